@@ -1,0 +1,98 @@
+#include "IntText.h"
+
+namespace velmorin {
+
+namespace {
+
+std::string conversionMessage(std::string_view text)
+{
+    std::string message = "'";
+    message += text;
+    message += "' n'est pas une valeur enti\xC3\xA8re correcte";
+    return message;
+}
+
+int hexDigit(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+bool parseHex(std::string_view digits, std::int32_t &value)
+{
+    if (digits.empty())
+        return false;
+    std::uint64_t pattern = 0;
+    for (char c : digits) {
+        const int d = hexDigit(c);
+        if (d < 0)
+            return false;
+        pattern = pattern * 16 + static_cast<std::uint64_t>(d);
+        if (pattern > 0xFFFFFFFFu) // leading zeros never get here
+            return false;
+    }
+    value = static_cast<std::int32_t>(static_cast<std::uint32_t>(pattern));
+    return true;
+}
+
+bool parseDecimal(std::string_view text, std::int32_t &value)
+{
+    bool negative = false;
+    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+        negative = text.front() == '-';
+        text.remove_prefix(1);
+    }
+    if (text.empty())
+        return false;
+    // Accumulate the magnitude; -2147483648 is the one value whose magnitude exceeds INT32_MAX.
+    const std::int64_t limit = negative ? std::int64_t{2147483648} : std::int64_t{2147483647};
+    std::int64_t magnitude = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            return false;
+        magnitude = magnitude * 10 + (c - '0');
+        if (magnitude > limit)
+            return false;
+    }
+    value = static_cast<std::int32_t>(negative ? -magnitude : magnitude);
+    return true;
+}
+
+} // namespace
+
+ConversionError::ConversionError(std::string_view text)
+    : std::runtime_error(conversionMessage(text)), m_text(text)
+{}
+
+bool tryStrToInt(std::string_view text, std::int32_t &value) noexcept
+{
+    std::string_view rest = text;
+    while (!rest.empty() && rest.front() == ' ')
+        rest.remove_prefix(1);
+
+    if (rest.size() >= 2 && rest[0] == '0' && (rest[1] == 'x' || rest[1] == 'X'))
+        return parseHex(rest.substr(2), value);
+    if (!rest.empty() && (rest[0] == '$' || rest[0] == 'x' || rest[0] == 'X'))
+        return parseHex(rest.substr(1), value);
+    return parseDecimal(rest, value);
+}
+
+std::int32_t StrToInt(std::string_view text)
+{
+    std::int32_t value = 0;
+    if (!tryStrToInt(text, value))
+        throw ConversionError(text);
+    return value;
+}
+
+std::string IntToStr(std::int64_t value)
+{
+    return std::to_string(value);
+}
+
+} // namespace velmorin

@@ -1,0 +1,145 @@
+#pragma once
+
+// The round arithmetic of the cup, the solution search and the per-class solution lists.
+//
+// Rounds: 1, 2, 3, 4 (the eighth-final), quarter-final, semi-final, final. Teams enter at
+// round 1, 2, 3 or 4; from round to round three quarters or one half of the teams go through
+// (always three quarters after rounds 1 to 3). Counts come in as 32-bit integers; every
+// intermediate value is computed in 64 bits so that no input can overflow.
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace velmorin {
+
+using Count = std::int64_t;
+
+// Qualification ratio of a round: a radio group index, 0 is "1/2" and anything else "3/4".
+enum class Ratio { Half, ThreeQuarters };
+
+constexpr Ratio ratioFromIndex(int itemIndex)
+{
+    return itemIndex == 0 ? Ratio::Half : Ratio::ThreeQuarters;
+}
+
+// Exemption classes: in class k, k - 1 teams skip round 4. A run handles them as 3, 2, 1.
+constexpr int kFirstClass = 1;
+constexpr int kLastClass = 3;
+constexpr std::array<int, 3> kRunOrder{3, 2, 1};
+
+constexpr int exemptedTeams(int exemptionClass)
+{
+    return exemptionClass - 1;
+}
+
+// One accepted solution. The round-4 size is not stored: see tour4().
+struct TSolution
+{
+    Count Tour1 = 0;    // teams playing round 1 (the round-1 entrants)
+    Count Entrant2 = 0; // teams entering at round 2
+    Count Entrant3 = 0;
+    Count Entrant4 = 0;
+    Count Tour2 = 0; // teams playing round 2
+    Count Tour3 = 0;
+
+    // Three quarters of round 3 go through, and the round-4 entrants join them.
+    Count tour4() const { return (3 * Tour3) / 4 + Entrant4; }
+
+    friend bool operator==(const TSolution &a, const TSolution &b)
+    {
+        return a.Tour1 == b.Tour1 && a.Entrant2 == b.Entrant2 && a.Entrant3 == b.Entrant3 &&
+               a.Entrant4 == b.Entrant4 && a.Tour2 == b.Tour2 && a.Tour3 == b.Tour3;
+    }
+    friend bool operator!=(const TSolution &a, const TSolution &b) { return !(a == b); }
+};
+
+// Size of the round that leaves `next` teams: 2x for "1/2", (4x) div 3 for "3/4".
+Count previousRoundSize(Count next, Ratio ratio);
+
+// Sizes of the rounds before the final, going backwards.
+struct BackwardChain
+{
+    Count T7 = 0; // final
+    Count T6 = 0; // semi-final
+    Count T5 = 0; // quarter-final
+};
+
+BackwardChain backwardChain(Count finale, Ratio semiFinal, Ratio quarterFinal);
+
+// The size round 4 must have in exemption class k; 0 when "3/4" cannot give a whole round.
+Count RequiredTour4(int exemptionClass, Count quarterFinal, Ratio round4);
+
+// All solutions of one class, in discovery order (ascending Entrant2, then Entrant3).
+// They form an arithmetic progression in their position, so the count and the p-th
+// solution are computed in constant time, whatever the inputs.
+class ClassSolutions
+{
+public:
+    ClassSolutions() = default;
+
+    Count count() const { return m_count; }
+    bool empty() const { return m_count == 0; }
+    Count tour4() const { return m_tour4; }
+
+    // The solution at a zero-based index; index must be below count().
+    TSolution at(Count index) const;
+
+private:
+    friend ClassSolutions searchClass(std::int32_t registered, std::int32_t entrants1, Count tour4);
+
+    Count m_entrants1 = 0;
+    Count m_remaining = 0; // registered - entrants1
+    Count m_tour4 = 0;
+    Count m_firstEntrant2 = 0;
+    Count m_count = 0;
+};
+
+// The search for N registered teams, E1 round-1 entrants and a required round-4 size R.
+ClassSolutions searchClass(std::int32_t registered, std::int32_t entrants1, Count tour4);
+
+// The three classes' solution lists, their counts and cursors.
+//
+// A count and its list are kept apart on purpose: releasing a list leaves its count alone,
+// and the caller sets the count. The cursor is an index into the class's records.
+class SolutionLists
+{
+public:
+    Count NbSolutions(int exemptionClass) const;
+    void setNbSolutions(int exemptionClass, Count count);
+
+    // Adds a record after the last one and moves the cursor onto it.
+    void append(int exemptionClass, const TSolution &solution);
+
+    // Releases every record of the class; the cursor then designates none.
+    void FreeSolutionList(int exemptionClass);
+
+    bool hasRecords(int exemptionClass) const;
+    std::size_t recordCount(int exemptionClass) const;
+
+    // The record the cursor designates, if any.
+    std::optional<TSolution> SolutionCursor(int exemptionClass) const;
+    // One-based position of the cursor, 0 when the class has no records.
+    std::size_t cursorPosition(int exemptionClass) const;
+
+    // Moves the cursor to the p-th record found (1-based) and returns it; a class without
+    // records, or a position outside its records, leaves the cursor alone and gives nothing.
+    std::optional<TSolution> moveCursorTo(int exemptionClass, Count position);
+
+private:
+    struct ClassList
+    {
+        Count count = 0;
+        std::vector<TSolution> records;
+        std::size_t cursor = 0; // index into records, meaningless when empty
+    };
+
+    ClassList &list(int exemptionClass);
+    const ClassList &list(int exemptionClass) const;
+
+    std::array<ClassList, 3> m_lists;
+};
+
+} // namespace velmorin

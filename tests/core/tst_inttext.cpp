@@ -1,0 +1,142 @@
+#include "IntText.h"
+
+#include <QtTest>
+
+using velmorin::ConversionError;
+using velmorin::IntToStr;
+using velmorin::StrToInt;
+
+class TestIntText : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void accepts_data();
+    void accepts();
+    void rejects_data();
+    void rejects();
+    void messageNamesTheText();
+    void toText_data();
+    void toText();
+    void roundTrip();
+};
+
+void TestIntText::accepts_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<qint32>("value");
+
+    QTest::newRow("plain") << QByteArray("71") << 71;
+    QTest::newRow("zero") << QByteArray("0") << 0;
+    QTest::newRow("minus zero") << QByteArray("-0") << 0;
+    QTest::newRow("plus sign") << QByteArray("+80") << 80;
+    QTest::newRow("negative") << QByteArray("-5") << -5;
+    QTest::newRow("leading spaces") << QByteArray("   71") << 71;
+    QTest::newRow("leading zeros") << QByteArray("000000000000071") << 71;
+    QTest::newRow("int max") << QByteArray("2147483647") << 2147483647;
+    QTest::newRow("int min") << QByteArray("-2147483648") << qint32(-2147483647 - 1);
+    QTest::newRow("dollar hex") << QByteArray("$47") << 71;
+    QTest::newRow("x hex") << QByteArray("x47") << 71;
+    QTest::newRow("X hex") << QByteArray("X47") << 71;
+    QTest::newRow("0x hex") << QByteArray("0x47") << 71;
+    QTest::newRow("0X hex") << QByteArray("0X47") << 71;
+    QTest::newRow("hex mixed case") << QByteArray("$aB") << 0xAB;
+    QTest::newRow("hex all ones is -1") << QByteArray("$FFFFFFFF") << -1;
+    QTest::newRow("hex sign bit") << QByteArray("$80000000") << qint32(-2147483647 - 1);
+    QTest::newRow("hex leading zeros") << QByteArray("$0000000000FF") << 255;
+    QTest::newRow("spaces then hex") << QByteArray("  0x10") << 16;
+    QTest::newRow("0x0") << QByteArray("0x0") << 0;
+}
+
+void TestIntText::accepts()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(qint32, value);
+    QCOMPARE(StrToInt(text.toStdString()), value);
+}
+
+void TestIntText::rejects_data()
+{
+    QTest::addColumn<QByteArray>("text");
+
+    QTest::newRow("empty") << QByteArray("");
+    QTest::newRow("spaces only") << QByteArray("   ");
+    QTest::newRow("letters") << QByteArray("abc");
+    QTest::newRow("trailing space") << QByteArray("71 ");
+    QTest::newRow("trailing letter") << QByteArray("71a");
+    QTest::newRow("inner space") << QByteArray("7 1");
+    QTest::newRow("sign only") << QByteArray("-");
+    QTest::newRow("double sign") << QByteArray("--5");
+    QTest::newRow("space after sign") << QByteArray("- 5");
+    QTest::newRow("tab before") << QByteArray("\t71");
+    QTest::newRow("decimal overflow") << QByteArray("2147483648");
+    QTest::newRow("decimal underflow") << QByteArray("-2147483649");
+    QTest::newRow("huge") << QByteArray("99999999999999999999999");
+    QTest::newRow("dollar alone") << QByteArray("$");
+    QTest::newRow("0x alone") << QByteArray("0x");
+    QTest::newRow("hex overflow") << QByteArray("$100000000");
+    QTest::newRow("signed hex") << QByteArray("-$10");
+    QTest::newRow("plus hex") << QByteArray("+0x10");
+    QTest::newRow("bad hex digit") << QByteArray("$1G");
+    QTest::newRow("hex trailing space") << QByteArray("$47 ");
+    QTest::newRow("decimal point") << QByteArray("7.0");
+    QTest::newRow("nul inside") << QByteArray("7\0"
+                                              "1",
+                                              3);
+    QTest::newRow("accented") << QByteArray("71\xC3\xA9");
+}
+
+void TestIntText::rejects()
+{
+    QFETCH(QByteArray, text);
+    QVERIFY_THROWS_EXCEPTION(ConversionError, StrToInt(text.toStdString()));
+    std::int32_t value = 42;
+    QVERIFY(!velmorin::tryStrToInt(text.toStdString(), value));
+}
+
+void TestIntText::messageNamesTheText()
+{
+    try {
+        StrToInt("abc");
+        QFAIL("abc was accepted");
+    } catch (const ConversionError &error) {
+        QCOMPARE(QString::fromUtf8(error.what()),
+                 QStringLiteral("'abc' n'est pas une valeur entière correcte"));
+        QCOMPARE(error.text(), std::string("abc"));
+    }
+    try {
+        StrToInt("71 ");
+        QFAIL("a trailing space was accepted");
+    } catch (const ConversionError &error) {
+        QCOMPARE(QString::fromUtf8(error.what()),
+                 QStringLiteral("'71 ' n'est pas une valeur entière correcte"));
+    }
+}
+
+void TestIntText::toText_data()
+{
+    QTest::addColumn<qint64>("value");
+    QTest::addColumn<QByteArray>("text");
+    QTest::newRow("zero") << qint64(0) << QByteArray("0");
+    QTest::newRow("positive") << qint64(48) << QByteArray("48");
+    QTest::newRow("negative") << qint64(-52) << QByteArray("-52");
+    QTest::newRow("int min") << qint64(-2147483648LL) << QByteArray("-2147483648");
+    QTest::newRow("beyond 32 bits") << qint64(8589934592LL) << QByteArray("8589934592");
+}
+
+void TestIntText::toText()
+{
+    QFETCH(qint64, value);
+    QFETCH(QByteArray, text);
+    QCOMPARE(QByteArray::fromStdString(IntToStr(value)), text);
+}
+
+void TestIntText::roundTrip()
+{
+    const qint32 samples[] = {0, 1, -1, 71, -2147483647 - 1, 2147483647, 123456789};
+    for (qint32 v : samples)
+        QCOMPARE(StrToInt(IntToStr(v)), v);
+}
+
+QTEST_APPLESS_MAIN(TestIntText)
+#include "tst_inttext.moc"
