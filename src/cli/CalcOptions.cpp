@@ -1,0 +1,151 @@
+#include "CalcOptions.h"
+
+#include "IntText.h"
+
+#include <array>
+#include <optional>
+#include <string_view>
+
+namespace velmorin::cli {
+
+namespace {
+
+using Action = ParsedCommandLine::Action;
+
+ParsedCommandLine failure(std::string message)
+{
+    ParsedCommandLine result;
+    result.action = Action::Error;
+    result.error = std::move(message);
+    return result;
+}
+
+ParsedCommandLine only(Action action)
+{
+    ParsedCommandLine result;
+    result.action = action;
+    return result;
+}
+
+std::optional<Ratio> parseRatio(std::string_view text)
+{
+    if (text == "1/2")
+        return Ratio::Half;
+    if (text == "3/4")
+        return Ratio::ThreeQuarters;
+    return std::nullopt;
+}
+
+std::string quoted(std::string_view text)
+{
+    std::string result = "'";
+    result += text;
+    result += '\'';
+    return result;
+}
+
+bool takesValue(std::string_view name)
+{
+    return name == "--tour4" || name == "--quart" || name == "--demi" || name == "--format";
+}
+
+// Applies one option that has a value; returns an error message, empty when it is good.
+std::string applyValue(std::string_view name, std::string_view value, CalcRequest &request)
+{
+    if (name == "--format") {
+        if (value == "table")
+            request.format = OutputFormat::Table;
+        else if (value == "csv")
+            request.format = OutputFormat::Csv;
+        else
+            return "format inconnu " + quoted(value) + " (table ou csv attendu)";
+        return {};
+    }
+    const std::optional<Ratio> ratio = parseRatio(value);
+    if (!ratio)
+        return "rapport incorrect " + quoted(value) + " pour " + std::string(name) +
+               " (1/2 ou 3/4 attendu)";
+    if (name == "--tour4")
+        request.round4 = *ratio;
+    else if (name == "--quart")
+        request.quarterFinal = *ratio;
+    else
+        request.semiFinal = *ratio;
+    return {};
+}
+
+} // namespace
+
+ParsedCommandLine parseCommandLine(const std::vector<std::string> &args)
+{
+    CalcRequest request;
+    bool countsOnly = false;
+    std::vector<std::string_view> positional;
+    bool optionsEnded = false;
+
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string_view arg = args[i];
+        if (optionsEnded || arg.size() < 2 || arg.front() != '-') {
+            positional.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (arg == "--help" || arg == "-h")
+            return only(Action::Help);
+        if (arg == "--version")
+            return only(Action::Version);
+        if (arg.substr(0, 2) != "--") {
+            std::int32_t ignored = 0;
+            if (tryStrToInt(arg, ignored))
+                return failure("nombre n\xC3\xA9gatif " + quoted(arg) +
+                               " : placez les nombres n\xC3\xA9gatifs apr\xC3\xA8s --");
+            return failure("option inconnue " + quoted(arg));
+        }
+
+        const std::size_t equals = arg.find('=');
+        const std::string_view name = arg.substr(0, equals);
+        if (name == "--counts") {
+            if (equals != std::string_view::npos)
+                return failure("l'option --counts ne prend pas de valeur");
+            countsOnly = true;
+            continue;
+        }
+        if (!takesValue(name))
+            return failure("option inconnue " + quoted(name));
+
+        std::string_view value;
+        if (equals != std::string_view::npos) {
+            value = arg.substr(equals + 1);
+        } else if (i + 1 < args.size()) {
+            value = args[++i];
+        } else {
+            return failure("l'option " + std::string(name) + " attend une valeur");
+        }
+        std::string error = applyValue(name, value, request);
+        if (!error.empty())
+            return failure(std::move(error));
+    }
+
+    if (positional.size() < 3)
+        return failure("il manque des arguments : INSCRITES FINALE ENTRANTS1 attendus");
+    if (positional.size() > 3)
+        return failure("argument en trop " + quoted(positional[3]));
+
+    const std::array<std::int32_t *, 3> targets{&request.registered, &request.finale,
+                                                &request.entrants1};
+    for (std::size_t k = 0; k < targets.size(); ++k) {
+        if (!tryStrToInt(positional[k], *targets[k]))
+            return failure(ConversionError(positional[k]).what());
+    }
+    if (countsOnly)
+        request.format = OutputFormat::Counts;
+
+    ParsedCommandLine result;
+    result.request = request;
+    return result;
+}
+
+} // namespace velmorin::cli

@@ -1,0 +1,31 @@
+#include "Calc.h"
+#include "FdOutputBuffer.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <iostream>
+#include <ostream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+int main(int argc, char *argv[])
+{
+    // A reader that goes away (| head) must end the run quietly, not kill it: the write then
+    // fails with EPIPE and the run stops at that line.
+    std::signal(SIGPIPE, SIG_IGN);
+
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    velmorin::cli::FdOutputBuffer buffer(STDOUT_FILENO);
+    std::ostream out(&buffer);
+    const int status = velmorin::cli::runCalc(args, out, std::cerr);
+
+    if (buffer.error() != 0 && buffer.error() != EPIPE) {
+        std::cerr << "velmorin-calc: erreur d'\xC3\xA9"
+                     "criture : "
+                  << std::strerror(buffer.error()) << '\n';
+        return velmorin::cli::kExitWriteError;
+    }
+    return status;
+}

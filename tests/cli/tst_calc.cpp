@@ -1,0 +1,273 @@
+#include "Calc.h"
+
+#include <QtTest>
+
+#include <sstream>
+#include <streambuf>
+#include <string>
+#include <vector>
+
+using velmorin::cli::runCalc;
+
+namespace {
+
+struct Run
+{
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+Run run(const QStringList &args)
+{
+    std::vector<std::string> argv;
+    for (const QString &a : args)
+        argv.push_back(a.toStdString());
+    std::ostringstream out;
+    std::ostringstream err;
+    Run result;
+    result.status = runCalc(argv, out, err);
+    result.out = out.str();
+    result.err = err.str();
+    return result;
+}
+
+// Accepts a fixed number of bytes, then fails every write, as a pipe whose reader has gone.
+class ClosingBuffer : public std::streambuf
+{
+public:
+    explicit ClosingBuffer(std::size_t capacity) : m_left(capacity) {}
+    std::size_t accepted = 0;
+    int writesAfterClose = 0;
+
+protected:
+    int_type overflow(int_type ch) override
+    {
+        const char c = traits_type::to_char_type(ch);
+        return xsputn(&c, 1) == 1 ? ch : traits_type::eof();
+    }
+    std::streamsize xsputn(const char *, std::streamsize count) override
+    {
+        if (m_left == 0) {
+            ++writesAfterClose;
+            return 0;
+        }
+        const auto n = std::min(m_left, static_cast<std::size_t>(count));
+        m_left -= n;
+        accepted += n;
+        return static_cast<std::streamsize>(n);
+    }
+
+private:
+    std::size_t m_left;
+};
+
+const char kDefaultsCsv[] = "classe,position,tour1,tour2,tour3,tour4,entrant2,entrant3,entrant4\n"
+                            "3,1,20,20,60,46,5,45,1\n"
+                            "3,2,20,24,56,46,9,38,4\n"
+                            "3,3,20,28,52,46,13,31,7\n"
+                            "3,4,20,32,48,46,17,24,10\n"
+                            "3,5,20,36,44,46,21,17,13\n"
+                            "3,6,20,40,40,46,25,10,16\n"
+                            "3,7,20,44,36,46,29,3,19\n"
+                            "2,1,20,16,60,47,1,48,2\n"
+                            "2,2,20,20,56,47,5,41,5\n"
+                            "2,3,20,24,52,47,9,34,8\n"
+                            "2,4,20,28,48,47,13,27,11\n"
+                            "2,5,20,32,44,47,17,20,14\n"
+                            "2,6,20,36,40,47,21,13,17\n"
+                            "2,7,20,40,36,47,25,6,20\n"
+                            "1,1,20,16,56,48,1,44,6\n"
+                            "1,2,20,20,52,48,5,37,9\n"
+                            "1,3,20,24,48,48,9,30,12\n"
+                            "1,4,20,28,44,48,13,23,15\n"
+                            "1,5,20,32,40,48,17,16,18\n"
+                            "1,6,20,36,36,48,21,9,21\n"
+                            "1,7,20,40,32,48,25,2,24\n";
+
+const char kCountsNone[] = "classe,solutions\n3,0\n2,0\n1,0\n";
+
+} // namespace
+
+class TestCalc : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void results_data();
+    void results();
+    void usageErrors_data();
+    void usageErrors();
+    void defaultsTable();
+    void tableColumnsStayAligned();
+    void stopsWhenTheReaderGoesAway();
+};
+
+void TestCalc::results_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QByteArray>("expected");
+
+    QTest::newRow("csv defaults") << QStringList{"--format", "csv", "71", "6", "20"}
+                                  << QByteArray(kDefaultsCsv);
+    QTest::newRow("csv, --opt=value")
+        << QStringList{"--format=csv", "71", "6", "20"} << QByteArray(kDefaultsCsv);
+    QTest::newRow("csv, explicit ratios")
+        << QStringList{"--tour4",  "1/2", "--quart=1/2", "--demi", "1/2",
+                       "--format", "csv", "71",          "6",      "20"}
+        << QByteArray(kDefaultsCsv);
+    QTest::newRow("hexadecimal registered")
+        << QStringList{"--format", "csv", "$47", "6", "20"} << QByteArray(kDefaultsCsv);
+    QTest::newRow("leading spaces")
+        << QStringList{"--format", "csv", " 71", "  6", "20"} << QByteArray(kDefaultsCsv);
+    QTest::newRow("counts") << QStringList{"--counts", "71", "6", "20"}
+                            << QByteArray("classe,solutions\n3,7\n2,7\n1,7\n");
+    QTest::newRow("counts win over format")
+        << QStringList{"--format", "csv", "--counts", "71", "6", "20"}
+        << QByteArray("classe,solutions\n3,7\n2,7\n1,7\n");
+    QTest::newRow("round 4 at 3/4")
+        << QStringList{"--counts", "--tour4", "3/4", "71", "6", "20"} << QByteArray(kCountsNone);
+    QTest::newRow("E1 = 0") << QStringList{"--counts", "71", "6", "0"}
+                            << QByteArray("classe,solutions\n3,5\n2,5\n1,7\n");
+    QTest::newRow("E1 = 8") << QStringList{"--counts", "71", "6", "8"}
+                            << QByteArray("classe,solutions\n3,6\n2,6\n1,8\n");
+    QTest::newRow("E1 not a multiple of 4")
+        << QStringList{"--counts", "71", "6", "22"} << QByteArray(kCountsNone);
+    // A final of 9 gives the default quarter-final of 24 through one "3/4" round, else 36.
+    QTest::newRow("final of 9, all 1/2")
+        << QStringList{"--counts", "71", "9", "20"} << QByteArray(kCountsNone);
+    QTest::newRow("semi-final at 3/4") << QStringList{"--counts", "--demi", "3/4", "71", "9", "20"}
+                                       << QByteArray("classe,solutions\n3,7\n2,7\n1,7\n");
+    QTest::newRow("quarter-final at 3/4") << QStringList{"--counts", "--quart=3/4", "71", "9", "20"}
+                                          << QByteArray("classe,solutions\n3,7\n2,7\n1,7\n");
+    QTest::newRow("negative after --") << QStringList{"--format", "csv", "--", "-5", "6", "0"}
+                                       << QByteArray("classe,position,tour1,tour2,tour3,tour4,"
+                                                     "entrant2,entrant3,entrant4\n");
+    QTest::newRow("huge final, counts")
+        << QStringList{"--counts", "2147483647", "200000000", "0"}
+        << QByteArray("classe,solutions\n3,298697483\n2,298697484\n1,298697485\n");
+    QTest::newRow("version") << QStringList{"--version"} << QByteArray("velmorin-calc 3.06\n");
+}
+
+void TestCalc::results()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QByteArray, expected);
+
+    const Run r = run(args);
+    QCOMPARE(r.err, std::string());
+    QCOMPARE(r.status, 0);
+    QCOMPARE(QByteArray::fromStdString(r.out), expected);
+}
+
+void TestCalc::usageErrors_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("message"); // what stderr must contain
+
+    QTest::newRow("not an integer")
+        << QStringList{"abc", "6", "20"}
+        << QStringLiteral("velmorin-calc: 'abc' n'est pas une valeur entière correcte\n");
+    QTest::newRow("trailing space")
+        << QStringList{"71 ", "6", "20"}
+        << QStringLiteral("velmorin-calc: '71 ' n'est pas une valeur entière correcte\n");
+    QTest::newRow("bad last count")
+        << QStringList{"--format", "csv", "71", "6", "2x"}
+        << QStringLiteral("velmorin-calc: '2x' n'est pas une valeur entière correcte\n");
+    QTest::newRow("out of 32 bits")
+        << QStringList{"71", "2147483648", "20"}
+        << QStringLiteral("'2147483648' n'est pas une valeur entière correcte");
+    QTest::newRow("unknown option")
+        << QStringList{"--foo", "71", "6", "20"} << QStringLiteral("--foo");
+    QTest::newRow("unknown short option")
+        << QStringList{"-x", "71", "6", "20"} << QStringLiteral("-x");
+    QTest::newRow("ratio 2/3") << QStringList{"--tour4", "2/3", "71", "6", "20"}
+                               << QStringLiteral("2/3");
+    QTest::newRow("ratio 2/3, --opt=value")
+        << QStringList{"--demi=2/3", "71", "6", "20"} << QStringLiteral("2/3");
+    QTest::newRow("missing argument") << QStringList{"71", "6"} << QStringLiteral("manque");
+    QTest::newRow("no argument") << QStringList{} << QStringLiteral("manque");
+    QTest::newRow("extra argument") << QStringList{"71", "6", "20", "5"} << QStringLiteral("'5'");
+    QTest::newRow("missing option value")
+        << QStringList{"71", "6", "20", "--quart"} << QStringLiteral("--quart");
+    QTest::newRow("bad format") << QStringList{"--format", "xml", "71", "6", "20"}
+                                << QStringLiteral("xml");
+    QTest::newRow("counts with a value")
+        << QStringList{"--counts=yes", "71", "6", "20"} << QStringLiteral("--counts");
+    QTest::newRow("negative without --") << QStringList{"-5", "6", "0"} << QStringLiteral("'-5'");
+}
+
+void TestCalc::usageErrors()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QString, message);
+
+    const Run r = run(args);
+    QCOMPARE(r.status, 2);
+    QCOMPARE(r.out, std::string());
+    const QString err = QString::fromStdString(r.err);
+    QVERIFY2(err.startsWith("velmorin-calc: "), qPrintable(err));
+    QCOMPARE(err.count('\n'), 1);
+    QVERIFY(err.endsWith('\n'));
+    QVERIFY2(err.contains(message), qPrintable(err));
+}
+
+void TestCalc::defaultsTable()
+{
+    const Run r = run({"71", "6", "20"});
+    QCOMPARE(r.status, 0);
+    QCOMPARE(r.err, std::string());
+    const QStringList lines = QString::fromStdString(r.out).split('\n');
+    QCOMPARE(lines.mid(0, 5), (QStringList{"Finale     : 6", "1/2 finale : 12", "1/4 finale : 24",
+                                           "", "Classe 3 (2 exemptées) : 7 solutions"}));
+    QCOMPARE(lines.at(5), QStringLiteral("Position  Tour 1  Tour 2  Tour 3  Tour 4  Entrant 2  "
+                                         "Entrant 3  Entrant 4"));
+    QCOMPARE(lines.at(6), QStringLiteral("       1      20      20      60      46          5  "
+                                         "       45          1"));
+    QVERIFY(lines.contains("Classe 2 (1 exemptée) : 7 solutions"));
+    QVERIFY(lines.contains("Classe 1 (aucune exemptée) : 7 solutions"));
+
+    const Run none = run({"--tour4", "3/4", "71", "6", "20"});
+    const QStringList noneLines = QString::fromStdString(none.out).split('\n');
+    QVERIFY(noneLines.contains("Classe 3 (2 exemptées) : 0 solution"));
+    QVERIFY(noneLines.contains("Classe 1 (aucune exemptée) : 0 solution"));
+    QVERIFY(!noneLines.join('\n').contains("Position"));
+}
+
+// Values of ten digits next to three-digit ones: every row of a class keeps the header's width.
+void TestCalc::tableColumnsStayAligned()
+{
+    const Run r = run({"2147483647", "268435450", "0"});
+    QCOMPARE(r.status, 0);
+    const QStringList lines = QString::fromStdString(r.out).split('\n');
+    int rows = 0;
+    qsizetype width = -1;
+    for (const QString &line : lines) {
+        if (line.startsWith("Position")) {
+            width = line.size();
+        } else if (line.isEmpty() || line.startsWith("Classe")) {
+            width = -1;
+        } else if (width >= 0) {
+            QCOMPARE(line.size(), width);
+            ++rows;
+        }
+    }
+    QCOMPARE(rows, 29 + 28 + 27);
+    QVERIFY(r.out.find("2147483598") != std::string::npos);
+}
+
+void TestCalc::stopsWhenTheReaderGoesAway()
+{
+    // Close to 900 million rows in all: the run must stop at the first refused write.
+    ClosingBuffer buffer(4096);
+    std::ostream out(&buffer);
+    std::ostringstream err;
+    const int status = runCalc({"--format", "csv", "2147483647", "200000000", "0"}, out, err);
+    QCOMPARE(status, 0);
+    QCOMPARE(err.str(), std::string());
+    QCOMPARE(buffer.accepted, std::size_t{4096});
+    QVERIFY(buffer.writesAfterClose <= 1);
+}
+
+QTEST_APPLESS_MAIN(TestCalc)
+#include "tst_calc.moc"
