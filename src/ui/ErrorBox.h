@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+
+#include <exception>
+#include <utility>
+
+class QWidget;
+
+namespace velmorin {
+
+// The text of the error box: the message, with a period added when its last character
+// sorts above ".".
+QString errorBoxText(const QString &message);
+
+// The application's error box: the text above, the application name as caption, a stop
+// icon and one OK button. Returns when the user has closed it.
+void showErrorBox(QWidget *parent, const std::exception &failure);
+
+// Runs one event handler; a failure is shown in the error box and the program carries on.
+template <typename Handler> void guardHandler(QWidget *parent, Handler &&handler)
+{
+    try {
+        std::forward<Handler>(handler)();
+    } catch (const std::exception &failure) {
+        showErrorBox(parent, failure);
+    }
+}
+
+} // namespace velmorin

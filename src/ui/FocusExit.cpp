@@ -1,0 +1,47 @@
+#include "FocusExit.h"
+
+#include <QApplication>
+#include <QFocusEvent>
+#include <QWidget>
+
+namespace velmorin {
+
+TFocusExit::TFocusExit(QWidget *watched) : QObject(watched), m_watched(watched)
+{
+    watched->installEventFilter(this);
+    connect(qApp, &QApplication::focusChanged, this, &TFocusExit::onFocusChanged);
+}
+
+void TFocusExit::stop()
+{
+    disconnect(qApp, &QApplication::focusChanged, this, &TFocusExit::onFocusChanged);
+    m_watched = nullptr;
+}
+
+// focusChanged() does not tell why the focus moved; the focus-out event does.
+bool TFocusExit::eventFilter(QObject *object, QEvent *event)
+{
+    if (object == m_watched) {
+        if (event->type() == QEvent::FocusIn)
+            m_outReason.reset();
+        else if (event->type() == QEvent::FocusOut)
+            m_outReason = static_cast<QFocusEvent *>(event)->reason();
+    }
+    return QObject::eventFilter(object, event);
+}
+
+void TFocusExit::onFocusChanged(QWidget *old, QWidget *now)
+{
+    if (!m_watched || old != m_watched || !now)
+        return;
+    const std::optional<Qt::FocusReason> reason = m_outReason;
+    m_outReason.reset();
+    // Popup and menu-bar focus changes send no focus-out, so reason stays empty for them.
+    if (!reason || *reason == Qt::ActiveWindowFocusReason || *reason == Qt::PopupFocusReason)
+        return;
+    if (now->window() != m_watched->window())
+        return;
+    emit exited();
+}
+
+} // namespace velmorin

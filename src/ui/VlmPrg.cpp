@@ -1,0 +1,355 @@
+#include "VlmPrg.h"
+
+#include "AutoSizeLabel.h"
+#include "ErrorBox.h"
+#include "FocusExit.h"
+#include "FormBuilder.h"
+#include "IntText.h"
+#include "LabeledEdit.h"
+#include "RadioGroup.h"
+#include "RoundOne.h"
+#include "TrackBar.h"
+#include "UpDown.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QShowEvent>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <limits>
+
+using namespace velmorin;
+
+namespace {
+
+std::int32_t toInt(const QLineEdit *edit)
+{
+    return StrToInt(edit->text().toStdString());
+}
+
+void setInt(QLineEdit *edit, std::int64_t value)
+{
+    edit->setText(QString::fromStdString(IntToStr(value)));
+}
+
+// Up-down values are ints; a bound beyond their range stops at its end.
+int toUpDownValue(std::int64_t value)
+{
+    return static_cast<int>(std::clamp<std::int64_t>(value, std::numeric_limits<int>::min(),
+                                                     std::numeric_limits<int>::max()));
+}
+
+void setFontColour(QWidget *widget, const QColor &colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    widget->setPalette(palette);
+}
+
+QString nameWithNumber(const char *prefix, int number)
+{
+    return QLatin1String(prefix) + QString::number(number);
+}
+
+} // namespace
+
+TVlmFPrg::TVlmFPrg(QWidget *parent) : QWidget(parent)
+{
+    setWindowTitle(QStringLiteral("(2006) Calcul des tours en Velmorin"));
+    QFont windowFont(QStringLiteral("MS Sans Serif"));
+    windowFont.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans")});
+    windowFont.setPixelSize(11);
+    setFont(windowFont);
+
+    // The controls keep their places when the window is resized; a window smaller than
+    // them scrolls.
+    auto *scrollArea = new QScrollArea(this);
+    scrollArea->setFrameShape(QFrame::NoFrame);
+    scrollArea->setFocusPolicy(Qt::NoFocus);
+    auto *client = new QWidget;
+    client->setObjectName(QStringLiteral("client"));
+    client->setFixedSize(kClientWidth, kClientHeight);
+    QPalette background = client->palette();
+    background.setColor(QPalette::Window, background.color(QPalette::Button));
+    client->setPalette(background);
+    client->setAutoFillBackground(true);
+    const FormControls controls = buildForm(client, mainWindowControls());
+    velmorin::setTabOrder(controls, mainWindowTabOrder());
+    scrollArea->setWidget(client);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(scrollArea);
+    resize(kClientWidth, kClientHeight);
+
+    m_effectif = controlAs<TLabeledEdit>(controls, "Effectif");
+    m_finale = controlAs<TLabeledEdit>(controls, "Finale");
+    m_upFinale = controlAs<TUpDown>(controls, "UpFinale");
+    m_e1 = controlAs<TLabeledEdit>(controls, "E1");
+    m_upE1 = controlAs<TUpDown>(controls, "UpE1");
+    m_button1 = controlAs<QPushButton>(controls, "Button1");
+    m_button2 = controlAs<QPushButton>(controls, "Button2");
+    m_button3 = controlAs<QPushButton>(controls, "Button3");
+    for (int round = 1; round <= 7; ++round)
+        m_tour[round] = controlAs<TLabeledEdit>(controls, qPrintable(nameWithNumber("T", round)));
+    for (int round = 2; round <= 4; ++round)
+        m_entrant[round] =
+            controlAs<TLabeledEdit>(controls, qPrintable(nameWithNumber("E", round)));
+    for (int round = 1; round <= 6; ++round)
+        m_ratio[round] = controlAs<TRadioGroup>(controls, qPrintable(nameWithNumber("RG", round)));
+    for (int k = kFirstClass; k <= kLastClass; ++k)
+        m_trackBar[k] = controlAs<TTrackBar>(controls, qPrintable(nameWithNumber("TrackBar", k)));
+    m_solution[1] = controlAs<TAutoSizeLabel>(controls, "solution1");
+    m_solution[2] = controlAs<TAutoSizeLabel>(controls, "Solution2");
+    m_solution[3] = controlAs<TAutoSizeLabel>(controls, "Solution3");
+    m_fini = controlAs<TAutoSizeLabel>(controls, "Fini");
+    m_exempLabel = controlAs<TAutoSizeLabel>(controls, "ExempLabel");
+    m_exempNbrs = controlAs<QLabel>(controls, "ExempNbrs");
+
+    m_effectif->setFocus();
+    connectHandlers();
+}
+
+TVlmFPrg::~TVlmFPrg()
+{
+    // The focus moves while the controls are destroyed; that is no exit from Effectif.
+    m_effectifExit->stop();
+}
+
+template <typename Sender, typename Signal>
+void TVlmFPrg::connectHandler(Sender *sender, Signal signal, void (TVlmFPrg::*handler)())
+{
+    connect(sender, signal, this,
+            [this, handler] { guardHandler(this, [this, handler] { (this->*handler)(); }); });
+}
+
+void TVlmFPrg::connectHandlers()
+{
+    m_effectifExit = new TFocusExit(m_effectif);
+    connectHandler(m_effectifExit, &TFocusExit::exited, &TVlmFPrg::EffectifExit);
+    connectHandler(m_upFinale, &TUpDown::clicked, &TVlmFPrg::UpFinaleClick);
+    connectHandler(m_upE1, &TUpDown::clicked, &TVlmFPrg::UpE1Click);
+    connectHandler(m_button1, &QPushButton::clicked, &TVlmFPrg::Button1Click);
+    connectHandler(m_button2, &QPushButton::clicked, &TVlmFPrg::Button2Click);
+    connectHandler(m_button3, &QPushButton::clicked, &TVlmFPrg::Button3Click);
+    connectHandler(m_trackBar[1], &TTrackBar::changed, &TVlmFPrg::TrackBar1Change);
+    connectHandler(m_trackBar[2], &TTrackBar::changed, &TVlmFPrg::TrackBar2Change);
+    connectHandler(m_trackBar[3], &TTrackBar::changed, &TVlmFPrg::TrackBar3Change);
+}
+
+// The first showing applies the defaults before anything is painted.
+void TVlmFPrg::showEvent(QShowEvent *event)
+{
+    if (!m_activated && !event->spontaneous()) {
+        m_activated = true;
+        centreOnScreen();
+        guardHandler(this, [this] { FormActivate(); });
+    }
+    QWidget::showEvent(event);
+}
+
+void TVlmFPrg::centreOnScreen()
+{
+    const QScreen *display = screen();
+    if (!display)
+        return;
+    const QRect area = display->geometry();
+    const QSize outer = frameGeometry().size();
+    move(area.x() + (area.width() - outer.width()) / 2,
+         area.y() + (area.height() - outer.height()) / 2);
+}
+
+// Only another, non-modal window of the program taking over deactivates the main window;
+// dialogs, message boxes and other applications do not.
+bool TVlmFPrg::event(QEvent *event)
+{
+    if (event->type() == QEvent::WindowDeactivate) {
+        const QWidget *active = QApplication::activeWindow();
+        if (active && active != this && !active->isModal() && active->windowType() == Qt::Window)
+            guardHandler(this, [this] { FormDeactivate(); });
+    }
+    return QWidget::event(event);
+}
+
+void TVlmFPrg::FormActivate()
+{
+    m_effectif->setText(QStringLiteral("71"));
+    m_finale->setText(QStringLiteral("6"));
+    m_upFinale->setPosition(6);
+    m_e1->setText(QStringLiteral("20"));
+    m_upE1->setPosition(20);
+    m_upE1->setMin(0);
+    m_upE1->setMax(68);
+    for (int round = 1; round <= 3; ++round)
+        m_ratio[round]->setItemIndex(1);
+    for (int round = 4; round <= 6; ++round)
+        m_ratio[round]->setItemIndex(0);
+    for (int k = kFirstClass; k <= kLastClass; ++k)
+        m_lists.setNbSolutions(k, 0);
+}
+
+void TVlmFPrg::FormDeactivate()
+{
+    for (int k = kFirstClass; k <= kLastClass; ++k) {
+        if (m_lists.NbSolutions(k) > 0)
+            m_lists.FreeSolutionList(k);
+    }
+}
+
+void TVlmFPrg::EffectifExit()
+{
+    const std::int32_t registered = toInt(m_effectif);
+    m_upE1->setPosition(toUpDownValue(proposedEntrants1(registered)));
+    setInt(m_e1, m_upE1->position());
+    m_upE1->setMax(toUpDownValue(entrants1Bound(toInt(m_effectif), m_upFinale->position())));
+}
+
+void TVlmFPrg::UpFinaleClick()
+{
+    setInt(m_finale, m_upFinale->position());
+    m_upE1->setMax(toUpDownValue(entrants1Bound(toInt(m_effectif), m_upFinale->position())));
+}
+
+void TVlmFPrg::UpE1Click()
+{
+    setInt(m_e1, m_upE1->position());
+}
+
+void TVlmFPrg::Button1Click()
+{
+    m_fini->hide();
+    for (QLineEdit *field : {m_tour[2], m_tour[3], m_entrant[2], m_entrant[3], m_entrant[4]})
+        field->clear();
+    const std::int32_t registered = toInt(m_effectif);
+
+    for (int k : kRunOrder) {
+        trackBar(k)->hide();
+        // Lets the hidden slider vanish before the search; a handler may run nested here,
+        // so everything below reads the state afresh.
+        QCoreApplication::processEvents();
+
+        if (m_lists.NbSolutions(k) > 0)
+            m_lists.FreeSolutionList(k);
+        m_lists.setNbSolutions(k, 0);
+
+        const std::int32_t finale = toInt(m_finale);
+        setInt(m_tour[7], finale);
+        const std::int32_t entrants1 = toInt(m_e1);
+        const BackwardChain chain = backwardChain(finale, ratioOf(6), ratioOf(5));
+        setInt(m_tour[6], chain.T6);
+        setInt(m_tour[5], chain.T5);
+        const Count tour4 = RequiredTour4(k, chain.T5, ratioOf(4));
+
+        const ClassSolutions found = searchClass(registered, entrants1, tour4);
+        for (Count i = 0; i < found.count(); ++i)
+            m_lists.append(k, found.at(i));
+        m_lists.setNbSolutions(k, found.count());
+        // Nothing is painted during a class's search: only the last solution's values stay.
+        if (found.count() >= 1) {
+            showExemption(k);
+            writeSolution(found.at(found.count() - 1), tour4);
+        }
+
+        TTrackBar *bar = trackBar(k);
+        bar->setMin(1);
+        bar->setMax(toUpDownValue(m_lists.NbSolutions(k)));
+        bar->setPosition(1);
+        const Count count = m_lists.NbSolutions(k);
+        if (count > 0) {
+            bar->show();
+            solutionLabel(k)->setText(QStringLiteral("Solution : 1/%1").arg(count));
+        } else {
+            solutionLabel(k)->setText(QStringLiteral("0 solution"));
+        }
+    }
+
+    bool anySolution = false;
+    for (int k = kFirstClass; k <= kLastClass; ++k)
+        anySolution = anySolution || m_lists.NbSolutions(k) > 0;
+    if (!anySolution)
+        m_fini->show();
+}
+
+void TVlmFPrg::Button2Click()
+{
+    QCoreApplication::quit();
+}
+
+void TVlmFPrg::Button3Click() {}
+
+void TVlmFPrg::TrackBar1Change()
+{
+    trackBarChange(1);
+}
+
+void TVlmFPrg::TrackBar2Change()
+{
+    trackBarChange(2);
+}
+
+void TVlmFPrg::TrackBar3Change()
+{
+    trackBarChange(3);
+}
+
+// Everything shown derives from the position, so running it twice shows the same thing.
+void TVlmFPrg::trackBarChange(int exemptionClass)
+{
+    showExemption(exemptionClass);
+    const int position = trackBar(exemptionClass)->position();
+    // A class without records (no solution this run) shows nothing more.
+    const std::optional<TSolution> solution = m_lists.moveCursorTo(exemptionClass, position);
+    if (!solution)
+        return;
+    writeSolution(*solution, solution->tour4());
+    solutionLabel(exemptionClass)
+        ->setText(QStringLiteral("Solution : %1/%2")
+                      .arg(position)
+                      .arg(m_lists.NbSolutions(exemptionClass)));
+}
+
+// Class 1 exempts nobody; class 2 one team, in blue; class 3 two teams, in black.
+void TVlmFPrg::showExemption(int exemptionClass)
+{
+    if (exemptionClass == 1) {
+        m_exempNbrs->hide();
+        m_exempLabel->hide();
+        return;
+    }
+    const QColor colour = exemptionClass == 2 ? Qt::blue : Qt::black;
+    m_exempNbrs->setText(QString::number(exemptedTeams(exemptionClass)));
+    setFontColour(m_exempNbrs, colour);
+    m_exempNbrs->show();
+    m_exempLabel->setText(exemptionClass == 2 ? QStringLiteral("Exemptée")
+                                              : QStringLiteral("Exemptées"));
+    setFontColour(m_exempLabel, colour);
+    m_exempLabel->show();
+}
+
+void TVlmFPrg::writeSolution(const TSolution &solution, Count tour4)
+{
+    setInt(m_tour[1], solution.Tour1);
+    setInt(m_tour[2], solution.Tour2);
+    setInt(m_tour[3], solution.Tour3);
+    setInt(m_tour[4], tour4);
+    setInt(m_entrant[2], solution.Entrant2);
+    setInt(m_entrant[3], solution.Entrant3);
+    setInt(m_entrant[4], solution.Entrant4);
+}
+
+Ratio TVlmFPrg::ratioOf(int round) const
+{
+    return ratioFromIndex(m_ratio[round]->itemIndex());
+}
+
+TTrackBar *TVlmFPrg::trackBar(int exemptionClass) const
+{
+    return m_trackBar.at(exemptionClass);
+}
+
+TAutoSizeLabel *TVlmFPrg::solutionLabel(int exemptionClass) const
+{
+    return m_solution.at(exemptionClass);
+}
