@@ -1,4 +1,5 @@
 #include "Propos.h"
+#include "about/Emblem.h"
 #include "aprop.h"
 
 #include <QAbstractButton>
@@ -142,6 +143,18 @@ private slots:
         QVERIFY(label->geometry().width() >= label->sizeHint().width());
         QVERIFY(label->geometry().height() >= label->sizeHint().height());
         QVERIFY(dialog->rect().contains(label->geometry()));
+    }
+
+    void emblem()
+    {
+        auto dialog = makeDialog();
+        const QImage emblem = velmorinEmblem();
+        QCOMPARE(emblem.size(), QSize(60, 60));
+        QVERIFY(emblem.colorCount() <= 16);
+        auto *image2 = dialog->findChild<QLabel *>(QStringLiteral("Image2"));
+        QVERIFY(image2);
+        QCOMPARE(image2->pixmap().toImage().convertToFormat(QImage::Format_RGB32),
+                 emblem.convertToFormat(QImage::Format_RGB32));
     }
 
     void mailLink_data()
@@ -343,8 +356,8 @@ private slots:
         QSignalSpy finished(dialog.get(), &TApropos::animationFinished);
         QSignalSpy rejected(dialog.get(), &QDialog::rejected);
         dialog->Button1Click();
-        QVERIFY(dialog->close() == false || dialog->isVisible());
-        dialog->reject();
+        QVERIFY(!dialog->close()); // the frame's close box
+        dialog->reject();          // Escape
         QVERIFY(dialog->isVisible());
         QCOMPARE(rejected.size(), 0);
         QVERIFY(finished.wait(10000));
