@@ -112,13 +112,6 @@ private slots:
             QVERIFY(!text.at(text.size() - 2).isSpace());
     }
 
-    void historyEndsWithLatestVersion()
-    {
-        const QStringList history = velmorinHistory();
-        QCOMPARE(history.at(14), QStringLiteral("Version 3.06 : 2006"));
-        QCOMPARE(history.at(15), QStringLiteral("Amélioration de l'algorithme"));
-    }
-
     void captionAndFirstLine_data()
     {
         QTest::addColumn<QString>("caption");
