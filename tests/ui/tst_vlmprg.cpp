@@ -1,0 +1,551 @@
+// The main window driven as a person would: typing, clicking, stepping the sliders.
+
+#include "ErrorBox.h"
+#include "MessageBoxCatcher.h"
+#include "RadioGroup.h"
+#include "TrackBar.h"
+#include "UpDown.h"
+#include "VlmPrg.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QToolButton>
+#include <QtTest>
+
+#include <limits>
+#include <memory>
+
+using velmorin::TRadioGroup;
+using velmorin::TTrackBar;
+using velmorin::TUpDown;
+
+namespace {
+const QString kConversionError = QStringLiteral("'%1' n'est pas une valeur entière correcte.");
+const char *const kSolutionLabels[] = {nullptr, "solution1", "Solution2", "Solution3"};
+} // namespace
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void startUp();
+    void typicalUse();
+    void defaultsRun();
+    void roundFourThreeQuartersEnds();
+    void rerunAfterMovingASlider_data();
+    void rerunAfterMovingASlider();
+    void classLosingItsSolutions();
+    void nestedRunLeavesConsistentLists();
+    void effectifErrors_data();
+    void effectifErrors();
+    void failedRunKeepsCountsAndSliders();
+    void hexadecimalEffectif();
+    void finaleStopsAtItsEnds();
+    void roundOneProposalAndBound_data();
+    void roundOneProposalAndBound();
+    void steppedEntrantsBeforeFirstRun();
+    void steppedEntrantsAfterFirstRun();
+    void sliderThreeAtFirstSolution();
+    void sliderOneHidesMarking();
+    void everyScrollStepRunsTheHandlerOnce_data();
+    void everyScrollStepRunsTheHandlerOnce();
+    void largestCountAnswers();
+    void errorBoxText_data();
+    void errorBoxText();
+    void quitterEndsTheProgram();
+
+private:
+    template <typename T> T *get(const char *name) const
+    {
+        T *widget = m_window->findChild<T *>(QLatin1String(name));
+        if (!widget)
+            qFatal("no control %s", name);
+        return widget;
+    }
+    QString text(const char *name) const { return get<QLineEdit>(name)->text(); }
+    QString labelText(const char *name) const { return get<QLabel>(name)->text(); }
+    TTrackBar *trackBar(int k) const
+    {
+        return get<TTrackBar>(qPrintable(QStringLiteral("TrackBar%1").arg(k)));
+    }
+
+    void typeEffectif(const QString &typed);
+    void clickCalcul() { QTest::mouseClick(get<QPushButton>("Button1"), Qt::LeftButton); }
+    void clickArrow(const char *upDown, bool up, int times = 1);
+    void moveSlider(int k, int position);
+    void compareRounds(const QStringList &expected) const;
+
+    std::unique_ptr<TVlmFPrg> m_window;
+};
+
+void TestMainWindow::init()
+{
+    m_window = std::make_unique<TVlmFPrg>();
+    m_window->show();
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+}
+
+void TestMainWindow::cleanup()
+{
+    m_window.reset();
+}
+
+// Clicks into the field (if the focus is elsewhere), selects all, types.
+void TestMainWindow::typeEffectif(const QString &typed)
+{
+    auto *effectif = get<QLineEdit>("Effectif");
+    if (!effectif->hasFocus())
+        QTest::mouseClick(effectif, Qt::LeftButton);
+    QTest::keyClick(effectif, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(effectif, Qt::Key_Delete);
+    QTest::keyClicks(effectif, typed);
+}
+
+void TestMainWindow::clickArrow(const char *upDown, bool up, int times)
+{
+    auto *control = get<TUpDown>(upDown);
+    for (int i = 0; i < times; ++i)
+        QTest::mouseClick(up ? control->upArrow() : control->downArrow(), Qt::LeftButton);
+}
+
+// Home, then one Right per step: every step is a scroll notification of its own.
+void TestMainWindow::moveSlider(int k, int position)
+{
+    TTrackBar *bar = trackBar(k);
+    QTest::keyClick(bar, Qt::Key_Home);
+    for (int p = 1; p < position; ++p)
+        QTest::keyClick(bar, Qt::Key_Right);
+    QCOMPARE(bar->position(), position);
+}
+
+// T1, T2, T3, T4, E2, E3, E4.
+void TestMainWindow::compareRounds(const QStringList &expected) const
+{
+    const QStringList shown{text("T1"), text("T2"), text("T3"), text("T4"),
+                            text("E2"), text("E3"), text("E4")};
+    QCOMPARE(shown, expected);
+}
+
+void TestMainWindow::startUp()
+{
+    QCOMPARE(m_window->windowTitle(), QStringLiteral("(2006) Calcul des tours en Velmorin"));
+    QCOMPARE(text("Effectif"), QStringLiteral("71"));
+    QCOMPARE(text("Finale"), QStringLiteral("6"));
+    QCOMPARE(text("E1"), QStringLiteral("20"));
+    QCOMPARE(text("E4"), QStringLiteral("52"));
+    QCOMPARE(get<TUpDown>("UpFinale")->position(), 6);
+    QCOMPARE(get<TUpDown>("UpE1")->position(), 20);
+    QCOMPARE(get<TUpDown>("UpE1")->maximum(), 68);
+    for (const char *group : {"RG1", "RG2", "RG3"}) {
+        QCOMPARE(get<TRadioGroup>(group)->itemIndex(), 1);
+        QVERIFY(!get<TRadioGroup>(group)->isEnabled());
+    }
+    for (const char *group : {"RG4", "RG5", "RG6"})
+        QCOMPARE(get<TRadioGroup>(group)->itemIndex(), 0);
+    QVERIFY(get<TRadioGroup>("RG4")->isEnabled());
+    QVERIFY(!get<TRadioGroup>("RG5")->isEnabled());
+    for (int k = 1; k <= 3; ++k) {
+        QCOMPARE(labelText(kSolutionLabels[k]), QStringLiteral("0 solution"));
+        QVERIFY(!trackBar(k)->isVisible());
+        QCOMPARE(trackBar(k)->minimum(), 1);
+        QCOMPARE(trackBar(k)->maximum(), 10);
+        QCOMPARE(trackBar(k)->position(), 1);
+    }
+    QVERIFY(!get<QLabel>("Fini")->isVisible());
+    QVERIFY(get<QLabel>("ExempNbrs")->isVisible());
+    QCOMPARE(labelText("ExempNbrs"), QStringLiteral("2"));
+    QCOMPARE(labelText("ExempLabel"), QStringLiteral("Exemptée"));
+    QCOMPARE(QApplication::focusWidget(), get<QWidget>("Effectif"));
+
+    // A few layout values, as the layout table gives them.
+    QCOMPARE(get<QPushButton>("Button1")->geometry(), QRect(294, 184, 75, 25));
+    QCOMPARE(get<QPushButton>("Button1")->font().pixelSize(), 19);
+    QCOMPARE(get<QPushButton>("Button1")->palette().color(QPalette::ButtonText), QColor(Qt::red));
+    QCOMPARE(get<QLineEdit>("Effectif")->palette().color(QPalette::Text), QColor(Qt::blue));
+    QCOMPARE(get<QLabel>("Solution2")->font().pixelSize(), 27);
+    QCOMPARE(get<QPushButton>("Button3")->text(), QStringLiteral("&A Propos"));
+    QVERIFY(get<QLineEdit>("T3")->isReadOnly());
+    QCOMPARE(get<QLineEdit>("T3")->accessibleName(), QStringLiteral("Tour 3"));
+    QCOMPARE(get<QToolButton>("up")->focusPolicy(), Qt::NoFocus);
+}
+
+void TestMainWindow::typicalUse()
+{
+    typeEffectif(QStringLiteral("80"));
+    clickCalcul();
+    QCOMPARE(text("E1"), QStringLiteral("24"));
+    QCOMPARE(labelText("Solution3"), QStringLiteral("Solution : 1/4"));
+    QCOMPARE(labelText("Solution2"), QStringLiteral("Solution : 1/4"));
+    QCOMPARE(labelText("solution1"), QStringLiteral("Solution : 1/5"));
+
+    moveSlider(2, 3);
+    compareRounds({"24", "56", "52", "47", "38", "10", "8"});
+    QCOMPARE(labelText("ExempNbrs"), QStringLiteral("1"));
+    QCOMPARE(labelText("ExempLabel"), QStringLiteral("Exemptée"));
+    QVERIFY(get<QLabel>("ExempNbrs")->isVisible());
+    QVERIFY(get<QLabel>("ExempLabel")->isVisible());
+    QCOMPARE(get<QLabel>("ExempNbrs")->palette().color(QPalette::WindowText), QColor(Qt::blue));
+    QCOMPARE(get<QLabel>("ExempLabel")->palette().color(QPalette::WindowText), QColor(Qt::blue));
+    QCOMPARE(labelText("Solution2"), QStringLiteral("Solution : 3/4"));
+}
+
+void TestMainWindow::defaultsRun()
+{
+    clickCalcul();
+    compareRounds({"20", "40", "32", "48", "25", "2", "24"});
+    QCOMPARE(text("T5"), QStringLiteral("24"));
+    QCOMPARE(text("T6"), QStringLiteral("12"));
+    QCOMPARE(text("T7"), QStringLiteral("6"));
+    QVERIFY(!get<QLabel>("ExempNbrs")->isVisible());
+    QVERIFY(!get<QLabel>("ExempLabel")->isVisible());
+    QVERIFY(!get<QLabel>("Fini")->isVisible());
+    for (int k = 1; k <= 3; ++k) {
+        QCOMPARE(labelText(kSolutionLabels[k]), QStringLiteral("Solution : 1/7"));
+        QVERIFY(trackBar(k)->isVisible());
+        QCOMPARE(trackBar(k)->maximum(), 7);
+        QCOMPARE(trackBar(k)->position(), 1);
+    }
+    // The last position shows what the run wrote for the last solution.
+    moveSlider(1, 7);
+    compareRounds({"20", "40", "32", "48", "25", "2", "24"});
+    QCOMPARE(labelText("solution1"), QStringLiteral("Solution : 7/7"));
+}
+
+void TestMainWindow::roundFourThreeQuartersEnds()
+{
+    QTest::mouseClick(get<TRadioGroup>("RG4")->item(1), Qt::LeftButton);
+    QCOMPARE(get<TRadioGroup>("RG4")->itemIndex(), 1);
+    clickCalcul();
+    for (int k = 1; k <= 3; ++k) {
+        QCOMPARE(labelText(kSolutionLabels[k]), QStringLiteral("0 solution"));
+        QVERIFY(!trackBar(k)->isVisible());
+    }
+    QVERIFY(get<QLabel>("Fini")->isVisible());
+    for (const char *field : {"T2", "T3", "E2", "E3", "E4"})
+        QVERIFY2(text(field).isEmpty(), field);
+}
+
+void TestMainWindow::rerunAfterMovingASlider_data()
+{
+    QTest::addColumn<QString>("registered");
+    QTest::addColumn<int>("position");
+    QTest::addColumn<int>("handlerRuns");
+    QTest::addColumn<QString>("label");
+
+    // Back from 5 to 1: once. Beyond the new count: clamped to it, then set to 1: twice.
+    QTest::newRow("same inputs, from 5") << "71" << 5 << 1 << "Solution : 1/7";
+    QTest::newRow("fewer solutions, from 7") << "80" << 7 << 2 << "Solution : 1/4";
+    QTest::newRow("fewer solutions, from 3") << "80" << 3 << 1 << "Solution : 1/4";
+    QTest::newRow("already at 1") << "71" << 1 << 0 << "Solution : 1/7";
+}
+
+void TestMainWindow::rerunAfterMovingASlider()
+{
+    QFETCH(QString, registered);
+    QFETCH(int, position);
+    QFETCH(int, handlerRuns);
+    QFETCH(QString, label);
+
+    clickCalcul();
+    moveSlider(2, position);
+    typeEffectif(registered);
+    QSignalSpy runs(trackBar(2), &TTrackBar::changed);
+    clickCalcul();
+    QCOMPARE(runs.count(), handlerRuns);
+    QCOMPARE(trackBar(2)->position(), 1);
+    QCOMPARE(labelText("Solution2"), label);
+    // Class 1 comes last: its last solution (or its first, when its slider moved) stays.
+    QVERIFY(!get<QLabel>("ExempNbrs")->isVisible());
+    QCOMPARE(text("T4"), QStringLiteral("48"));
+}
+
+void TestMainWindow::classLosingItsSolutions()
+{
+    clickCalcul();
+    moveSlider(3, 4);
+    QTest::mouseClick(get<TRadioGroup>("RG4")->item(1), Qt::LeftButton);
+    clickCalcul();
+    QCOMPARE(trackBar(3)->maximum(), 7);
+    QCOMPARE(trackBar(3)->position(), 1);
+    QVERIFY(!trackBar(3)->isVisible());
+    QCOMPARE(labelText("Solution3"), QStringLiteral("0 solution"));
+    QVERIFY(get<QLabel>("Fini")->isVisible());
+}
+
+// A second press of "Calcul" that arrives while the first one lets events through.
+void TestMainWindow::nestedRunLeavesConsistentLists()
+{
+    clickCalcul();
+    moveSlider(1, 3);
+    typeEffectif(QStringLiteral("80"));
+    bool nested = false;
+    QTimer::singleShot(0, this, [&] {
+        nested = true;
+        clickCalcul();
+    });
+    clickCalcul();
+    QVERIFY(nested);
+    QCOMPARE(labelText("Solution3"), QStringLiteral("Solution : 1/4"));
+    QCOMPARE(labelText("solution1"), QStringLiteral("Solution : 1/5"));
+    moveSlider(3, 4);
+    compareRounds({"24", "64", "48", "46", "46", "0", "10"});
+    QCOMPARE(labelText("Solution3"), QStringLiteral("Solution : 4/4"));
+    moveSlider(1, 5);
+    compareRounds({"24", "56", "48", "48", "38", "6", "12"});
+}
+
+void TestMainWindow::effectifErrors_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::newRow("letters") << "abc";
+    QTest::newRow("trailing space") << "71 ";
+    QTest::newRow("empty") << "";
+    QTest::newRow("beyond 32 bits") << "2147483648";
+}
+
+// Leaving the field reports the error; the focus still moves on.
+void TestMainWindow::effectifErrors()
+{
+    QFETCH(QString, typed);
+    typeEffectif(typed);
+    {
+        MessageBoxCatcher catcher;
+        QTest::keyClick(get<QLineEdit>("Effectif"), Qt::Key_Tab);
+        QCOMPARE(catcher.shown().size(), 1);
+        const ShownMessageBox &box = catcher.shown().first();
+        QCOMPARE(box.text, kConversionError.arg(typed));
+        QCOMPARE(box.title, QStringLiteral("Velmorin"));
+        QCOMPARE(box.icon, QMessageBox::Critical);
+        QCOMPARE(box.buttonCount, 1);
+    }
+    QCOMPARE(text("E1"), QStringLiteral("20"));
+    QCOMPARE(m_window->focusWidget(), get<QWidget>("Finale"));
+}
+
+void TestMainWindow::failedRunKeepsCountsAndSliders()
+{
+    clickCalcul();
+    typeEffectif(QStringLiteral("abc"));
+    MessageBoxCatcher catcher;
+    clickCalcul();
+    // Leaving the field, then the run itself, each report it.
+    QCOMPARE(catcher.shown().size(), 2);
+    for (const ShownMessageBox &box : catcher.shown())
+        QCOMPARE(box.text, kConversionError.arg(QStringLiteral("abc")));
+    for (const char *field : {"T2", "T3", "E2", "E3", "E4"})
+        QVERIFY2(text(field).isEmpty(), field);
+    QCOMPARE(text("T1"), QStringLiteral("20"));
+    for (int k = 1; k <= 3; ++k) {
+        QCOMPARE(labelText(kSolutionLabels[k]), QStringLiteral("Solution : 1/7"));
+        QVERIFY(trackBar(k)->isVisible());
+    }
+    moveSlider(2, 3);
+    compareRounds({"20", "24", "52", "47", "9", "34", "8"});
+}
+
+void TestMainWindow::hexadecimalEffectif()
+{
+    typeEffectif(QStringLiteral("$47"));
+    clickCalcul();
+    QCOMPARE(text("E1"), QStringLiteral("20"));
+    QCOMPARE(labelText("solution1"), QStringLiteral("Solution : 1/7"));
+}
+
+void TestMainWindow::finaleStopsAtItsEnds()
+{
+    QSignalSpy clicks(get<TUpDown>("UpFinale"), &TUpDown::clicked);
+    clickArrow("UpFinale", true, 20);
+    QCOMPARE(text("Finale"), QStringLiteral("32"));
+    QCOMPARE(clicks.count(), 13);
+    clickArrow("UpFinale", false, 20);
+    QCOMPARE(text("Finale"), QStringLiteral("0"));
+    QCOMPARE(clicks.count(), 13 + 16);
+    // The round-1 bound follows; E1 does not.
+    QCOMPARE(get<TUpDown>("UpE1")->maximum(), 72);
+    QCOMPARE(text("E1"), QStringLiteral("20"));
+}
+
+void TestMainWindow::roundOneProposalAndBound_data()
+{
+    QTest::addColumn<QString>("registered");
+    QTest::addColumn<int>("finale");
+    QTest::addColumn<QString>("entrants1");
+    QTest::addColumn<int>("bound");
+
+    QTest::newRow("71") << "71" << 6 << "20" << 48;
+    QTest::newRow("100") << "100" << 6 << "32" << 80;
+    QTest::newRow("11") << "11" << 6 << "0" << -8;
+    QTest::newRow("12") << "12" << 6 << "4" << -8;
+    QTest::newRow("0") << "0" << 6 << "0" << -20;
+    QTest::newRow("-5") << "-5" << 6 << "0" << -24;
+    QTest::newRow("71, final 0") << "71" << 0 << "20" << 72;
+    QTest::newRow("71, final 2") << "71" << 2 << "20" << 64;
+    QTest::newRow("71, final 16") << "71" << 16 << "20" << 8;
+    QTest::newRow("71, final 18") << "71" << 18 << "20" << 4;
+    QTest::newRow("71, final 32") << "71" << 32 << "20" << -52;
+    QTest::newRow("300 beyond the old bound") << "300" << 6 << "100" << 280;
+    QTest::newRow("100000 in full") << "100000" << 6 << "33332" << 99980;
+    QTest::newRow("32788 does not wrap") << "32788" << 6 << "10928" << 32768;
+    QTest::newRow("int max, bound clamped")
+        << "2147483647" << 0 << "715827880" << std::numeric_limits<int>::max();
+    QTest::newRow("int min, bound clamped")
+        << "-2147483648" << 32 << "-715827880" << std::numeric_limits<int>::min();
+}
+
+void TestMainWindow::roundOneProposalAndBound()
+{
+    QFETCH(QString, registered);
+    QFETCH(int, finale);
+    QFETCH(QString, entrants1);
+    QFETCH(int, bound);
+
+    clickArrow("UpFinale", finale > 6, std::abs(finale - 6) / 2);
+    QCOMPARE(text("Finale"), QString::number(finale));
+    typeEffectif(registered);
+    QTest::keyClick(get<QLineEdit>("Effectif"), Qt::Key_Tab);
+    QCOMPARE(text("E1"), entrants1);
+    QCOMPARE(get<TUpDown>("UpE1")->position(), entrants1.toInt());
+    QCOMPARE(get<TUpDown>("UpE1")->maximum(), bound);
+}
+
+// The focus is still in Effectif: leaving it for "Calcul" proposes 20 again first.
+void TestMainWindow::steppedEntrantsBeforeFirstRun()
+{
+    clickArrow("UpE1", true);
+    QCOMPARE(text("E1"), QStringLiteral("24"));
+    QCOMPARE(QApplication::focusWidget(), get<QWidget>("Effectif"));
+    clickCalcul();
+    QCOMPARE(text("E1"), QStringLiteral("20"));
+    QCOMPARE(text("T1"), QStringLiteral("20"));
+    QCOMPARE(labelText("solution1"), QStringLiteral("Solution : 1/7"));
+}
+
+void TestMainWindow::steppedEntrantsAfterFirstRun()
+{
+    clickCalcul();
+    clickArrow("UpE1", true);
+    clickCalcul();
+    QCOMPARE(text("E1"), QStringLiteral("24"));
+    QCOMPARE(text("T1"), QStringLiteral("24"));
+    QCOMPARE(labelText("Solution3"), QStringLiteral("Solution : 1/6"));
+}
+
+void TestMainWindow::sliderThreeAtFirstSolution()
+{
+    clickCalcul();
+    moveSlider(3, 5);
+    moveSlider(3, 1);
+    compareRounds({"20", "20", "60", "46", "5", "45", "1"});
+    QCOMPARE(labelText("ExempNbrs"), QStringLiteral("2"));
+    QCOMPARE(labelText("ExempLabel"), QStringLiteral("Exemptées"));
+    QCOMPARE(get<QLabel>("ExempNbrs")->palette().color(QPalette::WindowText), QColor(Qt::black));
+    QCOMPARE(get<QLabel>("ExempLabel")->palette().color(QPalette::WindowText), QColor(Qt::black));
+    QCOMPARE(labelText("Solution3"), QStringLiteral("Solution : 1/7"));
+}
+
+void TestMainWindow::sliderOneHidesMarking()
+{
+    clickCalcul();
+    moveSlider(2, 2);
+    QVERIFY(get<QLabel>("ExempLabel")->isVisible());
+    moveSlider(1, 2);
+    QVERIFY(!get<QLabel>("ExempNbrs")->isVisible());
+    QVERIFY(!get<QLabel>("ExempLabel")->isVisible());
+    compareRounds({"20", "20", "52", "48", "5", "37", "9"});
+}
+
+void TestMainWindow::everyScrollStepRunsTheHandlerOnce_data()
+{
+    QTest::addColumn<int>("start");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("end");
+
+    QTest::newRow("right") << 3 << int(Qt::Key_Right) << 4;
+    QTest::newRow("left") << 3 << int(Qt::Key_Left) << 2;
+    QTest::newRow("page down") << 3 << int(Qt::Key_PageDown) << 1;
+    QTest::newRow("page up") << 3 << int(Qt::Key_PageUp) << 5;
+    QTest::newRow("right at the end") << 7 << int(Qt::Key_Right) << 7;
+    QTest::newRow("home at the start") << 1 << int(Qt::Key_Home) << 1;
+}
+
+void TestMainWindow::everyScrollStepRunsTheHandlerOnce()
+{
+    QFETCH(int, start);
+    QFETCH(int, key);
+    QFETCH(int, end);
+
+    clickCalcul();
+    moveSlider(3, start);
+    QSignalSpy runs(trackBar(3), &TTrackBar::changed);
+    QTest::keyClick(trackBar(3), Qt::Key(key));
+    QCOMPARE(trackBar(3)->position(), end);
+    QCOMPARE(runs.count(), 1);
+    QCOMPARE(labelText("Solution3"), QStringLiteral("Solution : %1/7").arg(end));
+}
+
+void TestMainWindow::largestCountAnswers()
+{
+    typeEffectif(QString::number(std::numeric_limits<int>::max()));
+    clickCalcul();
+    QCOMPARE(text("E1"), QStringLiteral("715827880"));
+    QCOMPARE(text("T7"), QStringLiteral("6"));
+    for (int k = 1; k <= 3; ++k)
+        QCOMPARE(labelText(kSolutionLabels[k]), QStringLiteral("0 solution"));
+    QVERIFY(get<QLabel>("Fini")->isVisible());
+}
+
+void TestMainWindow::errorBoxText_data()
+{
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("shown");
+
+    QTest::newRow("letter") << "abc"
+                            << "abc.";
+    QTest::newRow("digit") << "71"
+                           << "71.";
+    QTest::newRow("accented letter") << "entière"
+                                     << "entière.";
+    QTest::newRow("period") << "fin."
+                            << "fin.";
+    QTest::newRow("below the period") << "quoi !"
+                                      << "quoi !";
+    QTest::newRow("empty") << ""
+                           << "";
+}
+
+void TestMainWindow::errorBoxText()
+{
+    QFETCH(QString, message);
+    QFETCH(QString, shown);
+    QCOMPARE(velmorin::errorBoxText(message), shown);
+}
+
+void TestMainWindow::quitterEndsTheProgram()
+{
+    QTimer safety;
+    safety.setSingleShot(true);
+    connect(&safety, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+    safety.start(10000);
+    QTimer::singleShot(0, this,
+                       [this] { QTest::mouseClick(get<QPushButton>("Button2"), Qt::LeftButton); });
+    QCOMPARE(QCoreApplication::exec(), 0);
+    QVERIFY(!m_window->isVisible());
+}
+
+int main(int argc, char *argv[])
+{
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Velmorin"));
+    TestMainWindow test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_vlmprg.moc"
