@@ -162,6 +162,9 @@ FormControls buildForm(QWidget *client, const std::vector<ControlSpec> &specs)
         }
         if (spec.accessibleName)
             widget->setAccessibleName(QString::fromUtf8(spec.accessibleName));
+        // Labels are painted on their parent, beneath every other control.
+        if (spec.kind == ControlKind::Label || spec.kind == ControlKind::FixedLabel)
+            widget->lower();
         widget->setEnabled(!(spec.flags & Disabled));
         widget->setVisible(!(spec.flags & Hidden));
         controls.insert(name, widget);

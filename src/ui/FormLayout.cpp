@@ -102,8 +102,7 @@ const std::vector<ControlSpec> &mainWindowControls()
         control(K::Button, "Button3", nullptr, 248, 464, 75, 25, "&A Propos"),
         control(K::Button, "Button2", nullptr, 352, 464, 75, 25, "Quitter").font(19),
 
-        // The rounds, from round 1 down to the final. The arrows come first so that the
-        // boxes lie above them.
+        // The rounds, from round 1 down to the final.
         control(K::Panel, "Panel2", nullptr, 8, 8, 217, 505),
         arrow("Label9", 80, 56, "↓"),
         arrow("Label10", 80, 128, "↓"),

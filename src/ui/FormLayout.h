@@ -92,8 +92,8 @@ struct ControlSpec
     }
 };
 
-// Every control of the main window, parents before their children; among siblings, later
-// rows lie above earlier ones.
+// Every control of the main window, parents before their children. Labels lie beneath the
+// other controls; among the others, later rows lie above earlier ones.
 const std::vector<ControlSpec> &mainWindowControls();
 
 // The order in which Tab walks the controls that take the focus.

@@ -57,6 +57,8 @@ private slots:
     void everyScrollStepRunsTheHandlerOnce_data();
     void everyScrollStepRunsTheHandlerOnce();
     void largestCountAnswers();
+    void switchingApplicationsChangesNothing();
+    void anotherWindowReleasesTheLists();
     void errorBoxText_data();
     void errorBoxText();
     void quitterEndsTheProgram();
@@ -500,6 +502,33 @@ void TestMainWindow::largestCountAnswers()
     for (int k = 1; k <= 3; ++k)
         QCOMPARE(labelText(kSolutionLabels[k]), QStringLiteral("0 solution"));
     QVERIFY(get<QLabel>("Fini")->isVisible());
+}
+
+void TestMainWindow::switchingApplicationsChangesNothing()
+{
+    clickCalcul();
+    typeEffectif(QStringLiteral("80"));
+    QApplication::setActiveWindow(nullptr);
+    QApplication::setActiveWindow(m_window.get());
+    QCOMPARE(QApplication::focusWidget(), get<QWidget>("Effectif"));
+    QCOMPARE(text("E1"), QStringLiteral("20"));
+    moveSlider(2, 3);
+    compareRounds({"20", "24", "52", "47", "9", "34", "8"});
+}
+
+// Another non-modal window of the program taking over releases the lists: the sliders then
+// show only the exemption marking, and nothing released is read.
+void TestMainWindow::anotherWindowReleasesTheLists()
+{
+    clickCalcul();
+    QWidget other;
+    other.show();
+    QApplication::setActiveWindow(&other);
+    moveSlider(2, 3);
+    compareRounds({"20", "40", "32", "48", "25", "2", "24"});
+    QCOMPARE(labelText("Solution2"), QStringLiteral("Solution : 1/7"));
+    QCOMPARE(labelText("ExempNbrs"), QStringLiteral("1"));
+    QVERIFY(get<QLabel>("ExempLabel")->isVisible());
 }
 
 void TestMainWindow::errorBoxText_data()
