@@ -6,13 +6,11 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 seconds=${1:-60}
-build_dir=${FUZZ_BUILD_DIR:-build-fuzz}
+build_dir=build-fuzz # the fuzz preset's
 targets=(fuzz_inttext fuzz_search)
 
-cmake -S . -B "$build_dir" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DVELMORIN_FUZZ=ON -DVELMORIN_BUILD_UI=OFF -DVELMORIN_BUILD_TESTS=OFF \
-    -DVELMORIN_BUILD_BENCH=OFF >/dev/null
-cmake --build "$build_dir" -j"$(nproc)" --target "${targets[@]}"
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j"$(nproc)" --target "${targets[@]}"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

@@ -9,6 +9,8 @@ packages=(
     libbenchmark-dev
     fonts-liberation
     xvfb xauth
+    clang libclang-rt-14-dev
+    dpkg-dev file
 )
 
 missing=()
