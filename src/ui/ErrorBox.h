@@ -18,12 +18,15 @@ QString errorBoxText(const QString &message);
 void showErrorBox(QWidget *parent, const std::exception &failure);
 
 // Runs one event handler; a failure is shown in the error box and the program carries on.
-template <typename Handler> void guardHandler(QWidget *parent, Handler &&handler)
+// Returns whether the handler ran to its end.
+template <typename Handler> bool guardHandler(QWidget *parent, Handler &&handler)
 {
     try {
         std::forward<Handler>(handler)();
+        return true;
     } catch (const std::exception &failure) {
         showErrorBox(parent, failure);
+        return false;
     }
 }
 

@@ -2,9 +2,37 @@
 
 #include <QApplication>
 #include <QFocusEvent>
+#include <QTimer>
 #include <QWidget>
 
 namespace velmorin {
+
+namespace {
+
+// Eats the mouse press about to be delivered to its target, then goes away.
+class PressEater : public QObject
+{
+public:
+    explicit PressEater(QWidget *target) : QObject(target)
+    {
+        target->installEventFilter(this);
+        // The press in progress arrives before the event loop runs again.
+        QTimer::singleShot(0, this, [this] { deleteLater(); });
+    }
+
+protected:
+    bool eventFilter(QObject *object, QEvent *event) override
+    {
+        if (event->type() != QEvent::MouseButtonPress &&
+            event->type() != QEvent::MouseButtonDblClick)
+            return QObject::eventFilter(object, event);
+        object->removeEventFilter(this);
+        deleteLater();
+        return true;
+    }
+};
+
+} // namespace
 
 TFocusExit::TFocusExit(QWidget *watched) : QObject(watched), m_watched(watched)
 {
@@ -41,7 +69,16 @@ void TFocusExit::onFocusChanged(QWidget *old, QWidget *now)
         return;
     if (now->window() != m_watched->window())
         return;
+    m_exitTarget = now;
+    m_exitReason = *reason;
     emit exited();
+    m_exitTarget = nullptr;
+}
+
+void TFocusExit::cancelPressInProgress()
+{
+    if (m_exitTarget && m_exitReason == Qt::MouseFocusReason)
+        new PressEater(m_exitTarget);
 }
 
 } // namespace velmorin

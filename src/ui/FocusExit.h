@@ -23,6 +23,10 @@ public:
     // Stops watching (the window calls it while it is being destroyed).
     void stop();
 
+    // Called from a handler of exited(): when a mouse press moved the focus, that press
+    // does not reach the control it was meant for (as when a message box interrupts it).
+    void cancelPressInProgress();
+
 signals:
     void exited();
 
@@ -34,6 +38,9 @@ private:
 
     QPointer<QWidget> m_watched;
     std::optional<Qt::FocusReason> m_outReason;
+    // The exit being signalled: where the focus went, and why.
+    QPointer<QWidget> m_exitTarget;
+    Qt::FocusReason m_exitReason = Qt::OtherFocusReason;
 };
 
 } // namespace velmorin

@@ -128,7 +128,12 @@ void TVlmFPrg::connectHandler(Sender *sender, Signal signal, void (TVlmFPrg::*ha
 void TVlmFPrg::connectHandlers()
 {
     m_effectifExit = new TFocusExit(m_effectif);
-    connectHandler(m_effectifExit, &TFocusExit::exited, &TVlmFPrg::EffectifExit);
+    // The error box interrupts the click that left the field: that click is dropped
+    // rather than left half-done (a button held down after the box closes).
+    connect(m_effectifExit, &TFocusExit::exited, this, [this] {
+        if (!guardHandler(this, [this] { EffectifExit(); }))
+            m_effectifExit->cancelPressInProgress();
+    });
     connectHandler(m_upFinale, &TUpDown::clicked, &TVlmFPrg::UpFinaleClick);
     connectHandler(m_upE1, &TUpDown::clicked, &TVlmFPrg::UpE1Click);
     connectHandler(m_button1, &QPushButton::clicked, &TVlmFPrg::Button1Click);
