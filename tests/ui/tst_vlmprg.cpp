@@ -39,6 +39,7 @@ private slots:
 
     void startUp();
     void smallWindowScrolls();
+    void tabOrder();
     void typicalUse();
     void defaultsRun();
     void roundFourThreeQuartersEnds();
@@ -192,6 +193,24 @@ void TestMainWindow::smallWindowScrolls()
     QTRY_VERIFY(scrollArea->horizontalScrollBar()->isVisible());
     QVERIFY(scrollArea->verticalScrollBar()->isVisible());
     QCOMPARE(get<QPushButton>("Button1")->geometry(), QRect(294, 184, 75, 25));
+}
+
+// Hidden sliders, disabled groups and the up-down arrows are no tab stops.
+void TestMainWindow::tabOrder()
+{
+    QStringList visited;
+    for (int i = 0; i < 17; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QWidget *focused = QApplication::focusWidget();
+        const bool radio = qobject_cast<QRadioButton *>(focused) != nullptr;
+        visited << (radio ? focused->parentWidget()->objectName() + QLatin1Char(':') +
+                                static_cast<QRadioButton *>(focused)->text()
+                          : focused->objectName());
+    }
+    const QStringList expected{"Finale", "Button1", "E1",      "T1",      "E2",      "T2",
+                               "E3",     "T3",      "E4",      "T4",      "RG4:1/2", "T5",
+                               "T6",     "T7",      "Button2", "Button3", "Effectif"};
+    QCOMPARE(visited, expected);
 }
 
 void TestMainWindow::typicalUse()
