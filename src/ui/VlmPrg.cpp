@@ -6,6 +6,7 @@
 #include "FormBuilder.h"
 #include "IntText.h"
 #include "LabeledEdit.h"
+#include "Propos.h"
 #include "RadioGroup.h"
 #include "RoundOne.h"
 #include "TrackBar.h"
@@ -107,6 +108,8 @@ TVlmFPrg::TVlmFPrg(QWidget *parent) : QWidget(parent)
     m_fini = controlAs<TAutoSizeLabel>(controls, "Fini");
     m_exempLabel = controlAs<TAutoSizeLabel>(controls, "ExempLabel");
     m_exempNbrs = controlAs<QLabel>(controls, "ExempNbrs");
+
+    Propos1 = createPropos1(this);
 
     m_effectif->setFocus();
     connectHandlers();
@@ -282,7 +285,11 @@ void TVlmFPrg::Button2Click()
     QCoreApplication::quit();
 }
 
-void TVlmFPrg::Button3Click() {}
+void TVlmFPrg::Button3Click()
+{
+    prepareVelmorinAbout(*Propos1);
+    Propos1->ShowAbout();
+}
 
 void TVlmFPrg::TrackBar1Change()
 {

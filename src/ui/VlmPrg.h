@@ -11,6 +11,7 @@
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class TPropos;
 
 namespace velmorin {
 class TAutoSizeLabel;
@@ -41,6 +42,9 @@ public:
     void TrackBar1Change();
     void TrackBar2Change();
     void TrackBar3Change();
+
+    // The about-box component, owned by the window.
+    TPropos *Propos1 = nullptr;
 
 protected:
     bool event(QEvent *event) override;

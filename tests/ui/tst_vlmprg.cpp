@@ -2,10 +2,12 @@
 
 #include "ErrorBox.h"
 #include "MessageBoxCatcher.h"
+#include "Propos.h"
 #include "RadioGroup.h"
 #include "TrackBar.h"
 #include "UpDown.h"
 #include "VlmPrg.h"
+#include "aprop.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -66,6 +68,7 @@ private slots:
     void errorBoxText_data();
     void errorBoxText();
     void quitterEndsTheProgram();
+    void aboutBoxChangesNothing();
 
 private:
     template <typename T> T *get(const char *name) const
@@ -87,6 +90,7 @@ private:
     void clickArrow(const char *upDown, bool up, int times = 1);
     void moveSlider(int k, int position);
     void compareRounds(const QStringList &expected) const;
+    QStringList snapshot() const;
 
     std::unique_ptr<TVlmFPrg> m_window;
 };
@@ -613,6 +617,53 @@ void TestMainWindow::quitterEndsTheProgram()
                        [this] { QTest::mouseClick(get<QPushButton>("Button2"), Qt::LeftButton); });
     QCOMPARE(QCoreApplication::exec(), 0);
     QVERIFY(!m_window->isVisible());
+}
+
+// Every input, result, label and slider of the window, as one list of texts.
+QStringList TestMainWindow::snapshot() const
+{
+    QStringList state;
+    for (const QLineEdit *edit : m_window->findChildren<QLineEdit *>())
+        state << edit->objectName() + '=' + edit->text();
+    for (const QLabel *label : m_window->findChildren<QLabel *>())
+        state << label->objectName() + '=' + label->text() + (label->isVisible() ? "+" : "-");
+    for (const TTrackBar *slider : m_window->findChildren<TTrackBar *>())
+        state << QStringLiteral("%1=%2/%3..%4%5")
+                     .arg(slider->objectName())
+                     .arg(slider->value())
+                     .arg(slider->minimum())
+                     .arg(slider->maximum())
+                     .arg(slider->isVisible() ? "+" : "-");
+    for (const TRadioGroup *group : m_window->findChildren<TRadioGroup *>())
+        state << group->objectName() + '=' + QString::number(group->itemIndex());
+    return state;
+}
+
+void TestMainWindow::aboutBoxChangesNothing()
+{
+    typeEffectif(QStringLiteral("80"));
+    clickCalcul();
+    moveSlider(2, 3);
+    const QStringList before = snapshot();
+
+    QStringList shownCaptions;
+    QList<int> shownLineCounts;
+    m_window->Propos1->setDialogHook([&](TApropos &dialog) {
+        shownCaptions << dialog.windowTitle();
+        shownLineCounts << dialog.histoLignes().size();
+        QTimer::singleShot(0, &dialog, &QDialog::reject);
+    });
+    for (int press = 0; press < 2; ++press)
+        QTest::mouseClick(get<QPushButton>("Button3"), Qt::LeftButton);
+
+    const QString caption = QStringLiteral("De l'utilitaire organisation Velmorin");
+    QCOMPARE(shownCaptions, QStringList({caption, caption}));
+    QCOMPARE(shownLineCounts, QList<int>({21, 21})); // the history once per press
+    QVERIFY(!QApplication::activeModalWidget());
+    QCOMPARE(snapshot(), before);
+
+    moveSlider(2, 4); // the solutions can still be browsed
+    QCOMPARE(labelText("Solution2"), QStringLiteral("Solution : 4/4"));
 }
 
 int main(int argc, char *argv[])
