@@ -15,6 +15,13 @@ constexpr int kCalculations = 100;
 constexpr int kAboutEvery = 5; // twenty shows
 constexpr int kHistoryAt = 49; // the one show that plays the history
 
+// The window's objects once the deferred deletions have run.
+qsizetype liveObjects(const QWidget &window)
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return window.findChildren<QObject *>().size();
+}
+
 } // namespace
 
 class TestSoak : public QObject
@@ -63,6 +70,7 @@ void TestSoak::longSession()
     WindowOracle oracle(window);
 
     int browsedRuns = 0;
+    qsizetype objectsAfterFirstRun = 0;
     for (int run = 0; run < kCalculations; ++run) {
         // Finals from 2 to 16 and back, the round-4 ratio now and then the other way.
         if (run % 3 == 0)
@@ -92,6 +100,8 @@ void TestSoak::longSession()
         verify(oracle, QStringLiteral("run %1 with %2 registered").arg(run).arg(registered));
 
         browseEverything(oracle, run);
+        if (run == 0)
+            objectsAfterFirstRun = liveObjects(window);
         browsedRuns +=
             oracle.sliderVisible(1) || oracle.sliderVisible(2) || oracle.sliderVisible(3);
         if (run % kAboutEvery == kAboutEvery - 1) {
@@ -100,6 +110,10 @@ void TestSoak::longSession()
         }
     }
     QCOMPARE(oracle.aboutShows(), kCalculations / kAboutEvery);
+    // Nothing piles up while the window lives: dialogs, boxes and helpers go with their use.
+    QCOMPARE(liveObjects(window), objectsAfterFirstRun);
+    QCOMPARE(QApplication::topLevelWidgets().size(), qsizetype{1});
+    QCOMPARE(window.Propos1->Lignes().size(), qsizetype{21});
     QVERIFY(oracle.runs() >= kCalculations);
     QVERIFY2(browsedRuns > kCalculations / 2, "too few runs had solutions to browse");
     qInfo("%d runs (%d with solutions), %d solutions shown, %d error boxes, %d about shows",
