@@ -51,76 +51,76 @@ void setFontColour(QWidget *widget, FontColour colour)
     widget->setPalette(palette);
 }
 
-QFont fontOf(const ControlSpec &spec, const QFont &parentFont)
+QFont fontOf(const ControlDesc &desc, const QFont &parentFont)
 {
     QFont font = parentFont;
-    if (spec.fontPixels > 0)
-        font.setPixelSize(spec.fontPixels);
-    if (spec.family)
-        font.setFamilies(fontFamilies(spec.family));
+    if (desc.fontPixels > 0)
+        font.setPixelSize(desc.fontPixels);
+    if (desc.family)
+        font.setFamilies(fontFamilies(desc.family));
     return font;
 }
 
-QWidget *createPanel(const ControlSpec &spec, QWidget *parent)
+QWidget *createPanel(const ControlDesc &desc, QWidget *parent)
 {
     auto *panel = new QFrame(parent);
     panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    panel->setLineWidth((spec.flags & InnerBevel) ? 2 : 1);
+    panel->setLineWidth((desc.flags & InnerBevel) ? 2 : 1);
     return panel;
 }
 
-QWidget *createLabel(const ControlSpec &spec, QWidget *parent)
+QWidget *createLabel(const ControlDesc &desc, QWidget *parent)
 {
     QLabel *label =
-        spec.kind == ControlKind::Label ? new TAutoSizeLabel(parent) : new QLabel(parent);
-    if (spec.flags & Centred)
+        desc.kind == ControlKind::Label ? new TAutoSizeLabel(parent) : new QLabel(parent);
+    if (desc.flags & Centred)
         label->setAlignment(Qt::AlignCenter);
     return label;
 }
 
-QWidget *createEdit(const ControlSpec &spec, QWidget *parent)
+QWidget *createEdit(const ControlDesc &desc, QWidget *parent)
 {
     auto *edit = new TLabeledEdit(parent);
-    edit->setReadOnly(spec.kind == ControlKind::ReadOnlyEdit);
+    edit->setReadOnly(desc.kind == ControlKind::ReadOnlyEdit);
     return edit;
 }
 
-QWidget *createUpDown(const ControlSpec &spec, QWidget *parent)
+QWidget *createUpDown(const ControlDesc &desc, QWidget *parent)
 {
     auto *upDown = new TUpDown(parent);
-    upDown->setMin(spec.minimum);
-    upDown->setMax(spec.maximum);
-    upDown->setIncrement(spec.increment);
+    upDown->setMin(desc.minimum);
+    upDown->setMax(desc.maximum);
+    upDown->setIncrement(desc.increment);
     upDown->setPosition(0);
     return upDown;
 }
 
-QWidget *createTrackBar(const ControlSpec &spec, QWidget *parent)
+QWidget *createTrackBar(const ControlDesc &desc, QWidget *parent)
 {
     auto *trackBar = new TTrackBar(parent);
-    trackBar->setMin(spec.minimum);
-    trackBar->setMax(spec.maximum);
-    trackBar->setPosition(spec.minimum);
+    trackBar->setMin(desc.minimum);
+    trackBar->setMax(desc.maximum);
+    trackBar->setPosition(desc.minimum);
     return trackBar;
 }
 
-QWidget *createControl(const ControlSpec &spec, QWidget *parent)
+QWidget *createControl(const ControlDesc &desc, QWidget *parent)
 {
-    switch (spec.kind) {
+    switch (desc.kind) {
     case ControlKind::Panel:
-        return createPanel(spec, parent);
+        return createPanel(desc, parent);
     case ControlKind::Label:
     case ControlKind::FixedLabel:
-        return createLabel(spec, parent);
+        return createLabel(desc, parent);
     case ControlKind::Edit:
     case ControlKind::ReadOnlyEdit:
-        return createEdit(spec, parent);
+        return createEdit(desc, parent);
     case ControlKind::UpDown:
-        return createUpDown(spec, parent);
+        return createUpDown(desc, parent);
     case ControlKind::Button:
         return new QPushButton(parent);
     case ControlKind::TrackBar:
-        return createTrackBar(spec, parent);
+        return createTrackBar(desc, parent);
     case ControlKind::RadioGroup:
         return new TRadioGroup({QStringLiteral("1/2"), QStringLiteral("3/4")}, parent);
     }
@@ -141,32 +141,32 @@ void setText(QWidget *widget, const QString &text)
 
 } // namespace
 
-FormControls buildForm(QWidget *client, const std::vector<ControlSpec> &specs)
+FormControls buildForm(QWidget *client, const std::vector<ControlDesc> &specs)
 {
     FormControls controls;
-    for (const ControlSpec &spec : specs) {
-        QWidget *parent = spec.parent ? controls.value(QString::fromLatin1(spec.parent)) : client;
+    for (const ControlDesc &desc : specs) {
+        QWidget *parent = desc.parent ? controls.value(QString::fromLatin1(desc.parent)) : client;
         if (!parent)
-            throw std::logic_error(std::string("layout names no parent ") + spec.parent);
-        QWidget *widget = createControl(spec, parent);
-        const QString name = QString::fromLatin1(spec.name);
+            throw std::logic_error(std::string("layout names no parent ") + desc.parent);
+        QWidget *widget = createControl(desc, parent);
+        const QString name = QString::fromLatin1(desc.name);
         widget->setObjectName(name);
-        widget->setFont(fontOf(spec, parent->font()));
-        setFontColour(widget, spec.colour);
-        widget->setGeometry(spec.left, spec.top, spec.width, spec.height);
-        setText(widget, QString::fromUtf8(spec.text));
-        if (spec.caption) {
+        widget->setFont(fontOf(desc, parent->font()));
+        setFontColour(widget, desc.colour);
+        widget->setGeometry(desc.left, desc.top, desc.width, desc.height);
+        setText(widget, QString::fromUtf8(desc.text));
+        if (desc.caption) {
             QLabel *caption = static_cast<TLabeledEdit *>(widget)->setCaption(
-                QString::fromUtf8(spec.caption), parent->font());
-            setFontColour(caption, spec.captionColour);
+                QString::fromUtf8(desc.caption), parent->font());
+            setFontColour(caption, desc.captionColour);
         }
-        if (spec.accessibleName)
-            widget->setAccessibleName(QString::fromUtf8(spec.accessibleName));
+        if (desc.accessibleName)
+            widget->setAccessibleName(QString::fromUtf8(desc.accessibleName));
         // Labels are painted on their parent, beneath every other control.
-        if (spec.kind == ControlKind::Label || spec.kind == ControlKind::FixedLabel)
+        if (desc.kind == ControlKind::Label || desc.kind == ControlKind::FixedLabel)
             widget->lower();
-        widget->setEnabled(!(spec.flags & Disabled));
-        widget->setVisible(!(spec.flags & Hidden));
+        widget->setEnabled(!(desc.flags & Disabled));
+        widget->setVisible(!(desc.flags & Hidden));
         controls.insert(name, widget);
     }
     return controls;

@@ -15,7 +15,7 @@ using FormControls = QHash<QString, QWidget *>;
 
 // Creates the controls of `specs` inside `client` (which owns them) and returns them by
 // name. No control's signals are connected yet.
-FormControls buildForm(QWidget *client, const std::vector<ControlSpec> &specs);
+FormControls buildForm(QWidget *client, const std::vector<ControlDesc> &specs);
 
 // Chains the focus through the named controls (radio groups through their items).
 void setTabOrder(const FormControls &controls, const std::vector<const char *> &order);

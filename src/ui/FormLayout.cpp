@@ -7,14 +7,14 @@ namespace {
 using K = ControlKind;
 using C = FontColour;
 
-ControlSpec control(ControlKind kind, const char *name, const char *parent, int left, int top,
+ControlDesc control(ControlKind kind, const char *name, const char *parent, int left, int top,
                     int width, int height, const char *text = "")
 {
-    return ControlSpec{kind, name, parent, left, top, width, height, text};
+    return ControlDesc{kind, name, parent, left, top, width, height, text};
 }
 
 // A round-size or entrant box of the left-hand panel.
-ControlSpec roundBox(const char *name, int left, int top, const char *caption,
+ControlDesc roundBox(const char *name, int left, int top, const char *caption,
                      const char *spokenName, const char *text = "")
 {
     return control(K::ReadOnlyEdit, name, "Panel2", left, top, 41, 28, text)
@@ -23,22 +23,22 @@ ControlSpec roundBox(const char *name, int left, int top, const char *caption,
         .accessible(spokenName);
 }
 
-ControlSpec rowLabel(const char *name, int left, int top, const char *text)
+ControlDesc rowLabel(const char *name, int left, int top, const char *text)
 {
     return control(K::Label, name, "Panel2", left, top, 0, 0, text);
 }
 
-ControlSpec ratioGroup(const char *name, int top, const char *spokenName)
+ControlDesc ratioGroup(const char *name, int top, const char *spokenName)
 {
     return control(K::RadioGroup, name, "Panel2", 112, top, 97, 33).accessible(spokenName);
 }
 
-ControlSpec arrow(const char *name, int left, int top, const char *text)
+ControlDesc arrow(const char *name, int left, int top, const char *text)
 {
     return control(K::Label, name, "Panel2", left, top, 0, 0, text).font(27, "Symbol");
 }
 
-ControlSpec solutionLabel(const char *name, int top, FontColour colour)
+ControlDesc solutionLabel(const char *name, int top, FontColour colour)
 {
     return control(K::Label, name, nullptr, 240, top, 117, 32, "0 solution")
         .font(27, "Arial")
@@ -46,7 +46,7 @@ ControlSpec solutionLabel(const char *name, int top, FontColour colour)
         .with(Centred);
 }
 
-ControlSpec trackBar(const char *name, int left, int top, const char *spokenName)
+ControlDesc trackBar(const char *name, int left, int top, const char *spokenName)
 {
     return control(K::TrackBar, name, nullptr, left, top, 193, 45)
         .range(1, 10)
@@ -56,9 +56,9 @@ ControlSpec trackBar(const char *name, int left, int top, const char *spokenName
 
 } // namespace
 
-const std::vector<ControlSpec> &mainWindowControls()
+const std::vector<ControlDesc> &mainWindowControls()
 {
-    static const std::vector<ControlSpec> controls{
+    static const std::vector<ControlDesc> controls{
         // The problem's inputs.
         control(K::Panel, "Panel1", nullptr, 232, 8, 193, 105)
             .font(11)

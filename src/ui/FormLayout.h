@@ -28,7 +28,7 @@ enum ControlFlag : unsigned {
     InnerBevel = 1u << 3, // panels: a second raised bevel inside the first
 };
 
-struct ControlSpec
+struct ControlDesc
 {
     ControlKind kind;
     const char *name;
@@ -50,41 +50,41 @@ struct ControlSpec
     int maximum = 0;
     int increment = 0;
 
-    ControlSpec font(int pixels, const char *familyName = nullptr) const
+    ControlDesc font(int pixels, const char *familyName = nullptr) const
     {
-        ControlSpec c = *this;
+        ControlDesc c = *this;
         c.fontPixels = pixels;
         c.family = familyName;
         return c;
     }
-    ControlSpec in(FontColour fontColour) const
+    ControlDesc in(FontColour fontColour) const
     {
-        ControlSpec c = *this;
+        ControlDesc c = *this;
         c.colour = fontColour;
         return c;
     }
-    ControlSpec with(unsigned moreFlags) const
+    ControlDesc with(unsigned moreFlags) const
     {
-        ControlSpec c = *this;
+        ControlDesc c = *this;
         c.flags |= moreFlags;
         return c;
     }
-    ControlSpec captioned(const char *text, FontColour textColour = FontColour::Inherit) const
+    ControlDesc captioned(const char *text, FontColour textColour = FontColour::Inherit) const
     {
-        ControlSpec c = *this;
+        ControlDesc c = *this;
         c.caption = text;
         c.captionColour = textColour;
         return c;
     }
-    ControlSpec accessible(const char *spokenName) const
+    ControlDesc accessible(const char *spokenName) const
     {
-        ControlSpec c = *this;
+        ControlDesc c = *this;
         c.accessibleName = spokenName;
         return c;
     }
-    ControlSpec range(int min, int max, int step = 0) const
+    ControlDesc range(int min, int max, int step = 0) const
     {
-        ControlSpec c = *this;
+        ControlDesc c = *this;
         c.minimum = min;
         c.maximum = max;
         c.increment = step;
@@ -94,7 +94,7 @@ struct ControlSpec
 
 // Every control of the main window, parents before their children. Labels lie beneath the
 // other controls; among the others, later rows lie above earlier ones.
-const std::vector<ControlSpec> &mainWindowControls();
+const std::vector<ControlDesc> &mainWindowControls();
 
 // The order in which Tab walks the controls that take the focus.
 const std::vector<const char *> &mainWindowTabOrder();

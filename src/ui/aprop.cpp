@@ -93,14 +93,14 @@ struct LabelSpec
     Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignTop;
 };
 
-QLabel *addLabel(QWidget *parent, const LabelSpec &spec)
+QLabel *addLabel(QWidget *parent, const LabelSpec &desc)
 {
-    auto *label = new QLabel(spec.text, parent);
-    label->setObjectName(QLatin1String(spec.name));
-    label->setFont(spec.font);
-    label->setAlignment(spec.alignment);
-    setTextColour(label, spec.colour);
-    fitToText(label, spec.box);
+    auto *label = new QLabel(desc.text, parent);
+    label->setObjectName(QLatin1String(desc.name));
+    label->setFont(desc.font);
+    label->setAlignment(desc.alignment);
+    setTextColour(label, desc.colour);
+    fitToText(label, desc.box);
     return label;
 }
 
