@@ -7,7 +7,7 @@ packages=(
     build-essential cmake pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
     libbenchmark-dev
-    fonts-liberation
+    fonts-liberation fonts-urw-base35 fonts-dejavu-core
     xvfb xauth
     clang libclang-rt-14-dev
     dpkg-dev file

@@ -1,6 +1,7 @@
 #include "FormBuilder.h"
 
 #include "AutoSizeLabel.h"
+#include "FontFallback.h"
 #include "LabeledEdit.h"
 #include "RadioGroup.h"
 #include "TrackBar.h"
@@ -14,17 +15,6 @@
 namespace velmorin {
 
 namespace {
-
-// Where a named font is missing, the metric-compatible free one stands in.
-QStringList fontFamilies(const char *family)
-{
-    const QString name = QString::fromLatin1(family);
-    if (name == QLatin1String("Arial"))
-        return {name, QStringLiteral("Liberation Sans")};
-    if (name == QLatin1String("Symbol"))
-        return {name, QStringLiteral("DejaVu Sans")};
-    return {name};
-}
 
 QColor colourOf(FontColour colour)
 {
@@ -57,7 +47,7 @@ QFont fontOf(const ControlDesc &desc, const QFont &parentFont)
     if (desc.fontPixels > 0)
         font.setPixelSize(desc.fontPixels);
     if (desc.family)
-        font.setFamilies(fontFamilies(desc.family));
+        font.setFamilies(fontFamilies(QString::fromLatin1(desc.family)));
     return font;
 }
 

@@ -3,6 +3,7 @@
 #include "AutoSizeLabel.h"
 #include "ErrorBox.h"
 #include "FocusExit.h"
+#include "FontFallback.h"
 #include "FormBuilder.h"
 #include "IntText.h"
 #include "LabeledEdit.h"
@@ -61,7 +62,7 @@ TVlmFPrg::TVlmFPrg(QWidget *parent) : QWidget(parent)
 {
     setWindowTitle(QStringLiteral("(2006) Calcul des tours en Velmorin"));
     QFont windowFont(QStringLiteral("MS Sans Serif"));
-    windowFont.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans")});
+    windowFont.setFamilies(fontFamilies(QStringLiteral("MS Sans Serif")));
     windowFont.setPixelSize(11);
     setFont(windowFont);
 

@@ -1,5 +1,6 @@
 #include "aprop.h"
 
+#include "FontFallback.h"
 #include "about/Emblem.h"
 #include "about/HistoryScroll.h"
 
@@ -55,7 +56,8 @@ constexpr qsizetype subjectLength = 38;
 
 QFont schoolbook(int pixels, bool bold)
 {
-    QFont font(QStringLiteral("Century Schoolbook"));
+    QFont font;
+    font.setFamilies(velmorin::fontFamilies(QStringLiteral("Century Schoolbook")));
     font.setPixelSize(pixels);
     font.setBold(bold);
     return font;

@@ -1,11 +1,14 @@
 #include "HistoryScroll.h"
 
+#include "FontFallback.h"
+
 #include <QFontMetrics>
 #include <QPainter>
 
 HistoryScroll::HistoryScroll(const QStringList &lines, const QSize &size)
-    : m_lines(lines), m_bitmap(size, QImage::Format_RGB32), m_font(QStringLiteral("Arial"))
+    : m_lines(lines), m_bitmap(size, QImage::Format_RGB32)
 {
+    m_font.setFamilies(velmorin::fontFamilies(QStringLiteral("Arial")));
     m_bitmap.fill(Qt::white);
     m_font.setPointSize(10);
     // A text's height is the font's cell height, whatever its letters.
