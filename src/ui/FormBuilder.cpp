@@ -1,7 +1,7 @@
 #include "FormBuilder.h"
 
+#include "Appearance.h"
 #include "AutoSizeLabel.h"
-#include "FontFallback.h"
 #include "LabeledEdit.h"
 #include "RadioGroup.h"
 #include "TrackBar.h"
@@ -33,12 +33,8 @@ QColor colourOf(FontColour colour)
 
 void setFontColour(QWidget *widget, FontColour colour)
 {
-    if (colour == FontColour::Inherit)
-        return;
-    QPalette palette = widget->palette();
-    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
-        palette.setColor(role, colourOf(colour));
-    widget->setPalette(palette);
+    if (colour != FontColour::Inherit)
+        velmorin::setFontColour(widget, colourOf(colour));
 }
 
 QFont fontOf(const ControlDesc &desc, const QFont &parentFont)

@@ -1,9 +1,9 @@
 #include "VlmPrg.h"
 
+#include "Appearance.h"
 #include "AutoSizeLabel.h"
 #include "ErrorBox.h"
 #include "FocusExit.h"
-#include "FontFallback.h"
 #include "FormBuilder.h"
 #include "IntText.h"
 #include "LabeledEdit.h"
@@ -44,13 +44,6 @@ int toUpDownValue(std::int64_t value)
                                                      std::numeric_limits<int>::max()));
 }
 
-void setFontColour(QWidget *widget, const QColor &colour)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    widget->setPalette(palette);
-}
-
 QString nameWithNumber(const char *prefix, int number)
 {
     return QLatin1String(prefix) + QString::number(number);
@@ -61,7 +54,7 @@ QString nameWithNumber(const char *prefix, int number)
 TVlmFPrg::TVlmFPrg(QWidget *parent) : QWidget(parent)
 {
     setWindowTitle(QStringLiteral("(2006) Calcul des tours en Velmorin"));
-    QFont windowFont(QStringLiteral("MS Sans Serif"));
+    QFont windowFont;
     windowFont.setFamilies(fontFamilies(QStringLiteral("MS Sans Serif")));
     windowFont.setPixelSize(11);
     setFont(windowFont);

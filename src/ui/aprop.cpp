@@ -1,6 +1,6 @@
 #include "aprop.h"
 
-#include "FontFallback.h"
+#include "Appearance.h"
 #include "about/Emblem.h"
 #include "about/HistoryScroll.h"
 
@@ -63,13 +63,6 @@ QFont schoolbook(int pixels, bool bold)
     return font;
 }
 
-void setTextColour(QWidget *widget, const QColor &colour)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    widget->setPalette(palette);
-}
-
 // Labels grow to their text from their left edge, or from their right edge when their text
 // is right-aligned, and never shrink below their laid-out box. Fonts that run larger than
 // the layout expects push a label back inside the dialog rather than clip its text.
@@ -101,7 +94,7 @@ QLabel *addLabel(QWidget *parent, const LabelSpec &desc)
     label->setObjectName(QLatin1String(desc.name));
     label->setFont(desc.font);
     label->setAlignment(desc.alignment);
-    setTextColour(label, desc.colour);
+    velmorin::setFontColour(label, desc.colour);
     fitToText(label, desc.box);
     return label;
 }

@@ -1,6 +1,6 @@
 #include "HistoryScroll.h"
 
-#include "FontFallback.h"
+#include "Appearance.h"
 
 #include <QFontMetrics>
 #include <QPainter>
