@@ -1,11 +1,14 @@
 #pragma once
 
-// Closes every message box that opens while it lives, remembering what each one showed.
+// Closes every message box as soon as it shows, remembering what each one showed. The box
+// is closed from its own event loop, with its OK button when it has one.
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QEvent>
 #include <QList>
 #include <QMessageBox>
-#include <QPushButton>
+#include <QStringList>
 #include <QTimer>
 
 struct ShownMessageBox
@@ -16,29 +19,38 @@ struct ShownMessageBox
     int buttonCount;
 };
 
-class MessageBoxCatcher
+class MessageBoxCatcher : public QObject
 {
 public:
-    MessageBoxCatcher()
-    {
-        m_timer.setInterval(5);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] { closeOpenBox(); });
-        m_timer.start();
-    }
+    MessageBoxCatcher() { qApp->installEventFilter(this); }
+    ~MessageBoxCatcher() override { qApp->removeEventFilter(this); }
 
     const QList<ShownMessageBox> &shown() const { return m_shown; }
-
-private:
-    void closeOpenBox()
+    QStringList texts() const
     {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (!box || !box->isVisible())
-            return;
-        m_shown.append({box->text(), box->windowTitle(), box->icon(),
-                        static_cast<int>(box->buttons().size())});
-        box->button(QMessageBox::Ok) ? box->button(QMessageBox::Ok)->click() : box->reject();
+        QStringList result;
+        for (const ShownMessageBox &box : m_shown)
+            result << box.text;
+        return result;
     }
 
-    QTimer m_timer;
+protected:
+    bool eventFilter(QObject *object, QEvent *event) override
+    {
+        auto *box = qobject_cast<QMessageBox *>(object);
+        if (box && event->type() == QEvent::Show) {
+            m_shown.append({box->text(), box->windowTitle(), box->icon(),
+                            static_cast<int>(box->buttons().size())});
+            QTimer::singleShot(0, box, [box] {
+                if (QAbstractButton *ok = box->button(QMessageBox::Ok))
+                    ok->click();
+                else
+                    box->reject();
+            });
+        }
+        return QObject::eventFilter(object, event);
+    }
+
+private:
     QList<ShownMessageBox> m_shown;
 };

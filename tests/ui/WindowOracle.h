@@ -4,6 +4,7 @@
 // the window must show after each action. check() compares the two.
 
 #include "IntText.h"
+#include "MessageBoxCatcher.h"
 #include "Propos.h"
 #include "RadioGroup.h"
 #include "RoundOne.h"
@@ -28,35 +29,6 @@
 #include <cstdint>
 #include <limits>
 #include <optional>
-
-// Closes every message box as soon as it shows, keeping its text.
-class ErrorBoxCloser : public QObject
-{
-public:
-    ErrorBoxCloser() { qApp->installEventFilter(this); }
-    ~ErrorBoxCloser() override { qApp->removeEventFilter(this); }
-
-    const QStringList &texts() const { return m_texts; }
-
-protected:
-    bool eventFilter(QObject *object, QEvent *event) override
-    {
-        auto *box = qobject_cast<QMessageBox *>(object);
-        if (box && event->type() == QEvent::Show) {
-            m_texts << box->text();
-            QTimer::singleShot(0, box, [box] {
-                if (QAbstractButton *ok = box->button(QMessageBox::Ok))
-                    ok->click();
-                else
-                    box->reject();
-            });
-        }
-        return QObject::eventFilter(object, event);
-    }
-
-private:
-    QStringList m_texts;
-};
 
 class WindowOracle
 {
@@ -108,7 +80,7 @@ public:
 
     ~WindowOracle() { m_window.Propos1->setDialogHook({}); }
 
-    int errorBoxes() const { return m_boxes.texts().size(); }
+    int errorBoxes() const { return m_boxes.shown().size(); }
     int aboutShows() const { return m_aboutShows; }
     int runs() const { return m_runs; }
     int runsWithSolutions() const { return m_runsWithSolutions; }
@@ -251,7 +223,7 @@ public:
         expect(QStringLiteral("modal widget left open"),
                QApplication::activeModalWidget() != nullptr, false);
         // Only the boxes from the first difference on.
-        const QStringList &boxes = m_boxes.texts();
+        const QStringList boxes = m_boxes.texts();
         qsizetype same = m_boxesAgreed;
         while (same < boxes.size() && same < m_expectedBoxes.size() &&
                boxes.at(same) == m_expectedBoxes.at(same))
@@ -489,7 +461,7 @@ private:
     velmorin::TRadioGroup *m_rg4 = nullptr;
     std::array<velmorin::TTrackBar *, 4> m_trackBar{};
 
-    ErrorBoxCloser m_boxes;
+    MessageBoxCatcher m_boxes;
     QStringList m_expectedBoxes;
     qsizetype m_boxesAgreed = 0; // boxes already found as expected
     QStringList m_problems;
