@@ -78,7 +78,7 @@ void fitToText(QLabel *label, const QRect &box)
     label->setGeometry(fitted);
 }
 
-struct LabelSpec
+struct LabelDesc
 {
     const char *name;
     QString text;
@@ -88,7 +88,7 @@ struct LabelSpec
     Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignTop;
 };
 
-QLabel *addLabel(QWidget *parent, const LabelSpec &desc)
+QLabel *addLabel(QWidget *parent, const LabelDesc &desc)
 {
     auto *label = new QLabel(desc.text, parent);
     label->setObjectName(QLatin1String(desc.name));
