@@ -108,7 +108,8 @@ TApropos::TApropos(QWidget *parent) : QDialog(parent), m_urlOpener(&QDesktopServ
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(321, 184);
-    QFont font(QStringLiteral("MS Sans Serif"));
+    QFont font;
+    font.setFamilies(velmorin::fontFamilies(QStringLiteral("MS Sans Serif")));
     font.setPixelSize(11);
     setFont(font);
     QPalette palette = this->palette();
