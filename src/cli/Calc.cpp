@@ -5,10 +5,6 @@
 
 #include <ostream>
 
-#ifndef VELMORIN_DISPLAY_VERSION
-#define VELMORIN_DISPLAY_VERSION "3.06"
-#endif
-
 namespace velmorin::cli {
 
 namespace {

@@ -71,7 +71,7 @@ QStringList velmorinHistory()
 void prepareVelmorinAbout(TPropos &propos)
 {
     propos.setPCaption(velmorinCaption);
-    propos.setPVersion(QStringLiteral("3.06"));
+    propos.setPVersion(QStringLiteral(VELMORIN_DISPLAY_VERSION));
     // The history is shown once per press, not once more at every press.
     propos.setLignes(QStringList{velmorinCaption, QString(), QString()} + velmorinHistory());
 }
