@@ -32,12 +32,13 @@ void checkClass(int exemptionClass)
         throw std::out_of_range("exemption class " + std::to_string(exemptionClass));
 }
 
-} // namespace
-
+// Size of the round that leaves `next` teams: 2x for "1/2", (4x) div 3 for "3/4".
 Count previousRoundSize(Count next, Ratio ratio)
 {
     return ratio == Ratio::Half ? 2 * next : (4 * next) / 3;
 }
+
+} // namespace
 
 BackwardChain backwardChain(Count finale, Ratio semiFinal, Ratio quarterFinal)
 {

@@ -56,9 +56,6 @@ struct TSolution
     friend bool operator!=(const TSolution &a, const TSolution &b) { return !(a == b); }
 };
 
-// Size of the round that leaves `next` teams: 2x for "1/2", (4x) div 3 for "3/4".
-Count previousRoundSize(Count next, Ratio ratio);
-
 // Sizes of the rounds before the final, going backwards.
 struct BackwardChain
 {
