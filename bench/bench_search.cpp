@@ -3,6 +3,7 @@
 // default input (E1 = 20, 21 solutions); with F = 6 every larger N has no solution at all,
 // so a large final is added to time the closed form producing thousands of them.
 
+#include "Calculation.h"
 #include "ReferenceSearch.h"
 #include "VlmDec.h"
 
@@ -13,54 +14,56 @@
 namespace {
 
 using velmorin::Count;
-using velmorin::Ratio;
 
 std::int32_t entrants1For(std::int32_t registered)
 {
     return (registered / 12) * 4;
 }
 
-Count requiredTour4(int exemptionClass, Count finale)
+velmorin::Problem problemFor(const benchmark::State &state)
 {
-    const velmorin::BackwardChain chain = velmorin::backwardChain(finale, Ratio::Half, Ratio::Half);
-    return velmorin::RequiredTour4(exemptionClass, chain.T5, Ratio::Half);
+    velmorin::Problem problem;
+    problem.registered = static_cast<std::int32_t>(state.range(0));
+    problem.entrants1 = entrants1For(problem.registered);
+    problem.finale = static_cast<std::int32_t>(state.range(1));
+    return problem;
 }
 
-// Times whole calculations; `search` runs one class and returns its number of solutions.
-template <typename Search> void perCalculation(benchmark::State &state, Search search)
+// The literal loops, fed with the required round-4 size of each class.
+void referenceSearch(benchmark::State &state)
 {
-    const auto registered = static_cast<std::int32_t>(state.range(0));
-    const std::int32_t entrants1 = entrants1For(registered);
-    const Count finale = state.range(1);
+    const velmorin::Problem problem = problemFor(state);
     Count solutions = 0;
     for (auto _ : state) {
         solutions = 0;
-        for (int k : velmorin::kRunOrder)
-            solutions += search(registered, entrants1, requiredTour4(k, finale));
+        const velmorin::BackwardChain chain = velmorin::backwardChain(problem);
+        for (velmorin::ExemptionClass k : velmorin::kRunOrder) {
+            const auto found =
+                velmorin::reference::search(problem.registered, problem.entrants1,
+                                            velmorin::RequiredTour4(k, chain.T5, problem.round4));
+            benchmark::DoNotOptimize(found.data());
+            solutions += static_cast<Count>(found.size());
+        }
     }
     state.counters["solutions"] = static_cast<double>(solutions);
 }
 
-void referenceSearch(benchmark::State &state)
-{
-    perCalculation(state, [](std::int32_t registered, std::int32_t entrants1, Count tour4) {
-        const auto found = velmorin::reference::search(registered, entrants1, tour4);
-        benchmark::DoNotOptimize(found.data());
-        return static_cast<Count>(found.size());
-    });
-}
-
-// The closed form also produces every solution, as the window's lists would store them.
+// The whole calculation, producing every solution as the window's lists would store them.
 void closedForm(benchmark::State &state)
 {
-    perCalculation(state, [](std::int32_t registered, std::int32_t entrants1, Count tour4) {
-        const velmorin::ClassSolutions found = velmorin::searchClass(registered, entrants1, tour4);
-        for (Count i = 0; i < found.count(); ++i) {
-            velmorin::TSolution s = found.at(i);
-            benchmark::DoNotOptimize(s);
+    const velmorin::Problem problem = problemFor(state);
+    Count solutions = 0;
+    for (auto _ : state) {
+        const velmorin::Calculation calculation = velmorin::calculate(problem);
+        for (const velmorin::ClassResult &c : calculation.classes) {
+            for (Count i = 0; i < c.solutions.count(); ++i) {
+                velmorin::TSolution s = c.solutions.at(i);
+                benchmark::DoNotOptimize(s);
+            }
         }
-        return found.count();
-    });
+        solutions = calculation.totalSolutions();
+    }
+    state.counters["solutions"] = static_cast<double>(solutions);
 }
 
 } // namespace

@@ -104,12 +104,16 @@ void checkBounded(const Case &c, const velmorin::ClassSolutions &found)
     velmorin::SolutionLists lists;
     for (std::size_t i = 0; i < expected.size(); ++i) {
         check(found.at(static_cast<Count>(i)) == expected[i], "solution differs from the loops");
-        lists.append(2, expected[i]);
+        lists.append(velmorin::ExemptionClass::Class2, expected[i]);
     }
     for (std::size_t p = 1; p <= expected.size(); ++p)
-        check(lists.moveCursorTo(2, static_cast<Count>(p)) == expected[p - 1], "cursor move");
-    lists.FreeSolutionList(2);
-    check(!lists.hasRecords(2) && !lists.SolutionCursor(2), "release left records");
+        check(lists.moveCursorTo(velmorin::ExemptionClass::Class2, static_cast<Count>(p)) ==
+                  expected[p - 1],
+              "cursor move");
+    lists.FreeSolutionList(velmorin::ExemptionClass::Class2);
+    check(!lists.hasRecords(velmorin::ExemptionClass::Class2) &&
+              !lists.SolutionCursor(velmorin::ExemptionClass::Class2),
+          "release left records");
 }
 
 void checkUnbounded(const Case &c, const velmorin::ClassSolutions &found, Count probe)
@@ -170,7 +174,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const auto rg4 = in.take<std::int8_t>();
     const auto rg5 = in.take<std::int8_t>();
     const auto rg6 = in.take<std::int8_t>();
-    const int exemptionClass = 1 + in.take<std::uint8_t>() % 3;
+    const velmorin::ExemptionClass exemptionClass =
+        velmorin::exemptionClassFromNumber(1 + in.take<std::uint8_t>() % 3);
     const auto raw = in.take<std::int64_t>();
 
     if (bounded) {

@@ -1,9 +1,10 @@
 #include "Calc.h"
 
 #include "CalcOptions.h"
-#include "CalcOutput.h"
+#include "SolutionTable.h"
 
 #include <ostream>
+#include <string>
 
 namespace velmorin::cli {
 
@@ -48,7 +49,7 @@ constexpr const char *kHelp =
 
 } // namespace
 
-int runCalc(const std::vector<std::string> &args, std::ostream &out, std::ostream &err)
+int runCalc(const std::vector<std::string> &args, ByteSink &out, std::ostream &err)
 {
     const ParsedCommandLine parsed = parseCommandLine(args);
     switch (parsed.action) {
@@ -56,29 +57,37 @@ int runCalc(const std::vector<std::string> &args, std::ostream &out, std::ostrea
         err << kProgram << ": " << parsed.error << '\n' << std::flush;
         return kExitUsage;
     case ParsedCommandLine::Action::Help:
-        out << kHelp << std::flush;
+        out.write(kHelp);
         return kExitSuccess;
     case ParsedCommandLine::Action::Version:
-        out << kProgram << ' ' << VELMORIN_DISPLAY_VERSION << '\n' << std::flush;
+        out.write(std::string(kProgram) + ' ' + VELMORIN_DISPLAY_VERSION + '\n');
         return kExitSuccess;
     case ParsedCommandLine::Action::Run:
         break;
     }
 
-    const CalcResult result = calculate(parsed.request);
+    // A failed write stops the output; whether it deserves a message is the caller's call.
+    const Calculation calculation = calculate(parsed.request.problem);
     switch (parsed.request.format) {
     case OutputFormat::Csv:
-        writeCsv(result, out);
+        writeCsv(calculation, out);
         break;
     case OutputFormat::Counts:
-        writeCounts(result, out);
+        writeCounts(calculation, out);
         break;
     case OutputFormat::Table:
-        writeTable(result, out);
+        writeTable(calculation, out);
         break;
     }
-    out.flush();
     return kExitSuccess;
+}
+
+int runCalc(const std::vector<std::string> &args, std::ostream &out, std::ostream &err)
+{
+    OstreamSink sink(out);
+    const int status = runCalc(args, sink, err);
+    out.flush();
+    return status;
 }
 
 } // namespace velmorin::cli

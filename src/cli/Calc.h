@@ -6,6 +6,10 @@
 #include <string>
 #include <vector>
 
+namespace velmorin {
+class ByteSink;
+}
+
 namespace velmorin::cli {
 
 constexpr int kExitSuccess = 0;
@@ -16,6 +20,7 @@ constexpr int kExitUsage = 2;
 // a single error line to `err`. A usage error prints nothing on `out`. When `out` stops
 // accepting output (the reader went away) the run stops quietly and still succeeds: the
 // caller decides whether the failure deserves a message (see main.cpp).
+int runCalc(const std::vector<std::string> &args, ByteSink &out, std::ostream &err);
 int runCalc(const std::vector<std::string> &args, std::ostream &out, std::ostream &err);
 
 } // namespace velmorin::cli

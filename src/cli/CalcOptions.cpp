@@ -66,11 +66,11 @@ std::string applyValue(std::string_view name, std::string_view value, CalcReques
         return "rapport incorrect " + quoted(value) + " pour " + std::string(name) +
                " (1/2 ou 3/4 attendu)";
     if (name == "--tour4")
-        request.round4 = *ratio;
+        request.problem.round4 = *ratio;
     else if (name == "--quart")
-        request.quarterFinal = *ratio;
+        request.problem.quarterFinal = *ratio;
     else
-        request.semiFinal = *ratio;
+        request.problem.semiFinal = *ratio;
     return {};
 }
 
@@ -134,8 +134,8 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string> &args)
     if (positional.size() > 3)
         return failure("argument en trop " + quoted(positional[3]));
 
-    const std::array<std::int32_t *, 3> targets{&request.registered, &request.finale,
-                                                &request.entrants1};
+    const std::array<std::int32_t *, 3> targets{
+        &request.problem.registered, &request.problem.finale, &request.problem.entrants1};
     for (std::size_t k = 0; k < targets.size(); ++k) {
         if (!tryStrToInt(positional[k], *targets[k]))
             return failure(ConversionError(positional[k]).what());

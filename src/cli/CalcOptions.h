@@ -2,9 +2,8 @@
 
 // The calculator's command line: options, their values and the three counts.
 
-#include "VlmDec.h"
+#include "Calculation.h"
 
-#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -14,13 +13,8 @@ enum class OutputFormat { Table, Csv, Counts };
 
 struct CalcRequest
 {
-    Ratio round4 = Ratio::Half;
-    Ratio quarterFinal = Ratio::Half;
-    Ratio semiFinal = Ratio::Half;
+    Problem problem;
     OutputFormat format = OutputFormat::Table;
-    std::int32_t registered = 0;
-    std::int32_t finale = 0;
-    std::int32_t entrants1 = 0;
 };
 
 struct ParsedCommandLine

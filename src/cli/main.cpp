@@ -1,11 +1,10 @@
 #include "Calc.h"
-#include "FdOutputBuffer.h"
+#include "FdSink.h"
 
 #include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <iostream>
-#include <ostream>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -17,14 +16,13 @@ int main(int argc, char *argv[])
     std::signal(SIGPIPE, SIG_IGN);
 
     const std::vector<std::string> args(argv + 1, argv + argc);
-    velmorin::cli::FdOutputBuffer buffer(STDOUT_FILENO);
-    std::ostream out(&buffer);
+    velmorin::cli::FdSink out(STDOUT_FILENO);
     const int status = velmorin::cli::runCalc(args, out, std::cerr);
 
-    if (buffer.error() != 0 && buffer.error() != EPIPE) {
+    if (out.error() != 0 && out.error() != EPIPE) {
         std::cerr << "velmorin-calc: erreur d'\xC3\xA9"
                      "criture : "
-                  << std::strerror(buffer.error()) << '\n';
+                  << std::strerror(out.error()) << '\n';
         return velmorin::cli::kExitWriteError;
     }
     return status;

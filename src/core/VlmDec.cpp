@@ -26,12 +26,6 @@ Count mod4(Count a)
     return ((a % 4) + 4) % 4;
 }
 
-void checkClass(int exemptionClass)
-{
-    if (exemptionClass < kFirstClass || exemptionClass > kLastClass)
-        throw std::out_of_range("exemption class " + std::to_string(exemptionClass));
-}
-
 // Size of the round that leaves `next` teams: 2x for "1/2", (4x) div 3 for "3/4".
 Count previousRoundSize(Count next, Ratio ratio)
 {
@@ -49,9 +43,8 @@ BackwardChain backwardChain(Count finale, Ratio semiFinal, Ratio quarterFinal)
     return chain;
 }
 
-Count RequiredTour4(int exemptionClass, Count quarterFinal, Ratio round4)
+Count RequiredTour4(ExemptionClass exemptionClass, Count quarterFinal, Ratio round4)
 {
-    checkClass(exemptionClass);
     const Count exempted = exemptedTeams(exemptionClass);
     // The quarter-final places that round 4's games must fill.
     const Count places = quarterFinal - exempted;
@@ -116,53 +109,61 @@ TSolution ClassSolutions::at(Count index) const
     return s;
 }
 
-SolutionLists::ClassList &SolutionLists::list(int exemptionClass)
+SolutionLists::ClassList &SolutionLists::list(ExemptionClass exemptionClass)
 {
-    checkClass(exemptionClass);
-    return m_lists[static_cast<std::size_t>(exemptionClass - kFirstClass)];
+    return m_lists[classIndex(exemptionClass)];
 }
 
-const SolutionLists::ClassList &SolutionLists::list(int exemptionClass) const
+const SolutionLists::ClassList &SolutionLists::list(ExemptionClass exemptionClass) const
 {
-    checkClass(exemptionClass);
-    return m_lists[static_cast<std::size_t>(exemptionClass - kFirstClass)];
+    return m_lists[classIndex(exemptionClass)];
 }
 
-Count SolutionLists::NbSolutions(int exemptionClass) const
+Count SolutionLists::NbSolutions(ExemptionClass exemptionClass) const
 {
     return list(exemptionClass).count;
 }
 
-void SolutionLists::setNbSolutions(int exemptionClass, Count count)
+void SolutionLists::setNbSolutions(ExemptionClass exemptionClass, Count count)
 {
     list(exemptionClass).count = count;
 }
 
-void SolutionLists::append(int exemptionClass, const TSolution &solution)
+void SolutionLists::append(ExemptionClass exemptionClass, const TSolution &solution)
 {
     ClassList &l = list(exemptionClass);
     l.records.push_back(solution);
     l.cursor = l.records.size() - 1;
 }
 
-void SolutionLists::FreeSolutionList(int exemptionClass)
+void SolutionLists::FreeSolutionList(ExemptionClass exemptionClass)
 {
     ClassList &l = list(exemptionClass);
     std::vector<TSolution>().swap(l.records);
     l.cursor = 0;
 }
 
-bool SolutionLists::hasRecords(int exemptionClass) const
+void SolutionLists::replace(ExemptionClass exemptionClass, const ClassSolutions &found)
+{
+    if (NbSolutions(exemptionClass) > 0)
+        FreeSolutionList(exemptionClass);
+    setNbSolutions(exemptionClass, 0);
+    for (Count i = 0; i < found.count(); ++i)
+        append(exemptionClass, found.at(i));
+    setNbSolutions(exemptionClass, found.count());
+}
+
+bool SolutionLists::hasRecords(ExemptionClass exemptionClass) const
 {
     return !list(exemptionClass).records.empty();
 }
 
-std::size_t SolutionLists::recordCount(int exemptionClass) const
+std::size_t SolutionLists::recordCount(ExemptionClass exemptionClass) const
 {
     return list(exemptionClass).records.size();
 }
 
-std::optional<TSolution> SolutionLists::SolutionCursor(int exemptionClass) const
+std::optional<TSolution> SolutionLists::SolutionCursor(ExemptionClass exemptionClass) const
 {
     const ClassList &l = list(exemptionClass);
     if (l.records.empty())
@@ -170,13 +171,13 @@ std::optional<TSolution> SolutionLists::SolutionCursor(int exemptionClass) const
     return l.records[l.cursor];
 }
 
-std::size_t SolutionLists::cursorPosition(int exemptionClass) const
+std::size_t SolutionLists::cursorPosition(ExemptionClass exemptionClass) const
 {
     const ClassList &l = list(exemptionClass);
     return l.records.empty() ? 0 : l.cursor + 1;
 }
 
-std::optional<TSolution> SolutionLists::moveCursorTo(int exemptionClass, Count position)
+std::optional<TSolution> SolutionLists::moveCursorTo(ExemptionClass exemptionClass, Count position)
 {
     ClassList &l = list(exemptionClass);
     if (position < 1 || static_cast<std::size_t>(position) > l.records.size())

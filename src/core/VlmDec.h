@@ -7,6 +7,8 @@
 // (always three quarters after rounds 1 to 3). Counts come in as 32-bit integers; every
 // intermediate value is computed in 64 bits so that no input can overflow.
 
+#include "ExemptionClass.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -23,16 +25,6 @@ enum class Ratio { Half, ThreeQuarters };
 constexpr Ratio ratioFromIndex(int itemIndex)
 {
     return itemIndex == 0 ? Ratio::Half : Ratio::ThreeQuarters;
-}
-
-// Exemption classes: in class k, k - 1 teams skip round 4. A run handles them as 3, 2, 1.
-constexpr int kFirstClass = 1;
-constexpr int kLastClass = 3;
-constexpr std::array<int, 3> kRunOrder{3, 2, 1};
-
-constexpr int exemptedTeams(int exemptionClass)
-{
-    return exemptionClass - 1;
 }
 
 // One accepted solution. The round-4 size is not stored: see tour4().
@@ -67,7 +59,7 @@ struct BackwardChain
 BackwardChain backwardChain(Count finale, Ratio semiFinal, Ratio quarterFinal);
 
 // The size round 4 must have in exemption class k; 0 when "3/4" cannot give a whole round.
-Count RequiredTour4(int exemptionClass, Count quarterFinal, Ratio round4);
+Count RequiredTour4(ExemptionClass exemptionClass, Count quarterFinal, Ratio round4);
 
 // All solutions of one class, in discovery order (ascending Entrant2, then Entrant3).
 // They form an arithmetic progression in their position, so the count and the p-th
@@ -104,26 +96,30 @@ ClassSolutions searchClass(std::int32_t registered, std::int32_t entrants1, Coun
 class SolutionLists
 {
 public:
-    Count NbSolutions(int exemptionClass) const;
-    void setNbSolutions(int exemptionClass, Count count);
+    Count NbSolutions(ExemptionClass exemptionClass) const;
+    void setNbSolutions(ExemptionClass exemptionClass, Count count);
 
     // Adds a record after the last one and moves the cursor onto it.
-    void append(int exemptionClass, const TSolution &solution);
+    void append(ExemptionClass exemptionClass, const TSolution &solution);
 
     // Releases every record of the class; the cursor then designates none.
-    void FreeSolutionList(int exemptionClass);
+    void FreeSolutionList(ExemptionClass exemptionClass);
 
-    bool hasRecords(int exemptionClass) const;
-    std::size_t recordCount(int exemptionClass) const;
+    // A run's replacement of the class: its old records released, then every solution found
+    // appended in discovery order and counted. The cursor ends on the last one.
+    void replace(ExemptionClass exemptionClass, const ClassSolutions &found);
+
+    bool hasRecords(ExemptionClass exemptionClass) const;
+    std::size_t recordCount(ExemptionClass exemptionClass) const;
 
     // The record the cursor designates, if any.
-    std::optional<TSolution> SolutionCursor(int exemptionClass) const;
+    std::optional<TSolution> SolutionCursor(ExemptionClass exemptionClass) const;
     // One-based position of the cursor, 0 when the class has no records.
-    std::size_t cursorPosition(int exemptionClass) const;
+    std::size_t cursorPosition(ExemptionClass exemptionClass) const;
 
     // Moves the cursor to the p-th record found (1-based) and returns it; a class without
     // records, or a position outside its records, leaves the cursor alone and gives nothing.
-    std::optional<TSolution> moveCursorTo(int exemptionClass, Count position);
+    std::optional<TSolution> moveCursorTo(ExemptionClass exemptionClass, Count position);
 
 private:
     struct ClassList
@@ -133,8 +129,8 @@ private:
         std::size_t cursor = 0; // index into records, meaningless when empty
     };
 
-    ClassList &list(int exemptionClass);
-    const ClassList &list(int exemptionClass) const;
+    ClassList &list(ExemptionClass exemptionClass);
+    const ClassList &list(ExemptionClass exemptionClass) const;
 
     std::array<ClassList, 3> m_lists;
 };

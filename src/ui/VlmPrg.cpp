@@ -2,6 +2,7 @@
 
 #include "Appearance.h"
 #include "AutoSizeLabel.h"
+#include "ClassAppearance.h"
 #include "ErrorBox.h"
 #include "FocusExit.h"
 #include "FormBuilder.h"
@@ -94,11 +95,12 @@ TVlmFPrg::TVlmFPrg(QWidget *parent) : QWidget(parent)
             controlAs<TLabeledEdit>(controls, qPrintable(nameWithNumber("E", round)));
     for (int round = 1; round <= 6; ++round)
         m_ratio[round] = controlAs<TRadioGroup>(controls, qPrintable(nameWithNumber("RG", round)));
-    for (int k = kFirstClass; k <= kLastClass; ++k)
-        m_trackBar[k] = controlAs<TTrackBar>(controls, qPrintable(nameWithNumber("TrackBar", k)));
-    m_solution[1] = controlAs<TAutoSizeLabel>(controls, "solution1");
-    m_solution[2] = controlAs<TAutoSizeLabel>(controls, "Solution2");
-    m_solution[3] = controlAs<TAutoSizeLabel>(controls, "Solution3");
+    for (ExemptionClass k : kRunOrder)
+        m_trackBar[classIndex(k)] =
+            controlAs<TTrackBar>(controls, qPrintable(nameWithNumber("TrackBar", classNumber(k))));
+    m_solution[0] = controlAs<TAutoSizeLabel>(controls, "solution1");
+    m_solution[1] = controlAs<TAutoSizeLabel>(controls, "Solution2");
+    m_solution[2] = controlAs<TAutoSizeLabel>(controls, "Solution3");
     m_fini = controlAs<TAutoSizeLabel>(controls, "Fini");
     m_exempLabel = controlAs<TAutoSizeLabel>(controls, "ExempLabel");
     m_exempNbrs = controlAs<QLabel>(controls, "ExempNbrs");
@@ -136,9 +138,12 @@ void TVlmFPrg::connectHandlers()
     connectHandler(m_button1, &QPushButton::clicked, &TVlmFPrg::Button1Click);
     connectHandler(m_button2, &QPushButton::clicked, &TVlmFPrg::Button2Click);
     connectHandler(m_button3, &QPushButton::clicked, &TVlmFPrg::Button3Click);
-    connectHandler(m_trackBar[1], &TTrackBar::changed, &TVlmFPrg::TrackBar1Change);
-    connectHandler(m_trackBar[2], &TTrackBar::changed, &TVlmFPrg::TrackBar2Change);
-    connectHandler(m_trackBar[3], &TTrackBar::changed, &TVlmFPrg::TrackBar3Change);
+    connectHandler(trackBar(ExemptionClass::Class1), &TTrackBar::changed,
+                   &TVlmFPrg::TrackBar1Change);
+    connectHandler(trackBar(ExemptionClass::Class2), &TTrackBar::changed,
+                   &TVlmFPrg::TrackBar2Change);
+    connectHandler(trackBar(ExemptionClass::Class3), &TTrackBar::changed,
+                   &TVlmFPrg::TrackBar3Change);
 }
 
 // The first showing applies the defaults before anything is painted.
@@ -188,13 +193,14 @@ void TVlmFPrg::FormActivate()
         m_ratio[round]->setItemIndex(1);
     for (int round = 4; round <= 6; ++round)
         m_ratio[round]->setItemIndex(0);
-    for (int k = kFirstClass; k <= kLastClass; ++k)
+    for (ExemptionClass k : kRunOrder)
         m_lists.setNbSolutions(k, 0);
 }
 
 void TVlmFPrg::FormDeactivate()
 {
-    for (int k = kFirstClass; k <= kLastClass; ++k) {
+    for (ExemptionClass k :
+         {ExemptionClass::Class1, ExemptionClass::Class2, ExemptionClass::Class3}) {
         if (m_lists.NbSolutions(k) > 0)
             m_lists.FreeSolutionList(k);
     }
@@ -224,41 +230,45 @@ void TVlmFPrg::Button1Click()
     m_fini->hide();
     for (QLineEdit *field : {m_tour[2], m_tour[3], m_entrant[2], m_entrant[3], m_entrant[4]})
         field->clear();
-    const std::int32_t registered = toInt(m_effectif);
+    setShownSolution(std::nullopt);
+    Problem problem;
+    problem.registered = toInt(m_effectif);
 
-    for (int k : kRunOrder) {
+    Calculation calculation;
+    for (std::size_t i = 0; i < kRunOrder.size(); ++i) {
+        const ExemptionClass k = kRunOrder[i];
         trackBar(k)->hide();
         // Lets the hidden slider vanish before the search; a handler may run nested here,
         // so everything below reads the state afresh.
         QCoreApplication::processEvents();
 
-        if (m_lists.NbSolutions(k) > 0)
-            m_lists.FreeSolutionList(k);
-        m_lists.setNbSolutions(k, 0);
-
-        const std::int32_t finale = toInt(m_finale);
-        setInt(m_tour[7], finale);
-        const std::int32_t entrants1 = toInt(m_e1);
-        const BackwardChain chain = backwardChain(finale, ratioOf(6), ratioOf(5));
+        problem.finale = toInt(m_finale);
+        setInt(m_tour[7], problem.finale);
+        problem.entrants1 = toInt(m_e1);
+        problem.round4 = ratioOf(4);
+        problem.quarterFinal = ratioOf(5);
+        problem.semiFinal = ratioOf(6);
+        const BackwardChain chain = backwardChain(problem);
         setInt(m_tour[6], chain.T6);
         setInt(m_tour[5], chain.T5);
-        const Count tour4 = RequiredTour4(k, chain.T5, ratioOf(4));
 
-        const ClassSolutions found = searchClass(registered, entrants1, tour4);
-        for (Count i = 0; i < found.count(); ++i)
-            m_lists.append(k, found.at(i));
-        m_lists.setNbSolutions(k, found.count());
+        const ClassResult found = solveClass(problem, chain, k);
+        m_lists.replace(k, found.solutions);
+        calculation.problem = problem;
+        calculation.chain = chain;
+        calculation.classes[i] = found;
         // Nothing is painted during a class's search: only the last solution's values stay.
-        if (found.count() >= 1) {
+        const Count count = m_lists.NbSolutions(k);
+        if (count >= 1) {
             showExemption(k);
-            writeSolution(found.at(found.count() - 1), tour4);
+            writeSolution(found.solutions.at(count - 1), found.tour4);
+            setShownSolution(ShownSolution{k, count});
         }
 
         TTrackBar *bar = trackBar(k);
         bar->setMin(1);
         bar->setMax(toUpDownValue(m_lists.NbSolutions(k)));
         bar->setPosition(1);
-        const Count count = m_lists.NbSolutions(k);
         if (count > 0) {
             bar->show();
             solutionLabel(k)->setText(QStringLiteral("Solution : 1/%1").arg(count));
@@ -268,10 +278,12 @@ void TVlmFPrg::Button1Click()
     }
 
     bool anySolution = false;
-    for (int k = kFirstClass; k <= kLastClass; ++k)
+    for (ExemptionClass k : kRunOrder)
         anySolution = anySolution || m_lists.NbSolutions(k) > 0;
     if (!anySolution)
         m_fini->show();
+    m_lastCalculation = calculation;
+    emit calculated();
 }
 
 void TVlmFPrg::Button2Click()
@@ -287,21 +299,21 @@ void TVlmFPrg::Button3Click()
 
 void TVlmFPrg::TrackBar1Change()
 {
-    trackBarChange(1);
+    trackBarChange(ExemptionClass::Class1);
 }
 
 void TVlmFPrg::TrackBar2Change()
 {
-    trackBarChange(2);
+    trackBarChange(ExemptionClass::Class2);
 }
 
 void TVlmFPrg::TrackBar3Change()
 {
-    trackBarChange(3);
+    trackBarChange(ExemptionClass::Class3);
 }
 
 // Everything shown derives from the position, so running it twice shows the same thing.
-void TVlmFPrg::trackBarChange(int exemptionClass)
+void TVlmFPrg::trackBarChange(ExemptionClass exemptionClass)
 {
     showExemption(exemptionClass);
     const int position = trackBar(exemptionClass)->position();
@@ -310,28 +322,37 @@ void TVlmFPrg::trackBarChange(int exemptionClass)
     if (!solution)
         return;
     writeSolution(*solution, solution->tour4());
+    setShownSolution(ShownSolution{exemptionClass, position});
     solutionLabel(exemptionClass)
         ->setText(QStringLiteral("Solution : %1/%2")
                       .arg(position)
                       .arg(m_lists.NbSolutions(exemptionClass)));
 }
 
-// Class 1 exempts nobody; class 2 one team, in blue; class 3 two teams, in black.
-void TVlmFPrg::showExemption(int exemptionClass)
+// Class 1 exempts nobody and hides the marking; classes 2 and 3 show theirs in their colour.
+void TVlmFPrg::showExemption(ExemptionClass exemptionClass)
 {
-    if (exemptionClass == 1) {
+    if (exemptedTeams(exemptionClass) == 0) {
         m_exempNbrs->hide();
         m_exempLabel->hide();
         return;
     }
-    const QColor colour = exemptionClass == 2 ? Qt::blue : Qt::black;
+    const ClassWording &said = wording(exemptionClass);
+    const QColor colour = classColour(exemptionClass);
     m_exempNbrs->setText(QString::number(exemptedTeams(exemptionClass)));
     setFontColour(m_exempNbrs, colour);
     m_exempNbrs->show();
-    m_exempLabel->setText(exemptionClass == 2 ? QStringLiteral("Exemptée")
-                                              : QStringLiteral("Exemptées"));
+    m_exempLabel->setText(toQString(said.markingLabel));
     setFontColour(m_exempLabel, colour);
     m_exempLabel->show();
+}
+
+void TVlmFPrg::setShownSolution(std::optional<ShownSolution> shown)
+{
+    if (shown == m_shownSolution)
+        return;
+    m_shownSolution = shown;
+    emit shownSolutionChanged();
 }
 
 void TVlmFPrg::writeSolution(const TSolution &solution, Count tour4)
@@ -350,12 +371,12 @@ Ratio TVlmFPrg::ratioOf(int round) const
     return ratioFromIndex(m_ratio[round]->itemIndex());
 }
 
-TTrackBar *TVlmFPrg::trackBar(int exemptionClass) const
+TTrackBar *TVlmFPrg::trackBar(ExemptionClass exemptionClass) const
 {
-    return m_trackBar.at(exemptionClass);
+    return m_trackBar.at(classIndex(exemptionClass));
 }
 
-TAutoSizeLabel *TVlmFPrg::solutionLabel(int exemptionClass) const
+TAutoSizeLabel *TVlmFPrg::solutionLabel(ExemptionClass exemptionClass) const
 {
-    return m_solution.at(exemptionClass);
+    return m_solution.at(classIndex(exemptionClass));
 }

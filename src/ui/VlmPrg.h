@@ -2,11 +2,13 @@
 
 // The main window: the problem's inputs, the calculation, and the browsing of its solutions.
 
+#include "Calculation.h"
 #include "VlmDec.h"
 
 #include <QWidget>
 
 #include <array>
+#include <optional>
 
 class QLabel;
 class QLineEdit;
@@ -20,6 +22,21 @@ class TLabeledEdit;
 class TRadioGroup;
 class TTrackBar;
 class TUpDown;
+} // namespace velmorin
+
+namespace velmorin {
+// The solution the round fields show: its class and its 1-based position in that class.
+struct ShownSolution
+{
+    ExemptionClass exemptionClass = ExemptionClass::Class1;
+    Count position = 0;
+
+    friend bool operator==(const ShownSolution &a, const ShownSolution &b)
+    {
+        return a.exemptionClass == b.exemptionClass && a.position == b.position;
+    }
+    friend bool operator!=(const ShownSolution &a, const ShownSolution &b) { return !(a == b); }
+};
 } // namespace velmorin
 
 class TVlmFPrg : public QWidget
@@ -46,6 +63,22 @@ public:
     // The about-box component, owned by the window.
     TPropos *Propos1 = nullptr;
 
+    // The class and position whose values the round fields show now: the class whose
+    // slider or run wrote them last. None before a calculation, once a run has emptied the
+    // fields, and after a run without solution.
+    std::optional<velmorin::ShownSolution> shownSolution() const { return m_shownSolution; }
+    // The last calculation that ran to its end, as its last class read the inputs.
+    const std::optional<velmorin::Calculation> &lastCalculation() const
+    {
+        return m_lastCalculation;
+    }
+    const velmorin::SolutionLists &solutionLists() const { return m_lists; }
+
+signals:
+    void shownSolutionChanged();
+    // A calculation ran to its end.
+    void calculated();
+
 protected:
     bool event(QEvent *event) override;
     void showEvent(QShowEvent *event) override;
@@ -56,15 +89,18 @@ private:
     void connectHandlers();
     void centreOnScreen();
 
-    void trackBarChange(int exemptionClass);
-    void showExemption(int exemptionClass);
+    void trackBarChange(velmorin::ExemptionClass exemptionClass);
+    void showExemption(velmorin::ExemptionClass exemptionClass);
+    void setShownSolution(std::optional<velmorin::ShownSolution> shown);
     void writeSolution(const velmorin::TSolution &solution, velmorin::Count tour4);
     velmorin::Ratio ratioOf(int round) const;
 
-    velmorin::TTrackBar *trackBar(int exemptionClass) const;
-    velmorin::TAutoSizeLabel *solutionLabel(int exemptionClass) const;
+    velmorin::TTrackBar *trackBar(velmorin::ExemptionClass exemptionClass) const;
+    velmorin::TAutoSizeLabel *solutionLabel(velmorin::ExemptionClass exemptionClass) const;
 
     velmorin::SolutionLists m_lists;
+    std::optional<velmorin::ShownSolution> m_shownSolution;
+    std::optional<velmorin::Calculation> m_lastCalculation;
     bool m_activated = false;
 
     velmorin::TLabeledEdit *m_effectif = nullptr;
@@ -78,8 +114,8 @@ private:
     std::array<velmorin::TLabeledEdit *, 8> m_tour{};    // T1..T7 at 1..7
     std::array<velmorin::TLabeledEdit *, 5> m_entrant{}; // E2..E4 at 2..4
     std::array<velmorin::TRadioGroup *, 7> m_ratio{};    // RG1..RG6 at 1..6
-    std::array<velmorin::TTrackBar *, 4> m_trackBar{};   // per exemption class, at 1..3
-    std::array<velmorin::TAutoSizeLabel *, 4> m_solution{};
+    std::array<velmorin::TTrackBar *, 3> m_trackBar{};   // per exemption class, by classIndex
+    std::array<velmorin::TAutoSizeLabel *, 3> m_solution{};
     velmorin::TAutoSizeLabel *m_fini = nullptr;
     velmorin::TAutoSizeLabel *m_exempLabel = nullptr;
     QLabel *m_exempNbrs = nullptr;

@@ -3,6 +3,8 @@
 // Drives the main window as a person would and keeps its own account, from the core, of what
 // the window must show after each action. check() compares the two.
 
+#include "Calculation.h"
+#include "ClassAppearance.h"
 #include "IntText.h"
 #include "MessageBoxCatcher.h"
 #include "Propos.h"
@@ -381,14 +383,19 @@ private:
         ++m_runs;
         using namespace velmorin;
         // The semi-final and quarter-final ratios cannot be changed: both stay "1/2".
-        const BackwardChain chain = backwardChain(m_finalePosition, Ratio::Half, Ratio::Half);
-        m_rounds[7] = QString::number(chain.T5);
-        m_rounds[8] = QString::number(chain.T6);
-        m_rounds[9] = QString::number(chain.T7);
+        Problem problem;
+        problem.registered = *registered;
+        problem.finale = m_finalePosition;
+        problem.entrants1 = m_e1Position;
+        problem.round4 = ratioFromIndex(m_ratio4);
+        const Calculation calculation = calculate(problem);
+        m_rounds[7] = QString::number(calculation.chain.T5);
+        m_rounds[8] = QString::number(calculation.chain.T6);
+        m_rounds[9] = QString::number(calculation.chain.T7);
         bool anySolution = false;
-        for (int k : kRunOrder) {
-            const Count tour4 = RequiredTour4(k, chain.T5, ratioFromIndex(m_ratio4));
-            m_classes[k] = searchClass(*registered, m_e1Position, tour4);
+        for (const ClassResult &result : calculation.classes) {
+            const int k = classNumber(result.exemptionClass);
+            m_classes[k] = result.solutions;
             const Count n = m_classes[k].count();
             Slider &slider = m_slider[k];
             // The slider's own rules: the range first, then position 1; each change of the
@@ -443,13 +450,14 @@ private:
 
     void mark(int k)
     {
-        if (k == 1) {
+        const velmorin::ExemptionClass c = velmorin::exemptionClassFromNumber(k);
+        if (velmorin::exemptedTeams(c) == 0) {
             m_marking.visible = false;
             return;
         }
-        m_marking = {true, QString::number(k - 1),
-                     k == 2 ? QStringLiteral("Exemptée") : QStringLiteral("Exemptées"),
-                     k == 2 ? QColor(Qt::blue) : QColor(Qt::black)};
+        m_marking = {true, QString::number(velmorin::exemptedTeams(c)),
+                     velmorin::toQString(velmorin::wording(c).markingLabel),
+                     velmorin::classColour(c)};
     }
 
     TVlmFPrg &m_window;

@@ -1,0 +1,140 @@
+#include "SolutionTable.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace velmorin {
+
+TableRow tableRow(ExemptionClass exemptionClass, Count position, const TSolution &s, Count tour4)
+{
+    return {classNumber(exemptionClass),
+            position,
+            s.Tour1,
+            s.Tour2,
+            s.Tour3,
+            tour4,
+            s.Entrant2,
+            s.Entrant3,
+            s.Entrant4};
+}
+
+namespace {
+
+void csvRow(LineBuffer &line, const TableRow &row, char separator)
+{
+    line.number(row[0]);
+    for (std::size_t c = 1; c < kTableColumns; ++c)
+        line.character(separator).number(row[c]);
+}
+
+// The aligned table leaves the class column to the class's heading.
+constexpr std::size_t kFirstTableColumn = 1;
+constexpr std::array<std::string_view, kTableColumns> kTableHeaders{
+    "", "Position", "Tour 1", "Tour 2", "Tour 3", "Tour 4", "Entrant 2", "Entrant 3", "Entrant 4"};
+
+bool writeClassTable(const ClassResult &result, LineBuffer &line)
+{
+    const ClassSolutions &solutions = result.solutions;
+    if (!line.text(wording(result.exemptionClass).heading)
+             .text(" : ")
+             .text(solutionCount(solutions.count()))
+             .endLine())
+        return false;
+    if (solutions.empty())
+        return true;
+
+    const auto row = [&result](Count index) {
+        return tableRow(result.exemptionClass, index + 1, result.solutions.at(index), result.tour4);
+    };
+    // Every column is linear along the progression, so its widest value is at one end.
+    const Count last = solutions.count() - 1;
+    const TableRow firstRow = row(0);
+    const TableRow lastRow = row(last);
+    std::array<std::size_t, kTableColumns> widths{};
+    for (std::size_t c = kFirstTableColumn; c < kTableColumns; ++c)
+        widths[c] = std::max(
+            {kTableHeaders[c].size(), decimalWidth(firstRow[c]), decimalWidth(lastRow[c])});
+
+    for (std::size_t c = kFirstTableColumn; c < kTableColumns; ++c)
+        line.spaces(c == kFirstTableColumn ? 0 : 2).paddedText(kTableHeaders[c], widths[c]);
+    if (!line.endLine())
+        return false;
+    for (Count i = 0; i <= last; ++i) {
+        const TableRow values = row(i);
+        for (std::size_t c = kFirstTableColumn; c < kTableColumns; ++c)
+            line.spaces(c == kFirstTableColumn ? 0 : 2).padded(values[c], widths[c]);
+        if (!line.endLine())
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+std::string csvLine(const TableRow &row, char separator)
+{
+    std::string result;
+    for (std::size_t c = 0; c < kTableColumns; ++c) {
+        if (c > 0)
+            result += separator;
+        result += std::to_string(row[c]);
+    }
+    return result;
+}
+
+bool writeCsv(const Calculation &calculation, ByteSink &sink, char separator)
+{
+    LineBuffer line(sink);
+    for (std::size_t c = 0; c < kTableColumns; ++c)
+        line.text(c == 0 ? "" : std::string_view(&separator, 1)).text(kCsvColumns[c]);
+    if (!line.endLine())
+        return false;
+    for (const ClassResult &c : calculation.classes) {
+        for (Count i = 0; i < c.solutions.count(); ++i) {
+            csvRow(line, tableRow(c.exemptionClass, i + 1, c.solutions.at(i), c.tour4), separator);
+            if (!line.endLine())
+                return false;
+        }
+    }
+    return line.flush();
+}
+
+bool writeCounts(const Calculation &calculation, ByteSink &sink)
+{
+    LineBuffer line(sink);
+    if (!line.text("classe,solutions").endLine())
+        return false;
+    for (const ClassResult &c : calculation.classes) {
+        if (!line.number(classNumber(c.exemptionClass))
+                 .character(',')
+                 .number(c.solutions.count())
+                 .endLine())
+            return false;
+    }
+    return line.flush();
+}
+
+bool writeTable(const Calculation &calculation, ByteSink &sink)
+{
+    LineBuffer line(sink);
+    const std::array<std::pair<std::string_view, Count>, 3> chain{
+        {{"Finale     : ", calculation.chain.T7},
+         {"1/2 finale : ", calculation.chain.T6},
+         {"1/4 finale : ", calculation.chain.T5}}};
+    for (const auto &[label, size] : chain) {
+        if (!line.text(label).number(size).endLine())
+            return false;
+    }
+    for (const ClassResult &c : calculation.classes) {
+        if (!line.endLine() || !writeClassTable(c, line))
+            return false;
+    }
+    return line.flush();
+}
+
+std::string solutionCount(Count count)
+{
+    return std::to_string(count) + (count > 1 ? " solutions" : " solution");
+}
+
+} // namespace velmorin
