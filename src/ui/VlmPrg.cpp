@@ -4,6 +4,7 @@
 #include "AutoSizeLabel.h"
 #include "ClassAppearance.h"
 #include "ErrorBox.h"
+#include "Features.h"
 #include "FocusExit.h"
 #include "FormBuilder.h"
 #include "IntText.h"
@@ -14,7 +15,10 @@
 #include "TrackBar.h"
 #include "UpDown.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
@@ -109,6 +113,7 @@ TVlmFPrg::TVlmFPrg(QWidget *parent) : QWidget(parent)
 
     m_effectif->setFocus();
     connectHandlers();
+    installFeatures(this);
 }
 
 TVlmFPrg::~TVlmFPrg()
@@ -166,6 +171,26 @@ void TVlmFPrg::centreOnScreen()
     const QSize outer = frameGeometry().size();
     move(area.x() + (area.width() - outer.width()) / 2,
          area.y() + (area.height() - outer.height()) / 2);
+}
+
+void TVlmFPrg::addContextAction(QAction *action)
+{
+    action->setShortcutContext(Qt::WindowShortcut);
+    addAction(action);
+    m_contextActions.append(action);
+}
+
+// Edit boxes keep their own menu; the background, the panels and the labels show the
+// window's.
+void TVlmFPrg::contextMenuEvent(QContextMenuEvent *event)
+{
+    if (m_contextActions.isEmpty()) {
+        QWidget::contextMenuEvent(event);
+        return;
+    }
+    QMenu menu(this);
+    menu.addActions(m_contextActions);
+    menu.exec(event->globalPos());
 }
 
 // Only another, non-modal window of the program taking over deactivates the main window;

@@ -10,6 +10,7 @@
 #include <array>
 #include <optional>
 
+class QAction;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -74,6 +75,12 @@ public:
     }
     const velmorin::SolutionLists &solutionLists() const { return m_lists; }
 
+    // What goes beyond the calculation reaches the user through the window's context menu
+    // (a right click on its background or panels) and the actions' shortcuts, which work
+    // anywhere in the window. The window takes the actions in the order they are added.
+    void addContextAction(QAction *action);
+    QList<QAction *> contextActions() const { return m_contextActions; }
+
 signals:
     void shownSolutionChanged();
     // A calculation ran to its end.
@@ -82,6 +89,7 @@ signals:
 protected:
     bool event(QEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
     template <typename Sender, typename Signal>
@@ -101,6 +109,7 @@ private:
     velmorin::SolutionLists m_lists;
     std::optional<velmorin::ShownSolution> m_shownSolution;
     std::optional<velmorin::Calculation> m_lastCalculation;
+    QList<QAction *> m_contextActions;
     bool m_activated = false;
 
     velmorin::TLabeledEdit *m_effectif = nullptr;
