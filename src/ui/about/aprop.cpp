@@ -1,8 +1,8 @@
 #include "aprop.h"
 
 #include "Appearance.h"
-#include "about/Emblem.h"
-#include "about/HistoryScroll.h"
+#include "Emblem.h"
+#include "HistoryScroll.h"
 
 #include <QApplication>
 #include <QDesktopServices>

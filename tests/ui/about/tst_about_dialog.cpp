@@ -1,5 +1,5 @@
 #include "Propos.h"
-#include "about/Emblem.h"
+#include "Emblem.h"
 #include "aprop.h"
 
 #include <QAbstractButton>
