@@ -19,44 +19,19 @@ LineBuffer::~LineBuffer()
     flush();
 }
 
-char *LineBuffer::reserve(std::size_t size)
+void LineBuffer::makeRoom(std::size_t size)
 {
-    if (m_buffer.size() - m_used < size) {
-        flush();
-        if (m_buffer.size() < size)
-            m_buffer.resize(size);
-    }
-    return m_buffer.data() + m_used;
+    flush();
+    if (m_buffer.size() < size)
+        m_buffer.resize(size);
 }
 
 LineBuffer &LineBuffer::text(std::string_view s)
 {
-    if (!s.empty()) {
-        std::memcpy(reserve(s.size()), s.data(), s.size());
-        m_used += s.size();
-    }
+    ensure(s.size());
+    std::memcpy(m_buffer.data() + m_used, s.data(), s.size());
+    m_used += s.size();
     return *this;
-}
-
-LineBuffer &LineBuffer::character(char c)
-{
-    *reserve(1) = c;
-    ++m_used;
-    return *this;
-}
-
-LineBuffer &LineBuffer::number(long long value)
-{
-    constexpr std::size_t kDigits = 20; // sign and 19 digits
-    char *at = reserve(kDigits);
-    m_used += static_cast<std::size_t>(std::to_chars(at, at + kDigits, value).ptr - at);
-    return *this;
-}
-
-LineBuffer &LineBuffer::padded(long long value, std::size_t width)
-{
-    const std::size_t length = decimalWidth(value);
-    return spaces(width > length ? width - length : 0).number(value);
 }
 
 LineBuffer &LineBuffer::paddedText(std::string_view s, std::size_t width)
@@ -66,17 +41,10 @@ LineBuffer &LineBuffer::paddedText(std::string_view s, std::size_t width)
 
 LineBuffer &LineBuffer::spaces(std::size_t count)
 {
-    if (count > 0) {
-        std::memset(reserve(count), ' ', count);
-        m_used += count;
-    }
+    ensure(count);
+    std::memset(m_buffer.data() + m_used, ' ', count);
+    m_used += count;
     return *this;
-}
-
-bool LineBuffer::endLine()
-{
-    character('\n');
-    return !m_failed;
 }
 
 bool LineBuffer::flush()

@@ -22,9 +22,12 @@ namespace {
 
 void csvRow(LineBuffer &line, const TableRow &row, char separator)
 {
-    line.number(row[0]);
-    for (std::size_t c = 1; c < kTableColumns; ++c)
-        line.character(separator).number(row[c]);
+    line.ensure(kTableColumns * (LineBuffer::kNumberWidth + 1));
+    line.putNumber(row[0]);
+    for (std::size_t c = 1; c < kTableColumns; ++c) {
+        line.putChar(separator);
+        line.putNumber(row[c]);
+    }
 }
 
 // The aligned table leaves the class column to the class's heading.
@@ -59,10 +62,15 @@ bool writeClassTable(const ClassResult &result, LineBuffer &line)
         line.spaces(c == kFirstTableColumn ? 0 : 2).paddedText(kTableHeaders[c], widths[c]);
     if (!line.endLine())
         return false;
+    std::size_t rowWidth = 0;
+    for (std::size_t c = kFirstTableColumn; c < kTableColumns; ++c)
+        rowWidth += widths[c] + 2;
     for (Count i = 0; i <= last; ++i) {
         const TableRow values = row(i);
-        for (std::size_t c = kFirstTableColumn; c < kTableColumns; ++c)
-            line.spaces(c == kFirstTableColumn ? 0 : 2).padded(values[c], widths[c]);
+        line.ensure(rowWidth + 1);
+        line.putPadded(values[kFirstTableColumn], widths[kFirstTableColumn]);
+        for (std::size_t c = kFirstTableColumn + 1; c < kTableColumns; ++c)
+            line.putPadded(values[c], widths[c] + 2);
         if (!line.endLine())
             return false;
     }
