@@ -64,9 +64,7 @@ void TestSoak::browseEverything(WindowOracle &oracle, int run)
 void TestSoak::longSession()
 {
     TVlmFPrg window;
-    window.show();
-    window.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QVERIFY(velmorin::testing::showActive(window));
     WindowOracle oracle(window);
 
     int browsedRuns = 0;
@@ -121,12 +119,6 @@ void TestSoak::longSession()
           oracle.aboutShows());
 }
 
-int main(int argc, char *argv[])
-{
-    QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Velmorin"));
-    TestSoak test;
-    return QTest::qExec(&test, argc, argv);
-}
+VELMORIN_WINDOW_TEST_MAIN(TestSoak)
 
 #include "tst_soak.moc"
