@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is missing and builds everything into ${BUILD_DIR:-build}.
+# Builds everything into ${BUILD_DIR:-build}; the packages are installed
+# (scripts/install-deps.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-
-bash scripts/install-deps.sh
 
 build_dir=${BUILD_DIR:-build}
 cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo

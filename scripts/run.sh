@@ -3,5 +3,6 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+bash scripts/install-deps.sh
 bash scripts/build.sh
 exec "${BUILD_DIR:-build}/src/app/velmorin" "$@"

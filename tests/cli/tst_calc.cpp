@@ -228,8 +228,10 @@ void TestCalc::defaultsTable()
     QVERIFY(lines.contains("Classe 1 (aucune exemptée) : 7 solutions"));
 
     const Run none = run({"--tour4", "3/4", "71", "6", "20"});
+    QCOMPARE(none.status, 0);
     const QStringList noneLines = QString::fromStdString(none.out).split('\n');
     QVERIFY(noneLines.contains("Classe 3 (2 exemptées) : 0 solution"));
+    QVERIFY(noneLines.contains("Classe 2 (1 exemptée) : 0 solution"));
     QVERIFY(noneLines.contains("Classe 1 (aucune exemptée) : 0 solution"));
     QVERIFY(!noneLines.join('\n').contains("Position"));
 }

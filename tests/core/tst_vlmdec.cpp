@@ -254,6 +254,9 @@ void TestVlmDec::matchesReferenceOnGrid()
     }
     QVERIFY(compared > 100000);
     QVERIFY(withSolutions > 1000); // the grid does reach inputs with solutions
+    // The same numbers from the equations solved by hand (see extremeInputsStayExact).
+    QCOMPARE(compared, 349962);
+    QCOMPARE(withSolutions, 6111);
 }
 
 void TestVlmDec::matchesReferenceOnLargerInputs()
@@ -273,19 +276,26 @@ void TestVlmDec::extremeInputsStayExact_data()
     QTest::addColumn<int>("registered");
     QTest::addColumn<int>("entrants1");
     QTest::addColumn<Count>("tour4");
+    QTest::addColumn<Count>("count");
 
     constexpr int kMax = std::numeric_limits<int>::max();
     constexpr int kMin = std::numeric_limits<int>::min();
-    // The literal 32-bit products (27 E1, 64 N, ...) wrap at these sizes.
-    QTest::newRow("max N, E1 0, big R") << kMax << 0 << Count(1000000000);
-    QTest::newRow("max N, min E1") << kMax << kMin << Count(1800000000);
-    QTest::newRow("max N, min E1, huge R") << kMax << kMin << Count(3000000000LL);
-    QTest::newRow("min N, min E1") << kMin << kMin << Count(0);
-    QTest::newRow("zero N, min E1") << 0 << kMin << Count(-1610612736);
-    QTest::newRow("max N, proposed E1") << kMax << 715827880 << Count(1300000000);
-    QTest::newRow("R from F = int max") << kMax << 0 << Count(17179869182LL);
-    QTest::newRow("R far beyond range") << kMax << 0 << std::numeric_limits<Count>::max();
-    QTest::newRow("R far below range") << kMax << 0 << std::numeric_limits<Count>::min();
+    // The literal 32-bit products (27 E1, 64 N, ...) wrap at these sizes. The counts solve the
+    // equations by hand: E1 a multiple of 4, E2 = r + 4j, E3 = C - 7j, E4 = D + 3j, so they are
+    // the j that keep E3 and E4 at 0 or more.
+    QTest::newRow("max N, E1 0, big R") << kMax << 0 << Count(1000000000) << Count(0);
+    QTest::newRow("max N, min E1") << kMax << kMin << Count(1800000000) << Count(220990904);
+    QTest::newRow("max N, min E1, huge R")
+        << kMax << kMin << Count(3000000000LL) << Count(222284361);
+    QTest::newRow("min N, min E1") << kMin << kMin << Count(0) << Count(0);
+    QTest::newRow("zero N, min E1") << 0 << kMin << Count(-1610612736) << Count(0);
+    QTest::newRow("max N, proposed E1")
+        << kMax << 715827880 << Count(1300000000) << Count(146821901);
+    QTest::newRow("R from F = int max") << kMax << 0 << Count(17179869182LL) << Count(0);
+    QTest::newRow("R far beyond range")
+        << kMax << 0 << std::numeric_limits<Count>::max() << Count(0);
+    QTest::newRow("R far below range")
+        << kMax << 0 << std::numeric_limits<Count>::min() << Count(0);
 }
 
 void TestVlmDec::extremeInputsStayExact()
@@ -296,6 +306,7 @@ void TestVlmDec::extremeInputsStayExact()
     const ClassSolutions found = searchClass(registered, entrants1, tour4);
     const Count n = found.count();
     QVERIFY(n >= 0);
+    QTEST(n, "count");
     for (Count i : {Count(0), n / 3, n / 2, n - 1}) {
         if (i < 0 || i >= n)
             continue;

@@ -14,6 +14,7 @@
 #include "UpDown.h"
 #include "VlmDec.h"
 #include "VlmPrg.h"
+#include "WindowDriver.h"
 #include "aprop.h"
 
 #include <QApplication>
@@ -32,13 +33,14 @@
 #include <limits>
 #include <optional>
 
-class WindowOracle
+class WindowOracle : private velmorin::testing::WindowDriver
 {
 public:
     enum class SliderKey { Home, End, Left, Right, PageUp, PageDown };
 
     explicit WindowOracle(TVlmFPrg &window) : m_window(window)
     {
+        setWindow(&window);
         m_effectif = get<QLineEdit>("Effectif");
         m_e1 = get<QLineEdit>("E1");
         m_finale = get<QLineEdit>("Finale");
@@ -46,11 +48,10 @@ public:
         m_upE1 = get<velmorin::TUpDown>("UpE1");
         m_rg4 = get<velmorin::TRadioGroup>("RG4");
         for (int k = 1; k <= 3; ++k) {
-            m_trackBar[k] =
-                get<velmorin::TTrackBar>(qPrintable(QStringLiteral("TrackBar%1").arg(k)));
+            m_trackBar[k] = trackBar(k);
             m_slider[k] = {m_trackBar[k]->isVisible(), m_trackBar[k]->maximum(),
                            m_trackBar[k]->position()};
-            m_label[k] = get<QLabel>(kSolutionLabels[k])->text();
+            m_label[k] = labelText(solutionLabelName(k));
         }
         for (const char *field : kRoundFields)
             m_rounds << get<QLineEdit>(field)->text();
@@ -93,14 +94,9 @@ public:
     int ratio4() const { return m_ratio4; }
     QLineEdit *effectif() const { return m_effectif; }
 
-    // Clicks into the field unless it has the focus, selects everything and types.
     void typeEffectif(const QString &typed)
     {
-        if (!m_effectif->hasFocus())
-            QTest::mouseClick(m_effectif, Qt::LeftButton);
-        QTest::keyClick(m_effectif, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClick(m_effectif, Qt::Key_Delete);
-        QTest::keyClicks(m_effectif, typed);
+        WindowDriver::typeEffectif(typed);
         m_effectifText = typed;
     }
 
@@ -261,7 +257,7 @@ public:
                 expect(slider + QStringLiteral("maximum against the core"),
                        velmorin::Count{bar->maximum()}, m_classes[k].count());
             }
-            expect(QString::fromLatin1(kSolutionLabels[k]), get<QLabel>(kSolutionLabels[k])->text(),
+            expect(QString::fromLatin1(solutionLabelName(k)), labelText(solutionLabelName(k)),
                    m_label[k]);
         }
 
@@ -297,16 +293,6 @@ private:
     // T1, T2, T3, T4, E2, E3, E4, T5, T6, T7.
     static constexpr std::array<const char *, 10> kRoundFields{"T1", "T2", "T3", "T4", "E2",
                                                                "E3", "E4", "T5", "T6", "T7"};
-    static constexpr std::array<const char *, 4> kSolutionLabels{nullptr, "solution1", "Solution2",
-                                                                 "Solution3"};
-
-    template <typename T> T *get(const char *name) const
-    {
-        T *widget = m_window.findChild<T *>(QLatin1String(name));
-        if (!widget)
-            qFatal("no control %s", name);
-        return widget;
-    }
 
     static QString describe(bool value)
     {
@@ -342,8 +328,7 @@ private:
 
     void expectConversionError()
     {
-        m_expectedBoxes
-            << QStringLiteral("'%1' n'est pas une valeur entière correcte.").arg(m_effectifText);
+        m_expectedBoxes << velmorin::testing::conversionError(m_effectifText);
     }
 
     // The focus has left Effectif for another control: round 1 is proposed again, or the

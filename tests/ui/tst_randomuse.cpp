@@ -182,9 +182,7 @@ private:
 void TestRandomUse::init()
 {
     m_window = std::make_unique<TVlmFPrg>();
-    m_window->show();
-    m_window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    QVERIFY(velmorin::testing::showActive(*m_window));
 }
 
 void TestRandomUse::cleanup()
@@ -243,12 +241,6 @@ void TestRandomUse::randomUse()
           oracle.aboutShows());
 }
 
-int main(int argc, char *argv[])
-{
-    QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Velmorin"));
-    TestRandomUse test;
-    return QTest::qExec(&test, argc, argv);
-}
+VELMORIN_WINDOW_TEST_MAIN(TestRandomUse)
 
 #include "tst_randomuse.moc"

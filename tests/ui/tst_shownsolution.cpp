@@ -4,6 +4,7 @@
 #include "RadioGroup.h"
 #include "TrackBar.h"
 #include "VlmPrg.h"
+#include "WindowDriver.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -14,6 +15,7 @@
 
 using velmorin::ExemptionClass;
 using velmorin::ShownSolution;
+using velmorin::testing::child;
 
 class TestShownSolution : public QObject
 {
@@ -34,8 +36,8 @@ void TestShownSolution::followsRunsAndSliders()
     QVERIFY(!window->shownSolution());
     QVERIFY(!window->lastCalculation());
 
-    auto *calcul = window->findChild<QPushButton *>(QStringLiteral("Button1"));
-    auto *effectif = window->findChild<QLineEdit *>(QStringLiteral("Effectif"));
+    auto *calcul = child<QPushButton>(*window, "Button1");
+    auto *effectif = child<QLineEdit>(*window, "Effectif");
     const auto shown = [&window] { return window->shownSolution(); };
 
     // The defaults: the fields end on class 1's last solution.
@@ -43,19 +45,19 @@ void TestShownSolution::followsRunsAndSliders()
     QCOMPARE(shown(), std::optional(ShownSolution{ExemptionClass::Class1, 7}));
     QCOMPARE(runs.count(), 1);
     QCOMPARE(window->lastCalculation()->problem.entrants1, 20);
-    QCOMPARE(window->findChild<QLineEdit *>(QStringLiteral("T4"))->text(), QStringLiteral("48"));
+    QCOMPARE(child<QLineEdit>(*window, "T4")->text(), QStringLiteral("48"));
 
-    window->findChild<velmorin::TTrackBar *>(QStringLiteral("TrackBar2"))->setPosition(3);
+    child<velmorin::TTrackBar>(*window, "TrackBar2")->setPosition(3);
     QCOMPARE(shown(), std::optional(ShownSolution{ExemptionClass::Class2, 3}));
 
     // A run without solution shows none.
-    window->findChild<velmorin::TRadioGroup *>(QStringLiteral("RG4"))->setItemIndex(1);
+    child<velmorin::TRadioGroup>(*window, "RG4")->setItemIndex(1);
     QTest::mouseClick(calcul, Qt::LeftButton);
     QVERIFY(!shown());
     QVERIFY(!window->lastCalculation()->anySolution());
 
     // Nor does a run stopped by a bad count, and it is no calculation.
-    window->findChild<velmorin::TRadioGroup *>(QStringLiteral("RG4"))->setItemIndex(0);
+    child<velmorin::TRadioGroup>(*window, "RG4")->setItemIndex(0);
     QTest::mouseClick(calcul, Qt::LeftButton);
     QVERIFY(shown());
     effectif->setText(QStringLiteral("abc"));

@@ -7,6 +7,7 @@
 #include "TrackBar.h"
 #include "UpDown.h"
 #include "VlmPrg.h"
+#include "WindowDriver.h"
 #include "aprop.h"
 
 #include <QLabel>
@@ -25,13 +26,9 @@
 using velmorin::TRadioGroup;
 using velmorin::TTrackBar;
 using velmorin::TUpDown;
+using velmorin::testing::conversionError;
 
-namespace {
-const QString kConversionError = QStringLiteral("'%1' n'est pas une valeur entière correcte.");
-const char *const kSolutionLabels[] = {nullptr, "solution1", "Solution2", "Solution3"};
-} // namespace
-
-class TestMainWindow : public QObject
+class TestMainWindow : public QObject, private velmorin::testing::WindowDriver
 {
     Q_OBJECT
 
@@ -71,22 +68,6 @@ private slots:
     void aboutBoxChangesNothing();
 
 private:
-    template <typename T> T *get(const char *name) const
-    {
-        T *widget = m_window->findChild<T *>(QLatin1String(name));
-        if (!widget)
-            qFatal("no control %s", name);
-        return widget;
-    }
-    QString text(const char *name) const { return get<QLineEdit>(name)->text(); }
-    QString labelText(const char *name) const { return get<QLabel>(name)->text(); }
-    TTrackBar *trackBar(int k) const
-    {
-        return get<TTrackBar>(qPrintable(QStringLiteral("TrackBar%1").arg(k)));
-    }
-
-    void typeEffectif(const QString &typed);
-    void clickCalcul() { QTest::mouseClick(get<QPushButton>("Button1"), Qt::LeftButton); }
     void clickArrow(const char *upDown, bool up, int times = 1);
     void moveSlider(int k, int position);
     void compareRounds(const QStringList &expected) const;
@@ -98,25 +79,13 @@ private:
 void TestMainWindow::init()
 {
     m_window = std::make_unique<TVlmFPrg>();
-    m_window->show();
-    m_window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    setWindow(m_window.get());
+    QVERIFY(velmorin::testing::showActive(*m_window));
 }
 
 void TestMainWindow::cleanup()
 {
     m_window.reset();
-}
-
-// Clicks into the field (if the focus is elsewhere), selects all, types.
-void TestMainWindow::typeEffectif(const QString &typed)
-{
-    auto *effectif = get<QLineEdit>("Effectif");
-    if (!effectif->hasFocus())
-        QTest::mouseClick(effectif, Qt::LeftButton);
-    QTest::keyClick(effectif, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(effectif, Qt::Key_Delete);
-    QTest::keyClicks(effectif, typed);
 }
 
 void TestMainWindow::clickArrow(const char *upDown, bool up, int times)
@@ -163,7 +132,7 @@ void TestMainWindow::startUp()
     QVERIFY(get<TRadioGroup>("RG4")->isEnabled());
     QVERIFY(!get<TRadioGroup>("RG5")->isEnabled());
     for (int k = 1; k <= 3; ++k) {
-        QCOMPARE(labelText(kSolutionLabels[k]), QStringLiteral("0 solution"));
+        QCOMPARE(labelText(solutionLabelName(k)), QStringLiteral("0 solution"));
         QVERIFY(!trackBar(k)->isVisible());
         QCOMPARE(trackBar(k)->minimum(), 1);
         QCOMPARE(trackBar(k)->maximum(), 10);
@@ -248,7 +217,7 @@ void TestMainWindow::defaultsRun()
     QVERIFY(!get<QLabel>("ExempLabel")->isVisible());
     QVERIFY(!get<QLabel>("Fini")->isVisible());
     for (int k = 1; k <= 3; ++k) {
-        QCOMPARE(labelText(kSolutionLabels[k]), QStringLiteral("Solution : 1/7"));
+        QCOMPARE(labelText(solutionLabelName(k)), QStringLiteral("Solution : 1/7"));
         QVERIFY(trackBar(k)->isVisible());
         QCOMPARE(trackBar(k)->maximum(), 7);
         QCOMPARE(trackBar(k)->position(), 1);
@@ -265,7 +234,7 @@ void TestMainWindow::roundFourThreeQuartersEnds()
     QCOMPARE(get<TRadioGroup>("RG4")->itemIndex(), 1);
     clickCalcul();
     for (int k = 1; k <= 3; ++k) {
-        QCOMPARE(labelText(kSolutionLabels[k]), QStringLiteral("0 solution"));
+        QCOMPARE(labelText(solutionLabelName(k)), QStringLiteral("0 solution"));
         QVERIFY(!trackBar(k)->isVisible());
     }
     QVERIFY(get<QLabel>("Fini")->isVisible());
@@ -361,7 +330,7 @@ void TestMainWindow::effectifErrors()
         QTest::keyClick(get<QLineEdit>("Effectif"), Qt::Key_Tab);
         QCOMPARE(catcher.shown().size(), 1);
         const ShownMessageBox &box = catcher.shown().first();
-        QCOMPARE(box.text, kConversionError.arg(typed));
+        QCOMPARE(box.text, conversionError(typed));
         QCOMPARE(box.title, QStringLiteral("Velmorin"));
         QCOMPARE(box.icon, QMessageBox::Critical);
         QCOMPARE(box.buttonCount, 1);
@@ -381,7 +350,7 @@ void TestMainWindow::failedRunKeepsCountsAndSliders()
         MessageBoxCatcher catcher;
         clickCalcul();
         QCOMPARE(catcher.shown().size(), 1);
-        QCOMPARE(catcher.shown().first().text, kConversionError.arg(QStringLiteral("abc")));
+        QCOMPARE(catcher.shown().first().text, conversionError(QStringLiteral("abc")));
     }
     QCOMPARE(text("T2"), QStringLiteral("40"));
     QVERIFY(!calcul->isDown());
@@ -390,13 +359,13 @@ void TestMainWindow::failedRunKeepsCountsAndSliders()
         MessageBoxCatcher catcher;
         clickCalcul();
         QCOMPARE(catcher.shown().size(), 1);
-        QCOMPARE(catcher.shown().first().text, kConversionError.arg(QStringLiteral("abc")));
+        QCOMPARE(catcher.shown().first().text, conversionError(QStringLiteral("abc")));
     }
     for (const char *field : {"T2", "T3", "E2", "E3", "E4"})
         QVERIFY2(text(field).isEmpty(), field);
     QCOMPARE(text("T1"), QStringLiteral("20"));
     for (int k = 1; k <= 3; ++k) {
-        QCOMPARE(labelText(kSolutionLabels[k]), QStringLiteral("Solution : 1/7"));
+        QCOMPARE(labelText(solutionLabelName(k)), QStringLiteral("Solution : 1/7"));
         QVERIFY(trackBar(k)->isVisible());
     }
     moveSlider(2, 3);
@@ -550,7 +519,7 @@ void TestMainWindow::largestCountAnswers()
     QCOMPARE(text("E1"), QStringLiteral("715827880"));
     QCOMPARE(text("T7"), QStringLiteral("6"));
     for (int k = 1; k <= 3; ++k)
-        QCOMPARE(labelText(kSolutionLabels[k]), QStringLiteral("0 solution"));
+        QCOMPARE(labelText(solutionLabelName(k)), QStringLiteral("0 solution"));
     QVERIFY(get<QLabel>("Fini")->isVisible());
 }
 
@@ -666,12 +635,6 @@ void TestMainWindow::aboutBoxChangesNothing()
     QCOMPARE(labelText("Solution2"), QStringLiteral("Solution : 4/4"));
 }
 
-int main(int argc, char *argv[])
-{
-    QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Velmorin"));
-    TestMainWindow test;
-    return QTest::qExec(&test, argc, argv);
-}
+VELMORIN_WINDOW_TEST_MAIN(TestMainWindow)
 
 #include "tst_vlmprg.moc"

@@ -1,8 +1,8 @@
 #include "Propos.h"
 #include "Emblem.h"
+#include "MessageBoxCatcher.h"
 #include "aprop.h"
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QEnterEvent>
 #include <QLabel>
@@ -237,31 +237,18 @@ private slots:
         auto dialog = makeDialog();
         dialog->setUrlOpener([handled](const QUrl &) { return handled; });
         dialog->show();
-        QPointer<QMessageBox> seen;
-        QString title, text;
-        QMessageBox::Icon icon = QMessageBox::NoIcon;
-        QStringList buttons;
-        QTimer::singleShot(0, [&] {
-            seen = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-            if (!seen)
-                return;
-            title = seen->windowTitle();
-            text = seen->text();
-            icon = seen->icon();
-            for (QAbstractButton *button : seen->buttons())
-                buttons << button->text();
-            seen->buttons().constFirst()->click();
-        });
+        MessageBoxCatcher boxes;
         dialog->Label3Click();
-        QCoreApplication::processEvents(); // the check runs here when no box was opened
-        QCOMPARE(title.isEmpty(), handled);
+        QCOMPARE(boxes.shown().isEmpty(), handled);
         if (handled)
             return;
-        QCOMPARE(title, QStringLiteral("Avertissement"));
-        QCOMPARE(icon, QMessageBox::Warning);
-        QCOMPARE(text, QStringLiteral("Le courier électronique par défaut\r\r"
-                                      "n'est pas installé correctement"));
-        QCOMPARE(buttons, QStringList{QStringLiteral("&Oui")});
+        QCOMPARE(boxes.shown().size(), 1);
+        const ShownMessageBox &box = boxes.shown().first();
+        QCOMPARE(box.title, QStringLiteral("Avertissement"));
+        QCOMPARE(box.icon, QMessageBox::Warning);
+        QCOMPARE(box.text, QStringLiteral("Le courier électronique par défaut\r\r"
+                                          "n'est pas installé correctement"));
+        QCOMPARE(box.buttons, QStringList{QStringLiteral("&Oui")});
         QVERIFY(dialog->isVisible());
     }
 

@@ -17,6 +17,7 @@ struct ShownMessageBox
     QString title;
     QMessageBox::Icon icon;
     int buttonCount;
+    QStringList buttons; // their texts
 };
 
 class MessageBoxCatcher : public QObject
@@ -39,8 +40,11 @@ protected:
     {
         auto *box = qobject_cast<QMessageBox *>(object);
         if (box && event->type() == QEvent::Show) {
+            QStringList buttons;
+            for (const QAbstractButton *button : box->buttons())
+                buttons << button->text();
             m_shown.append({box->text(), box->windowTitle(), box->icon(),
-                            static_cast<int>(box->buttons().size())});
+                            static_cast<int>(buttons.size()), buttons});
             QTimer::singleShot(0, box, [box] {
                 if (QAbstractButton *ok = box->button(QMessageBox::Ok))
                     ok->click();
