@@ -1,0 +1,67 @@
+#include "Accessibility.h"
+
+#include "AutoSizeLabel.h"
+#include "ClassAppearance.h"
+
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QLabel>
+#include <QSlider>
+
+namespace velmorin {
+
+namespace {
+
+const char kDecoration[] = "velmorinDecoration";
+
+class DecorationInterface : public QAccessibleWidget
+{
+public:
+    explicit DecorationInterface(QWidget *widget) : QAccessibleWidget(widget) {}
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State hidden = QAccessibleWidget::state();
+        hidden.invisible = true;
+        return hidden;
+    }
+    QString text(QAccessible::Text) const override { return {}; }
+};
+
+QAccessibleInterface *decorationFactory(const QString &, QObject *object)
+{
+    if (object && object->isWidgetType() && object->property(kDecoration).toBool())
+        return new DecorationInterface(static_cast<QWidget *>(object));
+    return nullptr;
+}
+
+} // namespace
+
+void hideFromAssistiveTechnology(QWidget *widget)
+{
+    static const bool installed = [] {
+        QAccessible::installFactory(decorationFactory);
+        return true;
+    }();
+    Q_UNUSED(installed);
+    widget->setProperty(kDecoration, true);
+}
+
+void describeExemption(QLabel *number, ExemptionClass exemptionClass)
+{
+    number->setAccessibleName(toQString(wording(exemptionClass).description));
+}
+
+void describeSliderBy(TAutoSizeLabel *label, QSlider *slider)
+{
+    label->setBuddy(slider);
+    slider->setAccessibleDescription(label->text());
+    QObject::connect(label, &TAutoSizeLabel::textChanged, slider, [label, slider] {
+        slider->setAccessibleDescription(label->text());
+        // A label's name is its text; screen readers speak a changed name.
+        QAccessibleEvent changed(label, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&changed);
+    });
+}
+
+} // namespace velmorin
