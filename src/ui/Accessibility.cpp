@@ -45,6 +45,10 @@ void hideFromAssistiveTechnology(QWidget *widget)
     }();
     Q_UNUSED(installed);
     widget->setProperty(kDecoration, true);
+    // An interface made before the widget was marked would be kept for its lifetime.
+    QAccessibleInterface *made = QAccessible::queryAccessibleInterface(widget);
+    if (made && !dynamic_cast<DecorationInterface *>(made))
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(made));
 }
 
 void describeExemption(QLabel *number, ExemptionClass exemptionClass)
@@ -56,12 +60,10 @@ void describeSliderBy(TAutoSizeLabel *label, QSlider *slider)
 {
     label->setBuddy(slider);
     slider->setAccessibleDescription(label->text());
-    QObject::connect(label, &TAutoSizeLabel::textChanged, slider, [label, slider] {
-        slider->setAccessibleDescription(label->text());
-        // A label's name is its text; screen readers speak a changed name.
-        QAccessibleEvent changed(label, QAccessible::NameChanged);
-        QAccessible::updateAccessibility(&changed);
-    });
+    // The label itself announces its new text: QLabel::setText signals a changed name.
+    // The slider, which has the focus while the user browses, signals a changed description.
+    QObject::connect(label, &TAutoSizeLabel::textChanged, slider,
+                     [slider](const QString &text) { slider->setAccessibleDescription(text); });
 }
 
 } // namespace velmorin

@@ -20,8 +20,8 @@ void hideFromAssistiveTechnology(QWidget *widget);
 // The exemption number is read with what it counts: "2 équipes exemptées du Tour 4".
 void describeExemption(QLabel *number, ExemptionClass exemptionClass);
 
-// The solution label describes its slider ("Solution : 3/4"), and every change of its text
-// is announced.
+// The solution label labels and describes its slider ("Solution : 3/4"); a change of its
+// text reaches screen readers as the label's new name and the slider's new description.
 void describeSliderBy(TAutoSizeLabel *label, QSlider *slider);
 
 } // namespace velmorin

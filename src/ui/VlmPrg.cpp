@@ -79,7 +79,7 @@ TVlmFPrg::TVlmFPrg(QWidget *parent) : QWidget(parent)
     client->setObjectName(QStringLiteral("client"));
     client->setFixedSize(kClientWidth, kClientHeight);
     QPalette background = client->palette();
-    background.setColor(QPalette::Window, background.color(QPalette::Button));
+    background.setColor(QPalette::Window, palette().color(QPalette::Button));
     client->setPalette(background);
     client->setAutoFillBackground(true);
     const FormControls controls = buildForm(client, mainWindowControls());
