@@ -18,8 +18,6 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QShortcut>
-#include <QStyleOptionFocusRect>
-#include <QStylePainter>
 #include <QTimer>
 
 #include <algorithm>
@@ -355,13 +353,12 @@ void TApropos::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
 }
 
-// The link as usual, with the style's focus frame around it.
+// The link as usual, framed with a dotted line in its own colour: styles draw their focus
+// frames in shades that vanish on the dialog's red.
 void TApropos::paintFocusedLink(QEvent *paint)
 {
     static_cast<QObject *>(m_label3)->event(paint);
-    QStylePainter painter(m_label3);
-    QStyleOptionFocusRect option;
-    option.initFrom(m_label3);
-    option.backgroundColor = palette().color(QPalette::Window);
-    painter.drawPrimitive(QStyle::PE_FrameFocusRect, option);
+    QPainter painter(m_label3);
+    painter.setPen(QPen(m_label3->palette().color(QPalette::WindowText), 1, Qt::DotLine));
+    painter.drawRect(m_label3->rect().adjusted(0, 0, -1, -1));
 }
