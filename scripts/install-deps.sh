@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
     build-essential cmake pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
+    qt6-translations-l10n
     libbenchmark-dev
     fonts-liberation fonts-urw-base35 fonts-dejavu-core
     xvfb xauth

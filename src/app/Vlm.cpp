@@ -1,5 +1,6 @@
 // The program entry: the application, its main window, the event loop.
 
+#include "QtTranslation.h"
 #include "VlmPrg.h"
 
 #include <QApplication>
@@ -8,6 +9,7 @@
 int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
+    velmorin::installQtFrench(&application);
     // The caption of the error boxes; window titles get no suffix from it.
     QApplication::setApplicationName(QStringLiteral("Velmorin"));
     QIcon icon;

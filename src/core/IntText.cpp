@@ -69,6 +69,11 @@ ConversionError::ConversionError(std::string_view text)
     : std::runtime_error(conversionMessage(text)), m_text(text)
 {}
 
+std::string ConversionError::message() const
+{
+    return conversionMessage(m_text);
+}
+
 bool tryStrToInt(std::string_view text, std::int32_t &value) noexcept
 {
     std::string_view rest = text;

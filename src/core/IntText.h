@@ -15,6 +15,8 @@ class ConversionError : public std::runtime_error
 public:
     explicit ConversionError(std::string_view text);
     const std::string &text() const { return m_text; }
+    // The message with its length: what() stops at the first NUL character of the text.
+    std::string message() const;
 
 private:
     std::string m_text;

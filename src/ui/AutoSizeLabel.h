@@ -14,6 +14,9 @@ public:
 
     // Hides QLabel::setText so that every text change refits the label.
     void setText(const QString &text);
+
+signals:
+    void textChanged(const QString &text);
 };
 
 } // namespace velmorin

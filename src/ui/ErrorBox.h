@@ -10,8 +10,11 @@ class QWidget;
 namespace velmorin {
 
 // The text of the error box: the message, with a period added when its last character
-// sorts above ".".
+// sorts above "."; control characters, NUL included, show as their pictures ("␀").
 QString errorBoxText(const QString &message);
+
+// The failure's whole message, also past a NUL character that what() would stop at.
+QString failureMessage(const std::exception &failure);
 
 // The application's error box: the text above, the application name as caption, a stop
 // icon and one OK button. Returns when the user has closed it.

@@ -77,8 +77,16 @@ void TFocusExit::onFocusChanged(QWidget *old, QWidget *now)
 
 void TFocusExit::cancelPressInProgress()
 {
+    m_cancelled = true;
     if (m_exitTarget && m_exitReason == Qt::MouseFocusReason)
         new PressEater(m_exitTarget);
+}
+
+bool TFocusExit::moveFocusTo(QWidget *target)
+{
+    m_cancelled = false;
+    target->setFocus(Qt::ShortcutFocusReason);
+    return !m_cancelled;
 }
 
 } // namespace velmorin

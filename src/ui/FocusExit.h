@@ -27,6 +27,10 @@ public:
     // does not reach the control it was meant for (as when a message box interrupts it).
     void cancelPressInProgress();
 
+    // Moves the focus to `target` as the keyboard would, and returns whether the exit it
+    // caused, if any, let the move carry on (no handler cancelled it).
+    bool moveFocusTo(QWidget *target);
+
 signals:
     void exited();
 
@@ -41,6 +45,7 @@ private:
     // The exit being signalled: where the focus went, and why.
     QPointer<QWidget> m_exitTarget;
     Qt::FocusReason m_exitReason = Qt::OtherFocusReason;
+    bool m_cancelled = false;
 };
 
 } // namespace velmorin

@@ -1,5 +1,6 @@
 #include "FormBuilder.h"
 
+#include "Accessibility.h"
 #include "Appearance.h"
 #include "AutoSizeLabel.h"
 #include "LabeledEdit.h"
@@ -148,6 +149,8 @@ FormControls buildForm(QWidget *client, const std::vector<ControlDesc> &specs)
         }
         if (desc.accessibleName)
             widget->setAccessibleName(QString::fromUtf8(desc.accessibleName));
+        if (desc.flags & Decorative)
+            hideFromAssistiveTechnology(widget);
         // Labels are painted on their parent, beneath every other control.
         if (desc.kind == ControlKind::Label || desc.kind == ControlKind::FixedLabel)
             widget->lower();

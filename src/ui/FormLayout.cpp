@@ -35,7 +35,9 @@ ControlDesc ratioGroup(const char *name, int top, const char *spokenName)
 
 ControlDesc arrow(const char *name, int left, int top, const char *text)
 {
-    return control(K::Label, name, "Panel2", left, top, 0, 0, text).font(27, "Symbol");
+    return control(K::Label, name, "Panel2", left, top, 0, 0, text)
+        .font(27, "Symbol")
+        .with(Decorative);
 }
 
 ControlDesc solutionLabel(const char *name, int top, FontColour colour)

@@ -26,6 +26,7 @@ enum ControlFlag : unsigned {
     Disabled = 1u << 1,
     Centred = 1u << 2,
     InnerBevel = 1u << 3, // panels: a second raised bevel inside the first
+    Decorative = 1u << 4, // a drawing made of text, hidden from screen readers
 };
 
 struct ControlDesc

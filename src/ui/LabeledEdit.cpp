@@ -2,13 +2,20 @@
 
 #include <QLabel>
 
+#include <limits>
+
 namespace velmorin {
 
 namespace {
 constexpr int kCaptionGap = 3;
 }
 
-TLabeledEdit::TLabeledEdit(QWidget *parent) : QLineEdit(parent) {}
+// The box takes a pasted text whole: cut to Qt's default 32767 characters, a long run of
+// leading zeros would change the number it holds.
+TLabeledEdit::TLabeledEdit(QWidget *parent) : QLineEdit(parent)
+{
+    setMaxLength(std::numeric_limits<int>::max());
+}
 
 QLabel *TLabeledEdit::setCaption(const QString &text, const QFont &font)
 {

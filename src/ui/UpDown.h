@@ -28,6 +28,10 @@ public:
     QToolButton *upArrow() const { return m_up; }
     QToolButton *downArrow() const { return m_down; }
 
+    // One step, as a click on that arrow: clicked() fires when the position changes.
+    void stepUp();
+    void stepDown();
+
 signals:
     void clicked();
 
@@ -35,9 +39,6 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
-    void stepUp();
-    void stepDown();
-
     QToolButton *m_up;
     QToolButton *m_down;
     int m_minimum = 0;

@@ -1,14 +1,18 @@
 #include "VlmPrg.h"
 
+#include "Accessibility.h"
 #include "Appearance.h"
 #include "AutoSizeLabel.h"
 #include "ClassAppearance.h"
+#include "Contrast.h"
 #include "ErrorBox.h"
 #include "Features.h"
 #include "FocusExit.h"
 #include "FormBuilder.h"
 #include "IntText.h"
+#include "Keyboard.h"
 #include "LabeledEdit.h"
+#include "Placement.h"
 #include "Propos.h"
 #include "RadioGroup.h"
 #include "RoundOne.h"
@@ -20,8 +24,8 @@
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QPushButton>
-#include <QScreen>
 #include <QScrollArea>
+#include <QShortcut>
 #include <QShowEvent>
 #include <QVBoxLayout>
 
@@ -63,6 +67,8 @@ TVlmFPrg::TVlmFPrg(QWidget *parent) : QWidget(parent)
     windowFont.setFamilies(fontFamilies(QStringLiteral("MS Sans Serif")));
     windowFont.setPixelSize(11);
     setFont(windowFont);
+    // Blue and black texts need a light face under them, whatever the desktop's scheme.
+    keepDesignedBackground(this, {Qt::blue, Qt::black});
 
     // The controls keep their places when the window is resized; a window smaller than
     // them scrolls.
@@ -73,7 +79,7 @@ TVlmFPrg::TVlmFPrg(QWidget *parent) : QWidget(parent)
     client->setObjectName(QStringLiteral("client"));
     client->setFixedSize(kClientWidth, kClientHeight);
     QPalette background = client->palette();
-    background.setColor(QPalette::Window, background.color(QPalette::Button));
+    background.setColor(QPalette::Window, palette().color(QPalette::Button));
     client->setPalette(background);
     client->setAutoFillBackground(true);
     const FormControls controls = buildForm(client, mainWindowControls());
@@ -108,6 +114,9 @@ TVlmFPrg::TVlmFPrg(QWidget *parent) : QWidget(parent)
     m_fini = controlAs<TAutoSizeLabel>(controls, "Fini");
     m_exempLabel = controlAs<TAutoSizeLabel>(controls, "ExempLabel");
     m_exempNbrs = controlAs<QLabel>(controls, "ExempNbrs");
+    describeExemption(m_exempNbrs, ExemptionClass::Class3); // the "2" of the layout
+    for (ExemptionClass k : kRunOrder)
+        describeSliderBy(solutionLabel(k), trackBar(k));
 
     Propos1 = createPropos1(this);
 
@@ -149,6 +158,16 @@ void TVlmFPrg::connectHandlers()
                    &TVlmFPrg::TrackBar2Change);
     connectHandler(trackBar(ExemptionClass::Class3), &TTrackBar::changed,
                    &TVlmFPrg::TrackBar3Change);
+
+    // The keyboard reaches what the mouse does, through the same handlers.
+    stepWithKeys(m_finale, m_upFinale);
+    stepWithKeys(m_e1, m_upE1);
+    enterClicks(m_effectif, m_effectifExit, m_button1);
+    for (QPushButton *button : {m_button1, m_button2, m_button3})
+        pressWithEnter(button);
+    auto *quit = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
+    quit->setObjectName(QStringLiteral("quitShortcut"));
+    connectHandler(quit, &QShortcut::activated, &TVlmFPrg::Button2Click);
 }
 
 // The first showing applies the defaults before anything is painted.
@@ -164,13 +183,7 @@ void TVlmFPrg::showEvent(QShowEvent *event)
 
 void TVlmFPrg::centreOnScreen()
 {
-    const QScreen *display = screen();
-    if (!display)
-        return;
-    const QRect area = display->geometry();
-    const QSize outer = frameGeometry().size();
-    move(area.x() + (area.width() - outer.width()) / 2,
-         area.y() + (area.height() - outer.height()) / 2);
+    centreOnAvailableArea(this);
 }
 
 void TVlmFPrg::addContextAction(QAction *action)
@@ -365,6 +378,7 @@ void TVlmFPrg::showExemption(ExemptionClass exemptionClass)
     const ClassWording &said = wording(exemptionClass);
     const QColor colour = classColour(exemptionClass);
     m_exempNbrs->setText(QString::number(exemptedTeams(exemptionClass)));
+    describeExemption(m_exempNbrs, exemptionClass);
     setFontColour(m_exempNbrs, colour);
     m_exempNbrs->show();
     m_exempLabel->setText(toQString(said.markingLabel));

@@ -1,23 +1,27 @@
 #include "aprop.h"
 
 #include "Appearance.h"
+#include "Contrast.h"
 #include "Emblem.h"
 #include "HistoryScroll.h"
+#include "Placement.h"
 
 #include <QApplication>
 #include <QDesktopServices>
 #include <QEvent>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
-#include <QScreen>
+#include <QShortcut>
 #include <QTimer>
 
 #include <algorithm>
+#include <utility>
 
 // Shows the last picture it was given, whole, at its top-left corner.
 class TPaintBox : public QWidget
@@ -112,11 +116,16 @@ TApropos::TApropos(QWidget *parent) : QDialog(parent), m_urlOpener(&QDesktopServ
     font.setFamilies(velmorin::fontFamilies(QStringLiteral("MS Sans Serif")));
     font.setPixelSize(11);
     setFont(font);
+    // The button and the history's frame were drawn on a light face, as the main window.
+    velmorin::keepDesignedBackground(this, {Qt::blue, Qt::black});
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, red);
     setPalette(palette);
     setAutoFillBackground(true);
     buildControls();
+    auto *quit = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
+    quit->setObjectName(QStringLiteral("quitShortcut"));
+    connect(quit, &QShortcut::activated, qApp, &QCoreApplication::quit);
 }
 
 TApropos::~TApropos() = default;
@@ -138,6 +147,7 @@ void TApropos::buildControls()
                                blue,
                                Qt::AlignRight | Qt::AlignTop});
     m_label3->installEventFilter(this);
+    m_label3->setFocusPolicy(Qt::StrongFocus);
     addLabel(this,
              {"Label2", QStringLiteral("E-mail "), {16, 128, 59, 20}, schoolbook(16, true), lime});
 
@@ -159,6 +169,7 @@ void TApropos::buildControls()
     m_button1->setObjectName(QStringLiteral("Button1"));
     m_button1->setGeometry(224, 56, 75, 25);
     connect(m_button1, &QPushButton::clicked, this, &TApropos::Button1Click);
+    setTabOrder(m_button1, m_label3);
 
     m_panel1 = new QFrame(this);
     m_panel1->setObjectName(QStringLiteral("Panel1"));
@@ -167,7 +178,7 @@ void TApropos::buildControls()
     m_panel1->setLineWidth(3);
     m_panel1->setMidLineWidth(1);
     QPalette face = m_panel1->palette();
-    face.setColor(QPalette::Window, QApplication::palette().color(QPalette::Button));
+    face.setColor(QPalette::Window, this->palette().color(QPalette::Button));
     m_panel1->setPalette(face);
     m_panel1->setAutoFillBackground(true);
     m_paintBox1 = new TPaintBox(m_panel1);
@@ -245,6 +256,7 @@ void TApropos::Button1Click()
     m_paintBox1->setGeometry(m_panel1->contentsRect());
     m_panel1->show();
     m_panel1->raise();
+    qApp->installEventFilter(this); // for a quit request while the history plays
     m_scroll = std::make_unique<HistoryScroll>(m_histoLignes, m_paintBox1->size());
     if (m_scroll->frameCount() > 0)
         showFrame(1);
@@ -273,6 +285,7 @@ void TApropos::afterFrame(int frame)
 
 void TApropos::finishAnimation()
 {
+    qApp->removeEventFilter(this);
     m_panel1->hide();
     m_scroll.reset();
     if (m_pendingResult) {
@@ -281,10 +294,20 @@ void TApropos::finishAnimation()
         QDialog::done(result);
     }
     emit animationFinished();
+    // The dialog has closed: the program quits now, as it was asked to.
+    if (std::exchange(m_quitRequested, false))
+        QCoreApplication::quit();
 }
 
 bool TApropos::eventFilter(QObject *watched, QEvent *event)
 {
+    // The dialog refuses to close while the history plays, and so the application's quit;
+    // it is remembered for the end of the history.
+    if (watched == qApp && event->type() == QEvent::Quit && isAnimating()) {
+        m_quitRequested = true;
+        if (!m_pendingResult)
+            m_pendingResult = QDialog::Rejected;
+    }
     if (watched == m_label3) {
         switch (event->type()) {
         case QEvent::Enter:
@@ -300,6 +323,20 @@ bool TApropos::eventFilter(QObject *watched, QEvent *event)
                 Label3Click();
             break;
         }
+        case QEvent::KeyPress: {
+            const int key = static_cast<QKeyEvent *>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
+                Label3Click();
+                return true;
+            }
+            break;
+        }
+        case QEvent::Paint:
+            if (m_label3->hasFocus()) {
+                paintFocusedLink(event);
+                return true;
+            }
+            break;
         default:
             break;
         }
@@ -311,8 +348,17 @@ void TApropos::showEvent(QShowEvent *event)
 {
     if (!m_centred) {
         m_centred = true;
-        if (const QScreen *shown = screen())
-            move(shown->geometry().center() - rect().center());
+        velmorin::centreOnAvailableArea(this);
     }
     QDialog::showEvent(event);
+}
+
+// The link as usual, framed with a dotted line in its own colour: styles draw their focus
+// frames in shades that vanish on the dialog's red.
+void TApropos::paintFocusedLink(QEvent *paint)
+{
+    static_cast<QObject *>(m_label3)->event(paint);
+    QPainter painter(m_label3);
+    painter.setPen(QPen(m_label3->palette().color(QPalette::WindowText), 1, Qt::DotLine));
+    painter.drawRect(m_label3->rect().adjusted(0, 0, -1, -1));
 }

@@ -69,6 +69,7 @@ private:
     void showFrame(int frame);
     void afterFrame(int frame);
     void finishAnimation();
+    void paintFocusedLink(QEvent *paint);
 
     QLabel *m_version = nullptr;
     QLabel *m_label3 = nullptr;
@@ -82,5 +83,6 @@ private:
     std::chrono::milliseconds m_finalPause{2000};
     std::unique_ptr<HistoryScroll> m_scroll;
     std::optional<int> m_pendingResult;
+    bool m_quitRequested = false;
     bool m_centred = false;
 };

@@ -1,0 +1,394 @@
+// The program on real desktops: the keyboard alone, dark colour schemes, screen readers,
+// Qt's French texts, the screen's available area, hostile text.
+
+#include "Contrast.h"
+#include "MessageBoxCatcher.h"
+#include "Placement.h"
+#include "Propos.h"
+#include "QtTranslation.h"
+#include "TrackBar.h"
+#include "UpDown.h"
+#include "VlmPrg.h"
+#include "aprop.h"
+
+#include <QAccessible>
+#include <QClipboard>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QToolButton>
+#include <QTranslator>
+#include <QtTest>
+
+#include <chrono>
+#include <memory>
+
+using namespace std::chrono_literals;
+using velmorin::TUpDown;
+
+namespace {
+
+const QString kConversionError = QStringLiteral("'%1' n'est pas une valeur entière correcte.");
+
+QPalette darkScheme()
+{
+    QPalette dark(QColor(0x35, 0x35, 0x35));
+    dark.setColor(QPalette::Base, QColor(0x23, 0x23, 0x23));
+    for (QPalette::ColorRole role : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText})
+        dark.setColor(role, Qt::white);
+    return dark;
+}
+
+// A control's text colour and the colour it stands on: edit boxes and buttons paint their
+// own face; labels show the nearest ancestor that fills its background.
+std::pair<QColor, QColor> coloursOf(const QWidget *widget)
+{
+    const QPalette &p = widget->palette();
+    if (qobject_cast<const QLineEdit *>(widget))
+        return {p.color(QPalette::Text), p.color(QPalette::Base)};
+    if (qobject_cast<const QPushButton *>(widget))
+        return {p.color(QPalette::ButtonText), p.color(QPalette::Button)};
+    const QWidget *filled = widget;
+    while (!filled->autoFillBackground() && !filled->isWindow())
+        filled = filled->parentWidget();
+    return {p.color(QPalette::WindowText), filled->palette().color(QPalette::Window)};
+}
+
+} // namespace
+
+class TestDesktop : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { newWindow(); }
+    void cleanup();
+
+    void keysStepAsArrowClicks_data();
+    void keysStepAsArrowClicks();
+    void enterInEffectifClicksCalcul_data();
+    void enterInEffectifClicksCalcul();
+    void quitRequests_data();
+    void quitRequests();
+
+    void textsReadable_data();
+    void textsReadable();
+
+    void exemptionNumberIsRead();
+    void qtTextsInFrench();
+    void centredPosition_data();
+    void centredPosition();
+
+    void longPasteKeptWhole();
+    void controlCharactersShown_data();
+    void controlCharactersShown();
+
+private:
+    template <typename T = QWidget> T *get(const char *name) const
+    {
+        T *widget = m_window->findChild<T *>(QLatin1String(name));
+        if (!widget)
+            qFatal("no control %s", name);
+        return widget;
+    }
+    void newWindow();
+    QStringList step(const QByteArray &field, bool keys, int key, int presses,
+                     const QString &effectif);
+
+    std::unique_ptr<TVlmFPrg> m_window;
+};
+
+void TestDesktop::cleanup()
+{
+    m_window.reset();
+    QApplication::setPalette(QPalette());
+}
+
+void TestDesktop::newWindow()
+{
+    m_window = std::make_unique<TVlmFPrg>();
+    m_window->show();
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+}
+
+// With `field` focused and `effectif` written behind the handlers' back, steps `presses`
+// times; returns what the inputs then show and the error boxes raised.
+QStringList TestDesktop::step(const QByteArray &field, bool keys, int key, int presses,
+                              const QString &effectif)
+{
+    auto *edit = get<QLineEdit>(field.constData());
+    edit->setFocus(Qt::TabFocusReason);
+    get<QLineEdit>("Effectif")->setText(effectif);
+    auto *upDown = get<TUpDown>(field == "Finale" ? "UpFinale" : "UpE1");
+    const bool up = key == Qt::Key_Up || key == Qt::Key_PageUp || key == Qt::Key_Plus;
+    MessageBoxCatcher catcher;
+    for (int i = 0; i < presses; ++i) {
+        if (keys)
+            QTest::keyClick(edit, Qt::Key(key));
+        else
+            QTest::mouseClick(up ? upDown->upArrow() : upDown->downArrow(), Qt::LeftButton);
+    }
+    const auto *upE1 = get<TUpDown>("UpE1");
+    return QStringList{get<QLineEdit>("Finale")->text(), get<QLineEdit>("E1")->text(),
+                       QString::number(upE1->position()), QString::number(upE1->maximum())} +
+           catcher.texts();
+}
+
+// Each step that moves the position runs the handler once, error included; a step against
+// the end of the range runs nothing. The keys do what the arrows do.
+void TestDesktop::keysStepAsArrowClicks_data()
+{
+    QTest::addColumn<QByteArray>("field");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("presses");
+    QTest::addColumn<QString>("effectif");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<int>("boxes");
+
+    QTest::newRow("finale up") << QByteArray("Finale") << int(Qt::Key_Up) << 1 << "71"
+                               << "8" << 0;
+    QTest::newRow("finale past the top, bad text")
+        << QByteArray("Finale") << int(Qt::Key_PageUp) << 15 << "abc"
+        << "32" << 13;
+    QTest::newRow("finale past zero, bad text")
+        << QByteArray("Finale") << int(Qt::Key_Minus) << 5 << "abc"
+        << "0" << 3;
+    QTest::newRow("e1 page up past its maximum")
+        << QByteArray("E1") << int(Qt::Key_PageUp) << 8 << "71"
+        << "48" << 0;
+}
+
+void TestDesktop::keysStepAsArrowClicks()
+{
+    QFETCH(QByteArray, field);
+    QFETCH(int, key);
+    QFETCH(int, presses);
+    QFETCH(QString, effectif);
+    QFETCH(QString, shown);
+    QFETCH(int, boxes);
+
+    const QStringList withKeys = step(field, true, key, presses, effectif);
+    QCOMPARE(get<QLineEdit>(field.constData())->text(), shown);
+    QCOMPARE(withKeys.size() - 4, boxes);
+    newWindow();
+    QCOMPARE(withKeys, step(field, false, key, presses, effectif));
+}
+
+// As a click on "Calcul": the exit from the field first, then the run; a text that is no
+// number stops at the exit's one error box.
+void TestDesktop::enterInEffectifClicksCalcul_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("e1");
+    QTest::addColumn<QString>("class2");
+    QTest::addColumn<QStringList>("boxes");
+
+    QTest::newRow("return") << "80" << int(Qt::Key_Return) << "24"
+                            << "Solution : 1/4" << QStringList();
+    QTest::newRow("bad text") << "abc" << int(Qt::Key_Return) << "20"
+                              << "0 solution" << QStringList{kConversionError.arg("abc")};
+}
+
+void TestDesktop::enterInEffectifClicksCalcul()
+{
+    QFETCH(QString, typed);
+    QFETCH(int, key);
+    QFETCH(QString, e1);
+    QFETCH(QString, class2);
+    QFETCH(QStringList, boxes);
+
+    auto *effectif = get<QLineEdit>("Effectif");
+    QTest::keyClick(effectif, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(effectif, typed);
+    MessageBoxCatcher catcher;
+    QTest::keyClick(effectif, Qt::Key(key));
+    QCOMPARE(catcher.texts(), boxes);
+    QCOMPARE(get<QLineEdit>("E1")->text(), e1);
+    QCOMPARE(get<QLabel>("Solution2")->text(), class2);
+    QCOMPARE(m_window->focusWidget(), get("Button1"));
+}
+
+// However the quit comes, the program ends; while the history plays, the history finishes
+// and the dialog closes first.
+void TestDesktop::quitRequests_data()
+{
+    QTest::addColumn<QString>("request");
+    QTest::addColumn<bool>("duringHistory");
+
+    QTest::newRow("Ctrl+Q in the window") << "Ctrl+Q" << false;
+    QTest::newRow("application quit, history") << "quit" << true;
+    QTest::newRow("Quitter, history") << "Quitter" << true;
+    QTest::newRow("Ctrl+Q in the dialog, history") << "Ctrl+Q" << true;
+    QTest::newRow("main window closed, history") << "close" << true;
+}
+
+void TestDesktop::quitRequests()
+{
+    QFETCH(QString, request);
+    QFETCH(bool, duringHistory);
+
+    auto ask = [this, request](QWidget *focused) {
+        if (request == QLatin1String("quit"))
+            QCoreApplication::quit();
+        else if (request == QLatin1String("Quitter"))
+            m_window->Button2Click();
+        else if (request == QLatin1String("Ctrl+Q"))
+            QTest::keyClick(focused, Qt::Key_Q, Qt::ControlModifier);
+        else
+            m_window->close();
+    };
+    bool historyEnded = false;
+    m_window->Propos1->setDialogHook([&](TApropos &dialog) {
+        dialog.setFrameDelay(1ms);
+        dialog.setFinalPause(200ms);
+        connect(&dialog, &TApropos::frameShown, &dialog, [&](int frame) {
+            if (frame == 3)
+                ask(&dialog);
+        });
+        connect(&dialog, &TApropos::animationFinished, &dialog, [&] { historyEnded = true; });
+        QTimer::singleShot(0, &dialog, &TApropos::Button1Click);
+    });
+    QTimer safety;
+    safety.setSingleShot(true);
+    connect(&safety, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+    safety.start(10000);
+    QTimer::singleShot(0, m_window.get(), [&] {
+        if (duringHistory)
+            m_window->Button3Click();
+        else
+            ask(get("Effectif"));
+    });
+    QCOMPARE(QCoreApplication::exec(), 0);
+    // Closing the main window ends the program at once, history or not.
+    QCOMPARE(historyEnded, duringHistory && request != QLatin1String("close"));
+    QVERIFY(!m_window->isVisible());
+}
+
+// Under the scheme set on the application before the window exists, blue, black and the
+// scheme's own texts read at 4.5:1; the red, which no face lifts to 4.5:1 (white gives
+// 4:1), at the 3:1 of large text.
+void TestDesktop::textsReadable_data()
+{
+    QTest::addColumn<bool>("dark");
+    QTest::addColumn<QByteArray>("control");
+    QTest::addColumn<double>("needed");
+
+    for (bool dark : {true, false}) {
+        for (const char *name :
+             {"Effectif", "EffectifCaption", "Finale", "E1", "T1", "Label18", "Label8", "ExempNbrs",
+              "ExempLabel", "Solution2", "Solution3", "Button2", "solution1", "Button1"}) {
+            const double needed =
+                QByteArray(name).startsWith("solution1") || QByteArray(name) == "Button1" ? 3.0
+                                                                                          : 4.5;
+            QTest::addRow("%s %s", dark ? "dark" : "light", name)
+                << dark << QByteArray(name) << needed;
+        }
+    }
+}
+
+void TestDesktop::textsReadable()
+{
+    QFETCH(bool, dark);
+    QFETCH(QByteArray, control);
+    QFETCH(double, needed);
+
+    if (dark) {
+        QApplication::setPalette(darkScheme());
+        newWindow();
+    }
+    const auto [text, background] = coloursOf(get(control.constData()));
+    const double ratio = velmorin::contrastRatio(text, background);
+    QVERIFY2(ratio >= needed, qPrintable(QStringLiteral("%1 on %2: %3:1")
+                                             .arg(text.name(), background.name())
+                                             .arg(ratio, 0, 'f', 2)));
+    // The fixed colours stay, and what is painted is what the palette says.
+    QCOMPARE(get<QLineEdit>("Effectif")->palette().color(QPalette::Text), QColor(Qt::blue));
+    const QImage shot = m_window->grab().toImage();
+    const QPoint beside = get("Panel2")->mapTo(m_window.get(), QPoint(4, 30));
+    QCOMPARE(QColor(shot.pixel(beside * shot.devicePixelRatio())), coloursOf(get("Label8")).second);
+}
+
+void TestDesktop::exemptionNumberIsRead()
+{
+    QAccessibleInterface *spoken = QAccessible::queryAccessibleInterface(get("ExempNbrs"));
+    QCOMPARE(spoken->text(QAccessible::Name), QStringLiteral("2 équipes exemptées du Tour 4"));
+    auto *effectif = get<QLineEdit>("Effectif");
+    QTest::keyClick(effectif, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(effectif, QStringLiteral("80"));
+    QTest::keyClick(effectif, Qt::Key_Return);
+    QTest::keyClick(get("TrackBar2"), Qt::Key_Right);
+    QCOMPARE(get<QLabel>("ExempNbrs")->text(), QStringLiteral("1"));
+    QCOMPARE(spoken->text(QAccessible::Name), QStringLiteral("1 équipe exemptée du Tour 4"));
+}
+
+void TestDesktop::qtTextsInFrench()
+{
+    if (!velmorin::installQtFrench(qApp))
+        QSKIP("Qt's French translation (qt6-translations-l10n) is not installed");
+    QDialogButtonBox buttons(QDialogButtonBox::Cancel);
+    QCOMPARE(buttons.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("Annuler"));
+    for (QTranslator *translator : qApp->findChildren<QTranslator *>())
+        QCoreApplication::removeTranslator(translator);
+}
+
+void TestDesktop::centredPosition_data()
+{
+    QTest::addColumn<QRect>("available");
+    QTest::addColumn<QPoint>("position");
+
+    QTest::newRow("centred") << QRect(0, 0, 1280, 1024) << QPoint(409, 223);
+    QTest::newRow("scale 2 on 1024 pixels") << QRect(0, 0, 640, 512) << QPoint(89, 0);
+    QTest::newRow("second screen, too small") << QRect(1280, 24, 400, 300) << QPoint(1280, 24);
+}
+
+// The title bar (the frame's top-left corner) stays on the available area.
+void TestDesktop::centredPosition()
+{
+    QFETCH(QRect, available);
+    QFETCH(QPoint, position);
+    QCOMPARE(velmorin::centredPosition(available, QSize(461, 577)), position);
+}
+
+// Cut at Qt's default 32767 characters, the text would be 0; whole, it is 71.
+void TestDesktop::longPasteKeptWhole()
+{
+    const QString pasted = QString(32767, QLatin1Char('0')) + QStringLiteral("71");
+    QApplication::clipboard()->setText(pasted);
+    auto *effectif = get<QLineEdit>("Effectif");
+    QTest::keyClick(effectif, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(effectif, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(effectif->text(), pasted);
+    MessageBoxCatcher catcher;
+    QTest::keyClick(effectif, Qt::Key_Tab);
+    QCOMPARE(catcher.texts(), QStringList());
+    QCOMPARE(get<QLineEdit>("E1")->text(), QStringLiteral("20"));
+}
+
+// The error box shows the whole text, its control characters as pictures.
+void TestDesktop::controlCharactersShown_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("shown");
+
+    QTest::newRow("NUL") << QString::fromUtf8("7\0 1", 4) << QStringLiteral("7␀ 1");
+    QTest::newRow("tab, escape, delete") << QStringLiteral("7\t\x1b\x7f") << QStringLiteral("7␉␛␡");
+}
+
+void TestDesktop::controlCharactersShown()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, shown);
+
+    auto *effectif = get<QLineEdit>("Effectif");
+    effectif->setText(typed);
+    QCOMPARE(effectif->text(), typed);
+    MessageBoxCatcher catcher;
+    QTest::keyClick(effectif, Qt::Key_Tab);
+    QCOMPARE(catcher.texts(), QStringList{kConversionError.arg(shown)});
+}
+
+QTEST_MAIN(TestDesktop)
+#include "tst_desktop.moc"
