@@ -2,6 +2,7 @@
 
 #include "CalcOptions.h"
 #include "SolutionTable.h"
+#include "Version.h"
 
 #include <ostream>
 #include <string>
@@ -60,7 +61,7 @@ int runCalc(const std::vector<std::string> &args, ByteSink &out, std::ostream &e
         out.write(kHelp);
         return kExitSuccess;
     case ParsedCommandLine::Action::Version:
-        out.write(std::string(kProgram) + ' ' + VELMORIN_DISPLAY_VERSION + '\n');
+        out.write(std::string(kProgram) + ' ' + VELMORIN_VERSION + '\n');
         return kExitSuccess;
     case ParsedCommandLine::Action::Run:
         break;
