@@ -12,6 +12,8 @@ packages=(
     xvfb xauth
     clang libclang-rt-14-dev
     dpkg-dev file
+    lintian desktop-file-utils appstream man-db groff-base
+    locales libc-l10n
 )
 
 missing=()

@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
-# Builds the Debian package, installs it with apt (which pulls in its declared dependencies),
-# checks what it installed and runs the calculator from it, then removes it again.
+# Builds the Debian package and checks it as Debian would: lintian, then installed with apt
+# (which pulls in its declared dependencies): the files it puts in place, the hardening of its
+# programs, desktop-file-validate, appstreamcli validate, and the calculator run from it.
+# Any error or warning fails. The package is removed again at the end.
 # Run as root (or through sudo). BUILD_DIR picks the build directory (default build).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+start=$SECONDS
 
 build_dir=${BUILD_DIR:-build}
 cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
@@ -13,7 +16,7 @@ rm -f "$build_dir"/velmorin_*.deb
 (cd "$build_dir" && cpack -G DEB)
 debs=("$build_dir"/velmorin_*.deb)
 deb=$(realpath "${debs[0]}")
-echo "== $deb"
+echo "== $deb ($(stat -c %s "$deb") bytes)"
 dpkg-deb --info "$deb"
 
 depends=$(dpkg-deb --field "$deb" Depends)
@@ -21,6 +24,11 @@ if [[ -z $depends ]]; then
     echo "The package declares no dependencies." >&2
     exit 1
 fi
+
+# Overrides travel in the package (/usr/share/lintian/overrides/velmorin), each one explained.
+echo "== lintian"
+lintian --fail-on error,warning --display-info --show-overrides "$deb"
+echo "lintian: no error, no warning."
 
 sudo_cmd=()
 if [[ $(id -u) -ne 0 ]]; then sudo_cmd=(sudo); fi
@@ -30,15 +38,23 @@ if dpkg-query -W -f='${Status}' velmorin 2>/dev/null | grep -q "ok installed"; t
 trap remove EXIT
 "${sudo_cmd[@]}" apt-get install -y -qq "$deb" >/dev/null
 
+programs=(/usr/bin/velmorin-calc)
 expected_files=(
     /usr/bin/velmorin-calc
     /usr/share/applications/velmorin.desktop
     /usr/share/icons/hicolor/32x32/apps/velmorin.png
     /usr/share/icons/hicolor/128x128/apps/velmorin.png
     /usr/share/metainfo/io.github.velmorin.Velmorin.metainfo.xml
+    /usr/share/doc/velmorin/copyright
+    /usr/share/doc/velmorin/changelog.gz
+    /usr/share/man/man1/velmorin-calc.1.gz
+    /usr/share/bash-completion/completions/velmorin-calc
 )
 # The window is checked as soon as the build makes it.
-if [[ -x "$build_dir/src/app/velmorin" ]]; then expected_files+=(/usr/bin/velmorin); fi
+if [[ -x "$build_dir/src/app/velmorin" ]]; then
+    programs+=(/usr/bin/velmorin)
+    expected_files+=(/usr/bin/velmorin /usr/share/man/man1/velmorin.1.gz)
+fi
 for f in "${expected_files[@]}"; do
     if ! dpkg -S "$f" >/dev/null 2>&1 || [[ ! -e $f ]]; then
         echo "The package did not install $f" >&2
@@ -46,12 +62,48 @@ for f in "${expected_files[@]}"; do
     fi
 done
 
-if command -v desktop-file-validate >/dev/null; then
-    desktop-file-validate /usr/share/applications/velmorin.desktop
+# What dpkg-buildflags' hardening gives, read from the programs themselves. Fortify leaves a
+# mark (__*_chk) only where a buffer's size is known at compile time, which plain C++ code may
+# never offer: its flag is checked on every compile command instead.
+for program in "${programs[@]}"; do
+    dynamic=$(readelf -d "$program")
+    missing=()
+    grep -q 'GNU_RELRO' <<<"$(readelf -l "$program")" || missing+=("relro")
+    grep -q 'BIND_NOW\|Flags:.* NOW' <<<"$dynamic" || missing+=("-z now")
+    grep -q 'Flags:.* PIE' <<<"$dynamic" || missing+=("PIE")
+    grep -q '__stack_chk_fail' <<<"$(readelf --dyn-syms -W "$program")" ||
+        missing+=("stack protector")
+    if ((${#missing[@]})); then
+        echo "$program lacks hardening: ${missing[*]}" >&2
+        exit 1
+    fi
+done
+commands=$(grep -c '"command"' "$build_dir/compile_commands.json")
+fortified=$(grep '"command"' "$build_dir/compile_commands.json" |
+    grep -c -- '-O2 .*-fstack-protector-strong .*-D_FORTIFY_SOURCE=2' || true)
+if ((fortified != commands)); then
+    echo "Only $fortified of $commands compile commands have -O2, the stack protector and" \
+        "-D_FORTIFY_SOURCE=2." >&2
+    exit 1
 fi
-if command -v appstreamcli >/dev/null; then
-    appstreamcli validate --no-net /usr/share/metainfo/io.github.velmorin.Velmorin.metainfo.xml
+echo "Hardening: relro, bind now, PIE and stack protector in ${programs[*]};" \
+    "-D_FORTIFY_SOURCE=2 with -O2 in all $commands compile commands."
+
+# Both validators print nothing but their verdict when all is well.
+echo "== desktop-file-validate"
+validation=$(desktop-file-validate /usr/share/applications/velmorin.desktop 2>&1) || true
+if [[ -n $validation ]]; then
+    echo "$validation" >&2
+    exit 1
 fi
+echo "== appstreamcli validate --no-net"
+metainfo=/usr/share/metainfo/io.github.velmorin.Velmorin.metainfo.xml
+if ! validation=$(appstreamcli validate --no-net "$metainfo" 2>&1) ||
+    grep -qE '^[EW]: ' <<<"$validation"; then
+    echo "$validation" >&2
+    exit 1
+fi
+echo "$validation"
 
 expected=$'classe,solutions\n3,7\n2,7\n1,7'
 actual=$(/usr/bin/velmorin-calc --counts 71 6 20)
@@ -60,3 +112,4 @@ if [[ $actual != "$expected" ]]; then
     exit 1
 fi
 echo "Installed package: velmorin-calc --counts 71 6 20 gives the expected counts."
+echo "Package check passed in $((SECONDS - start)) s."

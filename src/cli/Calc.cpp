@@ -2,6 +2,7 @@
 
 #include "CalcOptions.h"
 #include "SolutionTable.h"
+#include "Version.h"
 
 #include <ostream>
 #include <string>
@@ -15,37 +16,32 @@ constexpr const char *kProgram = "velmorin-calc";
 constexpr const char *kHelp =
     "Usage : velmorin-calc [OPTIONS] INSCRITES FINALE ENTRANTS1\n"
     "\n"
-    "Cherche, pour les classes d'exemption 3, 2 puis 1 (2, 1 puis aucune \xC3\xA9quipe\n"
-    "exempt\xC3\xA9"
-    "e du tour 4), toutes les r\xC3\xA9partitions des \xC3\xA9quipes inscrites entre les\n"
-    "tours 1 \xC3\xA0 4 qui donnent des tours entiers.\n"
+    "Cherche, pour les classes d'exemption 3, 2 puis 1 (2, 1 puis aucune équipe\n"
+    "exemptée du tour 4), toutes les répartitions des équipes inscrites entre les\n"
+    "tours 1 à 4 qui donnent des tours entiers.\n"
     "\n"
     "Arguments :\n"
-    "  INSCRITES    nombre d'\xC3\xA9quipes inscrites\n"
-    "  FINALE       nombre d'\xC3\xA9quipes en finale\n"
-    "  ENTRANTS1    nombre d'\xC3\xA9quipes entrant au tour 1\n"
-    "  Entiers sur 32 bits, en d\xC3\xA9"
-    "cimal ou en hexad\xC3\xA9"
-    "cimal ($47, 0x47). Un nombre\n"
-    "  n\xC3\xA9gatif se donne apr\xC3\xA8s -- (velmorin-calc -- -5 6 0).\n"
+    "  INSCRITES    nombre d'équipes inscrites\n"
+    "  FINALE       nombre d'équipes en finale\n"
+    "  ENTRANTS1    nombre d'équipes entrant au tour 1\n"
+    "  Entiers sur 32 bits, en décimal ou en hexadécimal ('$47', 0x47). Un nombre\n"
+    "  négatif se donne après -- (velmorin-calc -- -5 6 0).\n"
+    "  Mettez la forme $ entre apostrophes : sans elles, le shell remplace $4 par\n"
+    "  un texte vide et $47 devient 7.\n"
     "\n"
     "Options :\n"
     "  --tour4 R        rapport de qualification du tour 4 (1/8 finale), 1/2 ou 3/4\n"
     "  --quart R        rapport du quart de finale, 1/2 ou 3/4\n"
     "  --demi R         rapport de la demi-finale, 1/2 ou 3/4\n"
-    "                   (1/2 par d\xC3\xA9"
-    "faut pour les trois)\n"
-    "  --format F       table (par d\xC3\xA9"
-    "faut, pour la lecture) ou csv\n"
+    "                   (1/2 par défaut pour les trois)\n"
+    "  --format F       table (par défaut, pour la lecture) ou csv\n"
     "  --counts         seulement le nombre de solutions de chaque classe (csv)\n"
     "  -h, --help       affiche cette aide\n"
     "  --version        affiche la version\n"
-    "  Les options s'\xC3\xA9"
-    "crivent aussi --option=valeur.\n"
+    "  Les options s'écrivent aussi --option=valeur.\n"
     "\n"
-    "Code de retour : 0 r\xC3\xA9ussite (aussi quand le lecteur ferme la sortie, par\n"
-    "exemple avec | head), 1 erreur d'\xC3\xA9"
-    "criture, 2 erreur d'utilisation.\n";
+    "Code de retour : 0 réussite (aussi quand le lecteur ferme la sortie, par\n"
+    "exemple avec | head), 1 erreur d'écriture, 2 erreur d'utilisation.\n";
 
 } // namespace
 
@@ -54,13 +50,15 @@ int runCalc(const std::vector<std::string> &args, ByteSink &out, std::ostream &e
     const ParsedCommandLine parsed = parseCommandLine(args);
     switch (parsed.action) {
     case ParsedCommandLine::Action::Error:
-        err << kProgram << ": " << parsed.error << '\n' << std::flush;
+        err << kProgram << ": " << parsed.error << '\n'
+            << "Essayez « " << kProgram << " --help ».\n"
+            << std::flush;
         return kExitUsage;
     case ParsedCommandLine::Action::Help:
         out.write(kHelp);
         return kExitSuccess;
     case ParsedCommandLine::Action::Version:
-        out.write(std::string(kProgram) + ' ' + VELMORIN_DISPLAY_VERSION + '\n');
+        out.write(std::string(kProgram) + ' ' + VELMORIN_VERSION + '\n');
         return kExitSuccess;
     case ParsedCommandLine::Action::Run:
         break;

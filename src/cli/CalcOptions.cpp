@@ -49,6 +49,11 @@ bool takesValue(std::string_view name)
     return name == "--tour4" || name == "--quart" || name == "--demi" || name == "--format";
 }
 
+bool takesNoValue(std::string_view name)
+{
+    return name == "--counts" || name == "--help" || name == "--version";
+}
+
 // Applies one option that has a value; returns an error message, empty when it is good.
 std::string applyValue(std::string_view name, std::string_view value, CalcRequest &request)
 {
@@ -85,6 +90,8 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string> &args)
 
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string_view arg = args[i];
+        if (optionsEnded && arg == "--") // never a number: name it, not the count it pushes out
+            return failure("argument en trop '--' : un seul -- sépare les options des nombres");
         if (optionsEnded || arg.size() < 2 || arg.front() != '-') {
             positional.push_back(arg);
             continue;
@@ -98,18 +105,24 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string> &args)
         if (arg == "--version")
             return only(Action::Version);
         if (arg.substr(0, 2) != "--") {
-            std::int32_t ignored = 0;
-            if (tryStrToInt(arg, ignored))
-                return failure("nombre n\xC3\xA9gatif " + quoted(arg) +
-                               " : placez les nombres n\xC3\xA9gatifs apr\xC3\xA8s --");
+            std::int32_t number = 0;
+            if (tryStrToInt(arg, number)) {
+                if (number < 0)
+                    return failure("nombre négatif " + quoted(arg) +
+                                   " : placez les nombres négatifs après --");
+                // -0 is no negative number, only one that looks like an option.
+                return failure("nombre " + quoted(arg) +
+                               " pris pour une option : placez les nombres commençant par - "
+                               "après --");
+            }
             return failure("option inconnue " + quoted(arg));
         }
 
         const std::size_t equals = arg.find('=');
         const std::string_view name = arg.substr(0, equals);
+        if (takesNoValue(name) && equals != std::string_view::npos)
+            return failure("l'option " + std::string(name) + " ne prend pas de valeur");
         if (name == "--counts") {
-            if (equals != std::string_view::npos)
-                return failure("l'option --counts ne prend pas de valeur");
             countsOnly = true;
             continue;
         }
@@ -136,9 +149,10 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string> &args)
 
     const std::array<std::int32_t *, 3> targets{
         &request.problem.registered, &request.problem.finale, &request.problem.entrants1};
+    const std::array<const char *, 3> names{"INSCRITES", "FINALE", "ENTRANTS1"};
     for (std::size_t k = 0; k < targets.size(); ++k) {
         if (!tryStrToInt(positional[k], *targets[k]))
-            return failure(ConversionError(positional[k]).what());
+            return failure(std::string(names[k]) + " : " + ConversionError(positional[k]).what());
     }
     if (countsOnly)
         request.format = OutputFormat::Counts;

@@ -2,6 +2,7 @@
 #include "FdSink.h"
 
 #include <cerrno>
+#include <clocale>
 #include <csignal>
 #include <cstring>
 #include <iostream>
@@ -11,6 +12,9 @@
 
 int main(int argc, char *argv[])
 {
+    // The system's error texts (strerror) in the user's language, like ours; the results are
+    // written with to_chars and the C++ streams keep the classic locale, so numbers do not move.
+    std::setlocale(LC_ALL, "");
     // A reader that goes away (| head) must end the run quietly, not kill it: the write then
     // fails with EPIPE and the run stops at that line.
     std::signal(SIGPIPE, SIG_IGN);
@@ -20,9 +24,7 @@ int main(int argc, char *argv[])
     const int status = velmorin::cli::runCalc(args, out, std::cerr);
 
     if (out.error() != 0 && out.error() != EPIPE) {
-        std::cerr << "velmorin-calc: erreur d'\xC3\xA9"
-                     "criture : "
-                  << std::strerror(out.error()) << '\n';
+        std::cerr << "velmorin-calc: erreur d'écriture : " << std::strerror(out.error()) << '\n';
         return velmorin::cli::kExitWriteError;
     }
     return status;

@@ -8,7 +8,7 @@ std::string conversionMessage(std::string_view text)
 {
     std::string message = "'";
     message += text;
-    message += "' n'est pas une valeur enti\xC3\xA8re correcte";
+    message += "' n'est pas une valeur entière correcte";
     return message;
 }
 

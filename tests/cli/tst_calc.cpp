@@ -167,13 +167,19 @@ void TestCalc::usageErrors_data()
 
     QTest::newRow("not an integer")
         << QStringList{"abc", "6", "20"}
-        << QStringLiteral("velmorin-calc: 'abc' n'est pas une valeur entière correcte\n");
+        << QStringLiteral(
+               "velmorin-calc: INSCRITES : 'abc' n'est pas une valeur entière correcte\n");
     QTest::newRow("trailing space")
         << QStringList{"71 ", "6", "20"}
-        << QStringLiteral("velmorin-calc: '71 ' n'est pas une valeur entière correcte\n");
+        << QStringLiteral(
+               "velmorin-calc: INSCRITES : '71 ' n'est pas une valeur entière correcte\n");
     QTest::newRow("bad last count")
         << QStringList{"--format", "csv", "71", "6", "2x"}
-        << QStringLiteral("velmorin-calc: '2x' n'est pas une valeur entière correcte\n");
+        << QStringLiteral(
+               "velmorin-calc: ENTRANTS1 : '2x' n'est pas une valeur entière correcte\n");
+    QTest::newRow("bad final")
+        << QStringList{"71", "six", "20"}
+        << QStringLiteral("velmorin-calc: FINALE : 'six' n'est pas une valeur entière correcte\n");
     QTest::newRow("out of 32 bits")
         << QStringList{"71", "2147483648", "20"}
         << QStringLiteral("'2147483648' n'est pas une valeur entière correcte");
@@ -195,6 +201,17 @@ void TestCalc::usageErrors_data()
     QTest::newRow("counts with a value")
         << QStringList{"--counts=yes", "71", "6", "20"} << QStringLiteral("--counts");
     QTest::newRow("negative without --") << QStringList{"-5", "6", "0"} << QStringLiteral("'-5'");
+    QTest::newRow("minus zero is not negative")
+        << QStringList{"-0", "6", "0"}
+        << QStringLiteral("velmorin-calc: nombre '-0' pris pour une option");
+    QTest::newRow("help with a value")
+        << QStringList{"--help=1"} << QStringLiteral("l'option --help ne prend pas de valeur");
+    QTest::newRow("version with a value")
+        << QStringList{"--version=", "71", "6", "20"}
+        << QStringLiteral("l'option --version ne prend pas de valeur");
+    // Without the check the second -- would count as a number and push "0" out as the extra one.
+    QTest::newRow("second --") << QStringList{"--", "-5", "--", "6", "0"}
+                               << QStringLiteral("velmorin-calc: argument en trop '--'");
 }
 
 void TestCalc::usageErrors()
@@ -207,8 +224,8 @@ void TestCalc::usageErrors()
     QCOMPARE(r.out, std::string());
     const QString err = QString::fromStdString(r.err);
     QVERIFY2(err.startsWith("velmorin-calc: "), qPrintable(err));
-    QCOMPARE(err.count('\n'), 1);
-    QVERIFY(err.endsWith('\n'));
+    QCOMPARE(err.count('\n'), 2);
+    QVERIFY(err.endsWith("\nEssayez « velmorin-calc --help ».\n"));
     QVERIFY2(err.contains(message), qPrintable(err));
 }
 

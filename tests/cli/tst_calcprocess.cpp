@@ -14,6 +14,7 @@ private slots:
     void hugeRegisteredCount();
     void readerClosesEarly();
     void writeFailureIsReported();
+    void writeFailureInTheUserLanguage();
 };
 
 void TestCalcProcess::hugeRegisteredCount()
@@ -66,6 +67,36 @@ void TestCalcProcess::writeFailureIsReported()
     const QByteArray err = calc.readAllStandardError();
     QVERIFY2(err.startsWith("velmorin-calc: "), err.constData());
     QCOMPARE(err.count('\n'), 1);
+}
+
+// The reason comes from the system (strerror): in French under a French locale, not in English
+// after a French start. The locale is compiled into a temporary directory (LOCPATH).
+void TestCalcProcess::writeFailureInTheUserLanguage()
+{
+    const QString localedef = QStandardPaths::findExecutable("localedef");
+    if (localedef.isEmpty() || !QFileInfo::exists("/usr/share/locale/fr/LC_MESSAGES/libc.mo") ||
+        !QFileInfo::exists("/dev/full"))
+        QSKIP("needs localedef, the C library's French messages (libc-l10n) and /dev/full");
+    QTemporaryDir locales;
+    QVERIFY(locales.isValid());
+    QProcess compile;
+    compile.start(localedef, {"-i", "fr_FR", "-f", "UTF-8", locales.filePath("fr_FR.UTF-8")});
+    QVERIFY(compile.waitForFinished(60000));
+    if (compile.exitCode() != 0)
+        QSKIP("localedef could not build fr_FR.UTF-8 (package locales missing)");
+
+    QProcess calc;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("LOCPATH", locales.path());
+    env.insert("LC_ALL", "fr_FR.UTF-8");
+    calc.setProcessEnvironment(env);
+    calc.setStandardOutputFile("/dev/full");
+    calc.start(kCalc, {"--counts", "71", "6", "20"});
+    QVERIFY(calc.waitForFinished(30000));
+    QCOMPARE(calc.exitCode(), 1);
+    QCOMPARE(QString::fromUtf8(calc.readAllStandardError()),
+             QStringLiteral("velmorin-calc: erreur d'écriture : "
+                            "Aucun espace disponible sur le périphérique\n"));
 }
 
 QTEST_GUILESS_MAIN(TestCalcProcess)

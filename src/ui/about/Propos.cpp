@@ -1,5 +1,6 @@
 #include "Propos.h"
 
+#include "Version.h"
 #include "aprop.h"
 
 #include <QGuiApplication>
@@ -71,7 +72,7 @@ QStringList velmorinHistory()
 void prepareVelmorinAbout(TPropos &propos)
 {
     propos.setPCaption(velmorinCaption);
-    propos.setPVersion(QStringLiteral(VELMORIN_DISPLAY_VERSION));
+    propos.setPVersion(QStringLiteral(VELMORIN_VERSION));
     // The history is shown once per press, not once more at every press.
     propos.setLignes(QStringList{velmorinCaption, QString(), QString()} + velmorinHistory());
 }
