@@ -35,6 +35,8 @@ constexpr const char *kHelp =
     "  --demi R         rapport de la demi-finale, 1/2 ou 3/4\n"
     "                   (1/2 par défaut pour les trois)\n"
     "  --format F       table (par défaut, pour la lecture) ou csv\n"
+    "  --separateur S   séparateur des champs csv : , (par défaut) ou ;\n"
+    "                   (pour les tableurs français)\n"
     "  --counts         seulement le nombre de solutions de chaque classe (csv)\n"
     "  -h, --help       affiche cette aide\n"
     "  --version        affiche la version\n"
@@ -68,7 +70,7 @@ int runCalc(const std::vector<std::string> &args, ByteSink &out, std::ostream &e
     const Calculation calculation = calculate(parsed.request.problem);
     switch (parsed.request.format) {
     case OutputFormat::Csv:
-        writeCsv(calculation, out);
+        writeCsv(calculation, out, parsed.request.separator);
         break;
     case OutputFormat::Counts:
         writeCounts(calculation, out);

@@ -1,6 +1,7 @@
 #include "CalcOptions.h"
 
 #include "IntText.h"
+#include "SolutionTable.h"
 
 #include <array>
 #include <optional>
@@ -46,7 +47,8 @@ std::string quoted(std::string_view text)
 
 bool takesValue(std::string_view name)
 {
-    return name == "--tour4" || name == "--quart" || name == "--demi" || name == "--format";
+    return name == "--tour4" || name == "--quart" || name == "--demi" || name == "--format" ||
+           name == "--separateur";
 }
 
 bool takesNoValue(std::string_view name)
@@ -64,6 +66,12 @@ std::string applyValue(std::string_view name, std::string_view value, CalcReques
             request.format = OutputFormat::Csv;
         else
             return "format inconnu " + quoted(value) + " (table ou csv attendu)";
+        return {};
+    }
+    if (name == "--separateur") {
+        if (value.size() != 1 || !isCsvSeparator(value.front()))
+            return "séparateur incorrect " + quoted(value) + " (, ou ; attendu)";
+        request.separator = value.front();
         return {};
     }
     const std::optional<Ratio> ratio = parseRatio(value);

@@ -15,6 +15,7 @@ struct CalcRequest
 {
     Problem problem;
     OutputFormat format = OutputFormat::Table;
+    char separator = ','; // between the fields of --format csv
 };
 
 struct ParsedCommandLine

@@ -116,6 +116,12 @@ void TestCalc::results_data()
         << QStringList{"--tour4",  "1/2", "--quart=1/2", "--demi", "1/2",
                        "--format", "csv", "71",          "6",      "20"}
         << QByteArray(kDefaultsCsv);
+    QTest::newRow("csv with semicolons")
+        << QStringList{"--format", "csv", "--separateur", ";", "71", "6", "20"}
+        << QByteArray(kDefaultsCsv).replace(',', ';');
+    QTest::newRow("csv with commas, --opt=value")
+        << QStringList{"--separateur=,", "--format=csv", "71", "6", "20"}
+        << QByteArray(kDefaultsCsv);
     QTest::newRow("hexadecimal registered")
         << QStringList{"--format", "csv", "$47", "6", "20"} << QByteArray(kDefaultsCsv);
     QTest::newRow("leading spaces")
@@ -198,6 +204,12 @@ void TestCalc::usageErrors_data()
         << QStringList{"71", "6", "20", "--quart"} << QStringLiteral("--quart");
     QTest::newRow("bad format") << QStringList{"--format", "xml", "71", "6", "20"}
                                 << QStringLiteral("xml");
+    QTest::newRow("separator tab") << QStringList{"--separateur", "\t", "71", "6", "20"}
+                                   << QStringLiteral("séparateur incorrect");
+    QTest::newRow("separator of two characters")
+        << QStringList{"--separateur=;;", "71", "6", "20"} << QStringLiteral("';;'");
+    QTest::newRow("empty separator")
+        << QStringList{"--separateur=", "71", "6", "20"} << QStringLiteral("(, ou ; attendu)");
     QTest::newRow("counts with a value")
         << QStringList{"--counts=yes", "71", "6", "20"} << QStringLiteral("--counts");
     QTest::newRow("negative without --") << QStringList{"-5", "6", "0"} << QStringLiteral("'-5'");
