@@ -1,12 +1,13 @@
 #include "Features.h"
 
+#include "PlanExport.h"
 #include "VlmPrg.h"
 
 namespace velmorin {
 
 void installFeatures(TVlmFPrg *window)
 {
-    Q_UNUSED(window);
+    new TPlanExport(window);
 }
 
 } // namespace velmorin
