@@ -1,0 +1,343 @@
+// The plan leaves the window: clipboard, CSV file, PDF sheet and print preview, driven through
+// the window's actions and answering its dialogs as a person would.
+
+#include "Calc.h"
+#include "MessageBoxCatcher.h"
+#include "PlanExport.h"
+#include "RadioGroup.h"
+#include "TrackBar.h"
+#include "VlmPrg.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <functional>
+#include <memory>
+#include <sstream>
+
+namespace {
+
+const char *const kActions[] = {"actionCopierSolution", "actionEnregistrerSolutions",
+                                "actionImprimerPlan", "actionExporterPdf"};
+
+// Answers the next modal widget of type T once it shows; gives up after a few seconds so that a
+// dialog that never comes fails the test instead of hanging it.
+template <typename T> void whenModal(std::function<void(T *)> answer)
+{
+    auto *timer = new QTimer(qApp);
+    auto *tries = new int(0);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, tries, answer] {
+        T *widget = qobject_cast<T *>(QApplication::activeModalWidget());
+        if (!widget && ++*tries < 500)
+            return;
+        timer->stop();
+        timer->deleteLater();
+        delete tries;
+        if (widget)
+            answer(widget);
+    });
+    timer->start(10);
+}
+
+void answerFileDialog(const QString &fileName, const QString &nameFilter = QString())
+{
+    whenModal<QFileDialog>([fileName, nameFilter](QFileDialog *dialog) {
+        QVERIFY(dialog->testOption(QFileDialog::DontUseNativeDialog));
+        if (!nameFilter.isEmpty())
+            dialog->selectNameFilter(nameFilter);
+        dialog->selectFile(fileName);
+        static_cast<QDialog *>(dialog)->accept(); // as the Save button does
+    });
+}
+
+QByteArray readAll(const QString &fileName)
+{
+    QFile file(fileName);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
+}
+
+} // namespace
+
+class TestPlanExport : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void actionsFollowTheShownSolution_data();
+    void actionsFollowTheShownSolution();
+    void copyTypicalUse();
+    void savedFileIsTheCalculatorOutput_data();
+    void savedFileIsTheCalculatorOutput();
+    void failedWriteKeepsTheOldFile_data();
+    void failedWriteKeepsTheOldFile();
+    void pdfOfTypicalUse();
+    void printPreviewHasOnePage();
+
+private:
+    template <typename T> T *get(const char *name) const
+    {
+        T *widget = m_window->findChild<T *>(QLatin1String(name));
+        if (!widget)
+            qFatal("no %s", name);
+        return widget;
+    }
+    QAction *action(const char *name) const { return get<QAction>(name); }
+    void typeEffectif(const QString &typed);
+    void calculate(const QString &registered, int round4 = 0);
+    void typicalUse();
+
+    std::unique_ptr<TVlmFPrg> m_window;
+    std::unique_ptr<MessageBoxCatcher> m_boxes;
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+void TestPlanExport::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_boxes = std::make_unique<MessageBoxCatcher>();
+    m_window = std::make_unique<TVlmFPrg>();
+    m_window->show();
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+}
+
+void TestPlanExport::cleanup()
+{
+    m_window.reset();
+    m_boxes.reset();
+    m_dir.reset();
+}
+
+void TestPlanExport::typeEffectif(const QString &typed)
+{
+    auto *effectif = get<QLineEdit>("Effectif");
+    QTest::mouseClick(effectif, Qt::LeftButton);
+    QTest::keyClick(effectif, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(effectif, Qt::Key_Delete);
+    QTest::keyClicks(effectif, typed);
+}
+
+void TestPlanExport::calculate(const QString &registered, int round4)
+{
+    typeEffectif(registered);
+    if (round4 != 0)
+        QTest::mouseClick(get<velmorin::TRadioGroup>("RG4")->item(round4), Qt::LeftButton);
+    QTest::mouseClick(get<QPushButton>("Button1"), Qt::LeftButton);
+}
+
+// 80 teams, "Calcul", the class-2 slider on its third solution.
+void TestPlanExport::typicalUse()
+{
+    calculate(QStringLiteral("80"));
+    auto *bar = get<velmorin::TTrackBar>("TrackBar2");
+    QTest::keyClick(bar, Qt::Key_Right);
+    QTest::keyClick(bar, Qt::Key_Right);
+    QCOMPARE(get<QLineEdit>("T2")->text(), QStringLiteral("56"));
+}
+
+void TestPlanExport::actionsFollowTheShownSolution_data()
+{
+    QTest::addColumn<QString>("registered");
+    QTest::addColumn<int>("round4");
+    QTest::addColumn<bool>("enabled");
+
+    QTest::newRow("before a calculation") << QString() << 0 << false;
+    QTest::newRow("defaults") << QStringLiteral("71") << 0 << true;
+    QTest::newRow("FIN") << QStringLiteral("71") << 1 << false;
+}
+
+void TestPlanExport::actionsFollowTheShownSolution()
+{
+    QFETCH(QString, registered);
+    QFETCH(int, round4);
+    QFETCH(bool, enabled);
+
+    if (!registered.isEmpty())
+        calculate(registered, round4);
+    for (const char *name : kActions)
+        QVERIFY2(action(name)->isEnabled() == enabled, name);
+    QCOMPARE(m_window->contextActions().size(), 4);
+
+    // A failed run (the second click: the first one only leaves the field) empties the
+    // fields; browsing the last calculation's solutions afterwards shows one again.
+    calculate(QStringLiteral("abc"));
+    QTest::mouseClick(get<QPushButton>("Button1"), Qt::LeftButton);
+    QCOMPARE(m_boxes->shown().size(), 2);
+    for (const char *name : kActions)
+        QVERIFY2(!action(name)->isEnabled(), name);
+    auto *bar = get<velmorin::TTrackBar>("TrackBar1");
+    if (bar->isVisible()) {
+        QTest::keyClick(bar, Qt::Key_Right);
+        QVERIFY(action("actionCopierSolution")->isEnabled());
+    }
+}
+
+void TestPlanExport::copyTypicalUse()
+{
+    typicalUse();
+    QGuiApplication::clipboard()->clear();
+    QTest::keyClick(m_window.get(), Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+    const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+    QVERIFY(data);
+    QCOMPARE(data->text(), QStringLiteral("Tour\tEn jeu\tEntrantes\tRapport\n"
+                                          "Tour 1\t24\t24\t3/4\n"
+                                          "Tour 2\t56\t38\t3/4\n"
+                                          "Tour 3\t52\t10\t3/4\n"
+                                          "Tour 4 (1/8 Finale)\t47\t8\t1/2\n"
+                                          "1/4 Finale\t24\t0\t1/2\n"
+                                          "1/2 Finale\t12\t0\t1/2\n"
+                                          "Finale\t6\t0\t\n"));
+    QVERIFY(data->hasHtml());
+    const QString html = data->html();
+    QVERIFY2(html.contains(QStringLiteral("<tr><td>Tour 2</td><td>56</td><td>38</td><td>3/4</td>"
+                                          "</tr>")),
+             qPrintable(html));
+    QVERIFY(html.contains(QStringLiteral("<tr><td>Finale</td><td>6</td><td>0</td><td></td></tr>")));
+    QCOMPARE(html.count(QStringLiteral("<tr>")), 8);
+}
+
+void TestPlanExport::savedFileIsTheCalculatorOutput_data()
+{
+    QTest::addColumn<QString>("registered");
+    QTest::addColumn<int>("round4");
+    QTest::addColumn<QString>("nameFilter");
+    QTest::addColumn<QStringList>("calculatorArgs");
+
+    QTest::newRow("defaults") << QStringLiteral("71") << 0 << QString()
+                              << QStringList{"--format", "csv", "71", "6", "20"};
+    QTest::newRow("round 4 at 3/4")
+        << QStringLiteral("46") << 1 << QString()
+        << QStringList{"--format", "csv", "--tour4", "3/4", "46", "6", "12"};
+    QTest::newRow("French spreadsheet")
+        << QStringLiteral("80") << 0 << QStringLiteral("CSV pour tableur français (;) (*.csv)")
+        << QStringList{"--format", "csv", "--separateur", ";", "80", "6", "24"};
+}
+
+void TestPlanExport::savedFileIsTheCalculatorOutput()
+{
+    QFETCH(QString, registered);
+    QFETCH(int, round4);
+    QFETCH(QString, nameFilter);
+    QFETCH(QStringList, calculatorArgs);
+
+    calculate(registered, round4);
+    const QString fileName = m_dir->filePath(QStringLiteral("solutions.csv"));
+    answerFileDialog(fileName, nameFilter);
+    QTest::keyClick(m_window.get(), Qt::Key_S, Qt::ControlModifier);
+
+    std::vector<std::string> args;
+    for (const QString &arg : calculatorArgs)
+        args.push_back(arg.toStdString());
+    std::ostringstream out, err;
+    QCOMPARE(velmorin::cli::runCalc(args, out, err), 0);
+    QCOMPARE(readAll(fileName), QByteArray::fromStdString(out.str()));
+    QVERIFY(m_boxes->shown().isEmpty());
+}
+
+void TestPlanExport::failedWriteKeepsTheOldFile_data()
+{
+    QTest::addColumn<bool>("pdf");
+    QTest::addColumn<QString>("relativeName");
+    QTest::addColumn<QString>("reason");
+
+    QTest::newRow("read-only CSV") << false << "ancien.csv"
+                                   << "en lecture seule";
+    QTest::newRow("read-only PDF") << true << "ancien.pdf"
+                                   << "en lecture seule";
+    QTest::newRow("missing folder") << false << "absent/ancien.csv"
+                                    << "dossier introuvable";
+}
+
+void TestPlanExport::failedWriteKeepsTheOldFile()
+{
+    QFETCH(bool, pdf);
+    QFETCH(QString, relativeName);
+    QFETCH(QString, reason);
+
+    typicalUse();
+    const QString fileName = m_dir->filePath(relativeName);
+    QFile old(fileName);
+    if (old.open(QIODevice::WriteOnly)) {
+        old.write("ancien contenu\n");
+        old.close();
+        QVERIFY(old.setPermissions(QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+    }
+    auto *feature = m_window->findChild<velmorin::TPlanExport *>();
+    QVERIFY(feature);
+    QVERIFY(!(pdf ? feature->exportPdfTo(fileName) : feature->saveSolutionsTo(fileName, ',')));
+
+    QCOMPARE(m_boxes->shown().size(), 1);
+    const QString text = m_boxes->shown().constFirst().text;
+    QVERIFY2(text.contains(fileName) && text.contains(reason), qPrintable(text));
+    QCOMPARE(m_boxes->shown().constFirst().icon, QMessageBox::Critical);
+    if (QFile::exists(fileName))
+        QCOMPARE(readAll(fileName), QByteArray("ancien contenu\n"));
+    // Nothing half-written is left beside it.
+    QCOMPARE(QDir(QFileInfo(fileName).path()).entryList(QDir::Files).size(),
+             QFile::exists(fileName) ? 1 : 0);
+}
+
+void TestPlanExport::pdfOfTypicalUse()
+{
+    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    QVERIFY2(!pdftotext.isEmpty(), "pdftotext is missing: bash scripts/install-deps.sh");
+
+    typicalUse();
+    const QString fileName = m_dir->filePath(QStringLiteral("plan.pdf"));
+    answerFileDialog(fileName);
+    action("actionExporterPdf")->trigger();
+    QVERIFY(m_boxes->shown().isEmpty());
+
+    QProcess extract;
+    extract.start(pdftotext, {QStringLiteral("-layout"), fileName, QStringLiteral("-")});
+    QVERIFY(extract.waitForFinished(30000));
+    QCOMPARE(extract.exitCode(), 0);
+    QStringList lines;
+    for (const QString &line : QString::fromUtf8(extract.readAllStandardOutput()).split('\n'))
+        lines << line.simplified();
+    const QStringList expected{
+        "Plan de la coupe",
+        "Équipes inscrites : 80",
+        "Classe : 1 équipe exemptée du Tour 4",
+        "Position : solution 3 sur 4",
+        "Tour En jeu Entrantes Qualifiées Rapport",
+        "Tour 1 24 24 18 3/4",
+        "Tour 2 56 38 42 3/4",
+        "Tour 3 52 10 39 3/4",
+        "Tour 4 (1/8 Finale) 47 8 24 1/2",
+        "1/4 Finale 24 0 12 1/2",
+        "1/2 Finale 12 0 6 1/2",
+        "Finale 6 0 — —",
+        "Contrôle : 24 + 38 + 10 + 8 = 80 entrantes = 80 inscrites",
+    };
+    for (const QString &line : expected)
+        QVERIFY2(lines.contains(line), qPrintable(line + "\n---\n" + lines.join('\n')));
+}
+
+void TestPlanExport::printPreviewHasOnePage()
+{
+    typicalUse();
+    int pages = -1;
+    whenModal<QPrintPreviewDialog>([&pages](QPrintPreviewDialog *preview) {
+        if (auto *widget = preview->findChild<QPrintPreviewWidget *>())
+            pages = widget->pageCount();
+        preview->reject();
+    });
+    QTest::keyClick(m_window.get(), Qt::Key_P, Qt::ControlModifier);
+    QCOMPARE(pages, 1);
+}
+
+QTEST_MAIN(TestPlanExport)
+#include "tst_plan.moc"
