@@ -14,6 +14,7 @@ packages=(
     dpkg-dev file
     lintian desktop-file-utils appstream man-db groff-base
     locales libc-l10n
+    poppler-utils
 )
 
 missing=()

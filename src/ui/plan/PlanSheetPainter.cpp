@@ -39,8 +39,8 @@ private:
     qreal m_dotsPerMm;
 };
 
-// The table's columns in millimetres: the round's name, then four numbers.
-constexpr std::array<qreal, kSheetColumns> kColumnWidths{52, 28, 28, 28, 28};
+// The table's columns as shares of the page's width: the round's name, then four numbers.
+constexpr std::array<qreal, kSheetColumns> kColumnShares{0.32, 0.17, 0.17, 0.17, 0.17};
 
 } // namespace
 
@@ -90,23 +90,20 @@ void paintPlanSheet(QPainter &painter, const PlanSheet &sheet, const QString &st
     const QFont headerFont = sheetFont(device, 11, true);
     const qreal rowHeight = QFontMetricsF(cellFont, device).height() + mm(3);
     const qreal padding = mm(2);
-    qreal tableWidth = 0;
-    for (const qreal w : kColumnWidths)
-        tableWidth += mm(w);
     const auto row = [&](const std::array<std::string, kSheetColumns> &cells, const QFont &font,
                          bool shaded) {
-        const QRectF band(0, y, tableWidth, rowHeight);
+        const QRectF band(0, y, width, rowHeight);
         if (shaded)
             painter.fillRect(band, QColor(0xE8, 0xE8, 0xE8));
         painter.setFont(font);
         qreal x = 0;
         for (std::size_t c = 0; c < kSheetColumns; ++c) {
-            const QRectF cell(x, y, mm(kColumnWidths[c]), rowHeight);
+            const QRectF cell(x, y, kColumnShares[c] * width, rowHeight);
             painter.drawRect(cell);
             const int align = c == 0 ? Qt::AlignLeft : Qt::AlignRight;
             painter.drawText(cell.adjusted(padding, 0, -padding, 0), align | Qt::AlignVCenter,
                              text(cells[c]));
-            x += mm(kColumnWidths[c]);
+            x += cell.width();
         }
         y += rowHeight;
     };
@@ -118,7 +115,7 @@ void paintPlanSheet(QPainter &painter, const PlanSheet &sheet, const QString &st
 
     if (!sheet.note.empty()) {
         painter.setFont(labelFont);
-        const QRectF area(0, y, tableWidth, mm(30));
+        const QRectF area(0, y, width, mm(30));
         const QRectF used = painter.boundingRect(area, Qt::TextWordWrap, text(sheet.note));
         painter.drawText(area, Qt::TextWordWrap, text(sheet.note));
         y += used.height() + mm(4);
