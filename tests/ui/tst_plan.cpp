@@ -17,6 +17,7 @@
 #include <QPrintPreviewWidget>
 #include <QProcess>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -77,6 +78,8 @@ private slots:
 
     void actionsFollowTheShownSolution_data();
     void actionsFollowTheShownSolution();
+    void shortcutsWorkFromTheFields_data();
+    void shortcutsWorkFromTheFields();
     void copyTypicalUse();
     void savedFileIsTheCalculatorOutput_data();
     void savedFileIsTheCalculatorOutput();
@@ -182,6 +185,42 @@ void TestPlanExport::actionsFollowTheShownSolution()
         QTest::keyClick(bar, Qt::Key_Right);
         QVERIFY(action("actionCopierSolution")->isEnabled());
     }
+}
+
+void TestPlanExport::shortcutsWorkFromTheFields_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QKeySequence>("keys");
+    QTest::addColumn<QString>("actionName");
+    QTest::addColumn<bool>("opensDialog");
+
+    for (const char *field : {"Effectif", "T2"}) {
+        QTest::addRow("%s, copy", field) << field << QKeySequence(QStringLiteral("Ctrl+Shift+C"))
+                                         << "actionCopierSolution" << false;
+        QTest::addRow("%s, save", field) << field << QKeySequence(QStringLiteral("Ctrl+S"))
+                                         << "actionEnregistrerSolutions" << true;
+        QTest::addRow("%s, print", field)
+            << field << QKeySequence(QStringLiteral("Ctrl+P")) << "actionImprimerPlan" << true;
+    }
+}
+
+void TestPlanExport::shortcutsWorkFromTheFields()
+{
+    QFETCH(QString, field);
+    QFETCH(QKeySequence, keys);
+    QFETCH(QString, actionName);
+    QFETCH(bool, opensDialog);
+
+    calculate(QStringLiteral("71"));
+    auto *edit = get<QLineEdit>(qPrintable(field));
+    edit->setFocus();
+    QSignalSpy triggered(action(qPrintable(actionName)), &QAction::triggered);
+    if (opensDialog)
+        whenModal<QDialog>([](QDialog *dialog) { dialog->reject(); });
+    QTest::keySequence(edit, keys);
+    QCOMPARE(triggered.size(), 1);
+    QCOMPARE(edit->text(),
+             field == QLatin1String("Effectif") ? QStringLiteral("71") : QStringLiteral("40"));
 }
 
 void TestPlanExport::copyTypicalUse()
