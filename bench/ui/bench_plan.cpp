@@ -4,7 +4,6 @@
 #include "PlanExport.h"
 #include "VlmPrg.h"
 
-#include <QApplication>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -61,16 +60,3 @@ BENCHMARK(saveSolutions)->Args({71, 6})->Args({400, 32})->Unit(benchmark::kMilli
 BENCHMARK(exportPdf)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char *argv[])
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
