@@ -7,7 +7,7 @@ namespace velmorin {
 
 void installFeatures(TVlmFPrg *window)
 {
-    new TPlanExport(window);
+    new TPlanExport(window); // the window owns it
 }
 
 } // namespace velmorin

@@ -169,9 +169,10 @@ void TestPlanExport::actionsFollowTheShownSolution()
 
     if (!registered.isEmpty())
         calculate(registered, round4);
-    for (const char *name : kActions)
+    for (const char *name : kActions) {
         QVERIFY2(action(name)->isEnabled() == enabled, name);
-    QCOMPARE(m_window->contextActions().size(), 4);
+        QVERIFY2(m_window->contextActions().contains(action(name)), name);
+    }
 
     // A failed run (the second click: the first one only leaves the field) empties the
     // fields; browsing the last calculation's solutions afterwards shows one again.
