@@ -3,6 +3,7 @@
 
 #include "Plan.h"
 #include "PlanSheetPainter.h"
+#include "Version.h"
 
 #include <QDate>
 #include <QGuiApplication>
@@ -28,7 +29,7 @@ int main(int argc, char *argv[])
     if (!file.open(QIODevice::WriteOnly) ||
         !velmorin::writePlanPdf(
             &file, velmorin::planSheet(*plan),
-            velmorin::sheetStamp(QStringLiteral(VELMORIN_DISPLAY_VERSION), QDate::currentDate())) ||
+            velmorin::sheetStamp(QStringLiteral(VELMORIN_VERSION), QDate::currentDate())) ||
         !file.commit()) {
         std::fprintf(stderr, "cannot write %s\n", qPrintable(output));
         return 1;

@@ -2,6 +2,7 @@
 
 #include "PlanSheetPainter.h"
 #include "SolutionTable.h"
+#include "Version.h"
 #include "VlmPrg.h"
 
 #include <QAction>
@@ -263,7 +264,7 @@ bool TPlanExport::writeAtomically(const QString &fileName, const QString &title,
 
 QString TPlanExport::stamp() const
 {
-    return sheetStamp(QStringLiteral(VELMORIN_DISPLAY_VERSION), QDate::currentDate());
+    return sheetStamp(QStringLiteral(VELMORIN_VERSION), QDate::currentDate());
 }
 
 } // namespace velmorin
