@@ -5,8 +5,8 @@
 #include "MessageBoxCatcher.h"
 #include "PlanExport.h"
 #include "RadioGroup.h"
-#include "TrackBar.h"
 #include "VlmPrg.h"
+#include "WindowDriver.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -17,7 +17,6 @@
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QProcess>
-#include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -69,7 +68,7 @@ QByteArray readAll(const QString &fileName)
 
 } // namespace
 
-class TestPlanExport : public QObject
+class TestPlanExport : public QObject, public velmorin::testing::WindowDriver
 {
     Q_OBJECT
 
@@ -90,15 +89,7 @@ private slots:
     void printPreviewHasOnePage();
 
 private:
-    template <typename T> T *get(const char *name) const
-    {
-        T *widget = m_window->findChild<T *>(QLatin1String(name));
-        if (!widget)
-            qFatal("no %s", name);
-        return widget;
-    }
     QAction *action(const char *name) const { return get<QAction>(name); }
-    void typeEffectif(const QString &typed);
     void calculate(const QString &registered, int round4 = 0);
     void typicalUse();
 
@@ -112,9 +103,8 @@ void TestPlanExport::init()
     m_dir = std::make_unique<QTemporaryDir>();
     m_boxes = std::make_unique<MessageBoxCatcher>();
     m_window = std::make_unique<TVlmFPrg>();
-    m_window->show();
-    m_window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    setWindow(m_window.get());
+    QVERIFY(velmorin::testing::showActive(*m_window));
 }
 
 void TestPlanExport::cleanup()
@@ -124,31 +114,22 @@ void TestPlanExport::cleanup()
     m_dir.reset();
 }
 
-void TestPlanExport::typeEffectif(const QString &typed)
-{
-    auto *effectif = get<QLineEdit>("Effectif");
-    QTest::mouseClick(effectif, Qt::LeftButton);
-    QTest::keyClick(effectif, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(effectif, Qt::Key_Delete);
-    QTest::keyClicks(effectif, typed);
-}
-
 void TestPlanExport::calculate(const QString &registered, int round4)
 {
     typeEffectif(registered);
     if (round4 != 0)
         QTest::mouseClick(get<velmorin::TRadioGroup>("RG4")->item(round4), Qt::LeftButton);
-    QTest::mouseClick(get<QPushButton>("Button1"), Qt::LeftButton);
+    clickCalcul();
 }
 
 // 80 teams, "Calcul", the class-2 slider on its third solution.
 void TestPlanExport::typicalUse()
 {
     calculate(QStringLiteral("80"));
-    auto *bar = get<velmorin::TTrackBar>("TrackBar2");
+    velmorin::TTrackBar *bar = trackBar(2);
     QTest::keyClick(bar, Qt::Key_Right);
     QTest::keyClick(bar, Qt::Key_Right);
-    QCOMPARE(get<QLineEdit>("T2")->text(), QStringLiteral("56"));
+    QCOMPARE(text("T2"), QStringLiteral("56"));
 }
 
 void TestPlanExport::actionsFollowTheShownSolution_data()
@@ -178,11 +159,11 @@ void TestPlanExport::actionsFollowTheShownSolution()
     // A failed run (the second click: the first one only leaves the field) empties the
     // fields; browsing the last calculation's solutions afterwards shows one again.
     calculate(QStringLiteral("abc"));
-    QTest::mouseClick(get<QPushButton>("Button1"), Qt::LeftButton);
+    clickCalcul();
     QCOMPARE(m_boxes->shown().size(), 2);
     for (const char *name : kActions)
         QVERIFY2(!action(name)->isEnabled(), name);
-    auto *bar = get<velmorin::TTrackBar>("TrackBar1");
+    velmorin::TTrackBar *bar = trackBar(1);
     if (bar->isVisible()) {
         QTest::keyClick(bar, Qt::Key_Right);
         QVERIFY(action("actionCopierSolution")->isEnabled());
@@ -392,5 +373,5 @@ void TestPlanExport::printPreviewHasOnePage()
     QVERIFY(printDialogShown);
 }
 
-QTEST_MAIN(TestPlanExport)
+VELMORIN_WINDOW_TEST_MAIN(TestPlanExport)
 #include "tst_plan.moc"
