@@ -49,13 +49,20 @@ template <typename T> void whenModal(std::function<void(T *)> answer)
     timer->start(10);
 }
 
-void answerFileDialog(const QString &fileName, const QString &nameFilter = QString())
+// Chooses `fileName`; `proposed` receives the name the dialog offered first.
+void answerFileDialog(const QString &fileName, const QString &nameFilter = QString(),
+                      QString *proposed = nullptr)
 {
-    whenModal<QFileDialog>([fileName, nameFilter](QFileDialog *dialog) {
+    whenModal<QFileDialog>([fileName, nameFilter, proposed](QFileDialog *dialog) {
         QVERIFY(dialog->testOption(QFileDialog::DontUseNativeDialog));
+        if (proposed)
+            *proposed = dialog->selectedFiles().value(0);
         if (!nameFilter.isEmpty())
             dialog->selectNameFilter(nameFilter);
-        dialog->selectFile(fileName);
+        // Typed, as a person would: selectFile() leaves a focused name field as it is.
+        auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        QVERIFY(name);
+        name->setText(fileName);
         static_cast<QDialog *>(dialog)->accept(); // as the Save button does
     });
 }
@@ -256,8 +263,14 @@ void TestPlanExport::savedFileIsTheCalculatorOutput()
 
     calculate(registered, round4);
     const QString fileName = m_dir->filePath(QStringLiteral("solutions.csv"));
-    answerFileDialog(fileName, nameFilter);
+    QString proposed;
+    answerFileDialog(fileName, nameFilter, &proposed);
     QTest::keyClick(m_window.get(), Qt::Key_S, Qt::ControlModifier);
+    // In the documents folder, or the home folder when there is none.
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString name = calculatorArgs.mid(calculatorArgs.size() - 3).join('-');
+    QCOMPARE(proposed, QDir(QDir(documents).exists() ? documents : QDir::homePath())
+                           .filePath("velmorin-" + name + ".csv"));
 
     std::vector<std::string> args;
     for (const QString &arg : calculatorArgs)

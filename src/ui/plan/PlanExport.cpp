@@ -229,7 +229,12 @@ QString TPlanExport::defaultFileName(const QString &suffix) const
                              .arg(problem.finale)
                              .arg(problem.entrants1)
                              .arg(suffix);
-    return QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)).filePath(name);
+    // The file dialog drops a folder that does not exist for the last one it visited, which
+    // may be anywhere: the home folder stands in for a missing documents folder.
+    QDir folder(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    if (!folder.exists())
+        folder = QDir::home();
+    return folder.filePath(name);
 }
 
 bool TPlanExport::writeAtomically(const QString &fileName, const QString &title,
