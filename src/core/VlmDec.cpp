@@ -1,5 +1,7 @@
 #include "VlmDec.h"
 
+#include "Division.h"
+
 #include <algorithm>
 #include <stdexcept>
 #include <string>
@@ -7,19 +9,6 @@
 namespace velmorin {
 
 namespace {
-
-// Floor and ceiling of a / b for b > 0 (C++ division truncates toward zero).
-Count floorDiv(Count a, Count b)
-{
-    const Count q = a / b;
-    return (a % b != 0 && a < 0) ? q - 1 : q;
-}
-
-Count ceilDiv(Count a, Count b)
-{
-    const Count q = a / b;
-    return (a % b != 0 && a > 0) ? q + 1 : q;
-}
 
 Count mod4(Count a)
 {

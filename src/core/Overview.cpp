@@ -1,0 +1,154 @@
+#include "Overview.h"
+
+#include "Division.h"
+#include "RoundOne.h"
+#include "SolutionTable.h"
+
+#include <algorithm>
+#include <string_view>
+
+namespace velmorin {
+
+Overview::Overview(const Problem &problem)
+    : m_registered(problem.registered), m_bound(entrants1Bound(problem.registered, problem.finale))
+{
+    const BackwardChain chain = backwardChain(problem);
+    const Count lastE = m_bound < 0 ? -1 : m_bound / 4;
+    for (ExemptionClass k : kRunOrder) {
+        m_tour4[classIndex(k)] = RequiredTour4(k, chain.T5, problem.round4);
+        m_bands[classIndex(k)] = band(problem.registered, m_tour4[classIndex(k)], lastE);
+    }
+}
+
+// With E1 = 4e and M = N - E1, the search finds solutions for E2 in [low, high] with
+//   low  = max(0, ceil((12 M - 16 R + 27 e) / 3)) = max(0, A - 7 e),  A = 4 N - floor(16 R / 3)
+//   high = min(M, floor((27 e + 16 (M - R)) / 7)) = min(N - 4 e, floor((16 (N - R) - 37 e) / 7))
+// and one E2 of each residue modulo 4 matches e. low <= high is four linear conditions on e:
+//   0 <= N - 4 e,   0 <= 16 (N - R) - 37 e,   A - 7 e <= N - 4 e,   7 (A - 7 e) <= 16 (N - R) - 37
+//   e.
+// Inside the band the residue leaves out at most a few e at its ends, where high - low < 3.
+// R comes from 32-bit counts (|R| < 2^36), so every product here stays far inside 64 bits.
+Overview::Band Overview::band(Count registered, Count tour4, Count lastE)
+{
+    const Count n = registered;
+    const Count a = 4 * n - floorDiv(16 * tour4, 3);
+    Band result;
+    result.first = std::max({Count{0}, ceilDiv(a - n, 3), ceilDiv(7 * a - 16 * (n - tour4), 12)});
+    result.last = std::min({lastE, floorDiv(n, 4), floorDiv(16 * (n - tour4), 37)});
+    return result;
+}
+
+std::optional<OverviewRow> Overview::next()
+{
+    for (;;) {
+        // The smallest e from here on that lies in some class's band.
+        std::optional<Count> e;
+        for (const Band &b : m_bands) {
+            if (b.first > b.last || b.last < m_nextE)
+                continue;
+            const Count from = std::max(b.first, m_nextE);
+            if (!e || from < *e)
+                e = from;
+        }
+        if (!e)
+            return std::nullopt;
+        m_nextE = *e + 1;
+
+        OverviewRow row;
+        row.entrants1 = 4 * *e; // at most N, so it fits in 32 bits
+        bool any = false;
+        for (ExemptionClass k : kRunOrder) {
+            const Count found = searchClass(m_registered, static_cast<std::int32_t>(row.entrants1),
+                                            m_tour4[classIndex(k)])
+                                    .count();
+            row.solutions[classIndex(k)] = found;
+            any = any || found > 0;
+        }
+        if (any)
+            return row;
+    }
+}
+
+namespace {
+
+constexpr std::array<std::string_view, 4> kOverviewCsvColumns{"entrant1", "classe3", "classe2",
+                                                              "classe1"};
+constexpr std::array<std::string_view, 4> kOverviewTableHeaders{"Entrant 1", "Classe 3", "Classe 2",
+                                                                "Classe 1"};
+
+// One row's values in the columns' order: E1, then classes 3, 2, 1.
+std::array<Count, 4> columns(const OverviewRow &row)
+{
+    std::array<Count, 4> values{row.entrants1};
+    for (std::size_t i = 0; i < kRunOrder.size(); ++i)
+        values[i + 1] = row.count(kRunOrder[i]);
+    return values;
+}
+
+// "13 valeurs de E1 examinées (de 0 à 48), 11 avec au moins une solution": French keeps the
+// singular for 0 and 1.
+void summary(LineBuffer &line, const Overview &overview, Count withSolutions)
+{
+    const Count examined = overview.examined();
+    line.number(examined).text(examined > 1 ? " valeurs de E1 examin\xC3\xA9"
+                                              "es"
+                                            : " valeur de E1 examin\xC3\xA9"
+                                              "e");
+    if (examined > 0)
+        line.text(" (de 0 \xC3\xA0 ").number(overview.lastEntrants1()).character(')');
+    line.text(", ").number(withSolutions).text(" avec au moins une solution");
+}
+
+} // namespace
+
+bool writeOverviewCsv(const Problem &problem, ByteSink &sink)
+{
+    LineBuffer line(sink);
+    for (std::size_t c = 0; c < kOverviewCsvColumns.size(); ++c)
+        line.text(c == 0 ? "" : ",").text(kOverviewCsvColumns[c]);
+    if (!line.endLine())
+        return false;
+    Overview overview(problem);
+    while (const std::optional<OverviewRow> row = overview.next()) {
+        const std::array<Count, 4> values = columns(*row);
+        line.number(values[0]);
+        for (std::size_t c = 1; c < values.size(); ++c)
+            line.character(',').number(values[c]);
+        if (!line.endLine())
+            return false;
+    }
+    return line.flush();
+}
+
+bool writeOverviewTable(const Problem &problem, ByteSink &sink)
+{
+    LineBuffer line(sink);
+    Overview overview(problem);
+    // The rows are not known in advance: every column is as wide as the largest value any row
+    // can hold, E1 up to the bound and a count up to the registered teams.
+    const std::size_t valueWidth =
+        std::max(decimalWidth(overview.lastEntrants1()), decimalWidth(problem.registered));
+    std::array<std::size_t, 4> widths{};
+    for (std::size_t c = 0; c < widths.size(); ++c) {
+        widths[c] = std::max(kOverviewTableHeaders[c].size(), valueWidth);
+        line.spaces(c == 0 ? 0 : 2).paddedText(kOverviewTableHeaders[c], widths[c]);
+    }
+    if (!line.endLine())
+        return false;
+
+    Count withSolutions = 0;
+    while (const std::optional<OverviewRow> row = overview.next()) {
+        const std::array<Count, 4> values = columns(*row);
+        for (std::size_t c = 0; c < values.size(); ++c)
+            line.spaces(c == 0 ? 0 : 2).padded(values[c], widths[c]);
+        if (!line.endLine())
+            return false;
+        ++withSolutions;
+    }
+    summary(line, overview, withSolutions);
+    if (!line.endLine())
+        return false;
+    return line.flush();
+}
+
+} // namespace velmorin

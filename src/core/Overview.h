@@ -1,0 +1,74 @@
+#pragma once
+
+// The overview of one problem: for every round-1 entrant count the window offers (E1 = 0, 4,
+// 8, ... up to the round-1 bound), how many solutions each exemption class has, exactly as
+// a calculation with that E1 would find them.
+//
+// Whether a class has solutions at all comes down to conditions that are linear in E1, so
+// each class's band of possible E1 values is found directly and only those values are
+// visited: the cost depends on the number of rows, not on the registered teams.
+
+#include "ByteSink.h"
+#include "Calculation.h"
+
+#include <array>
+#include <optional>
+
+namespace velmorin {
+
+struct OverviewRow
+{
+    Count entrants1 = 0;
+    std::array<Count, 3> solutions{}; // indexed by classIndex
+
+    Count count(ExemptionClass exemptionClass) const
+    {
+        return solutions[classIndex(exemptionClass)];
+    }
+
+    friend bool operator==(const OverviewRow &a, const OverviewRow &b)
+    {
+        return a.entrants1 == b.entrants1 && a.solutions == b.solutions;
+    }
+    friend bool operator!=(const OverviewRow &a, const OverviewRow &b) { return !(a == b); }
+};
+
+// The rows of one problem, one at a time in ascending E1, in constant memory however many
+// there are.
+class Overview
+{
+public:
+    // The problem's own entrants1 is not read: the overview covers every E1.
+    explicit Overview(const Problem &problem);
+
+    // The largest E1 examined, the round-1 bound; below 0 when none is.
+    Count lastEntrants1() const { return m_bound; }
+    // How many E1 values are examined: 0, 4, ... up to the bound.
+    Count examined() const { return m_bound < 0 ? 0 : m_bound / 4 + 1; }
+
+    // The next E1 with a solution in at least one class; nothing once every row was given.
+    std::optional<OverviewRow> next();
+
+private:
+    // A class's possible E1 values, as e = E1 / 4 from first to last; empty when first > last.
+    struct Band
+    {
+        Count first = 0;
+        Count last = -1;
+    };
+    static Band band(Count registered, Count tour4, Count lastE);
+
+    std::int32_t m_registered = 0;
+    std::array<Count, 3> m_tour4{}; // indexed by classIndex
+    std::array<Band, 3> m_bands{};
+    Count m_bound = 0;
+    Count m_nextE = 0;
+};
+
+// "entrant1,classe3,classe2,classe1", then one line per row of the overview.
+bool writeOverviewCsv(const Problem &problem, ByteSink &sink);
+// The rows in aligned columns, then a line saying how many E1 values were examined and how
+// many have solutions.
+bool writeOverviewTable(const Problem &problem, ByteSink &sink);
+
+} // namespace velmorin
