@@ -1,6 +1,7 @@
 #include "Calc.h"
 
 #include "CalcOptions.h"
+#include "Overview.h"
 #include "SolutionTable.h"
 #include "Version.h"
 
@@ -15,6 +16,7 @@ constexpr const char *kProgram = "velmorin-calc";
 
 constexpr const char *kHelp =
     "Usage : velmorin-calc [OPTIONS] INSCRITES FINALE ENTRANTS1\n"
+    "        velmorin-calc --scan [OPTIONS] INSCRITES FINALE\n"
     "\n"
     "Cherche, pour les classes d'exemption 3, 2 puis 1 (2, 1 puis aucune équipe\n"
     "exemptée du tour 4), toutes les répartitions des équipes inscrites entre les\n"
@@ -38,6 +40,9 @@ constexpr const char *kHelp =
     "  --separateur S   séparateur des champs csv : , (par défaut) ou ;\n"
     "                   (pour les tableurs français)\n"
     "  --counts         seulement le nombre de solutions de chaque classe (csv)\n"
+    "  --scan           vue d'ensemble, sans ENTRANTS1 : pour ENTRANTS1 = 0, 4, 8, ...\n"
+    "                   jusqu'à la borne du tour 1, le nombre de solutions des\n"
+    "                   classes 3, 2, 1 (seules les valeurs avec une solution)\n"
     "  -h, --help       affiche cette aide\n"
     "  --version        affiche la version\n"
     "  Les options s'écrivent aussi --option=valeur.\n"
@@ -67,6 +72,13 @@ int runCalc(const std::vector<std::string> &args, ByteSink &out, std::ostream &e
     }
 
     // A failed write stops the output; whether it deserves a message is the caller's call.
+    if (parsed.request.scan) {
+        if (parsed.request.format == OutputFormat::Csv)
+            writeOverviewCsv(parsed.request.problem, out);
+        else
+            writeOverviewTable(parsed.request.problem, out);
+        return kExitSuccess;
+    }
     const Calculation calculation = calculate(parsed.request.problem);
     switch (parsed.request.format) {
     case OutputFormat::Csv:

@@ -53,7 +53,7 @@ bool takesValue(std::string_view name)
 
 bool takesNoValue(std::string_view name)
 {
-    return name == "--counts" || name == "--help" || name == "--version";
+    return name == "--counts" || name == "--scan" || name == "--help" || name == "--version";
 }
 
 // Applies one option that has a value; returns an error message, empty when it is good.
@@ -134,6 +134,10 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string> &args)
             countsOnly = true;
             continue;
         }
+        if (name == "--scan") {
+            request.scan = true;
+            continue;
+        }
         if (!takesValue(name))
             return failure("option inconnue " + quoted(name));
 
@@ -150,15 +154,22 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string> &args)
             return failure(std::move(error));
     }
 
-    if (positional.size() < 3)
-        return failure("il manque des arguments : INSCRITES FINALE ENTRANTS1 attendus");
-    if (positional.size() > 3)
-        return failure("argument en trop " + quoted(positional[3]));
+    // --scan covers every round-1 entrant count: it reads INSCRITES and FINALE only.
+    if (request.scan && countsOnly)
+        return failure("les options --counts et --scan ne se combinent pas");
+    const std::size_t counts = request.scan ? 2 : 3;
+    if (positional.size() < counts)
+        return failure(request.scan
+                           ? "il manque des arguments : INSCRITES FINALE attendus avec --scan"
+                           : "il manque des arguments : INSCRITES FINALE ENTRANTS1 attendus");
+    if (positional.size() > counts)
+        return failure("argument en trop " + quoted(positional[counts]) +
+                       (request.scan ? " : --scan n'attend que INSCRITES FINALE" : ""));
 
     const std::array<std::int32_t *, 3> targets{
         &request.problem.registered, &request.problem.finale, &request.problem.entrants1};
     const std::array<const char *, 3> names{"INSCRITES", "FINALE", "ENTRANTS1"};
-    for (std::size_t k = 0; k < targets.size(); ++k) {
+    for (std::size_t k = 0; k < counts; ++k) {
         if (!tryStrToInt(positional[k], *targets[k]))
             return failure(std::string(names[k]) + " : " + ConversionError(positional[k]).what());
     }

@@ -16,6 +16,8 @@ struct CalcRequest
     Problem problem;
     OutputFormat format = OutputFormat::Table;
     char separator = ','; // between the fields of --format csv
+    // --scan: every round-1 entrant count at once, from INSCRITES and FINALE only.
+    bool scan = false;
 };
 
 struct ParsedCommandLine

@@ -101,6 +101,7 @@ private slots:
     void defaultsTable();
     void tableColumnsStayAligned();
     void stopsWhenTheReaderGoesAway();
+    void scanStopsWhenTheReaderGoesAway();
 };
 
 void TestCalc::results_data()
@@ -153,6 +154,32 @@ void TestCalc::results_data()
         << QStringList{"--counts", "2147483647", "200000000", "0"}
         << QByteArray("classe,solutions\n3,298697483\n2,298697484\n1,298697485\n");
     QTest::newRow("version") << QStringList{"--version"} << QByteArray("velmorin-calc 3.06\n");
+
+    const QByteArray scanHeader("entrant1,classe3,classe2,classe1\n");
+    QTest::newRow("scan, defaults")
+        << QStringList{"--scan", "--format", "csv", "71", "6"}
+        << scanHeader + "0,5,5,7\n4,5,6,7\n8,6,6,8\n12,6,7,8\n16,7,7,8\n20,7,7,7\n"
+                        "24,6,6,5\n28,5,4,4\n32,4,4,3\n36,3,2,2\n40,1,1,0\n";
+    QTest::newRow("scan, options after the counts")
+        << QStringList{"71", "6", "--format=csv", "--scan"}
+        << scanHeader + "0,5,5,7\n4,5,6,7\n8,6,6,8\n12,6,7,8\n16,7,7,8\n20,7,7,7\n"
+                        "24,6,6,5\n28,5,4,4\n32,4,4,3\n36,3,2,2\n40,1,1,0\n";
+    QTest::newRow("scan, round 4 at 3/4")
+        << QStringList{"--scan", "--format", "csv", "--tour4", "3/4", "71", "6"} << scanHeader;
+    QTest::newRow("scan, negative registered")
+        << QStringList{"--scan", "--format", "csv", "--", "-5", "6"} << scanHeader;
+    QTest::newRow("scan, largest count and final 6")
+        << QStringList{"--scan", "--format", "csv", "2147483647", "6"} << scanHeader;
+    QTest::newRow("scan table, nothing examined")
+        << QStringList{"--scan", "0", "6"}
+        << QByteArray("Entrant 1  Classe 3  Classe 2  Classe 1\n"
+                      "0 valeur de E1 examin\xC3\xA9"
+                      "e, 0 avec au moins une solution\n");
+    QTest::newRow("scan table, E1 = 0 only")
+        << QStringList{"--scan", "0", "1"}
+        << QByteArray("Entrant 1  Classe 3  Classe 2  Classe 1\n"
+                      "1 valeur de E1 examin\xC3\xA9"
+                      "e (de 0 \xC3\xA0 0), 0 avec au moins une solution\n");
 }
 
 void TestCalc::results()
@@ -224,6 +251,17 @@ void TestCalc::usageErrors_data()
     // Without the check the second -- would count as a number and push "0" out as the extra one.
     QTest::newRow("second --") << QStringList{"--", "-5", "--", "6", "0"}
                                << QStringLiteral("velmorin-calc: argument en trop '--'");
+    QTest::newRow("scan with E1") << QStringList{"--scan", "71", "6", "20"}
+                                  << QStringLiteral("'20' : --scan n'attend que");
+    QTest::newRow("scan without final")
+        << QStringList{"--scan", "71"} << QStringLiteral("INSCRITES FINALE attendus avec --scan");
+    QTest::newRow("scan with counts")
+        << QStringList{"--counts", "--scan", "71", "6"} << QStringLiteral("--counts et --scan");
+    QTest::newRow("scan with a value")
+        << QStringList{"--scan=oui", "71", "6"} << QStringLiteral("--scan ne prend pas");
+    QTest::newRow("scan, bad final")
+        << QStringList{"--scan", "71", "6x"}
+        << QStringLiteral("'6x' n'est pas une valeur entière correcte");
 }
 
 void TestCalc::usageErrors()
@@ -295,6 +333,18 @@ void TestCalc::stopsWhenTheReaderGoesAway()
     std::ostringstream err;
     const int status = runCalc({"--format", "csv", "2147483647", "200000000", "0"}, out, err);
     QCOMPARE(status, 0);
+    QCOMPARE(err.str(), std::string());
+    QCOMPARE(buffer.accepted, std::size_t{4096});
+    QVERIFY(buffer.writesAfterClose <= 1);
+}
+
+void TestCalc::scanStopsWhenTheReaderGoesAway()
+{
+    // Some 240 million rows: the scan too stops at the first refused write.
+    ClosingBuffer buffer(4096);
+    std::ostream out(&buffer);
+    std::ostringstream err;
+    QCOMPARE(runCalc({"--scan", "2147483647", "200000000"}, out, err), 0);
     QCOMPARE(err.str(), std::string());
     QCOMPARE(buffer.accepted, std::size_t{4096});
     QVERIFY(buffer.writesAfterClose <= 1);
