@@ -7,6 +7,7 @@ packages=(
     build-essential cmake pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
     qt6-translations-l10n
+    qt6-charts-dev libqt6opengl6-dev
     libbenchmark-dev
     fonts-liberation fonts-urw-base35 fonts-dejavu-core
     xvfb xauth

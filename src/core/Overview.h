@@ -25,6 +25,7 @@ struct OverviewRow
     {
         return solutions[classIndex(exemptionClass)];
     }
+    Count total() const { return solutions[0] + solutions[1] + solutions[2]; }
 
     friend bool operator==(const OverviewRow &a, const OverviewRow &b)
     {

@@ -1,0 +1,296 @@
+#include "VueEnsemble.h"
+
+#include "ClassAppearance.h"
+#include "ErrorBox.h"
+#include "IntText.h"
+#include "RadioGroup.h"
+#include "UpDown.h"
+#include "VlmPrg.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QBarCategoryAxis>
+#include <QBarSet>
+#include <QChart>
+#include <QChartView>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QStackedBarSeries>
+#include <QStandardItemModel>
+#include <QTableView>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <QValueAxis>
+
+#include <algorithm>
+#include <optional>
+
+namespace velmorin {
+
+namespace {
+
+QString ratioText(Ratio ratio)
+{
+    return ratio == Ratio::Half ? QStringLiteral("1/2") : QStringLiteral("3/4");
+}
+
+QString intText(Count value)
+{
+    return QString::fromStdString(IntToStr(value));
+}
+
+// The table's columns: E1, then the classes in run order.
+constexpr int kColumns = 4;
+
+QStandardItem *numberItem(Count value)
+{
+    auto *item = new QStandardItem(intText(value));
+    item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    item->setEditable(false);
+    return item;
+}
+
+} // namespace
+
+TVueEnsemble::TVueEnsemble(TVlmFPrg *window) : QDialog(window), m_window(window)
+{
+    setObjectName(QStringLiteral("VueEnsemble"));
+    setWindowTitle(QStringLiteral("Vue d'ensemble des entrées au Tour 1"));
+    setModal(false);
+
+    m_inputs = new QLabel(this);
+    m_inputs->setObjectName(QStringLiteral("EntreesEnsemble"));
+    m_summary = new QLabel(this);
+    m_summary->setObjectName(QStringLiteral("ResumeEnsemble"));
+    m_summary->setWordWrap(true);
+
+    m_series = new QStackedBarSeries;
+    for (ExemptionClass k : kRunOrder) {
+        auto *set = new QBarSet(toQString(wording(k).heading));
+        set->setColor(classColour(k));
+        set->setBorderColor(classColour(k));
+        m_series->append(set);
+        m_sets[classIndex(k)] = set;
+    }
+    m_chart = new QChart;
+    m_chart->addSeries(m_series);
+    m_entrantsAxis = new QBarCategoryAxis;
+    m_entrantsAxis->setTitleText(QStringLiteral("Entrants au Tour 1 (E1)"));
+    m_chart->addAxis(m_entrantsAxis, Qt::AlignBottom);
+    m_series->attachAxis(m_entrantsAxis);
+    m_solutionsAxis = new QValueAxis;
+    m_solutionsAxis->setTitleText(QStringLiteral("Solutions"));
+    m_solutionsAxis->setLabelFormat(QStringLiteral("%d"));
+    m_chart->addAxis(m_solutionsAxis, Qt::AlignLeft);
+    m_series->attachAxis(m_solutionsAxis);
+    m_chart->legend()->setAlignment(Qt::AlignBottom);
+    m_chartView = new QChartView(m_chart, this);
+    m_chartView->setObjectName(QStringLiteral("GraphiqueEnsemble"));
+    m_chartView->setRenderHint(QPainter::Antialiasing);
+    m_chartView->setMinimumSize(420, 300);
+
+    m_model = new QStandardItemModel(0, kColumns, this);
+    m_model->setHorizontalHeaderLabels({QStringLiteral("E1"), QStringLiteral("Classe 3"),
+                                        QStringLiteral("Classe 2"), QStringLiteral("Classe 1")});
+    m_table = new QTableView(this);
+    m_table->setObjectName(QStringLiteral("TableEnsemble"));
+    m_table->setModel(m_model);
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_table->verticalHeader()->hide();
+    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+
+    auto *hint = new QLabel(
+        QStringLiteral("Double-clic ou Entrée sur une ligne, ou clic sur une barre : calcul "
+                       "avec ce nombre d'entrants au Tour 1."),
+        this);
+    hint->setWordWrap(true);
+
+    auto *views = new QHBoxLayout;
+    views->addWidget(m_chartView, 3);
+    views->addWidget(m_table, 1);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_inputs);
+    layout->addWidget(m_summary);
+    layout->addLayout(views, 1);
+    layout->addWidget(hint);
+    resize(780, 440);
+
+    connect(m_table, &QTableView::activated, this, &TVueEnsemble::chooseRow);
+    connect(m_series, &QStackedBarSeries::clicked, this, [this](int index, QBarSet *) {
+        if (index >= 0 && std::size_t(index) < m_rows.size())
+            choose(m_rows[std::size_t(index)].entrants1);
+    });
+    followInputs();
+}
+
+// Quiet where the window's own handler reports a bad registered-teams text (its final
+// handler converts it, and so does the exit from Effectif); the ratios have no handler.
+void TVueEnsemble::followInputs()
+{
+    const auto quietly = [this] {
+        if (isVisible())
+            refresh(Failure::Quiet);
+    };
+    connect(m_window, &TVlmFPrg::calculated, this, quietly);
+    if (auto *finale = m_window->findChild<QLineEdit *>(QStringLiteral("Finale")))
+        connect(finale, &QLineEdit::textChanged, this, quietly);
+    for (const char *name : {"RG4", "RG5", "RG6"}) {
+        const auto *group = m_window->findChild<TRadioGroup *>(QLatin1String(name));
+        if (!group)
+            continue;
+        for (QAbstractButton *item : group->findChildren<QAbstractButton *>()) {
+            connect(item, &QAbstractButton::toggled, this, [this](bool checked) {
+                if (checked && isVisible())
+                    refresh(Failure::Report);
+            });
+        }
+    }
+    // After the window's own exit handler, which has then proposed E1 and its bound; queued,
+    // so that nothing runs here while the window is being torn down.
+    const QWidget *effectif = m_window->findChild<QLineEdit *>(QStringLiteral("Effectif"));
+    connect(qApp, &QApplication::focusChanged, this,
+            [this, effectif, quietly](QWidget *old, QWidget *now) {
+                if (old == effectif && now && now->window() == m_window)
+                    QTimer::singleShot(0, this, quietly);
+            });
+}
+
+bool TVueEnsemble::refresh(Failure failure)
+{
+    const auto *effectif = m_window->findChild<QLineEdit *>(QStringLiteral("Effectif"));
+    const auto *finale = m_window->findChild<QLineEdit *>(QStringLiteral("Finale"));
+    if (!effectif || !finale)
+        return false;
+    Problem problem;
+    const std::string registeredText = effectif->text().toStdString();
+    if (!tryStrToInt(registeredText, problem.registered)) {
+        if (failure == Failure::Report)
+            showErrorBox(this, ConversionError(registeredText));
+        return false;
+    }
+    // Only the program writes Finale, always an integer.
+    if (!tryStrToInt(finale->text().toStdString(), problem.finale))
+        return false;
+    const auto ratio = [this](const char *name) {
+        const auto *group = m_window->findChild<TRadioGroup *>(QLatin1String(name));
+        return ratioFromIndex(group ? group->itemIndex() : 0);
+    };
+    problem.round4 = ratio("RG4");
+    problem.quarterFinal = ratio("RG5");
+    problem.semiFinal = ratio("RG6");
+
+    Overview overview(problem);
+    std::vector<OverviewRow> rows;
+    while (const std::optional<OverviewRow> row = overview.next())
+        rows.push_back(*row);
+
+    m_inputs->setText(QStringLiteral("Équipes inscrites : %1 — Finale : %2 — Tour 4 : %3 "
+                                     "(quart de finale %4, demi-finale %5)")
+                          .arg(intText(problem.registered), intText(problem.finale),
+                               ratioText(problem.round4), ratioText(problem.quarterFinal),
+                               ratioText(problem.semiFinal)));
+    if (rows.empty())
+        m_summary->setText(QStringLiteral("Aucun nombre d'entrants au Tour 1 ne donne de "
+                                          "solution pour ces entrées."));
+    else
+        m_summary->setText(QStringLiteral("E1 de 0 à %1 : %2 sur %3 %4 au moins une solution.")
+                               .arg(intText(overview.lastEntrants1()),
+                                    rows.size() > 1 ? QStringLiteral("%1 valeurs").arg(rows.size())
+                                                    : QStringLiteral("1 valeur"),
+                                    intText(overview.examined()),
+                                    rows.size() > 1 ? QStringLiteral("ont") : QStringLiteral("a")));
+    showRows(std::move(rows));
+    return true;
+}
+
+void TVueEnsemble::showRows(std::vector<OverviewRow> rows)
+{
+    // Unchanged rows keep the table's scrolling and the chart as they are.
+    if (rows != m_rows || m_model->rowCount() != int(m_rows.size())) {
+        m_rows = std::move(rows);
+        m_model->setRowCount(0);
+        QStringList categories;
+        std::array<QList<qreal>, 3> heights;
+        Count highest = 0;
+        for (const OverviewRow &row : m_rows) {
+            QList<QStandardItem *> items{numberItem(row.entrants1)};
+            for (ExemptionClass k : kRunOrder) {
+                QStandardItem *item = numberItem(row.count(k));
+                item->setForeground(classColour(k));
+                items.append(item);
+                heights[classIndex(k)].append(qreal(row.count(k)));
+            }
+            m_model->appendRow(items);
+            categories.append(intText(row.entrants1));
+            highest = std::max(highest, row.total());
+        }
+        for (std::size_t i = 0; i < m_sets.size(); ++i) {
+            m_sets[i]->remove(0, m_sets[i]->count());
+            m_sets[i]->append(heights[i]);
+        }
+        m_entrantsAxis->setCategories(categories);
+        m_solutionsAxis->setRange(0, qreal(std::max<Count>(highest, 1)));
+        m_solutionsAxis->applyNiceNumbers();
+    }
+    selectWindowEntrants1();
+}
+
+// The row of the E1 the window holds, if it has one.
+void TVueEnsemble::selectWindowEntrants1()
+{
+    const auto *e1 = m_window->findChild<QLineEdit *>(QStringLiteral("E1"));
+    std::int32_t entrants1 = 0;
+    if (e1 && tryStrToInt(e1->text().toStdString(), entrants1)) {
+        const auto found = std::find_if(m_rows.begin(), m_rows.end(), [entrants1](const auto &r) {
+            return r.entrants1 == entrants1;
+        });
+        if (found != m_rows.end()) {
+            m_table->selectRow(int(found - m_rows.begin()));
+            return;
+        }
+    }
+    m_table->clearSelection();
+}
+
+void TVueEnsemble::chooseRow(const QModelIndex &index)
+{
+    if (index.isValid() && std::size_t(index.row()) < m_rows.size())
+        choose(m_rows[std::size_t(index.row())].entrants1);
+}
+
+void TVueEnsemble::choose(Count entrants1)
+{
+    auto *upE1 = m_window->findChild<TUpDown *>(QStringLiteral("UpE1"));
+    auto *e1 = m_window->findChild<QLineEdit *>(QStringLiteral("E1"));
+    if (!upE1 || !e1)
+        return;
+    // A row's E1 never exceeds the registered teams, a 32-bit count.
+    upE1->setPosition(int(entrants1));
+    e1->setText(intText(entrants1));
+    guardHandler(m_window, [this] { m_window->Button1Click(); });
+}
+
+void installOverview(TVlmFPrg *window)
+{
+    auto *action = new QAction(QStringLiteral("Vue d'ensemble…"), window);
+    action->setObjectName(QStringLiteral("actionVueEnsemble"));
+    action->setShortcut(QKeySequence(Qt::Key_F2));
+    QObject::connect(action, &QAction::triggered, window, [window] {
+        auto *dialog = window->findChild<TVueEnsemble *>(QStringLiteral("VueEnsemble"),
+                                                         Qt::FindDirectChildrenOnly);
+        if (!dialog)
+            dialog = new TVueEnsemble(window);
+        dialog->show();
+        dialog->raise();
+        dialog->activateWindow();
+        dialog->refresh();
+    });
+    window->addContextAction(action);
+}
+
+} // namespace velmorin

@@ -1,0 +1,73 @@
+#pragma once
+
+// The round-1 overview beside the main window: for its registered teams, final and ratios,
+// every round-1 entrant count with solutions, as a chart and a table. It follows the
+// window's inputs, and choosing an entrant count runs the window's calculation with it.
+
+#include "Overview.h"
+
+#include <QDialog>
+
+#include <array>
+#include <vector>
+
+class QBarCategoryAxis;
+class QBarSet;
+class QChart;
+class QChartView;
+class QLabel;
+class QModelIndex;
+class QStackedBarSeries;
+class QStandardItemModel;
+class QTableView;
+class QValueAxis;
+class TVlmFPrg;
+
+namespace velmorin {
+
+class TVueEnsemble : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit TVueEnsemble(TVlmFPrg *window);
+
+    // How a registered-teams text that is not an integer is met: with the error box, or in
+    // silence when the window reports it itself (its focus exit and final handlers do).
+    enum class Failure { Report, Quiet };
+
+    // Reads the window's inputs and shows their overview. When the registered teams are not
+    // an integer the content stays as it was; returns whether it was refreshed.
+    bool refresh(Failure failure = Failure::Report);
+
+    // Writes the entrant count into E1 and its up-down button and runs the calculation, as
+    // "Calcul" would.
+    void choose(Count entrants1);
+
+    const std::vector<OverviewRow> &rows() const { return m_rows; }
+
+private:
+    void followInputs();
+    void showRows(std::vector<OverviewRow> rows);
+    void selectWindowEntrants1();
+    void chooseRow(const QModelIndex &index);
+
+    TVlmFPrg *m_window;
+    std::vector<OverviewRow> m_rows;
+
+    QLabel *m_inputs = nullptr;
+    QLabel *m_summary = nullptr;
+    QChartView *m_chartView = nullptr;
+    QChart *m_chart = nullptr;
+    QStackedBarSeries *m_series = nullptr;
+    std::array<QBarSet *, 3> m_sets{}; // indexed by classIndex
+    QBarCategoryAxis *m_entrantsAxis = nullptr;
+    QValueAxis *m_solutionsAxis = nullptr;
+    QTableView *m_table = nullptr;
+    QStandardItemModel *m_model = nullptr;
+};
+
+// Adds the action "Vue d'ensemble…" (F2) to the window; it opens the dialog, one per window.
+void installOverview(TVlmFPrg *window);
+
+} // namespace velmorin
