@@ -1,0 +1,272 @@
+// The overview dialog driven as a person would, beside the main window.
+
+#include "MessageBoxCatcher.h"
+#include "Overview.h"
+#include "RadioGroup.h"
+#include "UpDown.h"
+#include "VlmPrg.h"
+
+#include <QAction>
+#include <QBarSet>
+#include <QChartView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStackedBarSeries>
+#include <QTableView>
+#include <QToolButton>
+#include <QtTest>
+
+#include <memory>
+
+using velmorin::TRadioGroup;
+using velmorin::TUpDown;
+
+namespace {
+
+// E1: classes 3, 2, 1 for 71 teams, a final of 6 and every ratio 1/2, from the literal loops.
+const QStringList kDefaultRows{"0: 5 5 7",  "4: 5 6 7",  "8: 6 6 8",  "12: 6 7 8",
+                               "16: 7 7 8", "20: 7 7 7", "24: 6 6 5", "28: 5 4 4",
+                               "32: 4 4 3", "36: 3 2 2", "40: 1 1 0"};
+
+QStringList coreRows(std::int32_t registered, std::int32_t finale)
+{
+    velmorin::Problem problem;
+    problem.registered = registered;
+    problem.finale = finale;
+    velmorin::Overview overview(problem);
+    QStringList rows;
+    while (const auto row = overview.next())
+        rows << QStringLiteral("%1: %2 %3 %4")
+                    .arg(row->entrants1)
+                    .arg(row->solutions[2])
+                    .arg(row->solutions[1])
+                    .arg(row->solutions[0]);
+    return rows;
+}
+
+} // namespace
+
+class TestOverviewDialog : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void opensWithF2();
+    void choosingAnEntrantCount_data();
+    void choosingAnEntrantCount();
+    void followsTheInputs();
+    void badEffectif_data();
+    void badEffectif();
+
+private:
+    template <typename T> T *get(const char *name) const
+    {
+        return m_window->findChild<T *>(QLatin1String(name));
+    }
+    QString text(const char *name) const { return get<QLineEdit>(name)->text(); }
+    void pressF2();
+    QStringList tableRows() const;
+
+    std::unique_ptr<TVlmFPrg> m_window;
+    QDialog *m_dialog = nullptr;
+    QTableView *m_table = nullptr;
+};
+
+void TestOverviewDialog::init()
+{
+    m_window = std::make_unique<TVlmFPrg>();
+    m_window->show();
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    pressF2();
+    m_dialog = get<QDialog>("VueEnsemble");
+    QVERIFY(m_dialog);
+    m_table = m_dialog->findChild<QTableView *>(QStringLiteral("TableEnsemble"));
+    QVERIFY(m_table);
+}
+
+void TestOverviewDialog::cleanup()
+{
+    m_window.reset();
+}
+
+// The shortcut belongs to the main window, which must be the active one.
+void TestOverviewDialog::pressF2()
+{
+    m_window->activateWindow();
+    QTRY_VERIFY(m_window->isActiveWindow());
+    QTest::keyClick(m_window.get(), Qt::Key_F2);
+}
+
+QStringList TestOverviewDialog::tableRows() const
+{
+    const QAbstractItemModel *model = m_table->model();
+    QStringList rows;
+    for (int r = 0; r < model->rowCount(); ++r) {
+        const auto cell = [&](int c) { return model->index(r, c).data().toString(); };
+        rows << QStringLiteral("%1: %2 %3 %4").arg(cell(0), cell(1), cell(2), cell(3));
+    }
+    return rows;
+}
+
+void TestOverviewDialog::opensWithF2()
+{
+    QAction *action = get<QAction>("actionVueEnsemble");
+    QVERIFY(m_window->contextActions().contains(action));
+    QCOMPARE(action->text(), QStringLiteral("Vue d'ensemble…"));
+    QCOMPARE(action->shortcut(), QKeySequence(Qt::Key_F2));
+
+    QVERIFY(m_dialog->isVisible());
+    QVERIFY(!m_dialog->isModal());
+    QVERIFY(!QApplication::activeModalWidget());
+    QCOMPARE(m_dialog->windowTitle(), QStringLiteral("Vue d'ensemble des entrées au Tour 1"));
+    QCOMPARE(tableRows(), kDefaultRows);
+    QCOMPARE(m_dialog->findChild<QLabel *>(QStringLiteral("EntreesEnsemble"))->text(),
+             QStringLiteral("Équipes inscrites : 71 — Finale : 6 — Tour 4 : 1/2 (quart de "
+                            "finale 1/2, demi-finale 1/2)"));
+    // The window's E1 is marked.
+    QCOMPARE(m_table->selectionModel()->selectedRows().value(0).row(), 5);
+
+    // The window stays usable, and a second F2 shows the same dialog.
+    QTest::mouseClick(get<TUpDown>("UpE1")->upArrow(), Qt::LeftButton);
+    QCOMPARE(text("E1"), QStringLiteral("24"));
+    pressF2();
+    QCOMPARE(m_window->findChildren<QDialog *>(QStringLiteral("VueEnsemble")).size(), 1);
+}
+
+void TestOverviewDialog::choosingAnEntrantCount_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QStringList>("labels"); // classes 3, 2, 1
+
+    QTest::newRow("double click") << "double click" << 2
+                                  << QStringList{"Solution : 1/6", "Solution : 1/6",
+                                                 "Solution : 1/8"};
+    QTest::newRow("Enter") << "Enter" << 10
+                           << QStringList{"Solution : 1/1", "Solution : 1/1", "0 solution"};
+    QTest::newRow("bar") << "bar" << 0
+                         << QStringList{"Solution : 1/5", "Solution : 1/5", "Solution : 1/7"};
+}
+
+void TestOverviewDialog::choosingAnEntrantCount()
+{
+    QFETCH(QString, how);
+    QFETCH(int, row);
+    QFETCH(QStringList, labels);
+
+    const QString entrants1 = kDefaultRows.at(row).section(':', 0, 0);
+    const QModelIndex index = m_table->model()->index(row, 0);
+    if (how == "double click") {
+        const QPoint at = m_table->visualRect(index).center();
+        QTest::mouseClick(m_table->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(m_table->viewport(), Qt::LeftButton, {}, at);
+    } else if (how == "Enter") {
+        m_table->setCurrentIndex(index);
+        QTest::keyClick(m_table, Qt::Key_Return);
+    } else {
+        auto *view = m_dialog->findChild<QChartView *>(QStringLiteral("GraphiqueEnsemble"));
+        QChart *chart = view->chart();
+        QAbstractSeries *series = chart->series().first();
+        // The middle of the bar's lowest segment, class 3's.
+        const QPointF inChart = chart->mapToPosition(QPointF(row, 1), series);
+        const QPoint at = view->mapFromScene(chart->mapToScene(inChart));
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
+    }
+
+    QCOMPARE(text("E1"), entrants1);
+    QCOMPARE(get<TUpDown>("UpE1")->position(), entrants1.toInt());
+    QCOMPARE(text("T1"), entrants1);
+    QCOMPARE((QStringList{get<QLabel>("Solution3")->text(), get<QLabel>("Solution2")->text(),
+                          get<QLabel>("solution1")->text()}),
+             labels);
+    QVERIFY(m_dialog->isVisible());
+    QCOMPARE(tableRows(), kDefaultRows);
+    QCOMPARE(m_table->selectionModel()->selectedRows().value(0).row(), row);
+}
+
+void TestOverviewDialog::followsTheInputs()
+{
+    auto *summary = m_dialog->findChild<QLabel *>(QStringLiteral("ResumeEnsemble"));
+    QTest::mouseClick(get<TRadioGroup>("RG4")->item(1), Qt::LeftButton);
+    QCOMPARE(tableRows(), QStringList());
+    QCOMPARE(summary->text(), QStringLiteral("Aucun nombre d'entrants au Tour 1 ne donne de "
+                                             "solution pour ces entrées."));
+    QTest::mouseClick(get<TRadioGroup>("RG4")->item(0), Qt::LeftButton);
+    QCOMPARE(tableRows(), kDefaultRows);
+    QCOMPARE(summary->text(),
+             QStringLiteral("E1 de 0 à 48 : 11 valeurs sur 13 ont au moins une solution."));
+
+    QTest::mouseClick(get<TUpDown>("UpFinale")->upArrow(), Qt::LeftButton);
+    QCOMPARE(text("Finale"), QStringLiteral("8"));
+    QCOMPARE(tableRows(), coreRows(71, 8));
+
+    auto *effectif = get<QLineEdit>("Effectif");
+    QTest::mouseClick(effectif, Qt::LeftButton);
+    QTest::keyClick(effectif, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(effectif, QStringLiteral("80"));
+    QCOMPARE(tableRows(), coreRows(71, 8)); // typing alone changes nothing
+    QTest::keyClick(effectif, Qt::Key_Tab);
+    QTRY_COMPARE(tableRows(), coreRows(80, 8));
+
+    effectif->setText(QStringLiteral("100")); // no focus exit: the calculation follows it
+    QTest::mouseClick(get<QPushButton>("Button1"), Qt::LeftButton);
+    QCOMPARE(tableRows(), coreRows(100, 8));
+    QVERIFY(!coreRows(100, 8).isEmpty());
+}
+
+// The error box is shown once, by whichever handler meets the text first; the dialog keeps
+// what it showed.
+void TestOverviewDialog::badEffectif_data()
+{
+    QTest::addColumn<QString>("trigger");
+    QTest::newRow("F2") << "F2";
+    QTest::newRow("round-4 ratio") << "ratio";
+    QTest::newRow("leaving Effectif") << "Tab";
+    QTest::newRow("final") << "final";
+}
+
+void TestOverviewDialog::badEffectif()
+{
+    QFETCH(QString, trigger);
+    auto *inputs = m_dialog->findChild<QLabel *>(QStringLiteral("EntreesEnsemble"));
+    const QString shownInputs = inputs->text();
+    auto *effectif = get<QLineEdit>("Effectif");
+
+    MessageBoxCatcher catcher;
+    if (trigger == "Tab") {
+        QTest::mouseClick(effectif, Qt::LeftButton);
+        QTest::keyClick(effectif, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(effectif, QStringLiteral("abc"));
+        QTest::keyClick(effectif, Qt::Key_Tab);
+        QTest::qWait(10); // the dialog follows an exit once the window has handled it
+    } else {
+        effectif->setText(QStringLiteral("abc"));
+        if (trigger == "F2")
+            pressF2();
+        else if (trigger == "ratio")
+            QTest::mouseClick(get<TRadioGroup>("RG4")->item(1), Qt::LeftButton);
+        else
+            QTest::mouseClick(get<TUpDown>("UpFinale")->upArrow(), Qt::LeftButton);
+    }
+
+    QCOMPARE(catcher.shown().size(), 1);
+    QCOMPARE(catcher.shown().first().text,
+             QStringLiteral("'abc' n'est pas une valeur entière correcte."));
+    QCOMPARE(catcher.shown().first().title, QStringLiteral("Velmorin"));
+    QCOMPARE(tableRows(), kDefaultRows);
+    QCOMPARE(inputs->text(), shownInputs);
+}
+
+int main(int argc, char *argv[])
+{
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Velmorin"));
+    TestOverviewDialog test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_overview_dialog.moc"
