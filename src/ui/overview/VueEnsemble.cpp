@@ -20,6 +20,7 @@
 #include <QLineEdit>
 #include <QStackedBarSeries>
 #include <QStandardItemModel>
+#include <QStyle>
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -103,6 +104,12 @@ TVueEnsemble::TVueEnsemble(TVlmFPrg *window) : QDialog(window), m_window(window)
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->verticalHeader()->hide();
     m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // Wide enough for its four columns: the table never scrolls sideways.
+    m_table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    int tableWidth = 2 * m_table->frameWidth() + style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    for (int c = 0; c < kColumns; ++c)
+        tableWidth += m_table->horizontalHeader()->sectionSizeHint(c);
+    m_table->setFixedWidth(tableWidth);
 
     auto *hint = new QLabel(
         QStringLiteral("Double-clic ou Entrée sur une ligne, ou clic sur une barre : calcul "
@@ -111,14 +118,14 @@ TVueEnsemble::TVueEnsemble(TVlmFPrg *window) : QDialog(window), m_window(window)
     hint->setWordWrap(true);
 
     auto *views = new QHBoxLayout;
-    views->addWidget(m_chartView, 3);
-    views->addWidget(m_table, 1);
+    views->addWidget(m_chartView, 1);
+    views->addWidget(m_table);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_inputs);
     layout->addWidget(m_summary);
     layout->addLayout(views, 1);
     layout->addWidget(hint);
-    resize(780, 440);
+    resize(960, 460);
 
     connect(m_table, &QTableView::activated, this, &TVueEnsemble::chooseRow);
     connect(m_series, &QStackedBarSeries::clicked, this, [this](int index, QBarSet *) {
