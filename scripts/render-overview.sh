@@ -6,5 +6,5 @@ cd "$(dirname "$0")/.."
 build_dir=${BUILD_DIR:-build}
 cmake -S . -B "$build_dir"
 cmake --build "$build_dir" --target velmorin-render-overview -j"$(nproc)"
-QT_QPA_PLATFORM=offscreen "$build_dir/src/ui/overview/velmorin-render-overview" docs/overview.png
+QT_QPA_PLATFORM=offscreen "$build_dir/tools/velmorin-render-overview" docs/overview.png
 echo "docs/overview.png written"
