@@ -111,9 +111,12 @@ bool writeOverviewCsv(const Problem &problem, ByteSink &sink)
     Overview overview(problem);
     while (const std::optional<OverviewRow> row = overview.next()) {
         const std::array<Count, 4> values = columns(*row);
-        line.number(values[0]);
-        for (std::size_t c = 1; c < values.size(); ++c)
-            line.character(',').number(values[c]);
+        line.ensure(values.size() * (LineBuffer::kNumberWidth + 1));
+        line.putNumber(values[0]);
+        for (std::size_t c = 1; c < values.size(); ++c) {
+            line.putChar(',');
+            line.putNumber(values[c]);
+        }
         if (!line.endLine())
             return false;
     }
@@ -129,9 +132,11 @@ bool writeOverviewTable(const Problem &problem, ByteSink &sink)
     const std::size_t valueWidth =
         std::max(decimalWidth(overview.lastEntrants1()), decimalWidth(problem.registered));
     std::array<std::size_t, 4> widths{};
+    std::size_t rowWidth = 0;
     for (std::size_t c = 0; c < widths.size(); ++c) {
         widths[c] = std::max(kOverviewTableHeaders[c].size(), valueWidth);
         line.spaces(c == 0 ? 0 : 2).paddedText(kOverviewTableHeaders[c], widths[c]);
+        rowWidth += widths[c] + 2;
     }
     if (!line.endLine())
         return false;
@@ -139,8 +144,11 @@ bool writeOverviewTable(const Problem &problem, ByteSink &sink)
     Count withSolutions = 0;
     while (const std::optional<OverviewRow> row = overview.next()) {
         const std::array<Count, 4> values = columns(*row);
-        for (std::size_t c = 0; c < values.size(); ++c)
-            line.spaces(c == 0 ? 0 : 2).padded(values[c], widths[c]);
+        // Room for the columns even if a value outgrew its width, which it cannot.
+        line.ensure(rowWidth + values.size() * LineBuffer::kNumberWidth + 1);
+        line.putPadded(values[0], widths[0]);
+        for (std::size_t c = 1; c < values.size(); ++c)
+            line.putPadded(values[c], widths[c] + 2); // the two spaces between columns
         if (!line.endLine())
             return false;
         ++withSolutions;
