@@ -170,6 +170,22 @@ void TestCalc::results_data()
         << QStringList{"--scan", "--format", "csv", "--", "-5", "6"} << scanHeader;
     QTest::newRow("scan, largest count and final 6")
         << QStringList{"--scan", "--format", "csv", "2147483647", "6"} << scanHeader;
+    QTest::newRow("scan table, defaults")
+        << QStringList{"--scan", "71", "6"}
+        << QByteArray("Entrant 1  Classe 3  Classe 2  Classe 1\n"
+                      "        0         5         5         7\n"
+                      "        4         5         6         7\n"
+                      "        8         6         6         8\n"
+                      "       12         6         7         8\n"
+                      "       16         7         7         8\n"
+                      "       20         7         7         7\n"
+                      "       24         6         6         5\n"
+                      "       28         5         4         4\n"
+                      "       32         4         4         3\n"
+                      "       36         3         2         2\n"
+                      "       40         1         1         0\n"
+                      "13 valeurs de E1 examin\xC3\xA9"
+                      "es (de 0 \xC3\xA0 48), 11 avec au moins une solution\n");
     QTest::newRow("scan table, nothing examined")
         << QStringList{"--scan", "0", "6"}
         << QByteArray("Entrant 1  Classe 3  Classe 2  Classe 1\n"

@@ -6,80 +6,71 @@
 
 #include <QtTest>
 
+#include <functional>
 #include <limits>
-#include <sstream>
 #include <vector>
 
 using velmorin::Count;
-using velmorin::Overview;
+using velmorin::ExemptionClass;
 using velmorin::OverviewRow;
 using velmorin::Problem;
 using velmorin::Ratio;
-
-Q_DECLARE_METATYPE(std::vector<Count>)
 
 namespace {
 
 constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
 constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
 
+using ClassCount = std::function<Count(const Problem &, ExemptionClass)>;
+
+Count calculated(const Problem &p, ExemptionClass k)
+{
+    return velmorin::calculate(p).of(k).solutions.count();
+}
+
+Count literalLoops(const Problem &p, ExemptionClass k)
+{
+    const Count tour4 = velmorin::RequiredTour4(k, velmorin::backwardChain(p).T5, p.round4);
+    return Count(velmorin::reference::search(p.registered, p.entrants1, tour4).size());
+}
+
 std::vector<OverviewRow> overviewRows(const Problem &problem)
 {
     std::vector<OverviewRow> rows;
-    Overview overview(problem);
+    velmorin::Overview overview(problem);
     while (const std::optional<OverviewRow> row = overview.next())
         rows.push_back(*row);
     return rows;
 }
 
-OverviewRow calculatedRow(Problem problem, Count entrants1)
-{
-    problem.entrants1 = static_cast<std::int32_t>(entrants1);
-    const velmorin::Calculation calculation = velmorin::calculate(problem);
-    OverviewRow row;
-    row.entrants1 = entrants1;
-    for (velmorin::ExemptionClass k : velmorin::kRunOrder)
-        row.solutions[velmorin::classIndex(k)] = calculation.of(k).solutions.count();
-    return row;
-}
-
-// One calculation for each E1 from `from` to `to` (both multiples of 4), keeping the E1
-// values with a solution.
-std::vector<OverviewRow> calculatedRows(const Problem &problem, Count from, Count to)
+// E1 = from, from + 4, ... to, each counted on its own; the values with a solution.
+std::vector<OverviewRow> rowsOneByOne(Problem p, Count from, Count to, const ClassCount &count)
 {
     std::vector<OverviewRow> rows;
     for (Count e1 = from; e1 <= to; e1 += 4) {
-        const OverviewRow row = calculatedRow(problem, e1);
-        if (row.solutions != std::array<Count, 3>{})
+        p.entrants1 = std::int32_t(e1);
+        OverviewRow row{e1, {}};
+        for (ExemptionClass k : velmorin::kRunOrder)
+            row.solutions[velmorin::classIndex(k)] = count(p, k);
+        if (row.total() > 0)
             rows.push_back(row);
     }
     return rows;
 }
 
-// The eight choices of the three ratios.
-std::vector<Problem> everyRatio(std::int32_t registered, std::int32_t finale)
+// The problem with the ratios of round 4, quarter and semi-final given by bits 0, 1, 2.
+Problem problem(std::int32_t registered, std::int32_t finale, int ratios)
 {
-    std::vector<Problem> problems;
-    for (int bits = 0; bits < 8; ++bits) {
-        Problem p;
-        p.registered = registered;
-        p.finale = finale;
-        p.round4 = (bits & 1) ? Ratio::ThreeQuarters : Ratio::Half;
-        p.quarterFinal = (bits & 2) ? Ratio::ThreeQuarters : Ratio::Half;
-        p.semiFinal = (bits & 4) ? Ratio::ThreeQuarters : Ratio::Half;
-        problems.push_back(p);
-    }
-    return problems;
-}
-
-QString describe(const Problem &p)
-{
-    return QStringLiteral("N %1 F %2 ratios %3%4%5")
-        .arg(p.registered)
-        .arg(p.finale)
-        .arg(int(p.round4))
-        .arg(int(p.quarterFinal))
-        .arg(int(p.semiFinal));
+    const auto ratio = [ratios](int bit) {
+        return (ratios >> bit) & 1 ? Ratio::ThreeQuarters : Ratio::Half;
+    };
+    Problem p;
+    p.registered = registered;
+    p.finale = finale;
+    p.round4 = ratio(0);
+    p.quarterFinal = ratio(1);
+    p.semiFinal = ratio(2);
+    return p;
 }
 
 } // namespace
@@ -89,63 +80,49 @@ class TestOverview : public QObject
     Q_OBJECT
 
 private slots:
-    void sameAsOneCalculationPerE1();
-    void sameAsTheLiteralLoops();
+    void sameAsOneSearchPerE1_data();
+    void sameAsOneSearchPerE1();
     void largeInputsAroundTheirRows_data();
     void largeInputsAroundTheirRows();
     void examinedValues_data();
     void examinedValues();
-    void defaultsTables();
 };
 
-// Every E1 from 0 to the bound; beyond N a calculation finds nothing, so the walk stops there.
-void TestOverview::sameAsOneCalculationPerE1()
+// Every E1 from 0 to the bound; beyond N nothing can be found, so the walk stops there.
+void TestOverview::sameAsOneSearchPerE1_data()
 {
-    const std::vector<std::int32_t> registered{-9, -1, 0,  1,  3,  4,   7,   8,   11, 12,
-                                               20, 35, 47, 71, 80, 100, 151, 303, 600};
+    QTest::addColumn<QList<int>>("registered");
+    QTest::addColumn<bool>("literal"); // the literal loops rather than a calculation
+
+    QTest::newRow("calculation") << QList<int>{-9, -1, 0,  1,  3,  4,   7,   8,   11, 12,
+                                               20, 35, 47, 71, 80, 100, 151, 303, 600}
+                                 << false;
+    QTest::newRow("literal loops") << QList<int>{0, 4, 13, 24, 41, 56} << true;
+}
+
+void TestOverview::sameAsOneSearchPerE1()
+{
+    QFETCH(QList<int>, registered);
+    QFETCH(bool, literal);
+
     int rowsSeen = 0;
     for (std::int32_t n : registered) {
         // Near N / 8 the finals leave many E1 values with solutions.
         for (std::int32_t f : {kMin, -7, -2, 0,    1,     2,     3,     5,         6,     8,     9,
                                16,   31, 32, kMax, n / 6, n / 7, n / 8, n / 8 + 1, n / 9, n / 10}) {
-            for (const Problem &p : everyRatio(n, f)) {
-                const Count bound = velmorin::entrants1Bound(n, f);
+            for (int ratios = 0; ratios < 8; ++ratios) {
+                const Problem p = problem(n, f, ratios);
+                const Count last = std::min<Count>(velmorin::entrants1Bound(n, f), n);
                 const std::vector<OverviewRow> expected =
-                    calculatedRows(p, 0, std::min<Count>(bound, std::max(n, 0)));
-                QVERIFY2(overviewRows(p) == expected, qPrintable(describe(p)));
-                rowsSeen += static_cast<int>(expected.size());
+                    rowsOneByOne(p, 0, last, literal ? literalLoops : calculated);
+                QVERIFY2(
+                    overviewRows(p) == expected,
+                    qPrintable(QStringLiteral("N %1 F %2 ratios %3").arg(n).arg(f).arg(ratios)));
+                rowsSeen += int(expected.size());
             }
         }
     }
-    QVERIFY(rowsSeen > 1000); // the grid is not all empty
-}
-
-void TestOverview::sameAsTheLiteralLoops()
-{
-    for (std::int32_t n : {0, 4, 13, 24, 41, 56}) {
-        for (std::int32_t f : {0, 1, 2, 3, 6}) {
-            for (const Problem &p : everyRatio(n, f)) {
-                const velmorin::BackwardChain chain = velmorin::backwardChain(p);
-                std::vector<OverviewRow> expected;
-                for (Count e1 = 0; e1 <= velmorin::entrants1Bound(n, f); e1 += 4) {
-                    OverviewRow row;
-                    row.entrants1 = e1;
-                    bool any = false;
-                    for (velmorin::ExemptionClass k : velmorin::kRunOrder) {
-                        const Count tour4 = velmorin::RequiredTour4(k, chain.T5, p.round4);
-                        const Count found = static_cast<Count>(
-                            velmorin::reference::search(n, static_cast<std::int32_t>(e1), tour4)
-                                .size());
-                        row.solutions[velmorin::classIndex(k)] = found;
-                        any = any || found > 0;
-                    }
-                    if (any)
-                        expected.push_back(row);
-                }
-                QVERIFY2(overviewRows(p) == expected, qPrintable(describe(p)));
-            }
-        }
-    }
+    QVERIFY(rowsSeen > 200); // the grid is not all empty
 }
 
 // Too many E1 values to calculate them all: the overview's rows, and a margin of E1 values on
@@ -155,7 +132,7 @@ void TestOverview::largeInputsAroundTheirRows_data()
 {
     QTest::addColumn<std::int32_t>("registered");
     QTest::addColumn<std::int32_t>("finale");
-    QTest::addColumn<int>("ratios"); // round 4, quarter, semi: bits 0, 1, 2 set for "3/4"
+    QTest::addColumn<int>("ratios");
     QTest::addColumn<int>("rows");
 
     QTest::newRow("int max, final near N / 8") << kMax << 268435450 << 0 << 22;
@@ -174,17 +151,14 @@ void TestOverview::largeInputsAroundTheirRows()
     QFETCH(int, ratios);
     QFETCH(int, rows);
 
-    const Problem p = everyRatio(registered, finale).at(std::size_t(ratios));
+    const Problem p = problem(registered, finale, ratios);
     const std::vector<OverviewRow> found = overviewRows(p);
     QCOMPARE(int(found.size()), rows);
-
     constexpr Count kMargin = 4 * 5000;
-    const Count first = found.front().entrants1;
-    const Count last = found.back().entrants1;
-    const std::vector<OverviewRow> expected =
-        calculatedRows(p, std::max<Count>(0, first - kMargin),
-                       std::min(last + kMargin, velmorin::entrants1Bound(registered, finale)));
-    QVERIFY(found == expected);
+    const Count from = std::max<Count>(0, found.front().entrants1 - kMargin);
+    const Count to =
+        std::min(found.back().entrants1 + kMargin, velmorin::entrants1Bound(registered, finale));
+    QVERIFY(found == rowsOneByOne(p, from, to, calculated));
 }
 
 void TestOverview::examinedValues_data()
@@ -208,37 +182,9 @@ void TestOverview::examinedValues()
     QFETCH(Count, examined);
     QFETCH(Count, last);
 
-    Problem p;
-    p.registered = registered;
-    p.finale = finale;
-    const Overview overview(p);
+    const velmorin::Overview overview(problem(registered, finale, 0));
     QCOMPARE(overview.examined(), examined);
     QCOMPARE(overview.lastEntrants1(), last);
-}
-
-// The calculator prints these writers' output; the defaults as a person reads them.
-void TestOverview::defaultsTables()
-{
-    Problem p;
-    p.registered = 71;
-    p.finale = 6;
-    std::ostringstream csv;
-    velmorin::OstreamSink csvSink(csv);
-    QVERIFY(velmorin::writeOverviewCsv(p, csvSink));
-    QCOMPARE(QByteArray::fromStdString(csv.str()),
-             QByteArray("entrant1,classe3,classe2,classe1\n0,5,5,7\n4,5,6,7\n8,6,6,8\n"
-                        "12,6,7,8\n16,7,7,8\n20,7,7,7\n24,6,6,5\n28,5,4,4\n32,4,4,3\n"
-                        "36,3,2,2\n40,1,1,0\n"));
-
-    std::ostringstream table;
-    velmorin::OstreamSink tableSink(table);
-    QVERIFY(velmorin::writeOverviewTable(p, tableSink));
-    const QStringList lines = QString::fromStdString(table.str()).split('\n');
-    QCOMPARE(lines.first(), QStringLiteral("Entrant 1  Classe 3  Classe 2  Classe 1"));
-    QCOMPARE(lines.at(1), QStringLiteral("        0         5         5         7"));
-    QCOMPARE(lines.at(lines.size() - 2),
-             QStringLiteral("13 valeurs de E1 examinées (de 0 à 48), 11 avec au moins une "
-                            "solution"));
 }
 
 QTEST_APPLESS_MAIN(TestOverview)
