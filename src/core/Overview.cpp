@@ -14,18 +14,31 @@ Overview::Overview(const Problem &problem)
 {
     const BackwardChain chain = backwardChain(problem);
     const Count lastE = m_bound < 0 ? -1 : m_bound / 4;
+    std::array<Band, 3> bands;
     for (ExemptionClass k : kRunOrder) {
         m_tour4[classIndex(k)] = RequiredTour4(k, chain.T5, problem.round4);
-        m_bands[classIndex(k)] = band(problem.registered, m_tour4[classIndex(k)], lastE);
+        bands[classIndex(k)] = band(problem.registered, m_tour4[classIndex(k)], lastE);
     }
+    // The walk: the classes' bands in ascending order, overlapping ones merged, empty ones out.
+    std::sort(bands.begin(), bands.end(),
+              [](const Band &a, const Band &b) { return a.first < b.first; });
+    for (const Band &b : bands) {
+        if (b.first > b.last)
+            continue;
+        if (m_walkSize > 0 && b.first <= m_walk[m_walkSize - 1].last + 1)
+            m_walk[m_walkSize - 1].last = std::max(m_walk[m_walkSize - 1].last, b.last);
+        else
+            m_walk[m_walkSize++] = b;
+    }
+    if (m_walkSize > 0)
+        m_nextE = m_walk[0].first;
 }
 
 // With E1 = 4e and M = N - E1, the search finds solutions for E2 in [low, high] with
 //   low  = max(0, ceil((12 M - 16 R + 27 e) / 3)) = max(0, A - 7 e),  A = 4 N - floor(16 R / 3)
 //   high = min(M, floor((27 e + 16 (M - R)) / 7)) = min(N - 4 e, floor((16 (N - R) - 37 e) / 7))
 // and one E2 of each residue modulo 4 matches e. low <= high is four linear conditions on e:
-//   0 <= N - 4 e,   0 <= 16 (N - R) - 37 e,   A - 7 e <= N - 4 e,   7 (A - 7 e) <= 16 (N - R) - 37
-//   e.
+//   0 <= N - 4 e,  0 <= 16 (N - R) - 37 e,  A - 7 e <= N - 4 e,  7 (A - 7 e) <= 16 (N - R) - 37 e
 // Inside the band the residue leaves out at most a few e at its ends, where high - low < 3.
 // R comes from 32-bit counts (|R| < 2^36), so every product here stays far inside 64 bits.
 Overview::Band Overview::band(Count registered, Count tour4, Count lastE)
@@ -40,33 +53,24 @@ Overview::Band Overview::band(Count registered, Count tour4, Count lastE)
 
 std::optional<OverviewRow> Overview::next()
 {
-    for (;;) {
-        // The smallest e from here on that lies in some class's band.
-        std::optional<Count> e;
-        for (const Band &b : m_bands) {
-            if (b.first > b.last || b.last < m_nextE)
-                continue;
-            const Count from = std::max(b.first, m_nextE);
-            if (!e || from < *e)
-                e = from;
+    while (m_walkAt < m_walkSize) {
+        const Band &b = m_walk[m_walkAt];
+        if (m_nextE > b.last) {
+            if (++m_walkAt < m_walkSize)
+                m_nextE = m_walk[m_walkAt].first;
+            continue;
         }
-        if (!e)
-            return std::nullopt;
-        m_nextE = *e + 1;
-
         OverviewRow row;
-        row.entrants1 = 4 * *e; // at most N, so it fits in 32 bits
-        bool any = false;
-        for (ExemptionClass k : kRunOrder) {
-            const Count found = searchClass(m_registered, static_cast<std::int32_t>(row.entrants1),
-                                            m_tour4[classIndex(k)])
-                                    .count();
-            row.solutions[classIndex(k)] = found;
-            any = any || found > 0;
-        }
-        if (any)
+        row.entrants1 = 4 * m_nextE++; // at most N, so it fits in 32 bits
+        for (ExemptionClass k : kRunOrder)
+            row.solutions[classIndex(k)] =
+                searchClass(m_registered, static_cast<std::int32_t>(row.entrants1),
+                            m_tour4[classIndex(k)])
+                    .count();
+        if (row.total() > 0)
             return row;
     }
+    return std::nullopt;
 }
 
 namespace {

@@ -61,8 +61,10 @@ private:
 
     std::int32_t m_registered = 0;
     std::array<Count, 3> m_tour4{}; // indexed by classIndex
-    std::array<Band, 3> m_bands{};
     Count m_bound = 0;
+    std::array<Band, 3> m_walk{}; // the E1 values to visit, as e, ascending and disjoint
+    std::size_t m_walkSize = 0;
+    std::size_t m_walkAt = 0;
     Count m_nextE = 0;
 };
 
