@@ -74,7 +74,7 @@ int runCalc(const std::vector<std::string> &args, ByteSink &out, std::ostream &e
     // A failed write stops the output; whether it deserves a message is the caller's call.
     if (parsed.request.scan) {
         if (parsed.request.format == OutputFormat::Csv)
-            writeOverviewCsv(parsed.request.problem, out);
+            writeOverviewCsv(parsed.request.problem, out, parsed.request.separator);
         else
             writeOverviewTable(parsed.request.problem, out);
         return kExitSuccess;

@@ -94,22 +94,20 @@ std::array<Count, 4> columns(const OverviewRow &row)
 void summary(LineBuffer &line, const Overview &overview, Count withSolutions)
 {
     const Count examined = overview.examined();
-    line.number(examined).text(examined > 1 ? " valeurs de E1 examin\xC3\xA9"
-                                              "es"
-                                            : " valeur de E1 examin\xC3\xA9"
-                                              "e");
+    line.number(examined).text(examined > 1 ? " valeurs de E1 examinées"
+                                            : " valeur de E1 examinée");
     if (examined > 0)
-        line.text(" (de 0 \xC3\xA0 ").number(overview.lastEntrants1()).character(')');
+        line.text(" (de 0 à ").number(overview.lastEntrants1()).character(')');
     line.text(", ").number(withSolutions).text(" avec au moins une solution");
 }
 
 } // namespace
 
-bool writeOverviewCsv(const Problem &problem, ByteSink &sink)
+bool writeOverviewCsv(const Problem &problem, ByteSink &sink, char separator)
 {
     LineBuffer line(sink);
     for (std::size_t c = 0; c < kOverviewCsvColumns.size(); ++c)
-        line.text(c == 0 ? "" : ",").text(kOverviewCsvColumns[c]);
+        line.text(c == 0 ? "" : std::string_view(&separator, 1)).text(kOverviewCsvColumns[c]);
     if (!line.endLine())
         return false;
     Overview overview(problem);
@@ -118,7 +116,7 @@ bool writeOverviewCsv(const Problem &problem, ByteSink &sink)
         line.ensure(values.size() * (LineBuffer::kNumberWidth + 1));
         line.putNumber(values[0]);
         for (std::size_t c = 1; c < values.size(); ++c) {
-            line.putChar(',');
+            line.putChar(separator);
             line.putNumber(values[c]);
         }
         if (!line.endLine())

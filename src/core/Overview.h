@@ -68,8 +68,9 @@ private:
     Count m_nextE = 0;
 };
 
-// "entrant1,classe3,classe2,classe1", then one line per row of the overview.
-bool writeOverviewCsv(const Problem &problem, ByteSink &sink);
+// "entrant1,classe3,classe2,classe1", then one line per row of the overview; the separator
+// is ',' or, for French spreadsheets, ';'.
+bool writeOverviewCsv(const Problem &problem, ByteSink &sink, char separator = ',');
 // The rows in aligned columns, then a line saying how many E1 values were examined and how
 // many have solutions.
 bool writeOverviewTable(const Problem &problem, ByteSink &sink);

@@ -164,6 +164,10 @@ void TestCalc::results_data()
         << QStringList{"71", "6", "--format=csv", "--scan"}
         << scanHeader + "0,5,5,7\n4,5,6,7\n8,6,6,8\n12,6,7,8\n16,7,7,8\n20,7,7,7\n"
                         "24,6,6,5\n28,5,4,4\n32,4,4,3\n36,3,2,2\n40,1,1,0\n";
+    QTest::newRow("scan, semicolons")
+        << QStringList{"--scan", "--format=csv", "--separateur=;", "71", "6"}
+        << QByteArray("entrant1;classe3;classe2;classe1\n0;5;5;7\n4;5;6;7\n8;6;6;8\n12;6;7;8\n"
+                      "16;7;7;8\n20;7;7;7\n24;6;6;5\n28;5;4;4\n32;4;4;3\n36;3;2;2\n40;1;1;0\n");
     QTest::newRow("scan, round 4 at 3/4")
         << QStringList{"--scan", "--format", "csv", "--tour4", "3/4", "71", "6"} << scanHeader;
     QTest::newRow("scan, negative registered")
@@ -184,18 +188,15 @@ void TestCalc::results_data()
                       "       32         4         4         3\n"
                       "       36         3         2         2\n"
                       "       40         1         1         0\n"
-                      "13 valeurs de E1 examin\xC3\xA9"
-                      "es (de 0 \xC3\xA0 48), 11 avec au moins une solution\n");
+                      "13 valeurs de E1 examinées (de 0 à 48), 11 avec au moins une solution\n");
     QTest::newRow("scan table, nothing examined")
         << QStringList{"--scan", "0", "6"}
         << QByteArray("Entrant 1  Classe 3  Classe 2  Classe 1\n"
-                      "0 valeur de E1 examin\xC3\xA9"
-                      "e, 0 avec au moins une solution\n");
+                      "0 valeur de E1 examinée, 0 avec au moins une solution\n");
     QTest::newRow("scan table, E1 = 0 only")
         << QStringList{"--scan", "0", "1"}
         << QByteArray("Entrant 1  Classe 3  Classe 2  Classe 1\n"
-                      "1 valeur de E1 examin\xC3\xA9"
-                      "e (de 0 \xC3\xA0 0), 0 avec au moins une solution\n");
+                      "1 valeur de E1 examinée (de 0 à 0), 0 avec au moins une solution\n");
 }
 
 void TestCalc::results()
