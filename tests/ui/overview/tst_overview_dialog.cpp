@@ -5,14 +5,12 @@
 #include "RadioGroup.h"
 #include "UpDown.h"
 #include "VlmPrg.h"
+#include "WindowDriver.h"
 
 #include <QAction>
-#include <QBarSet>
 #include <QChartView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
-#include <QStackedBarSeries>
 #include <QTableView>
 #include <QToolButton>
 #include <QtTest>
@@ -47,7 +45,7 @@ QStringList coreRows(std::int32_t registered, std::int32_t finale)
 
 } // namespace
 
-class TestOverviewDialog : public QObject
+class TestOverviewDialog : public QObject, public velmorin::testing::WindowDriver
 {
     Q_OBJECT
 
@@ -62,11 +60,6 @@ private slots:
     void badEffectif();
 
 private:
-    template <typename T> T *get(const char *name) const
-    {
-        return m_window->findChild<T *>(QLatin1String(name));
-    }
-    QString text(const char *name) const { return get<QLineEdit>(name)->text(); }
     void pressF2();
     QStringList tableRows() const;
 
@@ -78,9 +71,8 @@ private:
 void TestOverviewDialog::init()
 {
     m_window = std::make_unique<TVlmFPrg>();
-    m_window->show();
-    m_window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    setWindow(m_window.get());
+    QVERIFY(velmorin::testing::showActive(*m_window));
     pressF2();
     m_dialog = get<QDialog>("VueEnsemble");
     QVERIFY(m_dialog);
@@ -205,15 +197,13 @@ void TestOverviewDialog::followsTheInputs()
     QCOMPARE(tableRows(), coreRows(71, 8));
 
     auto *effectif = get<QLineEdit>("Effectif");
-    QTest::mouseClick(effectif, Qt::LeftButton);
-    QTest::keyClick(effectif, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(effectif, QStringLiteral("80"));
+    typeEffectif(QStringLiteral("80"));
     QCOMPARE(tableRows(), coreRows(71, 8)); // typing alone changes nothing
     QTest::keyClick(effectif, Qt::Key_Tab);
     QTRY_COMPARE(tableRows(), coreRows(80, 8));
 
     effectif->setText(QStringLiteral("100")); // no focus exit: the calculation follows it
-    QTest::mouseClick(get<QPushButton>("Button1"), Qt::LeftButton);
+    clickCalcul();
     QCOMPARE(tableRows(), coreRows(100, 8));
     QVERIFY(!coreRows(100, 8).isEmpty());
 }
@@ -238,9 +228,7 @@ void TestOverviewDialog::badEffectif()
 
     MessageBoxCatcher catcher;
     if (trigger == "Tab") {
-        QTest::mouseClick(effectif, Qt::LeftButton);
-        QTest::keyClick(effectif, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClicks(effectif, QStringLiteral("abc"));
+        typeEffectif(QStringLiteral("abc"));
         QTest::keyClick(effectif, Qt::Key_Tab);
         QTest::qWait(10); // the dialog follows an exit once the window has handled it
     } else {
@@ -254,19 +242,11 @@ void TestOverviewDialog::badEffectif()
     }
 
     QCOMPARE(catcher.shown().size(), 1);
-    QCOMPARE(catcher.shown().first().text,
-             QStringLiteral("'abc' n'est pas une valeur entière correcte."));
+    QCOMPARE(catcher.shown().first().text, velmorin::testing::conversionError("abc"));
     QCOMPARE(catcher.shown().first().title, QStringLiteral("Velmorin"));
     QCOMPARE(tableRows(), kDefaultRows);
     QCOMPARE(inputs->text(), shownInputs);
 }
 
-int main(int argc, char *argv[])
-{
-    QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Velmorin"));
-    TestOverviewDialog test;
-    return QTest::qExec(&test, argc, argv);
-}
-
+VELMORIN_WINDOW_TEST_MAIN(TestOverviewDialog)
 #include "tst_overview_dialog.moc"
