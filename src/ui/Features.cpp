@@ -8,8 +8,9 @@ namespace velmorin {
 
 void installFeatures(TVlmFPrg *window)
 {
-    new TPlanExport(window); // the window owns it
     installOverview(window);
+    window->addContextSeparator();
+    new TPlanExport(window); // the window owns it
 }
 
 } // namespace velmorin

@@ -193,6 +193,13 @@ void TVlmFPrg::addContextAction(QAction *action)
     m_contextActions.append(action);
 }
 
+void TVlmFPrg::addContextSeparator()
+{
+    auto *separator = new QAction(this);
+    separator->setSeparator(true);
+    m_contextActions.append(separator);
+}
+
 // Edit boxes keep their own menu; the background, the panels and the labels show the
 // window's.
 void TVlmFPrg::contextMenuEvent(QContextMenuEvent *event)

@@ -79,6 +79,8 @@ public:
     // (a right click on its background or panels) and the actions' shortcuts, which work
     // anywhere in the window. The window takes the actions in the order they are added.
     void addContextAction(QAction *action);
+    // A line between one feature's actions and the next one's.
+    void addContextSeparator();
     QList<QAction *> contextActions() const { return m_contextActions; }
 
 signals:
