@@ -105,7 +105,6 @@ public:
         return !m_failed;
     }
     bool flush();
-    bool failed() const { return m_failed; }
 
 private:
     void makeRoom(std::size_t size);

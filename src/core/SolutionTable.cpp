@@ -81,13 +81,21 @@ bool writeClassTable(const ClassResult &result, LineBuffer &line)
 
 std::string csvLine(const TableRow &row, char separator)
 {
-    std::string result;
-    for (std::size_t c = 0; c < kTableColumns; ++c) {
-        if (c > 0)
-            result += separator;
-        result += std::to_string(row[c]);
+    class StringSink : public ByteSink
+    {
+    public:
+        bool write(std::string_view bytes) override
+        {
+            text += bytes;
+            return true;
+        }
+        std::string text;
+    } sink;
+    {
+        LineBuffer line(sink, 256);
+        csvRow(line, row, separator);
     }
-    return result;
+    return sink.text;
 }
 
 bool writeCsv(const Calculation &calculation, ByteSink &sink, char separator)
