@@ -3,6 +3,7 @@
 // What the render tools share: the application, the main window shown offscreen, and the
 // picture of one widget saved to the file the command line names.
 
+#include "Features.h"
 #include "VlmPrg.h"
 
 #include <QApplication>
@@ -22,6 +23,7 @@ inline int renderFromMainWindow(int argc, char *argv[], const char *defaultOutpu
         argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString::fromLatin1(defaultOutput);
 
     TVlmFPrg window;
+    velmorin::installFeatures(&window);
     window.show();
     window.activateWindow();
     if (!QTest::qWaitForWindowExposed(&window))

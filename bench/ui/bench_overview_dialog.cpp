@@ -1,8 +1,9 @@
 // How long the overview dialog takes to follow the window's inputs: a refresh with the same
 // rows, and one after the final changed (new rows, the chart laid out and painted).
 
+#include "Features.h"
+#include "OverviewDialog.h"
 #include "VlmPrg.h"
-#include "VueEnsemble.h"
 
 #include <QAction>
 #include <QApplication>
@@ -12,19 +13,20 @@
 
 namespace {
 
-velmorin::TVueEnsemble *openOverview(TVlmFPrg &window, std::int64_t registered)
+velmorin::OverviewDialog *openOverview(TVlmFPrg &window, std::int64_t registered)
 {
     window.show();
     window.findChild<QLineEdit *>(QStringLiteral("Effectif"))->setText(QString::number(registered));
     window.findChild<QAction *>(QStringLiteral("actionVueEnsemble"))->trigger();
     QCoreApplication::processEvents();
-    return window.findChild<velmorin::TVueEnsemble *>(QStringLiteral("VueEnsemble"));
+    return window.findChild<velmorin::OverviewDialog *>(QStringLiteral("VueEnsemble"));
 }
 
 void overviewRefresh(benchmark::State &state)
 {
     TVlmFPrg window;
-    velmorin::TVueEnsemble *dialog = openOverview(window, state.range(0));
+    velmorin::installFeatures(&window);
+    velmorin::OverviewDialog *dialog = openOverview(window, state.range(0));
     for (auto _ : state)
         dialog->refresh();
     state.counters["rows"] = static_cast<double>(dialog->rows().size());
@@ -34,7 +36,8 @@ void overviewRefresh(benchmark::State &state)
 void overviewFollowsFinale(benchmark::State &state)
 {
     TVlmFPrg window;
-    velmorin::TVueEnsemble *dialog = openOverview(window, state.range(0));
+    velmorin::installFeatures(&window);
+    velmorin::OverviewDialog *dialog = openOverview(window, state.range(0));
     auto *finale = window.findChild<QLineEdit *>(QStringLiteral("Finale"));
     bool eight = false;
     for (auto _ : state) {

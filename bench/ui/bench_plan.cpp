@@ -1,6 +1,7 @@
 // How long the plan takes to leave the window: the CSV of every solution and the PDF sheet,
 // each written atomically to a file, as the actions do after their dialogs.
 
+#include "Features.h"
 #include "PlanExport.h"
 #include "VlmPrg.h"
 
@@ -17,16 +18,17 @@ struct CalculatedWindow
 {
     CalculatedWindow(std::int64_t registered, std::int64_t finale)
     {
+        velmorin::installFeatures(&window);
         window.show();
         window.findChild<QLineEdit *>(QStringLiteral("Effectif"))
             ->setText(QString::number(registered));
         window.findChild<QLineEdit *>(QStringLiteral("Finale"))->setText(QString::number(finale));
         window.EffectifExit();
         window.Button1Click();
-        feature = window.findChild<velmorin::TPlanExport *>();
+        feature = window.findChild<velmorin::PlanExport *>();
     }
     TVlmFPrg window;
-    velmorin::TPlanExport *feature = nullptr;
+    velmorin::PlanExport *feature = nullptr;
 };
 
 void saveSolutions(benchmark::State &state)

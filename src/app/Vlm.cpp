@@ -1,5 +1,6 @@
 // The program entry: the application, its main window, the event loop.
 
+#include "Features.h"
 #include "QtTranslation.h"
 #include "VlmPrg.h"
 
@@ -18,6 +19,7 @@ int main(int argc, char *argv[])
     QApplication::setWindowIcon(icon);
 
     TVlmFPrg VlmFPrg;
+    velmorin::installFeatures(&VlmFPrg);
     VlmFPrg.show();
     return QApplication::exec();
 }

@@ -22,6 +22,14 @@ struct Problem
     Ratio round4 = Ratio::Half;
     Ratio quarterFinal = Ratio::Half;
     Ratio semiFinal = Ratio::Half;
+
+    friend bool operator==(const Problem &a, const Problem &b)
+    {
+        return a.registered == b.registered && a.finale == b.finale && a.entrants1 == b.entrants1 &&
+               a.round4 == b.round4 && a.quarterFinal == b.quarterFinal &&
+               a.semiFinal == b.semiFinal;
+    }
+    friend bool operator!=(const Problem &a, const Problem &b) { return !(a == b); }
 };
 
 // One class of a calculation.

@@ -1,6 +1,7 @@
 #include "Overview.h"
 
 #include "Division.h"
+#include "IntText.h"
 #include "RoundOne.h"
 #include "SolutionTable.h"
 
@@ -89,19 +90,19 @@ std::array<Count, 4> columns(const OverviewRow &row)
     return values;
 }
 
-// "13 valeurs de E1 examinées (de 0 à 48), 11 avec au moins une solution": French keeps the
-// singular for 0 and 1.
-void summary(LineBuffer &line, const Overview &overview, Count withSolutions)
+} // namespace
+
+// French keeps the singular for 0 and 1.
+std::string overviewSummary(const Overview &overview, Count withSolutions)
 {
     const Count examined = overview.examined();
-    line.number(examined).text(examined > 1 ? " valeurs de E1 examinées"
-                                            : " valeur de E1 examinée");
+    std::string said = IntToStr(examined);
+    said += examined > 1 ? " valeurs de E1 examinées" : " valeur de E1 examinée";
     if (examined > 0)
-        line.text(" (de 0 à ").number(overview.lastEntrants1()).character(')');
-    line.text(", ").number(withSolutions).text(" avec au moins une solution");
+        said += " (de 0 à " + IntToStr(overview.lastEntrants1()) + ")";
+    said += ", " + IntToStr(withSolutions) + " avec au moins une solution";
+    return said;
 }
-
-} // namespace
 
 bool writeOverviewCsv(const Problem &problem, ByteSink &sink, char separator)
 {
@@ -155,7 +156,7 @@ bool writeOverviewTable(const Problem &problem, ByteSink &sink)
             return false;
         ++withSolutions;
     }
-    summary(line, overview, withSolutions);
+    line.text(overviewSummary(overview, withSolutions));
     if (!line.endLine())
         return false;
     return line.flush();

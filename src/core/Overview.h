@@ -13,6 +13,7 @@
 
 #include <array>
 #include <optional>
+#include <string>
 
 namespace velmorin {
 
@@ -67,6 +68,10 @@ private:
     std::size_t m_walkAt = 0;
     Count m_nextE = 0;
 };
+
+// "13 valeurs de E1 examinées (de 0 à 48), 11 avec au moins une solution": how many E1
+// values the overview examines, up to which one, and how many of them have a solution.
+std::string overviewSummary(const Overview &overview, Count withSolutions);
 
 // "entrant1,classe3,classe2,classe1", then one line per row of the overview; the separator
 // is ',' or, for French spreadsheets, ';'.

@@ -1,3 +1,5 @@
+// The main window: its construction, its life on the desktop, and the specified handlers.
+
 #include "VlmPrg.h"
 
 #include "Accessibility.h"
@@ -5,12 +7,8 @@
 #include "AutoSizeLabel.h"
 #include "ClassAppearance.h"
 #include "Contrast.h"
-#include "ErrorBox.h"
-#include "Features.h"
 #include "FocusExit.h"
 #include "FormBuilder.h"
-#include "IntText.h"
-#include "Keyboard.h"
 #include "LabeledEdit.h"
 #include "Placement.h"
 #include "Propos.h"
@@ -18,47 +16,14 @@
 #include "RoundOne.h"
 #include "TrackBar.h"
 #include "UpDown.h"
+#include "WindowFields.h"
 
-#include <QAction>
 #include <QApplication>
-#include <QContextMenuEvent>
-#include <QMenu>
-#include <QPushButton>
 #include <QScrollArea>
-#include <QShortcut>
 #include <QShowEvent>
 #include <QVBoxLayout>
 
-#include <algorithm>
-#include <limits>
-
 using namespace velmorin;
-
-namespace {
-
-std::int32_t toInt(const QLineEdit *edit)
-{
-    return StrToInt(edit->text().toStdString());
-}
-
-void setInt(QLineEdit *edit, std::int64_t value)
-{
-    edit->setText(QString::fromStdString(IntToStr(value)));
-}
-
-// Up-down values are ints; a bound beyond their range stops at its end.
-int toUpDownValue(std::int64_t value)
-{
-    return static_cast<int>(std::clamp<std::int64_t>(value, std::numeric_limits<int>::min(),
-                                                     std::numeric_limits<int>::max()));
-}
-
-QString nameWithNumber(const char *prefix, int number)
-{
-    return QLatin1String(prefix) + QString::number(number);
-}
-
-} // namespace
 
 TVlmFPrg::TVlmFPrg(QWidget *parent) : QWidget(parent)
 {
@@ -90,84 +55,18 @@ TVlmFPrg::TVlmFPrg(QWidget *parent) : QWidget(parent)
     layout->addWidget(scrollArea);
     resize(kClientWidth, kClientHeight);
 
-    m_effectif = controlAs<TLabeledEdit>(controls, "Effectif");
-    m_finale = controlAs<TLabeledEdit>(controls, "Finale");
-    m_upFinale = controlAs<TUpDown>(controls, "UpFinale");
-    m_e1 = controlAs<TLabeledEdit>(controls, "E1");
-    m_upE1 = controlAs<TUpDown>(controls, "UpE1");
-    m_button1 = controlAs<QPushButton>(controls, "Button1");
-    m_button2 = controlAs<QPushButton>(controls, "Button2");
-    m_button3 = controlAs<QPushButton>(controls, "Button3");
-    for (int round = 1; round <= 7; ++round)
-        m_tour[round] = controlAs<TLabeledEdit>(controls, qPrintable(nameWithNumber("T", round)));
-    for (int round = 2; round <= 4; ++round)
-        m_entrant[round] =
-            controlAs<TLabeledEdit>(controls, qPrintable(nameWithNumber("E", round)));
-    for (int round = 1; round <= 6; ++round)
-        m_ratio[round] = controlAs<TRadioGroup>(controls, qPrintable(nameWithNumber("RG", round)));
-    for (ExemptionClass k : kRunOrder)
-        m_trackBar[classIndex(k)] =
-            controlAs<TTrackBar>(controls, qPrintable(nameWithNumber("TrackBar", classNumber(k))));
-    m_solution[0] = controlAs<TAutoSizeLabel>(controls, "solution1");
-    m_solution[1] = controlAs<TAutoSizeLabel>(controls, "Solution2");
-    m_solution[2] = controlAs<TAutoSizeLabel>(controls, "Solution3");
-    m_fini = controlAs<TAutoSizeLabel>(controls, "Fini");
-    m_exempLabel = controlAs<TAutoSizeLabel>(controls, "ExempLabel");
-    m_exempNbrs = controlAs<QLabel>(controls, "ExempNbrs");
-    describeExemption(m_exempNbrs, ExemptionClass::Class3); // the "2" of the layout
-    for (ExemptionClass k : kRunOrder)
-        describeSliderBy(solutionLabel(k), trackBar(k));
+    bindControls(controls);
 
     Propos1 = createPropos1(this);
 
     m_effectif->setFocus();
     connectHandlers();
-    installFeatures(this);
 }
 
 TVlmFPrg::~TVlmFPrg()
 {
     // The focus moves while the controls are destroyed; that is no exit from Effectif.
     m_effectifExit->stop();
-}
-
-template <typename Sender, typename Signal>
-void TVlmFPrg::connectHandler(Sender *sender, Signal signal, void (TVlmFPrg::*handler)())
-{
-    connect(sender, signal, this,
-            [this, handler] { guardHandler(this, [this, handler] { (this->*handler)(); }); });
-}
-
-void TVlmFPrg::connectHandlers()
-{
-    m_effectifExit = new TFocusExit(m_effectif);
-    // The error box interrupts the click that left the field: that click is dropped
-    // rather than left half-done (a button held down after the box closes).
-    connect(m_effectifExit, &TFocusExit::exited, this, [this] {
-        if (!guardHandler(this, [this] { EffectifExit(); }))
-            m_effectifExit->cancelPressInProgress();
-    });
-    connectHandler(m_upFinale, &TUpDown::clicked, &TVlmFPrg::UpFinaleClick);
-    connectHandler(m_upE1, &TUpDown::clicked, &TVlmFPrg::UpE1Click);
-    connectHandler(m_button1, &QPushButton::clicked, &TVlmFPrg::Button1Click);
-    connectHandler(m_button2, &QPushButton::clicked, &TVlmFPrg::Button2Click);
-    connectHandler(m_button3, &QPushButton::clicked, &TVlmFPrg::Button3Click);
-    connectHandler(trackBar(ExemptionClass::Class1), &TTrackBar::changed,
-                   &TVlmFPrg::TrackBar1Change);
-    connectHandler(trackBar(ExemptionClass::Class2), &TTrackBar::changed,
-                   &TVlmFPrg::TrackBar2Change);
-    connectHandler(trackBar(ExemptionClass::Class3), &TTrackBar::changed,
-                   &TVlmFPrg::TrackBar3Change);
-
-    // The keyboard reaches what the mouse does, through the same handlers.
-    stepWithKeys(m_finale, m_upFinale);
-    stepWithKeys(m_e1, m_upE1);
-    enterClicks(m_effectif, m_effectifExit, m_button1);
-    for (QPushButton *button : {m_button1, m_button2, m_button3})
-        pressWithEnter(button);
-    auto *quit = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
-    quit->setObjectName(QStringLiteral("quitShortcut"));
-    connectHandler(quit, &QShortcut::activated, &TVlmFPrg::Button2Click);
 }
 
 // The first showing applies the defaults before anything is painted.
@@ -184,33 +83,6 @@ void TVlmFPrg::showEvent(QShowEvent *event)
 void TVlmFPrg::centreOnScreen()
 {
     centreOnAvailableArea(this);
-}
-
-void TVlmFPrg::addContextAction(QAction *action)
-{
-    action->setShortcutContext(Qt::WindowShortcut);
-    addAction(action);
-    m_contextActions.append(action);
-}
-
-void TVlmFPrg::addContextSeparator()
-{
-    auto *separator = new QAction(this);
-    separator->setSeparator(true);
-    m_contextActions.append(separator);
-}
-
-// Edit boxes keep their own menu; the background, the panels and the labels show the
-// window's.
-void TVlmFPrg::contextMenuEvent(QContextMenuEvent *event)
-{
-    if (m_contextActions.isEmpty()) {
-        QWidget::contextMenuEvent(event);
-        return;
-    }
-    QMenu menu(this);
-    menu.addActions(m_contextActions);
-    menu.exec(event->globalPos());
 }
 
 // Only another, non-modal window of the program taking over deactivates the main window;
@@ -257,6 +129,8 @@ void TVlmFPrg::EffectifExit()
     m_upE1->setPosition(toUpDownValue(proposedEntrants1(registered)));
     setInt(m_e1, m_upE1->position());
     m_upE1->setMax(toUpDownValue(entrants1Bound(toInt(m_effectif), m_upFinale->position())));
+    m_registeredTeamsPending = false;
+    emit inputsChanged();
 }
 
 void TVlmFPrg::UpFinaleClick()
@@ -280,6 +154,9 @@ void TVlmFPrg::Button1Click()
     problem.registered = toInt(m_effectif);
 
     Calculation calculation;
+    // A run nested in the pending-event processing may change the inputs between two
+    // classes; such a run's classes answer different problems and make no calculation.
+    bool oneProblem = true;
     for (std::size_t i = 0; i < kRunOrder.size(); ++i) {
         const ExemptionClass k = kRunOrder[i];
         trackBar(k)->hide();
@@ -299,6 +176,7 @@ void TVlmFPrg::Button1Click()
 
         const ClassResult found = solveClass(problem, chain, k);
         m_lists.replace(k, found.solutions);
+        oneProblem = oneProblem && (i == 0 || calculation.problem == problem);
         calculation.problem = problem;
         calculation.chain = chain;
         calculation.classes[i] = found;
@@ -327,7 +205,10 @@ void TVlmFPrg::Button1Click()
         anySolution = anySolution || m_lists.NbSolutions(k) > 0;
     if (!anySolution)
         m_fini->show();
-    m_lastCalculation = calculation;
+    if (oneProblem)
+        m_lastCalculation = calculation;
+    else
+        m_lastCalculation.reset();
     emit calculated();
 }
 

@@ -3,12 +3,16 @@
 // The main window: the problem's inputs, the calculation, and the browsing of its solutions.
 
 #include "Calculation.h"
+#include "ErrorBox.h"
 #include "VlmDec.h"
 
 #include <QWidget>
 
+#include <QHash>
+
 #include <array>
 #include <optional>
+#include <utility>
 
 class QAction;
 class QLabel;
@@ -17,6 +21,7 @@ class QPushButton;
 class TPropos;
 
 namespace velmorin {
+using FormControls = QHash<QString, QWidget *>;
 class TAutoSizeLabel;
 class TFocusExit;
 class TLabeledEdit;
@@ -64,11 +69,41 @@ public:
     // The about-box component, owned by the window.
     TPropos *Propos1 = nullptr;
 
+    // --- What the features see of the window and ask of it -------------------------------
+    //
+    // Features never touch the controls: they read the problem, show a plan and follow the
+    // signals below. Each call runs what the user's own gesture would run, with the same
+    // handlers, event order and error box.
+
+    // How a registered-teams text that is not an integer is met: with the error box, or in
+    // silence (a feature following the inputs, where the window's own handler reports it).
+    enum class Failure { Report, Quiet };
+
+    // The problem "Calcul" would calculate now, read as the run reads it: Effectif, Finale,
+    // E1 and the ratios of RG4, RG5, RG6. None when Effectif is not an integer.
+    std::optional<velmorin::Problem> currentProblem(Failure failure = Failure::Report);
+    // Whether the inputs are still those of the last calculation (false before any).
+    bool matchesLastCalculation();
+    // Whether Effectif holds a text typed since the focus last left it.
+    bool registeredTeamsPending() const { return m_registeredTeamsPending; }
+    // Runs the exit from Effectif, as leaving the field would (its proposal of round-1
+    // entrants included); returns whether it succeeded. A bad text shows the error box.
+    bool leaveRegisteredTeams();
+    // Writes the registered teams into Effectif and leaves the field.
+    bool setRegisteredTeams(std::int32_t registered);
+    // Shows a plan as the user would reach it: the focus leaves Effectif for "Calcul", the
+    // round-1 entrants are set as clicks on UpE1 would leave them, the calculation runs as a
+    // press of "Calcul" runs it, then the class's slider moves to the position, if one is
+    // given. Nothing runs when the entrant count is outside UpE1's range; returns whether
+    // the plan is shown.
+    bool showPlan(velmorin::Count entrants1,
+                  std::optional<velmorin::ShownSolution> solution = std::nullopt);
+
     // The class and position whose values the round fields show now: the class whose
     // slider or run wrote them last. None before a calculation, once a run has emptied the
     // fields, and after a run without solution.
     std::optional<velmorin::ShownSolution> shownSolution() const { return m_shownSolution; }
-    // The last calculation that ran to its end, as its last class read the inputs.
+    // The last calculation that ran to its end, with every class from the same inputs.
     const std::optional<velmorin::Calculation> &lastCalculation() const
     {
         return m_lastCalculation;
@@ -83,10 +118,20 @@ public:
     void addContextSeparator();
     QList<QAction *> contextActions() const { return m_contextActions; }
 
+    // Runs a feature's slot as the window runs its handlers: a failure goes to the error box
+    // and the program carries on. Returns whether it ran to its end.
+    template <typename Slot> bool runGuarded(Slot &&slot)
+    {
+        return velmorin::guardHandler(this, std::forward<Slot>(slot));
+    }
+
 signals:
     void shownSolutionChanged();
     // A calculation ran to its end.
     void calculated();
+    // The final, the round-1 entrants or a ratio changed, or the registered teams were
+    // taken in by the exit from Effectif.
+    void inputsChanged();
 
 protected:
     bool event(QEvent *event) override;
@@ -94,9 +139,11 @@ protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
+    void bindControls(const velmorin::FormControls &controls);
     template <typename Sender, typename Signal>
     void connectHandler(Sender *sender, Signal signal, void (TVlmFPrg::*handler)());
     void connectHandlers();
+    void announceInputChanges();
     void centreOnScreen();
 
     void trackBarChange(velmorin::ExemptionClass exemptionClass);
@@ -113,6 +160,7 @@ private:
     std::optional<velmorin::Calculation> m_lastCalculation;
     QList<QAction *> m_contextActions;
     bool m_activated = false;
+    bool m_registeredTeamsPending = false;
 
     velmorin::TLabeledEdit *m_effectif = nullptr;
     velmorin::TLabeledEdit *m_finale = nullptr;

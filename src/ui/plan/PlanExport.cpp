@@ -4,6 +4,7 @@
 #include "SolutionTable.h"
 #include "Version.h"
 #include "VlmPrg.h"
+#include "WaitCursor.h"
 
 #include <QAction>
 #include <QApplication>
@@ -14,7 +15,6 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QMimeData>
-#include <QPageLayout>
 #include <QPainter>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
@@ -70,43 +70,37 @@ bool isMarkedReadOnly(const QFileInfo &info)
     return info.exists() && info.isFile() && !(info.permissions() & kAnyWrite);
 }
 
-void setUpPage(QPrinter &printer)
-{
-    printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                      QMarginsF(20, 20, 20, 20), QPageLayout::Millimeter));
-    printer.setDocName(QStringLiteral("Plan de la coupe"));
-}
-
 } // namespace
 
-TPlanExport::TPlanExport(TVlmFPrg *window) : QObject(window), m_window(window)
+PlanExport::PlanExport(TVlmFPrg *window) : QObject(window), m_window(window)
 {
     addAction("actionCopierSolution", QStringLiteral("Copier la solution"),
-              QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), &TPlanExport::copySolution);
+              QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), &PlanExport::copySolution);
     addAction("actionEnregistrerSolutions", QStringLiteral("Enregistrer les solutions…"),
-              QKeySequence(Qt::CTRL | Qt::Key_S), &TPlanExport::saveSolutions);
+              QKeySequence(Qt::CTRL | Qt::Key_S), &PlanExport::saveSolutions);
     addAction("actionImprimerPlan", QStringLiteral("Imprimer le plan…"),
-              QKeySequence(Qt::CTRL | Qt::Key_P), &TPlanExport::printPlan);
+              QKeySequence(Qt::CTRL | Qt::Key_P), &PlanExport::printPlan);
     addAction("actionExporterPdf", QStringLiteral("Exporter le plan en PDF…"), QKeySequence(),
-              &TPlanExport::exportPdf);
-    connect(window, &TVlmFPrg::shownSolutionChanged, this, &TPlanExport::updateActions);
-    connect(window, &TVlmFPrg::calculated, this, &TPlanExport::updateActions);
+              &PlanExport::exportPdf);
+    connect(window, &TVlmFPrg::shownSolutionChanged, this, &PlanExport::updateActions);
+    connect(window, &TVlmFPrg::calculated, this, &PlanExport::updateActions);
     updateActions();
 }
 
-QAction *TPlanExport::addAction(const char *objectName, const QString &text,
-                                const QKeySequence &shortcut, void (TPlanExport::*slot)())
+QAction *PlanExport::addAction(const char *objectName, const QString &text,
+                               const QKeySequence &shortcut, void (PlanExport::*slot)())
 {
     auto *action = new QAction(text, m_window);
     action->setObjectName(QLatin1String(objectName));
     action->setShortcut(shortcut);
-    connect(action, &QAction::triggered, this, slot);
+    connect(action, &QAction::triggered, this,
+            [this, slot] { m_window->runGuarded([this, slot] { (this->*slot)(); }); });
     m_window->addContextAction(action);
     m_actions.append(action);
     return action;
 }
 
-std::optional<Plan> TPlanExport::shownPlan() const
+std::optional<Plan> PlanExport::shownPlan() const
 {
     const std::optional<ShownSolution> shown = m_window->shownSolution();
     const std::optional<Calculation> &calculation = m_window->lastCalculation();
@@ -123,14 +117,14 @@ std::optional<Plan> TPlanExport::shownPlan() const
     return plan;
 }
 
-void TPlanExport::updateActions()
+void PlanExport::updateActions()
 {
     const bool shown = shownPlan().has_value();
     for (QAction *action : std::as_const(m_actions))
         action->setEnabled(shown);
 }
 
-void TPlanExport::copySolution()
+void PlanExport::copySolution()
 {
     const std::optional<Plan> plan = shownPlan();
     if (!plan)
@@ -141,7 +135,7 @@ void TPlanExport::copySolution()
     QGuiApplication::clipboard()->setMimeData(data);
 }
 
-void TPlanExport::saveSolutions()
+void PlanExport::saveSolutions()
 {
     if (!shownPlan())
         return;
@@ -153,7 +147,7 @@ void TPlanExport::saveSolutions()
         saveSolutionsTo(*fileName, filter == kFrenchCsvFilter ? ';' : ',');
 }
 
-void TPlanExport::printPlan()
+void PlanExport::printPlan()
 {
     const std::optional<Plan> plan = shownPlan();
     if (!plan)
@@ -161,7 +155,8 @@ void TPlanExport::printPlan()
     const PlanSheet sheet = planSheet(*plan);
     const QString stamped = stamp();
     QPrinter printer(QPrinter::HighResolution);
-    setUpPage(printer);
+    printer.setPageLayout(planPageLayout());
+    printer.setDocName(QStringLiteral("Plan de la coupe"));
     // The preview's print button opens the print dialog.
     QPrintPreviewDialog preview(&printer, m_window);
     preview.setObjectName(QStringLiteral("apercuPlan"));
@@ -173,7 +168,7 @@ void TPlanExport::printPlan()
     preview.exec();
 }
 
-void TPlanExport::exportPdf()
+void PlanExport::exportPdf()
 {
     if (!shownPlan())
         return;
@@ -183,7 +178,7 @@ void TPlanExport::exportPdf()
         exportPdfTo(*fileName);
 }
 
-bool TPlanExport::saveSolutionsTo(const QString &fileName, char separator)
+bool PlanExport::saveSolutionsTo(const QString &fileName, char separator)
 {
     const std::optional<Calculation> &calculation = m_window->lastCalculation();
     if (!calculation)
@@ -195,7 +190,7 @@ bool TPlanExport::saveSolutionsTo(const QString &fileName, char separator)
                            });
 }
 
-bool TPlanExport::exportPdfTo(const QString &fileName)
+bool PlanExport::exportPdfTo(const QString &fileName)
 {
     const std::optional<Plan> plan = shownPlan();
     if (!plan)
@@ -205,8 +200,8 @@ bool TPlanExport::exportPdfTo(const QString &fileName)
         [&](QSaveFile &file) { return writePlanPdf(&file, planSheet(*plan), stamp()); });
 }
 
-std::optional<QString> TPlanExport::askFileName(const QString &title, const QStringList &filters,
-                                                const QString &suffix, QString *selectedFilter)
+std::optional<QString> PlanExport::askFileName(const QString &title, const QStringList &filters,
+                                               const QString &suffix, QString *selectedFilter)
 {
     QFileDialog dialog(m_window, title, defaultFileName(suffix));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
@@ -221,7 +216,7 @@ std::optional<QString> TPlanExport::askFileName(const QString &title, const QStr
     return dialog.selectedFiles().constFirst();
 }
 
-QString TPlanExport::defaultFileName(const QString &suffix) const
+QString PlanExport::defaultFileName(const QString &suffix) const
 {
     const Problem problem = m_window->lastCalculation().value_or(Calculation{}).problem;
     const QString name = QStringLiteral("velmorin-%1-%2-%3.%4")
@@ -237,8 +232,8 @@ QString TPlanExport::defaultFileName(const QString &suffix) const
     return folder.filePath(name);
 }
 
-bool TPlanExport::writeAtomically(const QString &fileName, const QString &title,
-                                  const std::function<bool(QSaveFile &)> &fill)
+bool PlanExport::writeAtomically(const QString &fileName, const QString &title,
+                                 const std::function<bool(QSaveFile &)> &fill)
 {
     QString reason;
     // Saving replaces the file by renaming a new one over it, which the system allows even
@@ -247,7 +242,7 @@ bool TPlanExport::writeAtomically(const QString &fileName, const QString &title,
         reason = QStringLiteral("le fichier est en lecture seule");
     } else {
         QSaveFile file(fileName);
-        QApplication::setOverrideCursor(Qt::WaitCursor);
+        const WaitCursor waiting;
         if (!file.open(QIODevice::WriteOnly)) {
             reason = frenchReason(file.errorString());
         } else if (!fill(file) || !file.commit()) {
@@ -255,7 +250,6 @@ bool TPlanExport::writeAtomically(const QString &fileName, const QString &title,
                 frenchReason(file.error() == QFileDevice::NoError ? QString() : file.errorString());
             file.cancelWriting();
         }
-        QApplication::restoreOverrideCursor();
     }
     if (reason.isEmpty())
         return true;
@@ -267,7 +261,7 @@ bool TPlanExport::writeAtomically(const QString &fileName, const QString &title,
     return false;
 }
 
-QString TPlanExport::stamp() const
+QString PlanExport::stamp() const
 {
     return sheetStamp(QStringLiteral(VELMORIN_VERSION), QDate::currentDate());
 }

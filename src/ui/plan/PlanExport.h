@@ -18,12 +18,12 @@ class TVlmFPrg;
 
 namespace velmorin {
 
-class TPlanExport : public QObject
+class PlanExport : public QObject
 {
     Q_OBJECT
 
 public:
-    explicit TPlanExport(TVlmFPrg *window);
+    explicit PlanExport(TVlmFPrg *window);
 
     // The plan of the solution the round fields show, from the last calculation; none when
     // they show none.
@@ -41,7 +41,7 @@ public:
 
 private:
     QAction *addAction(const char *objectName, const QString &text, const QKeySequence &shortcut,
-                       void (TPlanExport::*slot)());
+                       void (PlanExport::*slot)());
     void updateActions();
     // The file name chosen in a save dialog; none when the user cancels.
     std::optional<QString> askFileName(const QString &title, const QStringList &filters,

@@ -123,11 +123,16 @@ void paintPlanSheet(QPainter &painter, const PlanSheet &sheet, const QString &st
     line(valueFont, text(sheet.check));
 }
 
+QPageLayout planPageLayout()
+{
+    return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(20, 20, 20, 20),
+                       QPageLayout::Millimeter);
+}
+
 bool writePlanPdf(QIODevice *device, const PlanSheet &sheet, const QString &stamp)
 {
     QPdfWriter writer(device);
-    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                     QMarginsF(20, 20, 20, 20), QPageLayout::Millimeter));
+    writer.setPageLayout(planPageLayout());
     writer.setResolution(300);
     writer.setTitle(text(sheet.title));
     writer.setCreator(stamp);

@@ -4,6 +4,7 @@
 
 #include "Plan.h"
 
+#include <QPageLayout>
 #include <QString>
 
 class QDate;
@@ -14,6 +15,9 @@ namespace velmorin {
 
 // The line under the title: the program and its version, and the day the sheet was made.
 QString sheetStamp(const QString &version, const QDate &date);
+
+// The sheet's page: A4 portrait with 20 mm margins, for the printer and the PDF alike.
+QPageLayout planPageLayout();
 
 // Lays the sheet out on the painter's whole device, which must be an A4 page or larger.
 void paintPlanSheet(QPainter &painter, const PlanSheet &sheet, const QString &stamp);

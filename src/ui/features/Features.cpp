@@ -1,8 +1,8 @@
 #include "Features.h"
 
+#include "OverviewDialog.h"
 #include "PlanExport.h"
 #include "VlmPrg.h"
-#include "VueEnsemble.h"
 
 namespace velmorin {
 
@@ -10,7 +10,7 @@ void installFeatures(TVlmFPrg *window)
 {
     installOverview(window);
     window->addContextSeparator();
-    new TPlanExport(window); // the window owns it
+    new PlanExport(window); // the window owns it
 }
 
 } // namespace velmorin

@@ -2,6 +2,7 @@
 // the window's actions and answering its dialogs as a person would.
 
 #include "Calc.h"
+#include "Features.h"
 #include "MessageBoxCatcher.h"
 #include "PlanExport.h"
 #include "RadioGroup.h"
@@ -110,6 +111,7 @@ void TestPlanExport::init()
     m_dir = std::make_unique<QTemporaryDir>();
     m_boxes = std::make_unique<MessageBoxCatcher>();
     m_window = std::make_unique<TVlmFPrg>();
+    velmorin::installFeatures(m_window.get());
     setWindow(m_window.get());
     QVERIFY(velmorin::testing::showActive(*m_window));
 }
@@ -309,7 +311,7 @@ void TestPlanExport::failedWriteKeepsTheOldFile()
         old.close();
         QVERIFY(old.setPermissions(QFileDevice::ReadOwner | QFileDevice::ReadGroup));
     }
-    auto *feature = m_window->findChild<velmorin::TPlanExport *>();
+    auto *feature = m_window->findChild<velmorin::PlanExport *>();
     QVERIFY(feature);
     QVERIFY(!(pdf ? feature->exportPdfTo(fileName) : feature->saveSolutionsTo(fileName, ',')));
 

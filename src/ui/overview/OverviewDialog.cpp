@@ -1,15 +1,10 @@
-#include "VueEnsemble.h"
+#include "OverviewDialog.h"
 
 #include "ClassAppearance.h"
-#include "ErrorBox.h"
 #include "IntText.h"
-#include "RadioGroup.h"
-#include "UpDown.h"
-#include "VlmPrg.h"
+#include "Plan.h"
 
-#include <QAbstractButton>
 #include <QAction>
-#include <QApplication>
 #include <QBarCategoryAxis>
 #include <QBarSet>
 #include <QChart>
@@ -17,12 +12,10 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLineEdit>
 #include <QStackedBarSeries>
 #include <QStandardItemModel>
 #include <QStyle>
 #include <QTableView>
-#include <QTimer>
 #include <QVBoxLayout>
 #include <QValueAxis>
 
@@ -32,11 +25,6 @@
 namespace velmorin {
 
 namespace {
-
-QString ratioText(Ratio ratio)
-{
-    return ratio == Ratio::Half ? QStringLiteral("1/2") : QStringLiteral("3/4");
-}
 
 QString intText(Count value)
 {
@@ -56,7 +44,7 @@ QStandardItem *numberItem(Count value)
 
 } // namespace
 
-TVueEnsemble::TVueEnsemble(TVlmFPrg *window) : QDialog(window), m_window(window)
+OverviewDialog::OverviewDialog(TVlmFPrg *window) : QDialog(window), m_window(window)
 {
     setObjectName(QStringLiteral("VueEnsemble"));
     setWindowTitle(QStringLiteral("Vue d'ensemble des entrées au Tour 1"));
@@ -127,7 +115,7 @@ TVueEnsemble::TVueEnsemble(TVlmFPrg *window) : QDialog(window), m_window(window)
     layout->addWidget(hint);
     resize(960, 460);
 
-    connect(m_table, &QTableView::activated, this, &TVueEnsemble::chooseRow);
+    connect(m_table, &QTableView::activated, this, &OverviewDialog::chooseRow);
     connect(m_series, &QStackedBarSeries::clicked, this, [this](int index, QBarSet *) {
         if (index >= 0 && std::size_t(index) < m_rows.size())
             choose(m_rows[std::size_t(index)].entrants1);
@@ -135,87 +123,46 @@ TVueEnsemble::TVueEnsemble(TVlmFPrg *window) : QDialog(window), m_window(window)
     followInputs();
 }
 
-// Quiet where the window's own handler reports a bad registered-teams text (its final
-// handler converts it, and so does the exit from Effectif); the ratios have no handler.
-void TVueEnsemble::followInputs()
+// Quiet: the window's own handlers report a bad registered-teams text.
+void OverviewDialog::followInputs()
 {
     const auto quietly = [this] {
         if (isVisible())
             refresh(Failure::Quiet);
     };
     connect(m_window, &TVlmFPrg::calculated, this, quietly);
-    if (auto *finale = m_window->findChild<QLineEdit *>(QStringLiteral("Finale")))
-        connect(finale, &QLineEdit::textChanged, this, quietly);
-    for (const char *name : {"RG4", "RG5", "RG6"}) {
-        const auto *group = m_window->findChild<TRadioGroup *>(QLatin1String(name));
-        if (!group)
-            continue;
-        for (QAbstractButton *item : group->findChildren<QAbstractButton *>()) {
-            connect(item, &QAbstractButton::toggled, this, [this](bool checked) {
-                if (checked && isVisible())
-                    refresh(Failure::Report);
-            });
-        }
-    }
-    // After the window's own exit handler, which has then proposed E1 and its bound; queued,
-    // so that nothing runs here while the window is being torn down.
-    const QWidget *effectif = m_window->findChild<QLineEdit *>(QStringLiteral("Effectif"));
-    connect(qApp, &QApplication::focusChanged, this,
-            [this, effectif, quietly](QWidget *old, QWidget *now) {
-                if (old == effectif && now && now->window() == m_window)
-                    QTimer::singleShot(0, this, quietly);
-            });
+    connect(m_window, &TVlmFPrg::inputsChanged, this, quietly);
 }
 
-bool TVueEnsemble::refresh(Failure failure)
+bool OverviewDialog::refresh(Failure failure)
 {
-    const auto *effectif = m_window->findChild<QLineEdit *>(QStringLiteral("Effectif"));
-    const auto *finale = m_window->findChild<QLineEdit *>(QStringLiteral("Finale"));
-    if (!effectif || !finale)
+    const std::optional<Problem> problem = m_window->currentProblem(failure);
+    if (!problem)
         return false;
-    Problem problem;
-    const std::string registeredText = effectif->text().toStdString();
-    if (!tryStrToInt(registeredText, problem.registered)) {
-        if (failure == Failure::Report)
-            showErrorBox(this, ConversionError(registeredText));
-        return false;
-    }
-    // Only the program writes Finale, always an integer.
-    if (!tryStrToInt(finale->text().toStdString(), problem.finale))
-        return false;
-    const auto ratio = [this](const char *name) {
-        const auto *group = m_window->findChild<TRadioGroup *>(QLatin1String(name));
-        return ratioFromIndex(group ? group->itemIndex() : 0);
-    };
-    problem.round4 = ratio("RG4");
-    problem.quarterFinal = ratio("RG5");
-    problem.semiFinal = ratio("RG6");
 
-    Overview overview(problem);
+    Overview overview(*problem);
     std::vector<OverviewRow> rows;
     while (const std::optional<OverviewRow> row = overview.next())
         rows.push_back(*row);
 
     m_inputs->setText(QStringLiteral("Équipes inscrites : %1 — Finale : %2 — Tour 4 : %3 "
                                      "(quart de finale %4, demi-finale %5)")
-                          .arg(intText(problem.registered), intText(problem.finale),
-                               ratioText(problem.round4), ratioText(problem.quarterFinal),
-                               ratioText(problem.semiFinal)));
+                          .arg(intText(problem->registered), intText(problem->finale),
+                               toQString(ratioText(problem->round4)),
+                               toQString(ratioText(problem->quarterFinal)),
+                               toQString(ratioText(problem->semiFinal))));
     if (rows.empty())
         m_summary->setText(QStringLiteral("Aucun nombre d'entrants au Tour 1 ne donne de "
                                           "solution pour ces entrées."));
     else
-        m_summary->setText(QStringLiteral("E1 de 0 à %1 : %2 sur %3 %4 au moins une solution.")
-                               .arg(intText(overview.lastEntrants1()),
-                                    rows.size() > 1 ? QStringLiteral("%1 valeurs").arg(rows.size())
-                                                    : QStringLiteral("1 valeur"),
-                                    intText(overview.examined()),
-                                    rows.size() > 1 ? QStringLiteral("ont") : QStringLiteral("a")));
+        m_summary->setText(QString::fromStdString(overviewSummary(overview, Count(rows.size()))) +
+                           '.');
     showRows(std::move(rows));
+    selectEntrants1(problem->entrants1);
     return true;
 }
 
-void TVueEnsemble::showRows(std::vector<OverviewRow> rows)
+void OverviewDialog::showRows(std::vector<OverviewRow> rows)
 {
     // Unchanged rows keep the table's scrolling and the chart as they are.
     if (rows != m_rows || m_model->rowCount() != int(m_rows.size())) {
@@ -244,42 +191,29 @@ void TVueEnsemble::showRows(std::vector<OverviewRow> rows)
         m_solutionsAxis->setRange(0, qreal(std::max<Count>(highest, 1)));
         m_solutionsAxis->applyNiceNumbers();
     }
-    selectWindowEntrants1();
 }
 
 // The row of the E1 the window holds, if it has one.
-void TVueEnsemble::selectWindowEntrants1()
+void OverviewDialog::selectEntrants1(Count entrants1)
 {
-    const auto *e1 = m_window->findChild<QLineEdit *>(QStringLiteral("E1"));
-    std::int32_t entrants1 = 0;
-    if (e1 && tryStrToInt(e1->text().toStdString(), entrants1)) {
-        const auto found = std::find_if(m_rows.begin(), m_rows.end(), [entrants1](const auto &r) {
-            return r.entrants1 == entrants1;
-        });
-        if (found != m_rows.end()) {
-            m_table->selectRow(int(found - m_rows.begin()));
-            return;
-        }
-    }
-    m_table->clearSelection();
+    const auto found = std::find_if(m_rows.begin(), m_rows.end(), [entrants1](const auto &r) {
+        return r.entrants1 == entrants1;
+    });
+    if (found != m_rows.end())
+        m_table->selectRow(int(found - m_rows.begin()));
+    else
+        m_table->clearSelection();
 }
 
-void TVueEnsemble::chooseRow(const QModelIndex &index)
+void OverviewDialog::chooseRow(const QModelIndex &index)
 {
     if (index.isValid() && std::size_t(index.row()) < m_rows.size())
         choose(m_rows[std::size_t(index.row())].entrants1);
 }
 
-void TVueEnsemble::choose(Count entrants1)
+void OverviewDialog::choose(Count entrants1)
 {
-    auto *upE1 = m_window->findChild<TUpDown *>(QStringLiteral("UpE1"));
-    auto *e1 = m_window->findChild<QLineEdit *>(QStringLiteral("E1"));
-    if (!upE1 || !e1)
-        return;
-    // A row's E1 never exceeds the registered teams, a 32-bit count.
-    upE1->setPosition(int(entrants1));
-    e1->setText(intText(entrants1));
-    guardHandler(m_window, [this] { m_window->Button1Click(); });
+    m_window->showPlan(entrants1);
 }
 
 void installOverview(TVlmFPrg *window)
@@ -288,10 +222,10 @@ void installOverview(TVlmFPrg *window)
     action->setObjectName(QStringLiteral("actionVueEnsemble"));
     action->setShortcut(QKeySequence(Qt::Key_F2));
     QObject::connect(action, &QAction::triggered, window, [window] {
-        auto *dialog = window->findChild<TVueEnsemble *>(QStringLiteral("VueEnsemble"),
-                                                         Qt::FindDirectChildrenOnly);
+        auto *dialog = window->findChild<OverviewDialog *>(QStringLiteral("VueEnsemble"),
+                                                           Qt::FindDirectChildrenOnly);
         if (!dialog)
-            dialog = new TVueEnsemble(window);
+            dialog = new OverviewDialog(window);
         dialog->show();
         dialog->raise();
         dialog->activateWindow();

@@ -5,6 +5,7 @@
 // window's inputs, and choosing an entrant count runs the window's calculation with it.
 
 #include "Overview.h"
+#include "VlmPrg.h"
 
 #include <QDialog>
 
@@ -21,27 +22,24 @@ class QStackedBarSeries;
 class QStandardItemModel;
 class QTableView;
 class QValueAxis;
-class TVlmFPrg;
 
 namespace velmorin {
 
-class TVueEnsemble : public QDialog
+class OverviewDialog : public QDialog
 {
     Q_OBJECT
 
 public:
-    explicit TVueEnsemble(TVlmFPrg *window);
+    explicit OverviewDialog(TVlmFPrg *window);
 
-    // How a registered-teams text that is not an integer is met: with the error box, or in
-    // silence when the window reports it itself (its focus exit and final handlers do).
-    enum class Failure { Report, Quiet };
+    using Failure = TVlmFPrg::Failure;
 
     // Reads the window's inputs and shows their overview. When the registered teams are not
     // an integer the content stays as it was; returns whether it was refreshed.
     bool refresh(Failure failure = Failure::Report);
 
-    // Writes the entrant count into E1 and its up-down button and runs the calculation, as
-    // "Calcul" would.
+    // Shows the window's plan for this round-1 entrant count: E1 set and the calculation run,
+    // as "Calcul" would.
     void choose(Count entrants1);
 
     const std::vector<OverviewRow> &rows() const { return m_rows; }
@@ -49,7 +47,7 @@ public:
 private:
     void followInputs();
     void showRows(std::vector<OverviewRow> rows);
-    void selectWindowEntrants1();
+    void selectEntrants1(Count entrants1);
     void chooseRow(const QModelIndex &index);
 
     TVlmFPrg *m_window;

@@ -1,0 +1,110 @@
+// The main window's interface to its features: the problem it would calculate, the
+// registered teams and a plan set as the user would set them, the context menu, and the
+// error guard for the features' slots.
+
+#include "VlmPrg.h"
+
+#include "FocusExit.h"
+#include "LabeledEdit.h"
+#include "RadioGroup.h"
+#include "TrackBar.h"
+#include "UpDown.h"
+#include "WindowFields.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QPushButton>
+
+using namespace velmorin;
+
+std::optional<Problem> TVlmFPrg::currentProblem(Failure failure)
+{
+    Problem problem;
+    const std::string registered = m_effectif->text().toStdString();
+    if (!tryStrToInt(registered, problem.registered)) {
+        if (failure == Failure::Report)
+            showErrorBox(this, ConversionError(registered));
+        return std::nullopt;
+    }
+    // Only the program writes Finale and E1, always integers.
+    problem.finale = toInt(m_finale);
+    problem.entrants1 = toInt(m_e1);
+    problem.round4 = ratioOf(4);
+    problem.quarterFinal = ratioOf(5);
+    problem.semiFinal = ratioOf(6);
+    return problem;
+}
+
+bool TVlmFPrg::matchesLastCalculation()
+{
+    const std::optional<Problem> now = currentProblem(Failure::Quiet);
+    return now && m_lastCalculation && m_lastCalculation->problem == *now;
+}
+
+bool TVlmFPrg::leaveRegisteredTeams()
+{
+    return guardHandler(this, [this] { EffectifExit(); });
+}
+
+bool TVlmFPrg::setRegisteredTeams(std::int32_t registered)
+{
+    setInt(m_effectif, registered);
+    return leaveRegisteredTeams();
+}
+
+bool TVlmFPrg::showPlan(Count entrants1, std::optional<ShownSolution> solution)
+{
+    if (entrants1 < m_upE1->minimum() || entrants1 > m_upE1->maximum())
+        return false;
+    // A press of "Calcul" takes the focus first: leaving Effectif runs its exit, which a bad
+    // text stops there.
+    if (m_effectif->hasFocus() && !m_effectifExit->moveFocusTo(m_button1))
+        return false;
+    m_button1->setFocus(Qt::OtherFocusReason);
+    m_upE1->setPosition(int(entrants1));
+    setInt(m_e1, m_upE1->position());
+    if (!guardHandler(this, [this] { Button1Click(); }))
+        return false;
+    if (solution) {
+        const ExemptionClass k = solution->exemptionClass;
+        if (solution->position < 1 || solution->position > m_lists.NbSolutions(k))
+            return false;
+        // The slider's own change runs its handler, as a drag to that position would.
+        if (!guardHandler(this, [&] {
+                trackBar(k)->setPosition(int(solution->position));
+                if (m_shownSolution != solution)
+                    trackBarChange(k);
+            }))
+            return false;
+    }
+    return true;
+}
+
+void TVlmFPrg::addContextAction(QAction *action)
+{
+    action->setShortcutContext(Qt::WindowShortcut);
+    addAction(action);
+    m_contextActions.append(action);
+}
+
+void TVlmFPrg::addContextSeparator()
+{
+    auto *separator = new QAction(this);
+    separator->setSeparator(true);
+    m_contextActions.append(separator);
+}
+
+// Edit boxes keep their own menu; the background, the panels and the labels show the
+// window's.
+void TVlmFPrg::contextMenuEvent(QContextMenuEvent *event)
+{
+    if (m_contextActions.isEmpty()) {
+        QWidget::contextMenuEvent(event);
+        return;
+    }
+    QMenu menu(this);
+    menu.addActions(m_contextActions);
+    menu.exec(event->globalPos());
+}
