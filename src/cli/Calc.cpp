@@ -48,7 +48,8 @@ constexpr const char *kHelp =
     "  Les options s'écrivent aussi --option=valeur.\n"
     "\n"
     "Code de retour : 0 réussite (aussi quand le lecteur ferme la sortie, par\n"
-    "exemple avec | head), 1 erreur d'écriture, 2 erreur d'utilisation.\n";
+    "exemple avec | head), 1 erreur d'écriture (disque plein, taille limite de\n"
+    "fichier atteinte), 2 erreur d'utilisation.\n";
 
 } // namespace
 

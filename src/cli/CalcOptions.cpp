@@ -2,6 +2,7 @@
 
 #include "IntText.h"
 #include "SolutionTable.h"
+#include "VisibleText.h"
 
 #include <array>
 #include <optional>
@@ -37,12 +38,10 @@ std::optional<Ratio> parseRatio(std::string_view text)
     return std::nullopt;
 }
 
+// Arguments go back to the terminal: their controls visible, a huge one cut.
 std::string quoted(std::string_view text)
 {
-    std::string result = "'";
-    result += text;
-    result += '\'';
-    return result;
+    return quotedText(text);
 }
 
 bool takesValue(std::string_view name)
@@ -171,7 +170,8 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string> &args)
     const std::array<const char *, 3> names{"INSCRITES", "FINALE", "ENTRANTS1"};
     for (std::size_t k = 0; k < counts; ++k) {
         if (!tryStrToInt(positional[k], *targets[k]))
-            return failure(std::string(names[k]) + " : " + ConversionError(positional[k]).what());
+            return failure(std::string(names[k]) + " : " + quoted(positional[k]) +
+                           " n'est pas une valeur entière correcte");
     }
     if (countsOnly)
         request.format = OutputFormat::Counts;

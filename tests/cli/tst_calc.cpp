@@ -98,6 +98,8 @@ private slots:
     void results();
     void usageErrors_data();
     void usageErrors();
+    void argumentsShownSafely_data();
+    void argumentsShownSafely();
     void defaultsTable();
     void tableColumnsStayAligned();
     void stopsWhenTheReaderGoesAway();
@@ -276,6 +278,14 @@ void TestCalc::usageErrors_data()
         << QStringList{"--counts", "--scan", "71", "6"} << QStringLiteral("--counts et --scan");
     QTest::newRow("scan with a value")
         << QStringList{"--scan=oui", "71", "6"} << QStringLiteral("--scan ne prend pas");
+    QTest::newRow("escape in an unknown option")
+        << QStringList{"--\x1b[2J", "71", "6", "20"}
+        << QStringLiteral("velmorin-calc: option inconnue '--␛[2J'\n");
+    QTest::newRow("escape as separator")
+        << QStringList{"--separateur=\x1b", "71", "6", "20"}
+        << QStringLiteral("velmorin-calc: séparateur incorrect '␛' (, ou ; attendu)\n");
+    QTest::newRow("bell in a ratio") << QStringList{"--quart", "1/2\a", "71", "6", "20"}
+                                     << QStringLiteral("rapport incorrect '1/2␇' pour --quart");
     QTest::newRow("scan, bad final")
         << QStringList{"--scan", "71", "6x"}
         << QStringLiteral("'6x' n'est pas une valeur entière correcte");
@@ -294,6 +304,53 @@ void TestCalc::usageErrors()
     QCOMPARE(err.count('\n'), 2);
     QVERIFY(err.endsWith("\nEssayez « velmorin-calc --help ».\n"));
     QVERIFY2(err.contains(message), qPrintable(err));
+}
+
+// What the user typed goes back to the terminal: no byte of it may drive the terminal, and a
+// huge argument is cut to a readable length with its whole length stated.
+void TestCalc::argumentsShownSafely_data()
+{
+    QTest::addColumn<QByteArray>("argument"); // given as INSCRITES
+    QTest::addColumn<QString>("shown");       // between "INSCRITES : " and the reason
+
+    QTest::newRow("terminal title sequence")
+        << QByteArray("\x1b]0;titre\a16") << QStringLiteral("'␛]0;titre␇16'");
+    QTest::newRow("NUL, tab, line end, delete")
+        << QByteArray("7\0\t\n\x7f", 5) << QStringLiteral("'7␀␉␊␡'");
+    // U+009B is the one-byte form of the escape that starts a terminal's control sequences.
+    QTest::newRow("C1 control") << QByteArray("\xc2\x9b"
+                                              "2J")
+                                << QStringLiteral("'�2J'");
+    QTest::newRow("malformed UTF-8")
+        << QByteArray("7\xff\xc3(\xe2\x82") << QStringLiteral("'7��(��'");
+    QTest::newRow("overlong slash") << QByteArray("\xc0\xaf") << QStringLiteral("'��'");
+    QTest::newRow("40 characters, not cut") << QString(40, QChar(0xE9)).toUtf8()
+                                            << QStringLiteral("'%1'").arg(QString(40, QChar(0xE9)));
+    QTest::newRow("41 characters in 82 bytes")
+        << QString(41, QChar(0xE9)).toUtf8()
+        << QStringLiteral("'%1…' (41 caractères)").arg(QString(40, QChar(0xE9)));
+    QTest::newRow("100 000 letters")
+        << QByteArray(100000, 'a')
+        << QStringLiteral("'%1…' (100000 caractères)").arg(QString(40, QLatin1Char('a')));
+    QTest::newRow("controls past the cut are counted")
+        << QByteArray(39, 'a') + QByteArray("\x1b\x1b\x1b")
+        << QStringLiteral("'%1␛…' (42 caractères)").arg(QString(39, QLatin1Char('a')));
+}
+
+void TestCalc::argumentsShownSafely()
+{
+    QFETCH(QByteArray, argument);
+    QFETCH(QString, shown);
+
+    std::ostringstream out;
+    std::ostringstream err;
+    QCOMPARE(runCalc({argument.toStdString(), "6", "20"}, out, err), 2);
+    const QString message = QString::fromStdString(err.str());
+    QCOMPARE(message.section('\n', 0, 0),
+             QStringLiteral("velmorin-calc: INSCRITES : ") + shown +
+                 QStringLiteral(" n'est pas une valeur entière correcte"));
+    for (const char c : err.str())
+        QVERIFY2(c == '\n' || static_cast<unsigned char>(c) >= 0x20, qPrintable(message));
 }
 
 void TestCalc::defaultsTable()
