@@ -134,6 +134,30 @@ void TestCalc::results_data()
     QTest::newRow("counts win over format")
         << QStringList{"--format", "csv", "--counts", "71", "6", "20"}
         << QByteArray("classe,solutions\n3,7\n2,7\n1,7\n");
+    QTest::newRow("counts with semicolons")
+        << QStringList{"--counts", "--separateur", ";", "71", "6", "20"}
+        << QByteArray("classe;solutions\n3;7\n2;7\n1;7\n");
+    QTest::newRow("counts, csv with semicolons")
+        << QStringList{"--separateur=;", "--format=csv", "--counts", "71", "6", "20"}
+        << QByteArray("classe;solutions\n3;7\n2;7\n1;7\n");
+    QTest::newRow("counts as a table")
+        << QStringList{"--counts", "--format", "table", "71", "6", "20"}
+        << QByteArray("Classe                      Solutions\n"
+                      "Classe 3 (2 exemptées)              7\n"
+                      "Classe 2 (1 exemptée)               7\n"
+                      "Classe 1 (aucune exemptée)          7\n");
+    // The count column widens to the counts; the last --format wins.
+    QTest::newRow("counts as a table, nine digits")
+        << QStringList{"--format=csv", "2147483647", "200000000", "0", "--counts", "--format=table"}
+        << QByteArray("Classe                      Solutions\n"
+                      "Classe 3 (2 exemptées)      298697483\n"
+                      "Classe 2 (1 exemptée)       298697484\n"
+                      "Classe 1 (aucune exemptée)  298697485\n");
+    QTest::newRow("leading zeros stay in 32 bits")
+        << QStringList{"--counts", "000000000000000071", "6", "20"}
+        << QByteArray("classe,solutions\n3,7\n2,7\n1,7\n");
+    QTest::newRow("lowest 32-bit value")
+        << QStringList{"--counts", "--", "-2147483648", "6", "20"} << QByteArray(kCountsNone);
     QTest::newRow("round 4 at 3/4")
         << QStringList{"--counts", "--tour4", "3/4", "71", "6", "20"} << QByteArray(kCountsNone);
     QTest::newRow("E1 = 0") << QStringList{"--counts", "71", "6", "0"}
@@ -234,7 +258,35 @@ void TestCalc::usageErrors_data()
         << QStringLiteral("velmorin-calc: FINALE : 'six' n'est pas une valeur entière correcte\n");
     QTest::newRow("out of 32 bits")
         << QStringList{"71", "2147483648", "20"}
-        << QStringLiteral("'2147483648' n'est pas une valeur entière correcte");
+        << QStringLiteral(
+               "velmorin-calc: FINALE : '2147483648' est hors des entiers sur 32 bits\n");
+    QTest::newRow("below 32 bits")
+        << QStringList{"--", "71", "6", "-2147483649"}
+        << QStringLiteral("ENTRANTS1 : '-2147483649' est hors des entiers sur 32 bits\n");
+    QTest::newRow("hexadecimal past 32 bits")
+        << QStringList{" 0x100000000", "6", "20"}
+        << QStringLiteral("INSCRITES : ' 0x100000000' est hors des entiers sur 32 bits\n");
+    QTest::newRow("100 000 digits")
+        << QStringList{QString(100000, QLatin1Char('9')), "6", "20"}
+        << QStringLiteral(
+               "INSCRITES : '%1…' (100000 caractères) est hors des entiers sur 32 bits\n")
+               .arg(QString(40, QLatin1Char('9')));
+    QTest::newRow("too many digits, then a letter")
+        << QStringList{"99999999999x", "6", "20"}
+        << QStringLiteral("'99999999999x' n'est pas une valeur entière correcte\n");
+    QTest::newRow("separator with the table")
+        << QStringList{"--format", "table", "--separateur", ";", "71", "6", "20"}
+        << QStringLiteral(
+               "velmorin-calc: l'option --separateur ne s'applique pas au format table\n");
+    QTest::newRow("separator with the default table")
+        << QStringList{"--separateur=,", "71", "6", "20"}
+        << QStringLiteral("--separateur ne s'applique pas au format table");
+    QTest::newRow("separator with counts as a table")
+        << QStringList{"--counts", "--format=table", "--separateur=;", "71", "6", "20"}
+        << QStringLiteral("--separateur ne s'applique pas au format table");
+    QTest::newRow("separator with the scan table")
+        << QStringList{"--scan", "--separateur", ";", "71", "6"}
+        << QStringLiteral("--separateur ne s'applique pas au format table");
     QTest::newRow("unknown option")
         << QStringList{"--foo", "71", "6", "20"} << QStringLiteral("--foo");
     QTest::newRow("unknown short option")
