@@ -81,25 +81,6 @@ bool writeClassTable(const ClassResult &result, LineBuffer &line)
 
 } // namespace
 
-std::string csvLine(const TableRow &row, char separator)
-{
-    class StringSink : public ByteSink
-    {
-    public:
-        bool write(std::string_view bytes) override
-        {
-            text += bytes;
-            return true;
-        }
-        std::string text;
-    } sink;
-    {
-        LineBuffer line(sink, 256);
-        csvRow(line, row, separator);
-    }
-    return sink.text;
-}
-
 bool writeCsv(const Calculation &calculation, ByteSink &sink, char separator)
 {
     LineBuffer line(sink);

@@ -25,9 +25,6 @@ using TableRow = std::array<Count, kTableColumns>;
 TableRow tableRow(ExemptionClass exemptionClass, Count position, const TSolution &solution,
                   Count tour4);
 
-// One CSV line, without its line end.
-std::string csvLine(const TableRow &row, char separator = ',');
-
 // The field separators a CSV table may use: ',' and, for French spreadsheets, ';'.
 constexpr bool isCsvSeparator(char c)
 {
