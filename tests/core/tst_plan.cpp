@@ -181,50 +181,32 @@ void TestPlan::clipboard_data()
     QTest::addColumn<int>("position");
     QTest::addColumn<QString>("tsv");
     QTest::addColumn<QString>("htmlRound4");
-    const QString inputsTsv = QStringLiteral("Plan de la coupe\n"
-                                             "\n"
-                                             "Équipes inscrites\t80\n"
-                                             "Équipes en finale\t6\n"
-                                             "Entrantes au Tour 1\t24\n"
-                                             "Rapport du Tour 4\t1/2\n");
 
     // Round 4 plays 46 and sends 24 on: the note says that 2 of them never played it.
     QTest::newRow("class 3")
         << 3 << 1
-        << inputsTsv +
-               QStringLiteral("Classe\t2 équipes exemptées du Tour 4\n"
-                              "Position\tsolution 1 sur 4\n"
-                              "\n"
-                              "Tour\tEn jeu\tEntrantes\tQualifiées\tRapport\n"
-                              "Tour 1\t24\t24\t18\t3/4\n"
-                              "Tour 2\t52\t34\t39\t3/4\n"
-                              "Tour 3\t60\t21\t45\t3/4\n"
-                              "Tour 4 (1/8 Finale)\t46\t1\t24\t1/2\n"
-                              "1/4 Finale\t24\t0\t12\t1/2\n"
-                              "1/2 Finale\t12\t0\t6\t1/2\n"
-                              "Finale\t6\t0\t—\t—\n"
-                              "\n"
-                              "Au Tour 4, 2 équipes exemptées passent directement en 1/4 Finale : "
-                              "44 équipes jouent, 22 sont qualifiées.\n"
-                              "Contrôle : 24 + 34 + 21 + 1 = 80 entrantes = 80 inscrites\n")
+        << QStringLiteral("Plan de la coupe\n"
+                          "\n"
+                          "Équipes inscrites\t80\n"
+                          "Équipes en finale\t6\n"
+                          "Entrantes au Tour 1\t24\n"
+                          "Rapport du Tour 4\t1/2\n"
+                          "Classe\t2 équipes exemptées du Tour 4\n"
+                          "Position\tsolution 1 sur 4\n"
+                          "\n"
+                          "Tour\tEn jeu\tEntrantes\tQualifiées\tRapport\n"
+                          "Tour 1\t24\t24\t18\t3/4\n"
+                          "Tour 2\t52\t34\t39\t3/4\n"
+                          "Tour 3\t60\t21\t45\t3/4\n"
+                          "Tour 4 (1/8 Finale)\t46\t1\t24\t1/2\n"
+                          "1/4 Finale\t24\t0\t12\t1/2\n"
+                          "1/2 Finale\t12\t0\t6\t1/2\n"
+                          "Finale\t6\t0\t—\t—\n"
+                          "\n"
+                          "Au Tour 4, 2 équipes exemptées passent directement en 1/4 Finale : "
+                          "44 équipes jouent, 22 sont qualifiées.\n"
+                          "Contrôle : 24 + 34 + 21 + 1 = 80 entrantes = 80 inscrites\n")
         << QStringLiteral("<tr><td>Tour 4 (1/8 Finale)</td><td>46</td><td>1</td><td>24</td>"
-                          "<td>1/2</td></tr>");
-    QTest::newRow("class 1, no note")
-        << 1 << 5
-        << inputsTsv + QStringLiteral("Classe\taucune équipe exemptée\n"
-                                      "Position\tsolution 5 sur 5\n"
-                                      "\n"
-                                      "Tour\tEn jeu\tEntrantes\tQualifiées\tRapport\n"
-                                      "Tour 1\t24\t24\t18\t3/4\n"
-                                      "Tour 2\t56\t38\t42\t3/4\n"
-                                      "Tour 3\t48\t6\t36\t3/4\n"
-                                      "Tour 4 (1/8 Finale)\t48\t12\t24\t1/2\n"
-                                      "1/4 Finale\t24\t0\t12\t1/2\n"
-                                      "1/2 Finale\t12\t0\t6\t1/2\n"
-                                      "Finale\t6\t0\t—\t—\n"
-                                      "\n"
-                                      "Contrôle : 24 + 38 + 6 + 12 = 80 entrantes = 80 inscrites\n")
-        << QStringLiteral("<tr><td>Tour 4 (1/8 Finale)</td><td>48</td><td>12</td><td>24</td>"
                           "<td>1/2</td></tr>");
 }
 
