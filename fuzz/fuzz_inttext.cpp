@@ -1,6 +1,8 @@
 // Integer text: the conversion never crashes, accepts exactly what the rules allow (checked
-// against a plain reading of them below) and every value it accepts survives a round trip.
+// against a plain reading of them below), tells a number out of 32 bits from any other refused
+// text like that reading, and every value it accepts survives a round trip.
 
+#include "FuzzCheck.h"
 #include "IntText.h"
 
 #include <cstdint>
@@ -13,15 +15,8 @@
 
 namespace {
 
-// Stops the run with the input saved: libFuzzer treats an abort as a crash.
-void check(bool condition, const char *what)
-{
-    if (!condition) {
-        std::fputs(what, stderr);
-        std::fputc('\n', stderr);
-        std::abort();
-    }
-}
+using velmorin::IntTextStatus;
+using velmorin::fuzz::check;
 
 bool isDecimalDigit(char c)
 {
@@ -49,12 +44,13 @@ std::string withoutLeadingZeros(const std::string &digits)
 }
 
 // The rules read as plainly as possible: spaces, then one of the hexadecimal prefixes and up
-// to eight significant hex digits, or an optional sign and decimal digits within 32 bits.
-std::optional<std::int32_t> readByTheRules(const std::string &text)
+// to eight significant hex digits, or an optional sign and decimal digits within 32 bits. A
+// number of the right form beyond those bounds is out of 32 bits.
+IntTextStatus readByTheRules(const std::string &text, std::int32_t &value)
 {
     const std::size_t start = text.find_first_not_of(' ');
     if (start == std::string::npos)
-        return std::nullopt;
+        return IntTextStatus::NotInteger;
     const std::string rest = text.substr(start);
 
     for (const char *prefix : {"0x", "0X", "$", "x", "X"}) {
@@ -62,29 +58,31 @@ std::optional<std::int32_t> readByTheRules(const std::string &text)
             continue;
         const std::string digits = rest.substr(std::strlen(prefix));
         if (digits.empty() || !allOf(digits, isHexDigit))
-            return std::nullopt;
+            return IntTextStatus::NotInteger;
         const std::string significant = withoutLeadingZeros(digits);
         if (significant.size() > 8)
-            return std::nullopt;
+            return IntTextStatus::OutOf32Bits;
         const unsigned long pattern =
             significant.empty() ? 0 : std::strtoul(significant.c_str(), nullptr, 16);
-        return static_cast<std::int32_t>(static_cast<std::uint32_t>(pattern));
+        value = static_cast<std::int32_t>(static_cast<std::uint32_t>(pattern));
+        return IntTextStatus::Integer;
     }
 
     const bool negative = rest[0] == '-';
     const std::string digits = (rest[0] == '-' || rest[0] == '+') ? rest.substr(1) : rest;
     if (digits.empty() || !allOf(digits, isDecimalDigit))
-        return std::nullopt;
+        return IntTextStatus::NotInteger;
     const std::string significant = withoutLeadingZeros(digits);
     if (significant.size() > 10)
-        return std::nullopt;
+        return IntTextStatus::OutOf32Bits;
     long long magnitude = 0;
     for (char c : significant)
         magnitude = magnitude * 10 + (c - '0');
-    const long long value = negative ? -magnitude : magnitude;
-    if (value < INT32_MIN || value > INT32_MAX)
-        return std::nullopt;
-    return static_cast<std::int32_t>(value);
+    const long long signedValue = negative ? -magnitude : magnitude;
+    if (signedValue < INT32_MIN || signedValue > INT32_MAX)
+        return IntTextStatus::OutOf32Bits;
+    value = static_cast<std::int32_t>(signedValue);
+    return IntTextStatus::Integer;
 }
 
 // Plain decimal written digit by digit, for comparison with IntToStr.
@@ -139,8 +137,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const std::string text(reinterpret_cast<const char *>(data), size);
 
     const std::optional<std::int32_t> value = convert(text);
-    const std::optional<std::int32_t> expected = readByTheRules(text);
+    std::int32_t ruled = 0;
+    const IntTextStatus expectedStatus = readByTheRules(text, ruled);
+    const std::optional<std::int32_t> expected = expectedStatus == IntTextStatus::Integer
+                                                     ? std::optional<std::int32_t>(ruled)
+                                                     : std::nullopt;
     check(value == expected, "tryStrToInt differs from the rules");
+    std::int32_t read = 0;
+    check(velmorin::readIntText(text, read) == expectedStatus, "readIntText's verdict differs");
     checkStrToIntAgrees(text, value);
 
     if (value) {

@@ -26,7 +26,8 @@ constexpr const char *kHelp =
     "  INSCRITES    nombre d'équipes inscrites\n"
     "  FINALE       nombre d'équipes en finale\n"
     "  ENTRANTS1    nombre d'équipes entrant au tour 1\n"
-    "  Entiers sur 32 bits, en décimal ou en hexadécimal ('$47', 0x47). Un nombre\n"
+    "  Entiers sur 32 bits (de -2147483648 à 2147483647), en décimal ou en\n"
+    "  hexadécimal ('$47', 0x47, au plus 8 chiffres significatifs). Un nombre\n"
     "  négatif se donne après -- (velmorin-calc -- -5 6 0).\n"
     "  Mettez la forme $ entre apostrophes : sans elles, le shell remplace $4 par\n"
     "  un texte vide et $47 devient 7.\n"
@@ -38,8 +39,9 @@ constexpr const char *kHelp =
     "                   (1/2 par défaut pour les trois)\n"
     "  --format F       table (par défaut, pour la lecture) ou csv\n"
     "  --separateur S   séparateur des champs csv : , (par défaut) ou ;\n"
-    "                   (pour les tableurs français)\n"
-    "  --counts         seulement le nombre de solutions de chaque classe (csv)\n"
+    "                   (pour les tableurs français) ; refusé avec le format table\n"
+    "  --counts         seulement le nombre de solutions de chaque classe, en csv\n"
+    "                   (selon --separateur), ou en table avec --format table\n"
     "  --scan           vue d'ensemble, sans ENTRANTS1 : pour ENTRANTS1 = 0, 4, 8, ...\n"
     "                   jusqu'à la borne du tour 1, le nombre de solutions des\n"
     "                   classes 3, 2, 1 (seules les valeurs avec une solution)\n"
@@ -48,7 +50,8 @@ constexpr const char *kHelp =
     "  Les options s'écrivent aussi --option=valeur.\n"
     "\n"
     "Code de retour : 0 réussite (aussi quand le lecteur ferme la sortie, par\n"
-    "exemple avec | head), 1 erreur d'écriture, 2 erreur d'utilisation.\n";
+    "exemple avec | head), 1 erreur d'écriture (disque plein, taille limite de\n"
+    "fichier atteinte), 2 erreur d'utilisation.\n";
 
 } // namespace
 
@@ -85,7 +88,10 @@ int runCalc(const std::vector<std::string> &args, ByteSink &out, std::ostream &e
         writeCsv(calculation, out, parsed.request.separator);
         break;
     case OutputFormat::Counts:
-        writeCounts(calculation, out);
+        writeCounts(calculation, out, parsed.request.separator);
+        break;
+    case OutputFormat::CountsTable:
+        writeCountsTable(calculation, out);
         break;
     case OutputFormat::Table:
         writeTable(calculation, out);

@@ -2,6 +2,7 @@
 
 #include "IntText.h"
 #include "SolutionTable.h"
+#include "VisibleText.h"
 
 #include <array>
 #include <optional>
@@ -37,12 +38,10 @@ std::optional<Ratio> parseRatio(std::string_view text)
     return std::nullopt;
 }
 
+// Arguments go back to the terminal: their controls visible, a huge one cut.
 std::string quoted(std::string_view text)
 {
-    std::string result = "'";
-    result += text;
-    result += '\'';
-    return result;
+    return quotedText(text);
 }
 
 bool takesValue(std::string_view name)
@@ -93,6 +92,8 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string> &args)
 {
     CalcRequest request;
     bool countsOnly = false;
+    bool formatGiven = false; // --counts alone stays csv; --format table turns it into a table
+    bool separatorGiven = false;
     std::vector<std::string_view> positional;
     bool optionsEnded = false;
 
@@ -152,11 +153,21 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string> &args)
         std::string error = applyValue(name, value, request);
         if (!error.empty())
             return failure(std::move(error));
+        formatGiven = formatGiven || name == "--format";
+        separatorGiven = separatorGiven || name == "--separateur";
     }
 
     // --scan covers every round-1 entrant count: it reads INSCRITES and FINALE only.
     if (request.scan && countsOnly)
         return failure("les options --counts et --scan ne se combinent pas");
+    if (countsOnly)
+        request.format = formatGiven && request.format == OutputFormat::Table
+                             ? OutputFormat::CountsTable
+                             : OutputFormat::Counts;
+    // A table has no fields to separate: a separator there would be ignored without a word.
+    if (separatorGiven &&
+        (request.format == OutputFormat::Table || request.format == OutputFormat::CountsTable))
+        return failure("l'option --separateur ne s'applique pas au format table");
     const std::size_t counts = request.scan ? 2 : 3;
     if (positional.size() < counts)
         return failure(request.scan
@@ -170,11 +181,11 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string> &args)
         &request.problem.registered, &request.problem.finale, &request.problem.entrants1};
     const std::array<const char *, 3> names{"INSCRITES", "FINALE", "ENTRANTS1"};
     for (std::size_t k = 0; k < counts; ++k) {
-        if (!tryStrToInt(positional[k], *targets[k]))
-            return failure(std::string(names[k]) + " : " + ConversionError(positional[k]).what());
+        const IntTextStatus status = readIntText(positional[k], *targets[k]);
+        if (status != IntTextStatus::Integer)
+            return failure(std::string(names[k]) + " : " +
+                           intTextMessage(status, quoted(positional[k])));
     }
-    if (countsOnly)
-        request.format = OutputFormat::Counts;
 
     ParsedCommandLine result;
     result.request = request;

@@ -9,13 +9,14 @@
 
 namespace velmorin::cli {
 
-enum class OutputFormat { Table, Csv, Counts };
+// Counts: --counts (csv); CountsTable: --counts --format table.
+enum class OutputFormat { Table, Csv, Counts, CountsTable };
 
 struct CalcRequest
 {
     Problem problem;
     OutputFormat format = OutputFormat::Table;
-    char separator = ','; // between the fields of --format csv
+    char separator = ','; // between the fields of --format csv and of --counts
     // --scan: every round-1 entrant count at once, from INSCRITES and FINALE only.
     bool scan = false;
 };

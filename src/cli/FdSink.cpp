@@ -1,26 +1,66 @@
 #include "FdSink.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
+#include <poll.h>
 #include <unistd.h>
 
 namespace velmorin::cli {
 
+namespace {
+
+// Blocks until the descriptor takes more output; false when even waiting fails.
+bool waitUntilWritable(int fd)
+{
+    pollfd entry{fd, POLLOUT, 0};
+    for (;;) {
+        if (::poll(&entry, 1, -1) >= 0)
+            return true; // writable, or an error that the next write reports
+        if (errno != EINTR)
+            return false;
+    }
+}
+
+} // namespace
+
 bool FdSink::write(std::string_view bytes)
 {
-    const char *data = bytes.data();
-    std::size_t size = bytes.size();
     // After a failure nothing more is written: the reader is gone or the device is full.
-    while (size > 0 && m_error == 0) {
-        const ssize_t written = ::write(m_fd, data, size);
-        if (written < 0) {
-            if (errno != EINTR)
+    while (!bytes.empty() && m_error == 0) {
+        const ssize_t written = ::write(m_fd, bytes.data(), bytes.size());
+        if (written >= 0) {
+            account(bytes.substr(0, static_cast<std::size_t>(written)));
+            bytes.remove_prefix(static_cast<std::size_t>(written));
+        } else if (errno == EAGAIN || errno == EWOULDBLOCK) {
+            // A non-blocking pipe whose reader is slower than us.
+            if (!waitUntilWritable(m_fd))
                 m_error = errno;
-            continue;
+        } else if (errno != EINTR) {
+            m_error = errno;
         }
-        data += written;
-        size -= static_cast<std::size_t>(written);
     }
     return m_error == 0;
+}
+
+void FdSink::account(std::string_view written)
+{
+    if (written.empty())
+        return;
+    m_progress.bytes += written.size();
+    m_progress.lines +=
+        static_cast<std::uint64_t>(std::count(written.begin(), written.end(), '\n'));
+    m_progress.midLine = written.back() != '\n';
+}
+
+std::string writeErrorMessage(int error, const WriteProgress &progress)
+{
+    std::string message = "erreur d'écriture : ";
+    message += std::strerror(error);
+    if (progress.midLine)
+        message += " (sortie coupée dans la ligne " + std::to_string(progress.lines + 1) +
+                   ", après " + std::to_string(progress.bytes) + " octets)";
+    return message;
 }
 
 } // namespace velmorin::cli

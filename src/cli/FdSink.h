@@ -4,20 +4,40 @@
 
 #include "ByteSink.h"
 
+#include <cstdint>
+#include <string>
+
 namespace velmorin::cli {
+
+// How far the output got before it stopped.
+struct WriteProgress
+{
+    std::uint64_t bytes = 0;
+    std::uint64_t lines = 0; // whole lines, their line end written
+    bool midLine = false;    // the last line written lacks its end
+};
 
 class FdSink : public ByteSink
 {
 public:
     explicit FdSink(int fd) : m_fd(fd) {}
+    // A non-blocking descriptor that is full is waited for, not given up on.
     bool write(std::string_view bytes) override;
 
     // errno of the first failed write, 0 while every write has succeeded.
     int error() const { return m_error; }
+    const WriteProgress &progress() const { return m_progress; }
 
 private:
+    void account(std::string_view written);
+
     int m_fd;
     int m_error = 0;
+    WriteProgress m_progress;
 };
+
+// The message of a failed write, without the program's name: the system's reason and, when
+// the output stopped inside a line, which line and after how many bytes.
+std::string writeErrorMessage(int error, const WriteProgress &progress);
 
 } // namespace velmorin::cli

@@ -4,7 +4,6 @@
 #include <cerrno>
 #include <clocale>
 #include <csignal>
-#include <cstring>
 #include <iostream>
 #include <string>
 #include <unistd.h>
@@ -18,13 +17,17 @@ int main(int argc, char *argv[])
     // A reader that goes away (| head) must end the run quietly, not kill it: the write then
     // fails with EPIPE and the run stops at that line.
     std::signal(SIGPIPE, SIG_IGN);
+    // Past a file-size limit (ulimit -f) the write fails with EFBIG instead of killing us, and
+    // the failure is reported like any other.
+    std::signal(SIGXFSZ, SIG_IGN);
 
     const std::vector<std::string> args(argv + 1, argv + argc);
     velmorin::cli::FdSink out(STDOUT_FILENO);
     const int status = velmorin::cli::runCalc(args, out, std::cerr);
 
     if (out.error() != 0 && out.error() != EPIPE) {
-        std::cerr << "velmorin-calc: erreur d'écriture : " << std::strerror(out.error()) << '\n';
+        std::cerr << "velmorin-calc: "
+                  << velmorin::cli::writeErrorMessage(out.error(), out.progress()) << '\n';
         return velmorin::cli::kExitWriteError;
     }
     return status;

@@ -6,10 +6,10 @@ namespace {
 
 std::string conversionMessage(std::string_view text)
 {
-    std::string message = "'";
-    message += text;
-    message += "' n'est pas une valeur entière correcte";
-    return message;
+    std::string shown = "'";
+    shown += text;
+    shown += '\'';
+    return intTextMessage(IntTextStatus::NotInteger, shown);
 }
 
 int hexDigit(char c)
@@ -23,24 +23,27 @@ int hexDigit(char c)
     return -1;
 }
 
-bool parseHex(std::string_view digits, std::int32_t &value)
+// Once past 32 bits a number keeps being read, to tell a too large one from a text that is no
+// number; the value stops growing there, so it never overflows.
+IntTextStatus parseHex(std::string_view digits, std::int32_t &value)
 {
     if (digits.empty())
-        return false;
+        return IntTextStatus::NotInteger;
     std::uint64_t pattern = 0;
     for (char c : digits) {
         const int d = hexDigit(c);
         if (d < 0)
-            return false;
-        pattern = pattern * 16 + static_cast<std::uint64_t>(d);
-        if (pattern > 0xFFFFFFFFu) // leading zeros never get here
-            return false;
+            return IntTextStatus::NotInteger;
+        if (pattern <= 0xFFFFFFFFu) // leading zeros never take it past
+            pattern = pattern * 16 + static_cast<std::uint64_t>(d);
     }
+    if (pattern > 0xFFFFFFFFu)
+        return IntTextStatus::OutOf32Bits;
     value = static_cast<std::int32_t>(static_cast<std::uint32_t>(pattern));
-    return true;
+    return IntTextStatus::Integer;
 }
 
-bool parseDecimal(std::string_view text, std::int32_t &value)
+IntTextStatus parseDecimal(std::string_view text, std::int32_t &value)
 {
     bool negative = false;
     if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
@@ -48,19 +51,20 @@ bool parseDecimal(std::string_view text, std::int32_t &value)
         text.remove_prefix(1);
     }
     if (text.empty())
-        return false;
+        return IntTextStatus::NotInteger;
     // Accumulate the magnitude; -2147483648 is the one value whose magnitude exceeds INT32_MAX.
     const std::int64_t limit = negative ? std::int64_t{2147483648} : std::int64_t{2147483647};
     std::int64_t magnitude = 0;
     for (char c : text) {
         if (c < '0' || c > '9')
-            return false;
-        magnitude = magnitude * 10 + (c - '0');
-        if (magnitude > limit)
-            return false;
+            return IntTextStatus::NotInteger;
+        if (magnitude <= limit)
+            magnitude = magnitude * 10 + (c - '0');
     }
+    if (magnitude > limit)
+        return IntTextStatus::OutOf32Bits;
     value = static_cast<std::int32_t>(negative ? -magnitude : magnitude);
-    return true;
+    return IntTextStatus::Integer;
 }
 
 } // namespace
@@ -74,7 +78,7 @@ std::string ConversionError::message() const
     return conversionMessage(m_text);
 }
 
-bool tryStrToInt(std::string_view text, std::int32_t &value) noexcept
+IntTextStatus readIntText(std::string_view text, std::int32_t &value) noexcept
 {
     std::string_view rest = text;
     while (!rest.empty() && rest.front() == ' ')
@@ -85,6 +89,19 @@ bool tryStrToInt(std::string_view text, std::int32_t &value) noexcept
     if (!rest.empty() && (rest[0] == '$' || rest[0] == 'x' || rest[0] == 'X'))
         return parseHex(rest.substr(1), value);
     return parseDecimal(rest, value);
+}
+
+bool tryStrToInt(std::string_view text, std::int32_t &value) noexcept
+{
+    return readIntText(text, value) == IntTextStatus::Integer;
+}
+
+std::string intTextMessage(IntTextStatus status, std::string_view shownText)
+{
+    std::string message(shownText);
+    message += status == IntTextStatus::OutOf32Bits ? " est hors des entiers sur 32 bits"
+                                                    : " n'est pas une valeur entière correcte";
+    return message;
 }
 
 std::int32_t StrToInt(std::string_view text)

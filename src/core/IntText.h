@@ -31,6 +31,18 @@ std::int32_t StrToInt(std::string_view text);
 // Like StrToInt, without the exception.
 bool tryStrToInt(std::string_view text, std::int32_t &value) noexcept;
 
+enum class IntTextStatus { Integer, NotInteger, OutOf32Bits };
+
+// Like tryStrToInt, and telling a well-formed integer outside 32 bits (decimal, or hexadecimal
+// with more than eight significant digits) from any other refused text. The window's message
+// does not tell them apart; the calculator's does.
+IntTextStatus readIntText(std::string_view text, std::int32_t &value) noexcept;
+
+// The message about a refused text, given as the message shows it, quotes included:
+// "'abc' n'est pas une valeur entière correcte", "'2147483648' est hors des entiers sur
+// 32 bits".
+std::string intTextMessage(IntTextStatus status, std::string_view shownText);
+
 // Plain decimal, "-" for negatives, no grouping, no padding.
 std::string IntToStr(std::int64_t value);
 

@@ -15,6 +15,7 @@ std::string number(Count value)
 std::string htmlEscaped(std::string_view text)
 {
     std::string result;
+    result.reserve(text.size());
     for (const char c : text) {
         switch (c) {
         case '&':
@@ -26,6 +27,12 @@ std::string htmlEscaped(std::string_view text)
         case '>':
             result += "&gt;";
             break;
+        case '"':
+            result += "&quot;";
+            break;
+        case '\'':
+            result += "&#39;";
+            break;
         default:
             result += c;
         }
@@ -33,14 +40,37 @@ std::string htmlEscaped(std::string_view text)
     return result;
 }
 
-// The clipboard's columns: round, teams playing, teams entering, ratio.
-std::array<std::string, 4> clipboardCells(const PlanRound &round)
+// A cell never breaks the spreadsheet's rows and columns.
+std::string tsvCell(std::string_view text)
 {
-    return {std::string(round.name), number(round.playing), number(round.entering),
-            round.ratio ? std::string(ratioText(*round.ratio)) : std::string()};
+    std::string cell(text);
+    for (char &c : cell) {
+        if (c == '\t' || c == '\n' || c == '\r')
+            c = ' ';
+    }
+    return cell;
 }
 
-const std::array<std::string, 4> kClipboardHeader{"Tour", "En jeu", "Entrantes", "Rapport"};
+template <typename Cells> std::string tsvLine(const Cells &cells)
+{
+    std::string line;
+    bool first = true;
+    for (const auto &cell : cells) {
+        line += (first ? "" : "\t") + tsvCell(cell);
+        first = false;
+    }
+    return line + '\n';
+}
+
+template <typename Cells> std::string htmlRow(const Cells &cells, std::string_view tag)
+{
+    const std::string open = "<" + std::string(tag) + ">";
+    const std::string close = "</" + std::string(tag) + ">";
+    std::string row = "<tr>";
+    for (const auto &cell : cells)
+        row += open + htmlEscaped(cell) + close;
+    return row + "</tr>\n";
+}
 
 } // namespace
 
@@ -152,34 +182,46 @@ PlanSheet planSheet(const Plan &plan)
     return sheet;
 }
 
+std::string sheetTsv(const PlanSheet &sheet)
+{
+    std::string result = tsvLine(std::array<std::string, 1>{sheet.title}) + '\n';
+    for (const auto &[label, value] : sheet.details)
+        result += tsvLine(std::array<std::string, 2>{label, value});
+    result += '\n' + tsvLine(sheet.header);
+    for (const auto &row : sheet.rows)
+        result += tsvLine(row);
+    result += '\n';
+    if (!sheet.note.empty())
+        result += tsvLine(std::array<std::string, 1>{sheet.note});
+    return result + tsvLine(std::array<std::string, 1>{sheet.check});
+}
+
+std::string sheetHtml(const PlanSheet &sheet)
+{
+    // The charset keeps the accents whole in applications that read the fragment as bytes.
+    std::string result = "<meta charset=\"utf-8\">\n<h2>" + htmlEscaped(sheet.title) + "</h2>\n";
+    result += "<table>\n";
+    for (const auto &[label, value] : sheet.details)
+        result += "<tr><td>" + htmlEscaped(label) + "</td><td><b>" + htmlEscaped(value) +
+                  "</b></td></tr>\n";
+    result += "</table>\n<p></p>\n<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\">\n";
+    result += htmlRow(sheet.header, "th");
+    for (const auto &row : sheet.rows)
+        result += htmlRow(row, "td");
+    result += "</table>\n";
+    if (!sheet.note.empty())
+        result += "<p>" + htmlEscaped(sheet.note) + "</p>\n";
+    return result + "<p>" + htmlEscaped(sheet.check) + "</p>\n";
+}
+
 std::string planTsv(const Plan &plan)
 {
-    const auto line = [](const std::array<std::string, 4> &cells) {
-        std::string result;
-        for (std::size_t c = 0; c < cells.size(); ++c)
-            result += (c == 0 ? "" : "\t") + cells[c];
-        return result + '\n';
-    };
-    std::string result = line(kClipboardHeader);
-    for (const PlanRound &round : plan.rounds)
-        result += line(clipboardCells(round));
-    return result;
+    return sheetTsv(planSheet(plan));
 }
 
 std::string planHtml(const Plan &plan)
 {
-    const auto row = [](const std::array<std::string, 4> &cells, std::string_view tag) {
-        std::string result = "<tr>";
-        for (const std::string &cell : cells)
-            result +=
-                "<" + std::string(tag) + ">" + htmlEscaped(cell) + "</" + std::string(tag) + ">";
-        return result + "</tr>\n";
-    };
-    std::string result = "<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\">\n";
-    result += row(kClipboardHeader, "th");
-    for (const PlanRound &round : plan.rounds)
-        result += row(clipboardCells(round), "td");
-    return result + "</table>\n";
+    return sheetHtml(planSheet(plan));
 }
 
 } // namespace velmorin

@@ -69,8 +69,13 @@ struct PlanSheet
 
 PlanSheet planSheet(const Plan &plan);
 
-// The round table for the clipboard, one line per round after a header: tab-separated for
-// spreadsheets, and as an HTML table for word processors and mail.
+// The sheet for the clipboard, all that the printed sheet says in its order: the title, the
+// inputs and the solution (label, value), the rounds table, the exemption note and the check.
+// Tab-separated for spreadsheets, a blank line between the parts; HTML for word processors
+// and mail, every text escaped.
+std::string sheetTsv(const PlanSheet &sheet);
+std::string sheetHtml(const PlanSheet &sheet);
+// The same of planSheet(plan): the clipboard and the printed sheet cannot disagree.
 std::string planTsv(const Plan &plan);
 std::string planHtml(const Plan &plan);
 

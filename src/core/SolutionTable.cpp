@@ -1,5 +1,7 @@
 #include "SolutionTable.h"
 
+#include "VisibleText.h"
+
 #include <algorithm>
 #include <utility>
 
@@ -79,25 +81,6 @@ bool writeClassTable(const ClassResult &result, LineBuffer &line)
 
 } // namespace
 
-std::string csvLine(const TableRow &row, char separator)
-{
-    class StringSink : public ByteSink
-    {
-    public:
-        bool write(std::string_view bytes) override
-        {
-            text += bytes;
-            return true;
-        }
-        std::string text;
-    } sink;
-    {
-        LineBuffer line(sink, 256);
-        csvRow(line, row, separator);
-    }
-    return sink.text;
-}
-
 bool writeCsv(const Calculation &calculation, ByteSink &sink, char separator)
 {
     LineBuffer line(sink);
@@ -115,16 +98,40 @@ bool writeCsv(const Calculation &calculation, ByteSink &sink, char separator)
     return line.flush();
 }
 
-bool writeCounts(const Calculation &calculation, ByteSink &sink)
+bool writeCounts(const Calculation &calculation, ByteSink &sink, char separator)
 {
     LineBuffer line(sink);
-    if (!line.text("classe,solutions").endLine())
+    if (!line.text("classe").character(separator).text("solutions").endLine())
         return false;
     for (const ClassResult &c : calculation.classes) {
         if (!line.number(classNumber(c.exemptionClass))
-                 .character(',')
+                 .character(separator)
                  .number(c.solutions.count())
                  .endLine())
+            return false;
+    }
+    return line.flush();
+}
+
+bool writeCountsTable(const Calculation &calculation, ByteSink &sink)
+{
+    constexpr std::string_view kClassHeader = "Classe";
+    constexpr std::string_view kCountHeader = "Solutions";
+    // The headings hold accented letters: they are padded by characters, not bytes.
+    std::size_t classWidth = kClassHeader.size();
+    std::size_t countWidth = kCountHeader.size();
+    for (const ClassResult &c : calculation.classes) {
+        classWidth = std::max(classWidth, characterCount(wording(c.exemptionClass).heading));
+        countWidth = std::max(countWidth, decimalWidth(c.solutions.count()));
+    }
+    LineBuffer line(sink);
+    line.text(kClassHeader).spaces(classWidth - kClassHeader.size() + 2);
+    if (!line.paddedText(kCountHeader, countWidth).endLine())
+        return false;
+    for (const ClassResult &c : calculation.classes) {
+        const std::string_view heading = wording(c.exemptionClass).heading;
+        line.text(heading).spaces(classWidth - characterCount(heading) + 2);
+        if (!line.padded(c.solutions.count(), countWidth).endLine())
             return false;
     }
     return line.flush();

@@ -25,9 +25,6 @@ using TableRow = std::array<Count, kTableColumns>;
 TableRow tableRow(ExemptionClass exemptionClass, Count position, const TSolution &solution,
                   Count tour4);
 
-// One CSV line, without its line end.
-std::string csvLine(const TableRow &row, char separator = ',');
-
 // The field separators a CSV table may use: ',' and, for French spreadsheets, ';'.
 constexpr bool isCsvSeparator(char c)
 {
@@ -40,7 +37,9 @@ constexpr bool isCsvSeparator(char c)
 // A header line, then every solution of classes 3, 2, 1.
 bool writeCsv(const Calculation &calculation, ByteSink &sink, char separator = ',');
 // "classe,solutions" and one line per class.
-bool writeCounts(const Calculation &calculation, ByteSink &sink);
+bool writeCounts(const Calculation &calculation, ByteSink &sink, char separator = ',');
+// The same counts aligned for reading: each class's heading and its count.
+bool writeCountsTable(const Calculation &calculation, ByteSink &sink);
 // The backward chain, then per class a heading with its count and the aligned rows.
 bool writeTable(const Calculation &calculation, ByteSink &sink);
 

@@ -1,6 +1,7 @@
 #include "ErrorBox.h"
 
 #include "IntText.h"
+#include "VisibleText.h"
 
 #include <QCoreApplication>
 #include <QMessageBox>
@@ -9,16 +10,11 @@ namespace velmorin {
 
 namespace {
 
-// U+2400 to U+241F picture the C0 controls, U+2421 the DEL.
-QString withVisibleControls(QString text)
+// One mapping for the window and the calculator: the core's.
+QString shownWithVisibleControls(const QString &text)
 {
-    for (QChar &c : text) {
-        if (c.unicode() < 0x20)
-            c = QChar(0x2400 + c.unicode());
-        else if (c.unicode() == 0x7F)
-            c = QChar(0x2421);
-    }
-    return text;
+    const std::string shown = velmorin::withVisibleControls(text.toStdString());
+    return QString::fromUtf8(shown.data(), static_cast<qsizetype>(shown.size()));
 }
 
 } // namespace
@@ -26,8 +22,8 @@ QString withVisibleControls(QString text)
 QString errorBoxText(const QString &message)
 {
     if (!message.isEmpty() && message.back() > QLatin1Char('.'))
-        return withVisibleControls(message + QLatin1Char('.'));
-    return withVisibleControls(message);
+        return shownWithVisibleControls(message + QLatin1Char('.'));
+    return shownWithVisibleControls(message);
 }
 
 QString failureMessage(const std::exception &failure)

@@ -10,7 +10,8 @@ class QWidget;
 namespace velmorin {
 
 // The text of the error box: the message, with a period added when its last character
-// sorts above "."; control characters, NUL included, show as their pictures ("␀").
+// sorts above "."; control characters, NUL included, show as their pictures ("␀"), as in
+// the calculator's messages.
 QString errorBoxText(const QString &message);
 
 // The failure's whole message, also past a NUL character that what() would stop at.

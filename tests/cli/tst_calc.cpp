@@ -98,6 +98,8 @@ private slots:
     void results();
     void usageErrors_data();
     void usageErrors();
+    void argumentsShownSafely_data();
+    void argumentsShownSafely();
     void defaultsTable();
     void tableColumnsStayAligned();
     void stopsWhenTheReaderGoesAway();
@@ -132,6 +134,30 @@ void TestCalc::results_data()
     QTest::newRow("counts win over format")
         << QStringList{"--format", "csv", "--counts", "71", "6", "20"}
         << QByteArray("classe,solutions\n3,7\n2,7\n1,7\n");
+    QTest::newRow("counts with semicolons")
+        << QStringList{"--counts", "--separateur", ";", "71", "6", "20"}
+        << QByteArray("classe;solutions\n3;7\n2;7\n1;7\n");
+    QTest::newRow("counts, csv with semicolons")
+        << QStringList{"--separateur=;", "--format=csv", "--counts", "71", "6", "20"}
+        << QByteArray("classe;solutions\n3;7\n2;7\n1;7\n");
+    QTest::newRow("counts as a table")
+        << QStringList{"--counts", "--format", "table", "71", "6", "20"}
+        << QByteArray("Classe                      Solutions\n"
+                      "Classe 3 (2 exemptées)              7\n"
+                      "Classe 2 (1 exemptée)               7\n"
+                      "Classe 1 (aucune exemptée)          7\n");
+    // The count column widens to the counts; the last --format wins.
+    QTest::newRow("counts as a table, nine digits")
+        << QStringList{"--format=csv", "2147483647", "200000000", "0", "--counts", "--format=table"}
+        << QByteArray("Classe                      Solutions\n"
+                      "Classe 3 (2 exemptées)      298697483\n"
+                      "Classe 2 (1 exemptée)       298697484\n"
+                      "Classe 1 (aucune exemptée)  298697485\n");
+    QTest::newRow("leading zeros stay in 32 bits")
+        << QStringList{"--counts", "000000000000000071", "6", "20"}
+        << QByteArray("classe,solutions\n3,7\n2,7\n1,7\n");
+    QTest::newRow("lowest 32-bit value")
+        << QStringList{"--counts", "--", "-2147483648", "6", "20"} << QByteArray(kCountsNone);
     QTest::newRow("round 4 at 3/4")
         << QStringList{"--counts", "--tour4", "3/4", "71", "6", "20"} << QByteArray(kCountsNone);
     QTest::newRow("E1 = 0") << QStringList{"--counts", "71", "6", "0"}
@@ -232,7 +258,35 @@ void TestCalc::usageErrors_data()
         << QStringLiteral("velmorin-calc: FINALE : 'six' n'est pas une valeur entière correcte\n");
     QTest::newRow("out of 32 bits")
         << QStringList{"71", "2147483648", "20"}
-        << QStringLiteral("'2147483648' n'est pas une valeur entière correcte");
+        << QStringLiteral(
+               "velmorin-calc: FINALE : '2147483648' est hors des entiers sur 32 bits\n");
+    QTest::newRow("below 32 bits")
+        << QStringList{"--", "71", "6", "-2147483649"}
+        << QStringLiteral("ENTRANTS1 : '-2147483649' est hors des entiers sur 32 bits\n");
+    QTest::newRow("hexadecimal past 32 bits")
+        << QStringList{" 0x100000000", "6", "20"}
+        << QStringLiteral("INSCRITES : ' 0x100000000' est hors des entiers sur 32 bits\n");
+    QTest::newRow("100 000 digits")
+        << QStringList{QString(100000, QLatin1Char('9')), "6", "20"}
+        << QStringLiteral(
+               "INSCRITES : '%1…' (100000 caractères) est hors des entiers sur 32 bits\n")
+               .arg(QString(40, QLatin1Char('9')));
+    QTest::newRow("too many digits, then a letter")
+        << QStringList{"99999999999x", "6", "20"}
+        << QStringLiteral("'99999999999x' n'est pas une valeur entière correcte\n");
+    QTest::newRow("separator with the table")
+        << QStringList{"--format", "table", "--separateur", ";", "71", "6", "20"}
+        << QStringLiteral(
+               "velmorin-calc: l'option --separateur ne s'applique pas au format table\n");
+    QTest::newRow("separator with the default table")
+        << QStringList{"--separateur=,", "71", "6", "20"}
+        << QStringLiteral("--separateur ne s'applique pas au format table");
+    QTest::newRow("separator with counts as a table")
+        << QStringList{"--counts", "--format=table", "--separateur=;", "71", "6", "20"}
+        << QStringLiteral("--separateur ne s'applique pas au format table");
+    QTest::newRow("separator with the scan table")
+        << QStringList{"--scan", "--separateur", ";", "71", "6"}
+        << QStringLiteral("--separateur ne s'applique pas au format table");
     QTest::newRow("unknown option")
         << QStringList{"--foo", "71", "6", "20"} << QStringLiteral("--foo");
     QTest::newRow("unknown short option")
@@ -276,6 +330,14 @@ void TestCalc::usageErrors_data()
         << QStringList{"--counts", "--scan", "71", "6"} << QStringLiteral("--counts et --scan");
     QTest::newRow("scan with a value")
         << QStringList{"--scan=oui", "71", "6"} << QStringLiteral("--scan ne prend pas");
+    QTest::newRow("escape in an unknown option")
+        << QStringList{"--\x1b[2J", "71", "6", "20"}
+        << QStringLiteral("velmorin-calc: option inconnue '--␛[2J'\n");
+    QTest::newRow("escape as separator")
+        << QStringList{"--separateur=\x1b", "71", "6", "20"}
+        << QStringLiteral("velmorin-calc: séparateur incorrect '␛' (, ou ; attendu)\n");
+    QTest::newRow("bell in a ratio") << QStringList{"--quart", "1/2\a", "71", "6", "20"}
+                                     << QStringLiteral("rapport incorrect '1/2␇' pour --quart");
     QTest::newRow("scan, bad final")
         << QStringList{"--scan", "71", "6x"}
         << QStringLiteral("'6x' n'est pas une valeur entière correcte");
@@ -294,6 +356,53 @@ void TestCalc::usageErrors()
     QCOMPARE(err.count('\n'), 2);
     QVERIFY(err.endsWith("\nEssayez « velmorin-calc --help ».\n"));
     QVERIFY2(err.contains(message), qPrintable(err));
+}
+
+// What the user typed goes back to the terminal: no byte of it may drive the terminal, and a
+// huge argument is cut to a readable length with its whole length stated.
+void TestCalc::argumentsShownSafely_data()
+{
+    QTest::addColumn<QByteArray>("argument"); // given as INSCRITES
+    QTest::addColumn<QString>("shown");       // between "INSCRITES : " and the reason
+
+    QTest::newRow("terminal title sequence")
+        << QByteArray("\x1b]0;titre\a16") << QStringLiteral("'␛]0;titre␇16'");
+    QTest::newRow("NUL, tab, line end, delete")
+        << QByteArray("7\0\t\n\x7f", 5) << QStringLiteral("'7␀␉␊␡'");
+    // U+009B is the one-byte form of the escape that starts a terminal's control sequences.
+    QTest::newRow("C1 control") << QByteArray("\xc2\x9b"
+                                              "2J")
+                                << QStringLiteral("'�2J'");
+    QTest::newRow("malformed UTF-8")
+        << QByteArray("7\xff\xc3(\xe2\x82") << QStringLiteral("'7��(��'");
+    QTest::newRow("overlong slash") << QByteArray("\xc0\xaf") << QStringLiteral("'��'");
+    QTest::newRow("40 characters, not cut") << QString(40, QChar(0xE9)).toUtf8()
+                                            << QStringLiteral("'%1'").arg(QString(40, QChar(0xE9)));
+    QTest::newRow("41 characters in 82 bytes")
+        << QString(41, QChar(0xE9)).toUtf8()
+        << QStringLiteral("'%1…' (41 caractères)").arg(QString(40, QChar(0xE9)));
+    QTest::newRow("100 000 letters")
+        << QByteArray(100000, 'a')
+        << QStringLiteral("'%1…' (100000 caractères)").arg(QString(40, QLatin1Char('a')));
+    QTest::newRow("controls past the cut are counted")
+        << QByteArray(39, 'a') + QByteArray("\x1b\x1b\x1b")
+        << QStringLiteral("'%1␛…' (42 caractères)").arg(QString(39, QLatin1Char('a')));
+}
+
+void TestCalc::argumentsShownSafely()
+{
+    QFETCH(QByteArray, argument);
+    QFETCH(QString, shown);
+
+    std::ostringstream out;
+    std::ostringstream err;
+    QCOMPARE(runCalc({argument.toStdString(), "6", "20"}, out, err), 2);
+    const QString message = QString::fromStdString(err.str());
+    QCOMPARE(message.section('\n', 0, 0),
+             QStringLiteral("velmorin-calc: INSCRITES : ") + shown +
+                 QStringLiteral(" n'est pas une valeur entière correcte"));
+    for (const char c : err.str())
+        QVERIFY2(c == '\n' || static_cast<unsigned char>(c) >= 0x20, qPrintable(message));
 }
 
 void TestCalc::defaultsTable()

@@ -1,8 +1,26 @@
 #include <QtTest>
 
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
 namespace {
 
 const QString kCalc = QStringLiteral(VELMORIN_CALC_PATH);
+
+// Some 17 000 rows, 820 785 bytes: more than a pipe holds.
+const QStringList kLongCsv{"--format", "csv", "200000", "15000", "0"};
+
+QByteArray outputOf(const QStringList &args)
+{
+    QProcess calc;
+    calc.start(kCalc, args);
+    if (!calc.waitForFinished(30000) || calc.exitCode() != 0)
+        return {};
+    return calc.readAllStandardOutput();
+}
 
 } // namespace
 
@@ -15,6 +33,10 @@ private slots:
     void readerClosesEarly();
     void writeFailureIsReported();
     void writeFailureInTheUserLanguage();
+    void fileSizeLimit_data();
+    void fileSizeLimit();
+    void slowNonBlockingReader();
+    void escapeSequenceNotEchoed();
 };
 
 void TestCalcProcess::hugeRegisteredCount()
@@ -97,6 +119,105 @@ void TestCalcProcess::writeFailureInTheUserLanguage()
     QCOMPARE(QString::fromUtf8(calc.readAllStandardError()),
              QStringLiteral("velmorin-calc: erreur d'écriture : "
                             "Aucun espace disponible sur le périphérique\n"));
+}
+
+void TestCalcProcess::fileSizeLimit_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("limit");         // bytes the file may hold
+    QTest::addColumn<QByteArray>("begins"); // what the file starts with
+    QTest::addColumn<QString>("where");     // after the reason, empty when it stopped between lines
+
+    const QStringList counts{"--counts", "71", "6", "20"};
+    const QByteArray countsOut("classe,solutions\n3,7\n2,7\n1,7\n");
+    QTest::newRow("counts, between lines") << counts << 21 << countsOut.left(21) << QString();
+    QTest::newRow("counts, inside line 3")
+        << counts << 23 << countsOut.left(23)
+        << QStringLiteral(" (sortie coupée dans la ligne 3, après 23 octets)");
+    QTest::newRow("counts, inside the header")
+        << counts << 5 << countsOut.left(5)
+        << QStringLiteral(" (sortie coupée dans la ligne 1, après 5 octets)");
+    // ulimit -f 1 in bash: 1024 bytes of a csv table of 900 million rows.
+    QTest::newRow("huge csv, ulimit -f 1")
+        << QStringList{"--format", "csv", "2147483647", "200000000", "0"} << 1024
+        << QByteArray("classe,position,tour1,tour2,tour3,tour4,entrant2,entrant3,entrant4\n"
+                      "3,1,0,56601268,2133333328,1599999998,56601268,2090882377,2\n")
+        << QStringLiteral(" (sortie coupée dans la ligne 17, après 1024 octets)");
+}
+
+// Past a file-size limit the kernel sends SIGXFSZ, which kills by default (status 153 in a
+// shell): the run must end with a write error instead and say where the file stops.
+void TestCalcProcess::fileSizeLimit()
+{
+    QFETCH(QStringList, args);
+    QFETCH(int, limit);
+    QFETCH(QByteArray, begins);
+    QFETCH(QString, where);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath("out.csv");
+    QProcess calc;
+    calc.setStandardOutputFile(path);
+    calc.setChildProcessModifier([limit] {
+        const rlimit size{rlim_t(limit), rlim_t(limit)};
+        ::setrlimit(RLIMIT_FSIZE, &size);
+    });
+    calc.start(kCalc, args);
+    QVERIFY(calc.waitForFinished(30000));
+    QCOMPARE(calc.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(calc.exitCode(), 1);
+    QCOMPARE(QString::fromUtf8(calc.readAllStandardError()),
+             QStringLiteral("velmorin-calc: erreur d'écriture : ") +
+                 QString::fromLocal8Bit(std::strerror(EFBIG)) + where + QLatin1Char('\n'));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray written = file.readAll();
+    QCOMPARE(written.size(), qsizetype(limit));
+    QVERIFY(written.startsWith(begins));
+    QCOMPARE(written.endsWith('\n'), where.isEmpty());
+}
+
+// A pipe left non-blocking by whoever made it (a shell's coprocess, a program reading us with
+// O_NONBLOCK): when the reader lags, the run waits for it rather than stopping at 64 KiB.
+void TestCalcProcess::slowNonBlockingReader()
+{
+    const QByteArray expected = outputOf(kLongCsv);
+    QCOMPARE(expected.size(), 820785);
+
+    QProcess calc;
+    calc.setChildProcessModifier(
+        [] { ::fcntl(STDOUT_FILENO, F_SETFL, ::fcntl(STDOUT_FILENO, F_GETFL) | O_NONBLOCK); });
+    calc.start(kCalc, kLongCsv);
+    QVERIFY(calc.waitForStarted());
+    QByteArray received;
+    QElapsedTimer clock;
+    clock.start();
+    // The reader takes what is there every 5 ms: the pipe is full most of the time.
+    while (calc.state() != QProcess::NotRunning && clock.elapsed() < 60000) {
+        QThread::msleep(5);
+        calc.waitForReadyRead(0);
+        received += calc.readAllStandardOutput();
+    }
+    QCOMPARE(calc.state(), QProcess::NotRunning);
+    received += calc.readAllStandardOutput();
+    QCOMPARE(QString::fromUtf8(calc.readAllStandardError()), QString());
+    QCOMPARE(calc.exitCode(), 0);
+    QCOMPARE(received.size(), expected.size());
+    QVERIFY(received == expected);
+}
+
+// A terminal would obey these bytes (here: set the window title) if they came back raw.
+void TestCalcProcess::escapeSequenceNotEchoed()
+{
+    QProcess calc;
+    calc.start(kCalc, {QStringLiteral("\x1b]0;titre\a16"), "6", "20"});
+    QVERIFY(calc.waitForFinished(30000));
+    QCOMPARE(calc.exitCode(), 2);
+    const QByteArray err = calc.readAllStandardError();
+    QVERIFY2(!err.contains('\x1b') && !err.contains('\a'), err.constData());
+    QVERIFY2(err.startsWith("velmorin-calc: INSCRITES : '␛]0;titre␇16' n'est pas"),
+             err.constData());
 }
 
 QTEST_GUILESS_MAIN(TestCalcProcess)

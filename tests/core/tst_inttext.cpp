@@ -3,6 +3,7 @@
 #include <QtTest>
 
 using velmorin::ConversionError;
+using velmorin::IntTextStatus;
 using velmorin::IntToStr;
 using velmorin::StrToInt;
 
@@ -58,40 +59,58 @@ void TestIntText::accepts()
 void TestIntText::rejects_data()
 {
     QTest::addColumn<QByteArray>("text");
+    // A well-formed number outside 32 bits, which the calculator names as such.
+    QTest::addColumn<bool>("outOf32Bits");
 
-    QTest::newRow("empty") << QByteArray("");
-    QTest::newRow("spaces only") << QByteArray("   ");
-    QTest::newRow("letters") << QByteArray("abc");
-    QTest::newRow("trailing space") << QByteArray("71 ");
-    QTest::newRow("trailing letter") << QByteArray("71a");
-    QTest::newRow("inner space") << QByteArray("7 1");
-    QTest::newRow("sign only") << QByteArray("-");
-    QTest::newRow("double sign") << QByteArray("--5");
-    QTest::newRow("space after sign") << QByteArray("- 5");
-    QTest::newRow("tab before") << QByteArray("\t71");
-    QTest::newRow("decimal overflow") << QByteArray("2147483648");
-    QTest::newRow("decimal underflow") << QByteArray("-2147483649");
-    QTest::newRow("huge") << QByteArray("99999999999999999999999");
-    QTest::newRow("dollar alone") << QByteArray("$");
-    QTest::newRow("0x alone") << QByteArray("0x");
-    QTest::newRow("hex overflow") << QByteArray("$100000000");
-    QTest::newRow("signed hex") << QByteArray("-$10");
-    QTest::newRow("plus hex") << QByteArray("+0x10");
-    QTest::newRow("bad hex digit") << QByteArray("$1G");
-    QTest::newRow("hex trailing space") << QByteArray("$47 ");
-    QTest::newRow("decimal point") << QByteArray("7.0");
+    QTest::newRow("empty") << QByteArray("") << false;
+    QTest::newRow("spaces only") << QByteArray("   ") << false;
+    QTest::newRow("letters") << QByteArray("abc") << false;
+    QTest::newRow("trailing space") << QByteArray("71 ") << false;
+    QTest::newRow("trailing letter") << QByteArray("71a") << false;
+    QTest::newRow("inner space") << QByteArray("7 1") << false;
+    QTest::newRow("sign only") << QByteArray("-") << false;
+    QTest::newRow("double sign") << QByteArray("--5") << false;
+    QTest::newRow("space after sign") << QByteArray("- 5") << false;
+    QTest::newRow("tab before") << QByteArray("\t71") << false;
+    QTest::newRow("decimal overflow") << QByteArray("2147483648") << true;
+    QTest::newRow("decimal underflow") << QByteArray("-2147483649") << true;
+    QTest::newRow("huge") << QByteArray("99999999999999999999999") << true;
+    QTest::newRow("dollar alone") << QByteArray("$") << false;
+    QTest::newRow("0x alone") << QByteArray("0x") << false;
+    QTest::newRow("hex overflow") << QByteArray("$100000000") << true;
+    QTest::newRow("signed hex") << QByteArray("-$10") << false;
+    QTest::newRow("plus hex") << QByteArray("+0x10") << false;
+    QTest::newRow("bad hex digit") << QByteArray("$1G") << false;
+    QTest::newRow("hex trailing space") << QByteArray("$47 ") << false;
+    QTest::newRow("decimal point") << QByteArray("7.0") << false;
     QTest::newRow("nul inside") << QByteArray("7\0"
                                               "1",
-                                              3);
-    QTest::newRow("accented") << QByteArray("71é");
+                                              3)
+                                << false;
+    QTest::newRow("overflow after spaces and plus") << QByteArray("  +2147483648") << true;
+    QTest::newRow("hex overflow, leading zeros") << QByteArray("0x000123456789") << true;
+    QTest::newRow("too many digits, then a letter") << QByteArray("99999999999x") << false;
+    QTest::newRow("hex overflow, then a bad digit") << QByteArray("$123456789G") << false;
+    QTest::newRow("accented") << QByteArray("71é") << false;
 }
 
 void TestIntText::rejects()
 {
     QFETCH(QByteArray, text);
-    QVERIFY_THROWS_EXCEPTION(ConversionError, StrToInt(text.toStdString()));
+    QFETCH(bool, outOf32Bits);
     std::int32_t value = 42;
     QVERIFY(!velmorin::tryStrToInt(text.toStdString(), value));
+    QCOMPARE(velmorin::readIntText(text.toStdString(), value),
+             outOf32Bits ? IntTextStatus::OutOf32Bits : IntTextStatus::NotInteger);
+    QCOMPARE(value, 42);
+    // The window tells no range apart: every refused text gets the one message.
+    try {
+        StrToInt(text.toStdString());
+        QFAIL("the text was accepted");
+    } catch (const ConversionError &error) {
+        QCOMPARE(QByteArray::fromStdString(error.message()),
+                 "'" + text + "' n'est pas une valeur entière correcte");
+    }
 }
 
 void TestIntText::messageNamesTheText()

@@ -16,6 +16,12 @@ Problem problemOf(std::int32_t registered, std::int32_t entrants1, Ratio round4 
     return problem;
 }
 
+// 80 teams, 6 in the final, 24 at round 1: 4, 4 and 5 solutions in classes 3, 2, 1.
+std::optional<Plan> typicalPlan(int classNumber, int position)
+{
+    return makePlan(calculate(problemOf(80, 24)), exemptionClassFromNumber(classNumber), position);
+}
+
 QString q(const std::string &text)
 {
     return QString::fromStdString(text);
@@ -34,6 +40,10 @@ private slots:
     void noPlanOutsideTheClass();
     void sheetTexts_data();
     void sheetTexts();
+    void clipboard_data();
+    void clipboard();
+    void clipboardEscapes_data();
+    void clipboardEscapes();
 };
 
 // Columns per round: playing, entering, through (-1 for none).
@@ -149,8 +159,7 @@ void TestPlan::sheetTexts()
     QFETCH(QString, note);
     QFETCH(QString, check);
 
-    const std::optional<Plan> plan =
-        makePlan(calculate(problemOf(80, 24)), exemptionClassFromNumber(classNumber), position);
+    const std::optional<Plan> plan = typicalPlan(classNumber, position);
     QVERIFY(plan);
     const PlanSheet sheet = planSheet(*plan);
     QCOMPARE(q(sheet.title), QStringLiteral("Plan de la coupe"));
@@ -164,6 +173,117 @@ void TestPlan::sheetTexts()
     broken.problem.registered += 1;
     QVERIFY(!broken.entrantsAddUp());
     QVERIFY(q(checkText(broken)).contains(QStringLiteral("80 entrantes ≠ 81 inscrites")));
+}
+
+void TestPlan::clipboard_data()
+{
+    QTest::addColumn<int>("classNumber");
+    QTest::addColumn<int>("position");
+    QTest::addColumn<QString>("tsv");
+    QTest::addColumn<QString>("htmlRound4");
+
+    // Round 4 plays 46 and sends 24 on: the note says that 2 of them never played it.
+    QTest::newRow("class 3")
+        << 3 << 1
+        << QStringLiteral("Plan de la coupe\n"
+                          "\n"
+                          "Équipes inscrites\t80\n"
+                          "Équipes en finale\t6\n"
+                          "Entrantes au Tour 1\t24\n"
+                          "Rapport du Tour 4\t1/2\n"
+                          "Classe\t2 équipes exemptées du Tour 4\n"
+                          "Position\tsolution 1 sur 4\n"
+                          "\n"
+                          "Tour\tEn jeu\tEntrantes\tQualifiées\tRapport\n"
+                          "Tour 1\t24\t24\t18\t3/4\n"
+                          "Tour 2\t52\t34\t39\t3/4\n"
+                          "Tour 3\t60\t21\t45\t3/4\n"
+                          "Tour 4 (1/8 Finale)\t46\t1\t24\t1/2\n"
+                          "1/4 Finale\t24\t0\t12\t1/2\n"
+                          "1/2 Finale\t12\t0\t6\t1/2\n"
+                          "Finale\t6\t0\t—\t—\n"
+                          "\n"
+                          "Au Tour 4, 2 équipes exemptées passent directement en 1/4 Finale : "
+                          "44 équipes jouent, 22 sont qualifiées.\n"
+                          "Contrôle : 24 + 34 + 21 + 1 = 80 entrantes = 80 inscrites\n")
+        << QStringLiteral("<tr><td>Tour 4 (1/8 Finale)</td><td>46</td><td>1</td><td>24</td>"
+                          "<td>1/2</td></tr>");
+}
+
+// What the clipboard carries is what the printed sheet says, in both forms.
+void TestPlan::clipboard()
+{
+    QFETCH(int, classNumber);
+    QFETCH(int, position);
+    QFETCH(QString, tsv);
+    QFETCH(QString, htmlRound4);
+
+    const std::optional<Plan> plan = typicalPlan(classNumber, position);
+    QVERIFY(plan);
+    QCOMPARE(q(planTsv(*plan)), tsv);
+
+    const QString html = q(planHtml(*plan));
+    QVERIFY2(html.contains(htmlRound4), qPrintable(html));
+    QVERIFY(html.contains(QStringLiteral("<tr><th>Tour</th><th>En jeu</th><th>Entrantes</th>"
+                                         "<th>Qualifiées</th><th>Rapport</th></tr>")));
+    QCOMPARE(html.count(QStringLiteral("<tr>")), 6 + 1 + 7);
+    // Every line of the text form that is no table row is a paragraph, heading or cell here.
+    for (const QString &line : tsv.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        for (const QString &cell : line.split(QLatin1Char('\t')))
+            QVERIFY2(html.contains(QLatin1Char('>') + cell + QLatin1Char('<')), qPrintable(cell));
+    }
+}
+
+// The texts are the program's own today; a sheet text that holds markup, quotes or a tab must
+// still come out as text and keep the table's shape.
+void TestPlan::clipboardEscapes_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("html");
+    QTest::addColumn<QString>("tsv");
+
+    QTest::newRow("markup") << QStringLiteral("<b>Coupe</b> & <i>Cie</i>")
+                            << QStringLiteral(
+                                   "&lt;b&gt;Coupe&lt;/b&gt; &amp; &lt;i&gt;Cie&lt;/i&gt;")
+                            << QStringLiteral("<b>Coupe</b> & <i>Cie</i>");
+    QTest::newRow("quotes") << QStringLiteral("\"Été\" d'Arles")
+                            << QStringLiteral("&quot;Été&quot; d&#39;Arles")
+                            << QStringLiteral("\"Été\" d'Arles");
+    QTest::newRow("an entity already")
+        << QStringLiteral("&amp;") << QStringLiteral("&amp;amp;") << QStringLiteral("&amp;");
+    QTest::newRow("tab and line end")
+        << QStringLiteral("a\tb\nc") << QStringLiteral("a\tb\nc") << QStringLiteral("a b c");
+}
+
+void TestPlan::clipboardEscapes()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, html);
+    QFETCH(QString, tsv);
+
+    const std::optional<Plan> plan = typicalPlan(2, 3);
+    QVERIFY(plan);
+    PlanSheet sheet = planSheet(*plan);
+    const std::string raw = text.toStdString();
+    sheet.title = raw;
+    sheet.details.at(4).second = raw;
+    sheet.rows.at(6).at(0) = raw;
+    sheet.note = raw;
+    sheet.check = raw;
+
+    const QString shownHtml = q(sheetHtml(sheet));
+    QCOMPARE(shownHtml.count(html), 5);
+    if (!html.contains(text)) // the raw markup never comes through
+        QVERIFY2(!shownHtml.contains(text), qPrintable(shownHtml));
+    QCOMPARE(shownHtml.count(QStringLiteral("<tr>")), 6 + 1 + 7);
+
+    const QStringList lines = q(sheetTsv(sheet)).split(QLatin1Char('\n'));
+    QCOMPARE(lines.size(), 21); // 20 lines and the empty text after the last line end
+    QCOMPARE(lines.at(0), tsv);
+    QCOMPARE(lines.at(6), QStringLiteral("Classe\t") + tsv);
+    QCOMPARE(lines.at(16), tsv + QStringLiteral("\t6\t0\t—\t—"));
+    QCOMPARE(lines.at(18), tsv);
+    QCOMPARE(lines.at(19), tsv);
 }
 
 QTEST_APPLESS_MAIN(TestPlan)

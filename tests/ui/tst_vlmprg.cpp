@@ -567,6 +567,11 @@ void TestMainWindow::errorBoxText_data()
                                       << "quoi !";
     QTest::newRow("empty") << ""
                            << "";
+    // One mapping with the calculator's messages: the controls as their pictures, and the C1
+    // controls, which some terminals obey, as the replacement character.
+    QTest::newRow("escape sequence")
+        << QStringLiteral("'\x1b]0;titre\a16'") << QStringLiteral("'␛]0;titre␇16'");
+    QTest::newRow("C1 control") << QStringLiteral("7\u009b2J") << QStringLiteral("7�2J.");
 }
 
 void TestMainWindow::errorBoxText()

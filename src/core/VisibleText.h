@@ -1,0 +1,25 @@
+#pragma once
+
+// Texts from outside (arguments, typed text) as a message shows them: nothing in them may
+// drive a terminal or vanish from a dialog, and a huge one must not flood the message.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace velmorin {
+
+// The UTF-8 text with its C0 controls and DEL shown as their pictures ("␀" … "␟", "␡"), and
+// its C1 controls and malformed bytes as "�".
+std::string withVisibleControls(std::string_view text);
+
+// Characters of a text, a malformed byte counting as one.
+std::size_t characterCount(std::string_view text);
+
+constexpr std::size_t kQuotedCharacters = 40;
+
+// The text between apostrophes, its controls visible; past `maxCharacters` characters it is
+// cut with "…" and its whole length follows: '123…' (100000 caractères).
+std::string quotedText(std::string_view text, std::size_t maxCharacters = kQuotedCharacters);
+
+} // namespace velmorin
