@@ -1,0 +1,91 @@
+// Start-up probe: prints the CPU time the process spent from its start to the first paint of
+// its window, in milliseconds, then quits. Built twice: as the program starts (its set-up,
+// the main window and its features) and, with VELMORIN_STARTUP_MINIMAL, as a minimal Qt
+// Widgets program showing three widgets, so that scripts/startup-time.sh can set the two
+// side by side.
+
+#include <QApplication>
+#include <QEvent>
+#include <QWidget>
+
+#include <cstdio>
+#include <ctime>
+
+#ifdef VELMORIN_STARTUP_MINIMAL
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+#else
+#include "Features.h"
+#include "Program.h"
+#include "VlmPrg.h"
+#endif
+
+namespace {
+
+double cpuMilliseconds()
+{
+    timespec cpu{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpu);
+    return double(cpu.tv_sec) * 1e3 + double(cpu.tv_nsec) / 1e6;
+}
+
+// With VELMORIN_STARTUP_PHASES set, the CPU time at each step goes to the error output.
+void phase(const char *name)
+{
+    if (qEnvironmentVariableIsSet("VELMORIN_STARTUP_PHASES"))
+        std::fprintf(stderr, "%-12s %8.3f ms\n", name, cpuMilliseconds());
+}
+
+void printCpuTimeAndQuit()
+{
+    std::printf("%.3f\n", cpuMilliseconds());
+    QCoreApplication::quit();
+}
+
+// At the first paint of any widget, waits for the whole paint pass to end, then prints the
+// process's CPU time so far and quits.
+class FirstPaint : public QObject
+{
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint && !m_seen) {
+            m_seen = true;
+            QMetaObject::invokeMethod(qApp, &printCpuTimeAndQuit, Qt::QueuedConnection);
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    bool m_seen = false;
+};
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    phase("main");
+    QApplication application(argc, argv);
+    phase("application");
+    FirstPaint firstPaint;
+#ifdef VELMORIN_STARTUP_MINIMAL
+    QWidget window;
+    auto *layout = new QVBoxLayout(&window);
+    layout->addWidget(new QLabel(QStringLiteral("Inscrites")));
+    layout->addWidget(new QLineEdit(QStringLiteral("71")));
+    layout->addWidget(new QPushButton(QStringLiteral("Calcul")));
+#else
+    velmorin::setUpApplication(application);
+    phase("set-up");
+    TVlmFPrg window;
+    phase("window");
+    velmorin::installFeatures(&window);
+    phase("features");
+#endif
+    application.installEventFilter(&firstPaint);
+    window.show();
+    phase("show");
+    return QApplication::exec();
+}
