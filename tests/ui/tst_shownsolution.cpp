@@ -1,4 +1,5 @@
-// Which solution the round fields show, as the window reports it to the features that use it.
+// The window's interface to its features: which solution the round fields show, the problem
+// it would calculate, and a plan shown as the user would reach it.
 
 #include "MessageBoxCatcher.h"
 #include "RadioGroup.h"
@@ -6,12 +7,15 @@
 #include "VlmPrg.h"
 #include "WindowDriver.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QtTest>
 
+#include <functional>
 #include <memory>
+#include <utility>
 
 using velmorin::ExemptionClass;
 using velmorin::ShownSolution;
@@ -23,6 +27,10 @@ class TestShownSolution : public QObject
 
 private slots:
     void followsRunsAndSliders();
+    void showPlan_data();
+    void showPlan();
+    void registeredTeamsAsTyped();
+    void nestedRunMakesNoMixedCalculation();
 };
 
 void TestShownSolution::followsRunsAndSliders()
@@ -66,6 +74,139 @@ void TestShownSolution::followsRunsAndSliders()
     QVERIFY(!shown());
     QCOMPARE(runs.count(), 3);
     QVERIFY(changes.count() >= 4);
+}
+
+void TestShownSolution::showPlan_data()
+{
+    QTest::addColumn<QString>("registered"); // Effectif's text before the call
+    QTest::addColumn<int>("entrants1");
+    QTest::addColumn<int>("exemptionClass"); // 0: no slider moved
+    QTest::addColumn<int>("position");
+    QTest::addColumn<bool>("shown");
+    QTest::addColumn<QStringList>("fields"); // E1, T1, T4, E4, label of the class moved
+    QTest::addColumn<int>("boxes");
+
+    QTest::newRow("defaults, class 3 at 1")
+        << "71" << 20 << 3 << 1 << true << QStringList{"20", "20", "46", "1", "Solution : 1/7"}
+        << 0;
+    QTest::newRow("80 teams, class 2 at 3")
+        << "80" << 24 << 2 << 3 << true << QStringList{"24", "24", "47", "8", "Solution : 3/4"}
+        << 0;
+    QTest::newRow("no slider: the run's own display")
+        << "71" << 36 << 0 << 0 << true << QStringList{"36", "36", "48", "30", ""} << 0;
+    QTest::newRow("position past the count: the run only")
+        << "71" << 20 << 1 << 8 << false << QStringList{"20", "20", "48", "24", "Solution : 1/7"}
+        << 0;
+    QTest::newRow("E1 beyond UpE1's range: nothing runs")
+        << "71" << 72 << 0 << 0 << false << QStringList{"20", "", "", "52", ""} << 0;
+    QTest::newRow("bad Effectif: one box, the run stops")
+        << "7x" << 20 << 1 << 1 << false << QStringList{"20", "", "", "52", "0 solution"} << 1;
+}
+
+void TestShownSolution::showPlan()
+{
+    QFETCH(QString, registered);
+    QFETCH(int, entrants1);
+    QFETCH(int, exemptionClass);
+    QFETCH(int, position);
+    QFETCH(bool, shown);
+    QFETCH(QStringList, fields);
+    QFETCH(int, boxes);
+
+    MessageBoxCatcher catcher;
+    TVlmFPrg window;
+    QVERIFY(velmorin::testing::showActive(window));
+    if (registered != "71") {
+        auto *effectif = child<QLineEdit>(window, "Effectif");
+        effectif->setText(registered); // typed, not yet left
+        QVERIFY(effectif->hasFocus());
+    }
+    std::optional<ShownSolution> solution;
+    if (exemptionClass > 0)
+        solution = ShownSolution{velmorin::exemptionClassFromNumber(exemptionClass), position};
+    QCOMPARE(window.showPlan(entrants1, solution), shown);
+
+    const auto text = [&window](const char *name) {
+        return child<QLineEdit>(window, name)->text();
+    };
+    const char *label = exemptionClass > 0
+                            ? velmorin::testing::WindowDriver::solutionLabelName(exemptionClass)
+                            : nullptr;
+    QCOMPARE((QStringList{text("E1"), text("T1"), text("T4"), text("E4"),
+                          label ? child<QLabel>(window, label)->text() : QString()}),
+             fields);
+    QCOMPARE(catcher.shown().size(), boxes);
+    if (shown && solution)
+        QCOMPARE(window.shownSolution(), solution);
+    // The focus went to "Calcul", as a press would leave it.
+    if (fields.at(1) != "")
+        QVERIFY(child<QPushButton>(window, "Button1")->hasFocus());
+}
+
+void TestShownSolution::registeredTeamsAsTyped()
+{
+    MessageBoxCatcher catcher;
+    TVlmFPrg window;
+    QVERIFY(velmorin::testing::showActive(window));
+    QSignalSpy inputs(&window, &TVlmFPrg::inputsChanged);
+    QVERIFY(window.setRegisteredTeams(80));
+    QCOMPARE(child<QLineEdit>(window, "E1")->text(), QStringLiteral("24")); // the proposal
+    QVERIFY(inputs.count() > 0);
+    const std::optional<velmorin::Problem> problem = window.currentProblem();
+    QVERIFY(problem);
+    QCOMPARE(problem->registered, 80);
+    QCOMPARE(problem->entrants1, 24);
+    QVERIFY(!window.matchesLastCalculation());
+    QTest::mouseClick(child<QPushButton>(window, "Button1"), Qt::LeftButton);
+    QVERIFY(window.matchesLastCalculation());
+
+    // Typed but not left: pending, and the last calculation no longer matches.
+    auto *effectif = child<QLineEdit>(window, "Effectif");
+    effectif->setFocus();
+    QTest::keyClicks(effectif, QStringLiteral("1"));
+    QVERIFY(window.registeredTeamsPending());
+    QVERIFY(!window.matchesLastCalculation());
+    effectif->setText(QStringLiteral("abc"));
+    QVERIFY(!window.currentProblem(TVlmFPrg::Failure::Quiet));
+    QCOMPARE(catcher.shown().size(), 0);
+    QVERIFY(!window.currentProblem());
+    QCOMPARE(catcher.shown().size(), 1);
+    QVERIFY(!window.leaveRegisteredTeams());
+    QVERIFY(window.registeredTeamsPending());
+}
+
+// A handler that runs nested in the run's pending-event processing changes the round-4
+// ratio between class 3 and class 2: the run's classes then answer two problems.
+void TestShownSolution::nestedRunMakesNoMixedCalculation()
+{
+    TVlmFPrg window;
+    QVERIFY(velmorin::testing::showActive(window));
+    auto *calcul = child<QPushButton>(window, "Button1");
+    QTest::mouseClick(calcul, Qt::LeftButton);
+    QVERIFY(window.lastCalculation());
+
+    auto *ratio4 = child<velmorin::TRadioGroup>(window, "RG4");
+    auto *trackBar2 = child<velmorin::TTrackBar>(window, "TrackBar2");
+    struct OnHide : QObject
+    {
+        std::function<void()> act;
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            if (event->type() == QEvent::Hide && act)
+                std::exchange(act, nullptr)();
+            return false;
+        }
+    } onHide;
+    onHide.act = [ratio4] { ratio4->setItemIndex(1); };
+    trackBar2->installEventFilter(&onHide);
+    QTest::mouseClick(calcul, Qt::LeftButton);
+    QVERIFY(!onHide.act); // the change came in the middle of the run
+    QVERIFY(!window.lastCalculation());
+
+    // The next run reads one problem again.
+    QTest::mouseClick(calcul, Qt::LeftButton);
+    QVERIFY(window.lastCalculation());
+    QCOMPARE(window.lastCalculation()->problem.round4, velmorin::Ratio::ThreeQuarters);
 }
 
 QTEST_MAIN(TestShownSolution)

@@ -295,13 +295,14 @@ void TestPlanExport::failedWriteKeepsTheOldFile_data()
     QTest::addColumn<bool>("pdf");
     QTest::addColumn<QString>("relativeName");
     QTest::addColumn<QString>("reason");
+    QTest::addColumn<bool>("oldFile"); // a read-only file stands there before the write
 
     QTest::newRow("read-only CSV") << false << "ancien.csv"
-                                   << "en lecture seule";
+                                   << "en lecture seule" << true;
     QTest::newRow("read-only PDF") << true << "ancien.pdf"
-                                   << "en lecture seule";
+                                   << "en lecture seule" << true;
     QTest::newRow("missing folder") << false << "absent/ancien.csv"
-                                    << "dossier introuvable";
+                                    << "dossier introuvable" << false;
 }
 
 void TestPlanExport::failedWriteKeepsTheOldFile()
@@ -309,11 +310,13 @@ void TestPlanExport::failedWriteKeepsTheOldFile()
     QFETCH(bool, pdf);
     QFETCH(QString, relativeName);
     QFETCH(QString, reason);
+    QFETCH(bool, oldFile);
 
     typicalUse();
     const QString fileName = m_dir->filePath(relativeName);
-    QFile old(fileName);
-    if (old.open(QIODevice::WriteOnly)) {
+    if (oldFile) {
+        QFile old(fileName);
+        QVERIFY(old.open(QIODevice::WriteOnly));
         old.write("ancien contenu\n");
         old.close();
         QVERIFY(old.setPermissions(QFileDevice::ReadOwner | QFileDevice::ReadGroup));
@@ -326,11 +329,11 @@ void TestPlanExport::failedWriteKeepsTheOldFile()
     const QString text = m_boxes->shown().constFirst().text;
     QVERIFY2(text.contains(fileName) && text.contains(reason), qPrintable(text));
     QCOMPARE(m_boxes->shown().constFirst().icon, QMessageBox::Critical);
-    if (QFile::exists(fileName))
+    QCOMPARE(QFile::exists(fileName), oldFile);
+    if (oldFile)
         QCOMPARE(readAll(fileName), QByteArray("ancien contenu\n"));
     // Nothing half-written is left beside it.
-    QCOMPARE(QDir(QFileInfo(fileName).path()).entryList(QDir::Files).size(),
-             QFile::exists(fileName) ? 1 : 0);
+    QCOMPARE(QDir(QFileInfo(fileName).path()).entryList(QDir::Files).size(), oldFile ? 1 : 0);
 }
 
 void TestPlanExport::pdfOfTypicalUse()
