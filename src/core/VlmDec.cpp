@@ -83,6 +83,23 @@ ClassSolutions searchClass(std::int32_t registered, std::int32_t entrants1, Coun
     return result;
 }
 
+// With E1 = 4e and M = N - E1, the search finds solutions for E2 in [low, high] with
+//   low  = max(0, ceil((12 M - 16 R + 27 e) / 3)) = max(0, A - 7 e),  A = 4 N - floor(16 R / 3)
+//   high = min(M, floor((27 e + 16 (M - R)) / 7)) = min(N - 4 e, floor((16 (N - R) - 37 e) / 7))
+// and one E2 of each residue modulo 4 matches e. low <= high is four linear conditions on e:
+//   0 <= N - 4 e,  0 <= 16 (N - R) - 37 e,  A - 7 e <= N - 4 e,  7 (A - 7 e) <= 16 (N - R) - 37 e
+// Inside the band the residue leaves out at most a few e at its ends, where high - low < 3.
+// R comes from 32-bit counts (|R| < 2^36), so every product here stays far inside 64 bits.
+Entrants1Band entrants1Band(Count registered, Count tour4, Count lastE)
+{
+    const Count n = registered;
+    const Count a = 4 * n - floorDiv(16 * tour4, 3);
+    Entrants1Band band;
+    band.first = std::max({Count{0}, ceilDiv(a - n, 3), ceilDiv(7 * a - 16 * (n - tour4), 12)});
+    band.last = std::min({lastE, floorDiv(n, 4), floorDiv(16 * (n - tour4), 37)});
+    return band;
+}
+
 TSolution ClassSolutions::at(Count index) const
 {
     if (index < 0 || index >= m_count)

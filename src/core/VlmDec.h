@@ -89,6 +89,20 @@ private:
 // The search for N registered teams, E1 round-1 entrants and a required round-4 size R.
 ClassSolutions searchClass(std::int32_t registered, std::int32_t entrants1, Count tour4);
 
+// The round-1 entrant counts E1 = 4e at which the search can find solutions for N registered
+// teams and a required round-4 size R, as e from first to last (empty when first > last).
+// Every e with a solution lies inside; at the band's ends a few e may still have none.
+struct Entrants1Band
+{
+    Count first = 0;
+    Count last = -1;
+
+    bool empty() const { return first > last; }
+};
+
+// The band, cut at e = lastE (the round-1 bound over 4).
+Entrants1Band entrants1Band(Count registered, Count tour4, Count lastE);
+
 // The three classes' solution lists, their counts and cursors.
 //
 // A count and its list are kept apart on purpose: releasing a list leaves its count alone,
