@@ -39,9 +39,14 @@ Count RequiredTour4(ExemptionClass exemptionClass, Count quarterFinal, Ratio rou
     const Count places = quarterFinal - exempted;
     if (round4 == Ratio::Half)
         return 2 * places + exempted;
-    if ((4 * places) % 3 != 0)
+    if (!tour4CanBeWhole(exemptionClass, quarterFinal, round4))
         return 0;
     return (4 * places) / 3 + exempted;
+}
+
+bool tour4CanBeWhole(ExemptionClass exemptionClass, Count quarterFinal, Ratio round4)
+{
+    return round4 == Ratio::Half || (4 * (quarterFinal - exemptedTeams(exemptionClass))) % 3 == 0;
 }
 
 // The search is the exhaustive loop over E2 in [0, M], E3 in [0, M - E2], E4 in
@@ -97,6 +102,20 @@ Entrants1Band entrants1Band(Count registered, Count tour4, Count lastE)
     Entrants1Band band;
     band.first = std::max({Count{0}, ceilDiv(a - n, 3), ceilDiv(7 * a - 16 * (n - tour4), 12)});
     band.last = std::min({lastE, floorDiv(n, 4), floorDiv(16 * (n - tour4), 37)});
+    return band;
+}
+
+Entrants1Band entrants1WithSolutions(std::int32_t registered, Count tour4, Count lastE)
+{
+    Entrants1Band band = entrants1Band(registered, tour4, lastE);
+    const auto solved = [&](Count e) {
+        return !searchClass(registered, static_cast<std::int32_t>(4 * e), tour4).empty();
+    };
+    // Inside the band 4e <= N, so E1 fits in 32 bits.
+    for (int trimmed = 0; trimmed < 3 && !band.empty() && !solved(band.first); ++trimmed)
+        ++band.first;
+    for (int trimmed = 0; trimmed < 3 && !band.empty() && !solved(band.last); ++trimmed)
+        --band.last;
     return band;
 }
 
