@@ -41,7 +41,8 @@ constexpr bool isCsvSeparator(char c)
 bool writeCsv(const Calculation &calculation, ByteSink &sink, char separator = ',');
 // "classe,solutions" and one line per class.
 bool writeCounts(const Calculation &calculation, ByteSink &sink);
-// The backward chain, then per class a heading with its count and the aligned rows.
+// The backward chain, then per class a heading with its count and the aligned rows, or for a
+// class without solution a line saying why.
 bool writeTable(const Calculation &calculation, ByteSink &sink);
 
 // French keeps the singular for 0 and 1: "0 solution", "7 solutions".
