@@ -2,6 +2,8 @@
 
 #include "IntText.h"
 
+#include <stdexcept>
+
 namespace velmorin {
 
 Count quantityValue(Quantity quantity, const TSolution &solution, Count tour4)
@@ -72,11 +74,19 @@ std::optional<Interval> parseInterval(std::string_view text, std::string &error)
         }
         *end = value;
     }
-    if (interval.lo && interval.hi && *interval.lo > *interval.hi) {
+    if (interval.empty()) {
         error = "intervalle vide '" + std::string(text) + "' : le minimum dépasse le maximum";
         return std::nullopt;
     }
     return interval;
+}
+
+void Wishes::set(Quantity quantity, const Interval &interval)
+{
+    if (interval.empty())
+        throw std::invalid_argument("empty interval " + IntToStr(*interval.lo) + ".." +
+                                    IntToStr(*interval.hi));
+    m_intervals[quantityIndex(quantity)] = interval;
 }
 
 bool Wishes::any() const

@@ -38,6 +38,8 @@ struct Interval
     std::optional<std::int32_t> hi;
 
     bool bounded() const { return lo || hi; }
+    // Ends out of order: no count lies inside.
+    bool empty() const { return lo && hi && *lo > *hi; }
     // 0 inside, else how far the value lies below lo or above hi.
     Count distance(Count value) const;
 
@@ -57,10 +59,9 @@ class Wishes
 {
 public:
     const Interval &of(Quantity quantity) const { return m_intervals[quantityIndex(quantity)]; }
-    void set(Quantity quantity, const Interval &interval)
-    {
-        m_intervals[quantityIndex(quantity)] = interval;
-    }
+    // Throws std::invalid_argument for an empty interval: the deviation would not be convex,
+    // and no plan could meet the wish anyway. A form checks its ends before.
+    void set(Quantity quantity, const Interval &interval);
     bool any() const;
 
     // The sum, over the wished quantities, of each value's distance to its interval.

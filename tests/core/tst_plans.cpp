@@ -92,6 +92,7 @@ class TestPlans : public QObject
 private slots:
     void parseInterval_data();
     void parseInterval();
+    void emptyIntervalIsNoWish();
     void sameAsBruteForce_data();
     void sameAsBruteForce();
     void randomWishesSameAsBruteForce();
@@ -180,6 +181,18 @@ void TestPlans::parseInterval()
     };
     QCOMPARE(end(interval->lo), lo);
     QCOMPARE(end(interval->hi), hi);
+}
+
+// A wish whose ends are out of order is refused, and the wish it would replace stays.
+void TestPlans::emptyIntervalIsNoWish()
+{
+    Wishes wishes;
+    wishes.set(Quantity::Tour2, Interval{std::nullopt, 60});
+    QVERIFY_THROWS_EXCEPTION(std::invalid_argument, wishes.set(Quantity::Tour2, Interval{61, 60}));
+    QCOMPARE(wishes.of(Quantity::Tour2), (Interval{std::nullopt, 60}));
+    QVERIFY(wishes.any());
+    wishes.set(Quantity::Tour2, Interval{});
+    QVERIFY(!wishes.any());
 }
 
 // Small N, every ratio, finals that give classes many solutions or none, all limits.
