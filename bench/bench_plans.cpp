@@ -7,6 +7,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
+#include <limits>
 
 namespace {
 
@@ -66,6 +67,20 @@ void offLatticePlans(benchmark::State &state)
     }
 }
 
+// Round 3 as large as can be: the best plans lie on the edge where E4 = 0, which the bound
+// must place on whole steps, or it would fall short by the same amount at every E1.
+void largestRound3Plans(benchmark::State &state)
+{
+    const velmorin::Problem problem = problemOf(state);
+    velmorin::Wishes wishes;
+    wishes.set(velmorin::Quantity::Tour3,
+               velmorin::Interval{std::numeric_limits<std::int32_t>::max(), std::nullopt});
+    for (auto _ : state) {
+        const std::vector<velmorin::RankedPlan> plans = velmorin::findPlans(problem, wishes, 20);
+        benchmark::DoNotOptimize(plans.data());
+    }
+}
+
 } // namespace
 
 // A final of 700 leaves 10 000 teams some 1 750 E1 values with solutions; a final of 6 none.
@@ -78,6 +93,10 @@ BENCHMARK(bestPlans)
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK(strictPlans)
     ->Args({71, 6})
+    ->Args({10000, 700})
+    ->Args({2147483647, 200000000})
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(largestRound3Plans)
     ->Args({10000, 700})
     ->Args({2147483647, 200000000})
     ->Unit(benchmark::kMicrosecond);

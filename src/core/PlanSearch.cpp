@@ -90,7 +90,7 @@ public:
 
     Count jMin(Count e) const
     {
-        return std::max(ceilDiv(-e, 4), ceilDiv(3 * m_n - 4 * m_r - 6 * e, 3));
+        return std::max(ceilDiv(-e, 4), ceilDiv(3 * m_n - 4 * m_r, 3) - 2 * e);
     }
     Count jMax(Count e) const { return floorDiv(4 * (m_n - m_r) - 11 * e, 7); }
 
@@ -120,7 +120,10 @@ public:
     // The least deviation over real j at e, times 84: h(e).
     Count relaxed(Count e) const
     {
-        const Count low = std::max(-21 * e, 28 * (3 * m_n - 4 * m_r - 6 * e));
+        // E4 >= 0 is 3 (2e + j) >= 3 N - 4 R: whole u = 2e + j, so the bound rounds up once for
+        // every e. Left unrounded, a wish that pushes E4 to 0 would meet a bound lower than
+        // every solution by the same amount at every e, and the walk would open them all.
+        const Count low = std::max(-21 * e, kScale * (ceilDiv(3 * m_n - 4 * m_r, 3) - 2 * e));
         const Count high = 12 * (4 * (m_n - m_r) - 11 * e);
         Count best = std::min(relaxedAt(e, low), relaxedAt(e, high));
         for (const Direction &d : m_directions) {

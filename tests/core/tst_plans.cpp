@@ -214,6 +214,8 @@ void TestPlans::sameAsBruteForce_data()
     QTest::newRow("E3 exactly") << QStringList{"e3=9"};
     QTest::newRow("round 4 ties classes") << QStringList{"t4=47"};
     QTest::newRow("far from every plan") << QStringList{"e2=1000..", "t3=..-50"};
+    QTest::newRow("round 3 as large as can be") << QStringList{"t3=100000.."};
+    QTest::newRow("E4 below 0") << QStringList{"e4=..-5"};
     QTest::newRow("all seven") << QStringList{"e1=8..24",  "e2=4..",    "e3=..30", "e4=2..12",
                                               "t2=16..40", "t3=20..60", "t4=..46"};
 }
