@@ -29,7 +29,7 @@ namespace velmorin {
 
 namespace {
 
-// j is handled in 84ths: every breakpoint of h in j is a multiple of 1/3, 1/4 or 1/7.
+// j is handled in 84ths: every breakpoint of h in j is a multiple of 1/4 or 1/7.
 constexpr Count kScale = 84;
 constexpr Count kNone = std::numeric_limits<Count>::min();
 
