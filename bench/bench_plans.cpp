@@ -2,6 +2,7 @@
 // Arguments: N, F (all ratios "1/2"). With N = 2^31 - 1 and F = 200 000 000 the band holds
 // some 2.4 x 10^8 E1 values; the cost must not follow it.
 
+#include "BenchProblem.h"
 #include "PlanSearch.h"
 
 #include <benchmark/benchmark.h>
@@ -11,13 +12,7 @@
 
 namespace {
 
-velmorin::Problem problemOf(const benchmark::State &state)
-{
-    velmorin::Problem problem;
-    problem.registered = static_cast<std::int32_t>(state.range(0));
-    problem.finale = static_cast<std::int32_t>(state.range(1));
-    return problem;
-}
+using velmorin::bench::problemOf;
 
 // The organiser's wishes: the 8 top-division teams enter at round 4, round 2 holds at most 60.
 velmorin::Wishes organiserWishes()
