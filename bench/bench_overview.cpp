@@ -2,6 +2,7 @@
 // Arguments: N, then F (all ratios "1/2"). The window offers finals up to 32; a final near
 // N / 8 is what gives a large N many rows.
 
+#include "BenchProblem.h"
 #include "Calculation.h"
 #include "Overview.h"
 #include "RoundOne.h"
@@ -14,13 +15,7 @@ namespace {
 
 using velmorin::Count;
 
-velmorin::Problem problemOf(const benchmark::State &state)
-{
-    velmorin::Problem problem;
-    problem.registered = static_cast<std::int32_t>(state.range(0));
-    problem.finale = static_cast<std::int32_t>(state.range(1));
-    return problem;
-}
+using velmorin::bench::problemOf;
 
 void overview(benchmark::State &state)
 {

@@ -2,7 +2,7 @@
 // against a plain reading of them below), tells a number out of 32 bits from any other refused
 // text like that reading, and every value it accepts survives a round trip.
 
-#include "FuzzCheck.h"
+#include "FuzzInput.h"
 #include "IntText.h"
 
 #include <cstdint>

@@ -8,7 +8,7 @@
 // mode bit 0: 0 keeps N within the exhaustive range, 1 takes it as it is.
 
 #include "Calculation.h"
-#include "FuzzCheck.h"
+#include "FuzzInput.h"
 #include "Overview.h"
 #include "RoundOne.h"
 
@@ -27,16 +27,7 @@ constexpr std::int32_t kExhaustiveRange = 6000;
 constexpr int kRowsChecked = 4000;
 
 using velmorin::fuzz::check;
-
-template <typename T> T take(const std::uint8_t *&data, std::size_t &size)
-{
-    unsigned char raw[sizeof(T)] = {};
-    for (std::size_t i = 0; i < sizeof(T) && size > 0; ++i, --size)
-        raw[i] = *data++;
-    T value;
-    std::memcpy(&value, raw, sizeof value);
-    return value;
-}
+using velmorin::fuzz::take;
 
 std::array<Count, 3> countsAt(velmorin::Problem problem, Count entrants1)
 {

@@ -6,7 +6,7 @@
 // mode bit 0: 0 bounded (compare with the literal loops), 1 unbounded;
 // mode bit 1: 0 round-4 size from the final and the ratios, 1 the raw R given.
 
-#include "FuzzCheck.h"
+#include "FuzzInput.h"
 #include "ReferenceSearch.h"
 #include "VlmDec.h"
 

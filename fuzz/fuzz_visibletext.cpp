@@ -1,7 +1,7 @@
 // Texts from outside as messages show them: whatever the bytes, what comes out is well-formed
 // UTF-8 without a single control character, and the quoted form stays short.
 
-#include "FuzzCheck.h"
+#include "FuzzInput.h"
 #include "VisibleText.h"
 
 #include <cstdint>

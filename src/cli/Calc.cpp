@@ -17,6 +17,7 @@ constexpr const char *kProgram = "velmorin-calc";
 constexpr const char *kHelp =
     "Usage : velmorin-calc [OPTIONS] INSCRITES FINALE ENTRANTS1\n"
     "        velmorin-calc --scan [OPTIONS] INSCRITES FINALE\n"
+    "        velmorin-calc --plans [SOUHAITS] [OPTIONS] INSCRITES FINALE\n"
     "\n"
     "Cherche, pour les classes d'exemption 3, 2 puis 1 (2, 1 puis aucune équipe\n"
     "exemptée du tour 4), toutes les répartitions des équipes inscrites entre les\n"
@@ -45,9 +46,26 @@ constexpr const char *kHelp =
     "  --scan           vue d'ensemble, sans ENTRANTS1 : pour ENTRANTS1 = 0, 4, 8, ...\n"
     "                   jusqu'à la borne du tour 1, le nombre de solutions des\n"
     "                   classes 3, 2, 1 (seules les valeurs avec une solution)\n"
+    "  --plans          les meilleurs plans, sans ENTRANTS1 : parmi ENTRANTS1 = 0, 4,\n"
+    "                   8, ... jusqu'à la borne du tour 1, chaque classe et chaque\n"
+    "                   solution, classés par écart aux souhaits (la somme des\n"
+    "                   distances aux intervalles), puis classe 1, 2, 3, ENTRANTS1\n"
+    "                   et position\n"
     "  -h, --help       affiche cette aide\n"
     "  --version        affiche la version\n"
     "  Les options s'écrivent aussi --option=valeur.\n"
+    "\n"
+    "Souhaits, avec --plans. I vaut 8 (exactement), 6..10, 20.. (au moins) ou ..60\n"
+    "(au plus), chaque nombre écrit comme les arguments :\n"
+    "  --e1 I           équipes entrant au tour 1\n"
+    "  --e2 I           équipes entrant au tour 2\n"
+    "  --e3 I           équipes entrant au tour 3\n"
+    "  --e4 I           équipes entrant au tour 4\n"
+    "  --t2 I           équipes en jeu au tour 2\n"
+    "  --t3 I           équipes en jeu au tour 3\n"
+    "  --t4 I           équipes en jeu au tour 4\n"
+    "  --strict         seulement les plans qui respectent tous les souhaits\n"
+    "  --limite K       nombre de plans, de 1 à 1000000 (20 par défaut)\n"
     "\n"
     "Code de retour : 0 réussite (aussi quand le lecteur ferme la sortie, par\n"
     "exemple avec | head), 1 erreur d'écriture (disque plein, taille limite de\n"
@@ -75,6 +93,11 @@ int runCalc(const std::vector<std::string> &args, ByteSink &out, std::ostream &e
     }
 
     // A failed write stops the output; whether it deserves a message is the caller's call.
+    if (parsed.request.plans.enabled) {
+        writePlans(parsed.request.problem, parsed.request.plans,
+                   parsed.request.format == OutputFormat::Csv, parsed.request.separator, out);
+        return kExitSuccess;
+    }
     if (parsed.request.scan) {
         if (parsed.request.format == OutputFormat::Csv)
             writeOverviewCsv(parsed.request.problem, out, parsed.request.separator);

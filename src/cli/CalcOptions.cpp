@@ -47,17 +47,20 @@ std::string quoted(std::string_view text)
 bool takesValue(std::string_view name)
 {
     return name == "--tour4" || name == "--quart" || name == "--demi" || name == "--format" ||
-           name == "--separateur";
+           name == "--separateur" || isPlanValueOption(name);
 }
 
 bool takesNoValue(std::string_view name)
 {
-    return name == "--counts" || name == "--scan" || name == "--help" || name == "--version";
+    return name == "--counts" || name == "--scan" || name == "--help" || name == "--version" ||
+           isPlanFlag(name);
 }
 
 // Applies one option that has a value; returns an error message, empty when it is good.
 std::string applyValue(std::string_view name, std::string_view value, CalcRequest &request)
 {
+    if (isPlanValueOption(name))
+        return applyPlanValue(name, value, request.plans);
     if (name == "--format") {
         if (value == "table")
             request.format = OutputFormat::Table;
@@ -139,6 +142,10 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string> &args)
             request.scan = true;
             continue;
         }
+        if (isPlanFlag(name)) {
+            applyPlanFlag(name, request.plans);
+            continue;
+        }
         if (!takesValue(name))
             return failure("option inconnue " + quoted(name));
 
@@ -157,9 +164,13 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string> &args)
         separatorGiven = separatorGiven || name == "--separateur";
     }
 
-    // --scan covers every round-1 entrant count: it reads INSCRITES and FINALE only.
+    // --scan and --plans cover every round-1 entrant count: they read INSCRITES and FINALE only.
     if (request.scan && countsOnly)
         return failure("les options --counts et --scan ne se combinent pas");
+    if (request.plans.enabled && (request.scan || countsOnly))
+        return failure("l'option --plans ne se combine ni avec --scan ni avec --counts");
+    if (std::string error = checkPlanOptions(request.plans); !error.empty())
+        return failure(std::move(error));
     if (countsOnly)
         request.format = formatGiven && request.format == OutputFormat::Table
                              ? OutputFormat::CountsTable
@@ -168,14 +179,15 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string> &args)
     if (separatorGiven &&
         (request.format == OutputFormat::Table || request.format == OutputFormat::CountsTable))
         return failure("l'option --separateur ne s'applique pas au format table");
-    const std::size_t counts = request.scan ? 2 : 3;
+    const std::string everyE1 = request.scan ? "--scan" : request.plans.enabled ? "--plans" : "";
+    const std::size_t counts = everyE1.empty() ? 3 : 2;
     if (positional.size() < counts)
-        return failure(request.scan
-                           ? "il manque des arguments : INSCRITES FINALE attendus avec --scan"
-                           : "il manque des arguments : INSCRITES FINALE ENTRANTS1 attendus");
+        return failure(everyE1.empty()
+                           ? "il manque des arguments : INSCRITES FINALE ENTRANTS1 attendus"
+                           : "il manque des arguments : INSCRITES FINALE attendus avec " + everyE1);
     if (positional.size() > counts)
         return failure("argument en trop " + quoted(positional[counts]) +
-                       (request.scan ? " : --scan n'attend que INSCRITES FINALE" : ""));
+                       (everyE1.empty() ? "" : " : " + everyE1 + " n'attend que INSCRITES FINALE"));
 
     const std::array<std::int32_t *, 3> targets{
         &request.problem.registered, &request.problem.finale, &request.problem.entrants1};

@@ -2,6 +2,7 @@
 
 // The calculator's command line: options, their values and the three counts.
 
+#include "CalcPlans.h"
 #include "Calculation.h"
 
 #include <string>
@@ -19,6 +20,8 @@ struct CalcRequest
     char separator = ','; // between the fields of --format csv and of --counts
     // --scan: every round-1 entrant count at once, from INSCRITES and FINALE only.
     bool scan = false;
+    // --plans: the best plans for the wishes, from INSCRITES and FINALE only.
+    PlanOptions plans;
 };
 
 struct ParsedCommandLine

@@ -1,6 +1,5 @@
 #include "Overview.h"
 
-#include "Division.h"
 #include "IntText.h"
 #include "RoundOne.h"
 #include "SolutionTable.h"
@@ -15,16 +14,16 @@ Overview::Overview(const Problem &problem)
 {
     const BackwardChain chain = backwardChain(problem);
     const Count lastE = m_bound < 0 ? -1 : m_bound / 4;
-    std::array<Band, 3> bands;
+    std::array<Entrants1Band, 3> bands;
     for (ExemptionClass k : kRunOrder) {
         m_tour4[classIndex(k)] = RequiredTour4(k, chain.T5, problem.round4);
-        bands[classIndex(k)] = band(problem.registered, m_tour4[classIndex(k)], lastE);
+        bands[classIndex(k)] = entrants1Band(problem.registered, m_tour4[classIndex(k)], lastE);
     }
     // The walk: the classes' bands in ascending order, overlapping ones merged, empty ones out.
     std::sort(bands.begin(), bands.end(),
-              [](const Band &a, const Band &b) { return a.first < b.first; });
-    for (const Band &b : bands) {
-        if (b.first > b.last)
+              [](const Entrants1Band &a, const Entrants1Band &b) { return a.first < b.first; });
+    for (const Entrants1Band &b : bands) {
+        if (b.empty())
             continue;
         if (m_walkSize > 0 && b.first <= m_walk[m_walkSize - 1].last + 1)
             m_walk[m_walkSize - 1].last = std::max(m_walk[m_walkSize - 1].last, b.last);
@@ -35,27 +34,10 @@ Overview::Overview(const Problem &problem)
         m_nextE = m_walk[0].first;
 }
 
-// With E1 = 4e and M = N - E1, the search finds solutions for E2 in [low, high] with
-//   low  = max(0, ceil((12 M - 16 R + 27 e) / 3)) = max(0, A - 7 e),  A = 4 N - floor(16 R / 3)
-//   high = min(M, floor((27 e + 16 (M - R)) / 7)) = min(N - 4 e, floor((16 (N - R) - 37 e) / 7))
-// and one E2 of each residue modulo 4 matches e. low <= high is four linear conditions on e:
-//   0 <= N - 4 e,  0 <= 16 (N - R) - 37 e,  A - 7 e <= N - 4 e,  7 (A - 7 e) <= 16 (N - R) - 37 e
-// Inside the band the residue leaves out at most a few e at its ends, where high - low < 3.
-// R comes from 32-bit counts (|R| < 2^36), so every product here stays far inside 64 bits.
-Overview::Band Overview::band(Count registered, Count tour4, Count lastE)
-{
-    const Count n = registered;
-    const Count a = 4 * n - floorDiv(16 * tour4, 3);
-    Band result;
-    result.first = std::max({Count{0}, ceilDiv(a - n, 3), ceilDiv(7 * a - 16 * (n - tour4), 12)});
-    result.last = std::min({lastE, floorDiv(n, 4), floorDiv(16 * (n - tour4), 37)});
-    return result;
-}
-
 std::optional<OverviewRow> Overview::next()
 {
     while (m_walkAt < m_walkSize) {
-        const Band &b = m_walk[m_walkAt];
+        const Entrants1Band &b = m_walk[m_walkAt];
         if (m_nextE > b.last) {
             if (++m_walkAt < m_walkSize)
                 m_nextE = m_walk[m_walkAt].first;

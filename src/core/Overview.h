@@ -5,8 +5,9 @@
 // a calculation with that E1 would find them.
 //
 // Whether a class has solutions at all comes down to conditions that are linear in E1, so
-// each class's band of possible E1 values is found directly and only those values are
-// visited: the cost depends on the number of rows, not on the registered teams.
+// each class's band of possible E1 values (entrants1Band, beside the search) is found directly and
+// only those values are visited: the cost depends on the number of rows, not on the registered
+// teams.
 
 #include "ByteSink.h"
 #include "Calculation.h"
@@ -52,18 +53,10 @@ public:
     std::optional<OverviewRow> next();
 
 private:
-    // A class's possible E1 values, as e = E1 / 4 from first to last; empty when first > last.
-    struct Band
-    {
-        Count first = 0;
-        Count last = -1;
-    };
-    static Band band(Count registered, Count tour4, Count lastE);
-
     std::int32_t m_registered = 0;
     std::array<Count, 3> m_tour4{}; // indexed by classIndex
     Count m_bound = 0;
-    std::array<Band, 3> m_walk{}; // the E1 values to visit, as e, ascending and disjoint
+    std::array<Entrants1Band, 3> m_walk{}; // the E1 values to visit, as e, ascending and disjoint
     std::size_t m_walkSize = 0;
     std::size_t m_walkAt = 0;
     Count m_nextE = 0;

@@ -1,6 +1,7 @@
 #include "SolutionTable.h"
 
 #include "VisibleText.h"
+#include "WhyNoSolution.h"
 
 #include <algorithm>
 #include <utility>
@@ -37,7 +38,7 @@ constexpr std::size_t kFirstTableColumn = 1;
 constexpr std::array<std::string_view, kTableColumns> kTableHeaders{
     "", "Position", "Tour 1", "Tour 2", "Tour 3", "Tour 4", "Entrant 2", "Entrant 3", "Entrant 4"};
 
-bool writeClassTable(const ClassResult &result, LineBuffer &line)
+bool writeClassTable(const Problem &problem, const ClassResult &result, LineBuffer &line)
 {
     const ClassSolutions &solutions = result.solutions;
     if (!line.text(wording(result.exemptionClass).heading)
@@ -46,7 +47,9 @@ bool writeClassTable(const ClassResult &result, LineBuffer &line)
              .endLine())
         return false;
     if (solutions.empty())
-        return true;
+        return line.text("Pourquoi : ")
+            .text(whyNoSolution(problem, result.exemptionClass))
+            .endLine();
 
     const auto row = [&result](Count index) {
         return tableRow(result.exemptionClass, index + 1, result.solutions.at(index), result.tour4);
@@ -149,7 +152,7 @@ bool writeTable(const Calculation &calculation, ByteSink &sink)
             return false;
     }
     for (const ClassResult &c : calculation.classes) {
-        if (!line.endLine() || !writeClassTable(c, line))
+        if (!line.endLine() || !writeClassTable(calculation.problem, c, line))
             return false;
     }
     return line.flush();

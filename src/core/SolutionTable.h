@@ -40,7 +40,8 @@ bool writeCsv(const Calculation &calculation, ByteSink &sink, char separator = '
 bool writeCounts(const Calculation &calculation, ByteSink &sink, char separator = ',');
 // The same counts aligned for reading: each class's heading and its count.
 bool writeCountsTable(const Calculation &calculation, ByteSink &sink);
-// The backward chain, then per class a heading with its count and the aligned rows.
+// The backward chain, then per class a heading with its count and the aligned rows, or for a
+// class without solution a line saying why.
 bool writeTable(const Calculation &calculation, ByteSink &sink);
 
 // French keeps the singular for 0 and 1: "0 solution", "7 solutions".

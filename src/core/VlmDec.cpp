@@ -39,9 +39,14 @@ Count RequiredTour4(ExemptionClass exemptionClass, Count quarterFinal, Ratio rou
     const Count places = quarterFinal - exempted;
     if (round4 == Ratio::Half)
         return 2 * places + exempted;
-    if ((4 * places) % 3 != 0)
+    if (!tour4CanBeWhole(exemptionClass, quarterFinal, round4))
         return 0;
     return (4 * places) / 3 + exempted;
+}
+
+bool tour4CanBeWhole(ExemptionClass exemptionClass, Count quarterFinal, Ratio round4)
+{
+    return round4 == Ratio::Half || (4 * (quarterFinal - exemptedTeams(exemptionClass))) % 3 == 0;
 }
 
 // The search is the exhaustive loop over E2 in [0, M], E3 in [0, M - E2], E4 in
@@ -81,6 +86,37 @@ ClassSolutions searchClass(std::int32_t registered, std::int32_t entrants1, Coun
     result.m_firstEntrant2 = first;
     result.m_count = (high - first) / 4 + 1;
     return result;
+}
+
+// With E1 = 4e and M = N - E1, the search finds solutions for E2 in [low, high] with
+//   low  = max(0, ceil((12 M - 16 R + 27 e) / 3)) = max(0, A - 7 e),  A = 4 N - floor(16 R / 3)
+//   high = min(M, floor((27 e + 16 (M - R)) / 7)) = min(N - 4 e, floor((16 (N - R) - 37 e) / 7))
+// and one E2 of each residue modulo 4 matches e. low <= high is four linear conditions on e:
+//   0 <= N - 4 e,  0 <= 16 (N - R) - 37 e,  A - 7 e <= N - 4 e,  7 (A - 7 e) <= 16 (N - R) - 37 e
+// Inside the band the residue leaves out at most a few e at its ends, where high - low < 3.
+// R comes from 32-bit counts (|R| < 2^36), so every product here stays far inside 64 bits.
+Entrants1Band entrants1Band(Count registered, Count tour4, Count lastE)
+{
+    const Count n = registered;
+    const Count a = 4 * n - floorDiv(16 * tour4, 3);
+    Entrants1Band band;
+    band.first = std::max({Count{0}, ceilDiv(a - n, 3), ceilDiv(7 * a - 16 * (n - tour4), 12)});
+    band.last = std::min({lastE, floorDiv(n, 4), floorDiv(16 * (n - tour4), 37)});
+    return band;
+}
+
+Entrants1Band entrants1WithSolutions(std::int32_t registered, Count tour4, Count lastE)
+{
+    Entrants1Band band = entrants1Band(registered, tour4, lastE);
+    const auto solved = [&](Count e) {
+        return !searchClass(registered, static_cast<std::int32_t>(4 * e), tour4).empty();
+    };
+    // Inside the band 4e <= N, so E1 fits in 32 bits.
+    for (int trimmed = 0; trimmed < 3 && !band.empty() && !solved(band.first); ++trimmed)
+        ++band.first;
+    for (int trimmed = 0; trimmed < 3 && !band.empty() && !solved(band.last); ++trimmed)
+        --band.last;
+    return band;
 }
 
 TSolution ClassSolutions::at(Count index) const

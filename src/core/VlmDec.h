@@ -61,6 +61,10 @@ BackwardChain backwardChain(Count finale, Ratio semiFinal, Ratio quarterFinal);
 // The size round 4 must have in exemption class k; 0 when "3/4" cannot give a whole round.
 Count RequiredTour4(ExemptionClass exemptionClass, Count quarterFinal, Ratio round4);
 
+// Whether round 4 can be whole in class k: at "3/4" the quarter-final places its games fill
+// must be three quarters of a whole number of teams.
+bool tour4CanBeWhole(ExemptionClass exemptionClass, Count quarterFinal, Ratio round4);
+
 // All solutions of one class, in discovery order (ascending Entrant2, then Entrant3).
 // They form an arithmetic progression in their position, so the count and the p-th
 // solution are computed in constant time, whatever the inputs.
@@ -88,6 +92,24 @@ private:
 
 // The search for N registered teams, E1 round-1 entrants and a required round-4 size R.
 ClassSolutions searchClass(std::int32_t registered, std::int32_t entrants1, Count tour4);
+
+// The round-1 entrant counts E1 = 4e at which the search can find solutions for N registered
+// teams and a required round-4 size R, as e from first to last (empty when first > last).
+// Every e with a solution lies inside; at the band's ends a few e may still have none.
+struct Entrants1Band
+{
+    Count first = 0;
+    Count last = -1;
+
+    bool empty() const { return first > last; }
+};
+
+// The band, cut at e = lastE (the round-1 bound over 4).
+Entrants1Band entrants1Band(Count registered, Count tour4, Count lastE);
+
+// Exactly the e in [0, lastE] at which the search finds solutions: they are never split, and
+// only up to two e at each end of the band have none, so a few searches trim it.
+Entrants1Band entrants1WithSolutions(std::int32_t registered, Count tour4, Count lastE);
 
 // The three classes' solution lists, their counts and cursors.
 //

@@ -1,4 +1,5 @@
 #include "Calc.h"
+#include "WhyNoSolution.h"
 
 #include <QtTest>
 
@@ -223,6 +224,53 @@ void TestCalc::results_data()
         << QStringList{"--scan", "0", "1"}
         << QByteArray("Entrant 1  Classe 3  Classe 2  Classe 1\n"
                       "1 valeur de E1 examinée (de 0 à 0), 0 avec au moins une solution\n");
+
+    const QByteArray plansHeader("rang,ecart,entrant1,classe,position,solutions,entrant2,entrant3,"
+                                 "entrant4,tour2,tour3,tour4\n");
+    // The organiser's example: 8 teams enter at round 4, round 2 holds at most 60.
+    QTest::newRow("plans, E4 and round 2")
+        << QStringList{"--plans", "--format", "csv",  "--limite", "4", "--e4",
+                       "8",       "--t2",     "..60", "71",       "6"}
+        << plansHeader + "1,0,0,2,3,5,44,19,8,44,52,47\n2,0,4,2,3,6,37,22,8,40,52,47\n"
+                         "3,0,8,2,3,6,30,25,8,36,52,47\n4,0,12,2,3,7,23,28,8,32,52,47\n";
+    QTest::newRow("plans, hexadecimal interval, semicolons, options after the counts")
+        << QStringList{"71",         "6",        "--plans",      "--format=csv", "--separateur=;",
+                       "--limite=3", "--strict", "--e1=$10..$20"}
+        << QByteArray(plansHeader).replace(',', ';') +
+               "1;0;16;1;1;8;0;55;0;12;64;48\n2;0;16;1;2;8;4;48;3;16;60;48\n"
+               "3;0;16;1;3;8;8;41;6;20;56;48\n";
+    QTest::newRow("plans, round 3 never a multiple of 4, strict")
+        << QStringList{"--plans", "--format", "csv", "--strict", "--t3", "30", "71", "6"}
+        << plansHeader;
+    QTest::newRow("plans, nearest to a negative E1")
+        << QStringList{"--plans", "--format", "csv", "--limite", "1", "--e1", "-8..-4", "71", "6"}
+        << plansHeader + "1,4,0,1,1,7,28,43,0,28,64,48\n";
+    QTest::newRow("plans table, round 4 of class 2")
+        << QStringList{"--plans", "--limite", "3", "--t4", "47", "71", "6"}
+        << QByteArray("Rang  Écart  Entrant 1  Classe  Position  Solutions  Entrant 2  Entrant 3  "
+                      "Entrant 4  Tour 2  Tour 3  Tour 4\n"
+                      "   1      0          0       2         1          5         36         33  "
+                      "        2      36      60      47\n"
+                      "   2      0          0       2         2          5         40         26  "
+                      "        5      40      56      47\n"
+                      "   3      0          0       2         3          5         44         19  "
+                      "        8      44      52      47\n"
+                      "3 plans, écart 0\n");
+    QTest::newRow("plans table, strict, nothing fits")
+        << QStringList{"--plans", "--strict", "--e2", "1000..", "71", "6"}
+        << QByteArray("Rang  Écart  Entrant 1  Classe  Position  Solutions  Entrant 2  Entrant 3  "
+                      "Entrant 4  Tour 2  Tour 3  Tour 4\n"
+                      "Aucun plan ne respecte tous les souhaits ; le plus proche a un écart de "
+                      "944\n");
+    QTest::newRow("plans table, no E1 with a solution")
+        << QStringList{"--plans", "0", "6"}
+        << QByteArray("Rang  Écart  Entrant 1  Classe  Position  Solutions  Entrant 2  Entrant 3  "
+                      "Entrant 4  Tour 2  Tour 3  Tour 4\n"
+                      "Aucun plan : aucune valeur de E1 ne donne de solution\n");
+    QTest::newRow("plans, largest count, final 200 000 000")
+        << QStringList{"--plans", "--format=csv", "--limite=1", "2147483647", "200000000"}
+        << plansHeader + "1,0,0,1,1,298697485,56601256,2090882390,1,56601256,2133333332,"
+                         "1600000000\n";
 }
 
 void TestCalc::results()
@@ -341,6 +389,37 @@ void TestCalc::usageErrors_data()
     QTest::newRow("scan, bad final")
         << QStringList{"--scan", "71", "6x"}
         << QStringLiteral("'6x' n'est pas une valeur entière correcte");
+    QTest::newRow("plans, malformed interval")
+        << QStringList{"--plans", "--e2", "6..1x", "71", "6"}
+        << QStringLiteral("velmorin-calc: --e2 : '6..1x' n'est pas un intervalle correct (8, "
+                          "6..10, 20.. ou ..60 attendu)\n");
+    QTest::newRow("plans, lo above hi")
+        << QStringList{"--plans", "--t3=10..6", "71", "6"}
+        << QStringLiteral("--t3 : intervalle vide '10..6' : le minimum dépasse le maximum");
+    QTest::newRow("plans, interval without ends")
+        << QStringList{"--plans", "--e1", "..", "71", "6"} << QStringLiteral("'..' n'est pas");
+    QTest::newRow("plans, third count")
+        << QStringList{"--plans", "71", "6", "20"}
+        << QStringLiteral("argument en trop '20' : --plans n'attend que INSCRITES FINALE");
+    QTest::newRow("plans without final")
+        << QStringList{"--plans", "71"} << QStringLiteral("INSCRITES FINALE attendus avec --plans");
+    QTest::newRow("plans with scan")
+        << QStringList{"--plans", "--scan", "71", "6"}
+        << QStringLiteral("l'option --plans ne se combine ni avec --scan ni avec --counts");
+    QTest::newRow("plans with counts")
+        << QStringList{"--counts", "--plans", "71", "6"} << QStringLiteral("--plans ne se combine");
+    QTest::newRow("limit 0") << QStringList{"--plans", "--limite", "0", "71", "6"}
+                             << QStringLiteral("limite incorrecte '0' (de 1 à 1000000 attendu)");
+    QTest::newRow("limit above a million")
+        << QStringList{"--plans", "--limite=1000001", "71", "6"} << QStringLiteral("'1000001'");
+    QTest::newRow("limit not a number")
+        << QStringList{"--plans", "--limite", "vingt", "71", "6"} << QStringLiteral("'vingt'");
+    QTest::newRow("wish without plans") << QStringList{"--e4", "8", "71", "6", "20"}
+                                        << QStringLiteral("l'option --e4 ne sert qu'avec --plans");
+    QTest::newRow("strict without plans")
+        << QStringList{"--strict", "71", "6", "20"} << QStringLiteral("--strict ne sert qu'avec");
+    QTest::newRow("plans with a value")
+        << QStringList{"--plans=oui", "71", "6"} << QStringLiteral("--plans ne prend pas");
 }
 
 void TestCalc::usageErrors()
@@ -427,6 +506,25 @@ void TestCalc::defaultsTable()
     QVERIFY(noneLines.contains("Classe 2 (1 exemptée) : 0 solution"));
     QVERIFY(noneLines.contains("Classe 1 (aucune exemptée) : 0 solution"));
     QVERIFY(!noneLines.join('\n').contains("Position"));
+    // Each "0 solution" heading is followed by why, with the sentence of its own class.
+    for (int k : {3, 2, 1}) {
+        const int heading = int(noneLines.indexOf(
+            QRegularExpression(QStringLiteral("^Classe %1 .* : 0 solution$").arg(k))));
+        QVERIFY(heading >= 0);
+        velmorin::Problem p;
+        p.registered = 71;
+        p.finale = 6;
+        p.entrants1 = 20;
+        p.round4 = velmorin::Ratio::ThreeQuarters;
+        QCOMPARE(noneLines.value(heading + 1),
+                 "Pourquoi : " + QString::fromStdString(velmorin::whyNoSolution(
+                                     p, velmorin::exemptionClassFromNumber(k))));
+    }
+    QVERIFY(
+        noneLines.contains("Pourquoi : Il reste trop d'équipes pour les tours 2 à 4 : le tour 4 "
+                           "en compterait au moins 38, il en faut 32 ; aucune valeur de E1 ne "
+                           "donne de solution dans cette classe."));
+    QVERIFY(!lines.join('\n').contains("Pourquoi")); // not where every class has solutions
 }
 
 // Values of ten digits next to three-digit ones: every row of a class keeps the header's width.

@@ -1,6 +1,7 @@
 // The overview against one calculation per E1, and against the literal loops for small inputs.
 
 #include "Overview.h"
+#include "ReferencePlans.h"
 #include "ReferenceSearch.h"
 #include "RoundOne.h"
 
@@ -58,19 +59,9 @@ std::vector<OverviewRow> rowsOneByOne(Problem p, Count from, Count to, const Cla
     return rows;
 }
 
-// The problem with the ratios of round 4, quarter and semi-final given by bits 0, 1, 2.
 Problem problem(std::int32_t registered, std::int32_t finale, int ratios)
 {
-    const auto ratio = [ratios](int bit) {
-        return (ratios >> bit) & 1 ? Ratio::ThreeQuarters : Ratio::Half;
-    };
-    Problem p;
-    p.registered = registered;
-    p.finale = finale;
-    p.round4 = ratio(0);
-    p.quarterFinal = ratio(1);
-    p.semiFinal = ratio(2);
-    return p;
+    return velmorin::reference::problemWithRatios(registered, finale, ratios);
 }
 
 } // namespace

@@ -70,6 +70,7 @@ private slots:
     void matchesReferenceOnLargerInputs();
     void extremeInputsStayExact_data();
     void extremeInputsStayExact();
+    void entrants1RangeIsExact();
     void listsAppendBrowseAndRelease();
     void releasingKeepsCount();
 };
@@ -316,6 +317,33 @@ void TestVlmDec::extremeInputsStayExact()
         if (i > 0)
             QVERIFY(found.at(i - 1).Entrant2 + 4 == s.Entrant2);
     }
+}
+
+// The E1 values with solutions are never split, and the band holds them with at most two
+// values to spare at each end: the exact range is the band trimmed by a few searches.
+void TestVlmDec::entrants1RangeIsExact()
+{
+    int ranges = 0;
+    for (int n = -6; n <= 160; n += 7) {
+        for (Count r = -4; r <= 2 * n + 8; ++r) {
+            for (Count lastE : {Count(n / 8), Count(1) << 40}) {
+                const Entrants1Band band = entrants1Band(n, r, lastE);
+                const Entrants1Band exact = entrants1WithSolutions(n, r, lastE);
+                for (Count e = -2; e <= n / 4 + 2; ++e) {
+                    const bool solved =
+                        e >= 0 && e <= lastE && !searchClass(n, std::int32_t(4 * e), r).empty();
+                    QVERIFY2(solved == (e >= exact.first && e <= exact.last),
+                             qPrintable(QStringLiteral("N %1 R %2 e %3").arg(n).arg(r).arg(e)));
+                    QVERIFY(!solved || (e >= band.first && e <= band.last));
+                }
+                if (!exact.empty()) {
+                    QVERIFY(exact.first - band.first <= 2 && band.last - exact.last <= 2);
+                    ++ranges;
+                }
+            }
+        }
+    }
+    QVERIFY(ranges > 1000);
 }
 
 void TestVlmDec::listsAppendBrowseAndRelease()

@@ -36,5 +36,8 @@ offers --format "" "table csv"
 offers --format = c csv
 offers --demi = "" "1/2 3/4"
 offers --tour4 3 3/4
+offers --plans --e4 "" ""
+offers --plans --limite = "" ""
+offers --pl --plans
 offers -- -5 - ""
 exit $status
