@@ -1,6 +1,7 @@
 #include "Calc.h"
 
 #include "CalcOptions.h"
+#include "CalcTeams.h"
 #include "Overview.h"
 #include "SolutionTable.h"
 #include "Version.h"
@@ -54,6 +55,8 @@ constexpr const char *kHelp =
 
 int runCalc(const std::vector<std::string> &args, ByteSink &out, std::ostream &err)
 {
+    if (usesTeamList(args))
+        return runTeamsCalc(args, out, err, kHelp);
     const ParsedCommandLine parsed = parseCommandLine(args);
     switch (parsed.action) {
     case ParsedCommandLine::Action::Error:
