@@ -34,17 +34,37 @@ std::size_t displayWidth(std::string_view text)
     }));
 }
 
-LineBuffer &leftAligned(LineBuffer &line, std::string_view text, std::size_t width)
+// A table row's cells, aligned, without the spaces a row would end with.
+class AlignedRow
 {
-    const std::size_t shown = displayWidth(text);
-    return line.text(text).spaces(width > shown ? width - shown : 0);
-}
+public:
+    AlignedRow &left(std::string_view text, std::size_t width)
+    {
+        m_row += text;
+        return spaces(width - std::min(width, displayWidth(text)));
+    }
+    AlignedRow &right(std::string_view text, std::size_t width)
+    {
+        spaces(width - std::min(width, displayWidth(text)));
+        m_row += text;
+        return *this;
+    }
+    AlignedRow &spaces(std::size_t count)
+    {
+        m_row.append(count, ' ');
+        return *this;
+    }
+    bool writeTo(LineBuffer &line)
+    {
+        m_row.erase(m_row.find_last_not_of(' ') + 1);
+        line.text(m_row);
+        m_row.clear();
+        return line.endLine();
+    }
 
-LineBuffer &rightAligned(LineBuffer &line, std::string_view text, std::size_t width)
-{
-    const std::size_t shown = displayWidth(text);
-    return line.spaces(width > shown ? width - shown : 0).text(text);
-}
+private:
+    std::string m_row;
+};
 
 std::string teamCount(Count count)
 {
@@ -283,23 +303,19 @@ bool writeAssignmentTable(const TeamList &list, const Assignment &assignment, By
     line.text("Graine du tirage : ").text(std::to_string(assignment.seed));
     if (!line.endLine())
         return false;
-    rightAligned(line, headers[0], widths[0]).spaces(2);
-    leftAligned(line, headers[1], widths[1]).spaces(2);
-    leftAligned(line, headers[2], widths[2]).spaces(2);
-    rightAligned(line, headers[3], widths[3]).spaces(2);
-    rightAligned(line, headers[4], widths[4]);
-    if (!line.endLine())
+    AlignedRow row;
+    row.right(headers[0], widths[0]).spaces(2).left(headers[1], widths[1]).spaces(2);
+    row.left(headers[2], widths[2]).spaces(2).right(headers[3], widths[3]).spaces(2);
+    if (!row.right(headers[4], widths[4]).writeTo(line))
         return false;
     for (const std::size_t index : assignment.rows()) {
         const Team &team = list.teams[index];
-        rightAligned(line, std::to_string(assignment.roundOfTeam[index]), widths[0]).spaces(2);
-        leftAligned(line, team.name, widths[1]).spaces(2);
-        leftAligned(line, team.club, widths[2]).spaces(2);
-        rightAligned(line, levelText(team.level), widths[3]).spaces(2);
-        rightAligned(line, team.pointsText, widths[4]);
+        row.right(std::to_string(assignment.roundOfTeam[index]), widths[0]).spaces(2);
+        row.left(team.name, widths[1]).spaces(2).left(team.club, widths[2]).spaces(2);
+        row.right(levelText(team.level), widths[3]).spaces(2).right(team.pointsText, widths[4]);
         if (assignment.outOfLevel[index])
-            line.text("  ").text(kOutOfLevel);
-        if (!line.endLine())
+            row.spaces(2).left(kOutOfLevel, 0);
+        if (!row.writeTo(line))
             return false;
     }
     if (!line.endLine())
@@ -328,15 +344,14 @@ bool writeLevelsTable(const LevelMapping &mapping, ByteSink &sink)
     }
 
     LineBuffer line(sink);
-    leftAligned(line, headers[0], widths[0]).spaces(2);
-    rightAligned(line, headers[1], widths[1]).spaces(2);
-    rightAligned(line, headers[2], widths[2]);
-    if (!line.endLine())
+    AlignedRow row;
+    row.left(headers[0], widths[0]).spaces(2).right(headers[1], widths[1]).spaces(2);
+    if (!row.right(headers[2], widths[2]).writeTo(line))
         return false;
     for (const LevelRound &level : mapping.levels()) {
-        leftAligned(line, levelLabel(level.level), widths[0]).spaces(2);
-        line.padded(level.teams, widths[1]).spaces(2).padded(level.round, widths[2]);
-        if (!line.endLine())
+        row.left(levelLabel(level.level), widths[0]).spaces(2);
+        row.right(std::to_string(level.teams), widths[1]).spaces(2);
+        if (!row.right(std::to_string(level.round), widths[2]).writeTo(line))
             return false;
     }
     const std::array<Count, kEntryRounds> entrants = mapping.entrantsPerRound();

@@ -86,16 +86,24 @@ struct RowCollector
     bool rowHasFields = false;
 };
 
+// Line breaks in a text: "\n", "\r\n" and a lone "\r" each count once.
+std::size_t lineBreaks(const char *text, std::size_t size)
+{
+    std::size_t breaks = 0;
+    for (std::size_t i = 0; i < size; ++i) {
+        if (text[i] == '\n' || (text[i] == '\r' && (i + 1 == size || text[i + 1] != '\n')))
+            ++breaks;
+    }
+    return breaks;
+}
+
 void onField(void *data, std::size_t size, void *context)
 {
     auto &collector = *static_cast<RowCollector *>(context);
     const char *text = static_cast<const char *>(data);
     collector.current.cells.emplace_back(text ? text : "", text ? size : 0);
     collector.rowHasFields = true;
-    for (std::size_t i = 0; i < size; ++i) {
-        if (text[i] == '\n' || (text[i] == '\r' && (i + 1 == size || text[i + 1] != '\n')))
-            ++collector.innerBreaks;
-    }
+    collector.innerBreaks += text ? lineBreaks(text, size) : 0;
 }
 
 void onRowEnd(int terminator, void *context)
@@ -177,40 +185,57 @@ char detectSeparator(std::string_view utf8)
     return ';';
 }
 
-std::optional<std::vector<SourceRow>> csvRows(std::string_view utf8, char separator,
-                                              std::size_t *openQuoteLine)
+CsvRows csvRows(std::string_view utf8, char separator)
 {
     std::unique_ptr<csv_parser, ParserDeleter> parser(new csv_parser);
-    if (csv_init(parser.get(), CSV_REPALL_NL | CSV_STRICT_FINI | CSV_APPEND_NULL) != 0) {
+    // Strict: a quote inside an unquoted text, or text after a closing quote, is an error
+    // rather than a guess, and so is a quote left open at the end.
+    if (csv_init(parser.get(), CSV_STRICT | CSV_STRICT_FINI | CSV_REPALL_NL | CSV_APPEND_NULL) !=
+        0) {
         delete parser.release(); // csv_free only frees what a successful csv_init made
         throw std::bad_alloc();
     }
     csv_set_delim(parser.get(), static_cast<unsigned char>(separator));
     csv_set_space_func(parser.get(), isSpace);
 
+    CsvRows result;
     RowCollector collector;
-    if (csv_parse(parser.get(), utf8.data(), utf8.size(), onField, onRowEnd, &collector) !=
-        utf8.size())
-        throw std::bad_alloc(); // only running out of memory stops a parser that is not strict
+    const std::size_t parsed =
+        csv_parse(parser.get(), utf8.data(), utf8.size(), onField, onRowEnd, &collector);
+    if (parsed != utf8.size()) {
+        if (csv_error(parser.get()) != CSV_EPARSE)
+            throw std::bad_alloc();
+        result.fault = CsvRows::Fault::MisplacedQuote;
+        result.faultLine = 1 + lineBreaks(utf8.data(), parsed);
+        return result;
+    }
     if (csv_fini(parser.get(), onField, onRowEnd, &collector) != 0) {
         if (csv_error(parser.get()) != CSV_EPARSE)
             throw std::bad_alloc();
-        if (openQuoteLine)
-            *openQuoteLine = collector.line;
-        return std::nullopt;
+        result.fault = CsvRows::Fault::OpenQuote;
+        result.faultLine = collector.line;
+        return result;
     }
-    return std::move(collector.rows);
+    result.rows = std::move(collector.rows);
+    return result;
 }
 
 TeamListResult readTeamListCsv(std::string_view bytes, std::string_view fileName)
 {
     const std::string text = csvTextToUtf8(bytes);
-    std::size_t openQuoteLine = 0;
-    const auto rows = csvRows(text, detectSeparator(text), &openQuoteLine);
-    if (!rows)
-        return refusedList(fileName, "ligne " + std::to_string(openQuoteLine) +
-                                         ", un guillemet ouvert n'est jamais fermé");
-    return teamListFromRows(fileName, *rows);
+    const CsvRows rows = csvRows(text, detectSeparator(text));
+    const std::string line = "ligne " + std::to_string(rows.faultLine);
+    switch (rows.fault) {
+    case CsvRows::Fault::OpenQuote:
+        return refusedList(fileName, line + ", un guillemet ouvert n'est jamais fermé");
+    case CsvRows::Fault::MisplacedQuote:
+        return refusedList(fileName, line + ", guillemet mal placé : un texte entre guillemets "
+                                            "commence et finit avec la cellule, et un guillemet "
+                                            "dans le texte s'écrit \"\"");
+    case CsvRows::Fault::None:
+        break;
+    }
+    return teamListFromRows(fileName, rows.rows);
 }
 
 FileBytes readFileBytes(const std::string &path)

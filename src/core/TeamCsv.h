@@ -23,10 +23,18 @@ std::string csvTextToUtf8(std::string_view bytes);
 char detectSeparator(std::string_view utf8);
 
 // The rows of a CSV text, each with the line it starts on; rows with no field at all (blank
-// lines) are left out. Nothing when a quote is left open at the end: `openQuoteLine` then
-// gives the line of the row where it opened.
-std::optional<std::vector<SourceRow>> csvRows(std::string_view utf8, char separator,
-                                              std::size_t *openQuoteLine = nullptr);
+// lines) are left out. A fault of the quoting gives no rows but its line: where a quote stands
+// inside an unquoted text or text follows a closing quote, or where the row whose quote is
+// never closed starts.
+struct CsvRows
+{
+    enum class Fault { None, MisplacedQuote, OpenQuote };
+
+    std::vector<SourceRow> rows;
+    Fault fault = Fault::None;
+    std::size_t faultLine = 0;
+};
+CsvRows csvRows(std::string_view utf8, char separator);
 
 // A whole file's bytes read as a team list; `fileName` names it in the messages.
 TeamListResult readTeamListCsv(std::string_view bytes, std::string_view fileName);
