@@ -26,11 +26,17 @@ constexpr const char *kUnreadableOds = "le classeur ODS est illisible (fichier a
 
 constexpr std::string_view kOdsMimeType = "application/vnd.oasis.opendocument.spreadsheet";
 
+// The bytes at `offset`, none past the end: a file may be shorter than any header.
+std::string_view bytesAt(std::string_view bytes, std::size_t offset, std::size_t count)
+{
+    return offset < bytes.size() ? bytes.substr(offset, count) : std::string_view();
+}
+
 // An ODS file is a zip whose first entry, stored uncompressed, is "mimetype".
 bool looksLikeOds(std::string_view bytes)
 {
-    return bytes.substr(0, 4) == "PK\x03\x04" && bytes.substr(30, 8) == "mimetype" &&
-           bytes.substr(38, kOdsMimeType.size()) == kOdsMimeType;
+    return bytesAt(bytes, 0, 4) == "PK\x03\x04" && bytesAt(bytes, 30, 8) == "mimetype" &&
+           bytesAt(bytes, 38, kOdsMimeType.size()) == kOdsMimeType;
 }
 
 bool looksLikeExcel(std::string_view bytes, std::string_view extension)

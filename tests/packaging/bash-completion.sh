@@ -37,4 +37,10 @@ offers --format = c csv
 offers --demi = "" "1/2 3/4"
 offers --tour4 3 3/4
 offers -- -5 - ""
+# A list: CSV and ODS files and folders, nothing else; a seed is the user's own number.
+docs=$(dirname "$1")/../../docs
+offers --equipes "$docs/exemple-equipes.c" "$docs/exemple-equipes.csv"
+offers --equipes "$docs/README" ""
+offers --equipes "$(dirname "$docs")/doc" "$docs/"
+offers --graine "" ""
 exit $status
