@@ -242,9 +242,9 @@ AssignmentResult assignTeams(const TeamList &list, const LevelMapping &mapping,
 
 void putCsvField(LineBuffer &line, std::string_view text, char separator)
 {
-    const bool quote =
-        text.find_first_of(std::string{separator, '"', '\n', '\r'}) != std::string_view::npos ||
-        (!text.empty() && (text.front() == ' ' || text.back() == ' '));
+    const bool quote = text.find_first_of(std::string{separator, '"', '\n', '\r', '\t'}) !=
+                           std::string_view::npos ||
+                       (!text.empty() && (text.front() == ' ' || text.back() == ' '));
     if (!quote) {
         line.text(text);
         return;

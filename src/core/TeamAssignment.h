@@ -119,7 +119,8 @@ AssignmentResult assignTeams(const TeamList &list, const LevelMapping &mapping,
 constexpr std::array<std::string_view, 5> kAssignmentColumns{"tour", "equipe", "club", "niveau",
                                                              "points"};
 
-// One CSV field, quoted when it holds the separator, a quote or a line break.
+// One CSV field, quoted when it holds the separator, a quote, a line break or a tab (which
+// would mislead a reader looking for the separator), or starts or ends with a space.
 void putCsvField(LineBuffer &line, std::string_view text, char separator);
 
 // The assignment as CSV: the header, then one row per team in rows() order. Returns whether

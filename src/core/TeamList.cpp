@@ -92,9 +92,11 @@ Columns matchHeader(const std::vector<std::string> &header)
     columns.club = findColumn(folded, {"club"});
     columns.level = findColumn(folded, {"niveau", "division"});
     columns.points = findColumn(folded, {"points"});
-    // Everything else, a second "Club" or a "Nom" beside "Équipe" too, is kept as it is.
+    // Everything else, a second "Club" or a "Nom" beside "Équipe" too, is kept as it is; a
+    // cell without a name is no column (its cells must be empty).
     for (std::size_t c = 0; c < header.size(); ++c) {
-        if (c != columns.name && c != columns.club && c != columns.level && c != columns.points)
+        if (c != columns.name && c != columns.club && c != columns.level && c != columns.points &&
+            !header[c].empty())
             columns.extra.push_back(c);
     }
     return columns;
@@ -239,10 +241,6 @@ TeamListResult teamListFromRows(std::string_view fileName, const std::vector<Sou
     std::vector<std::string> header;
     for (const std::string &text : headerRow.cells)
         header.emplace_back(trimmed(text));
-    // Empty cells after the last name are no columns: a trailing separator, or a sheet's
-    // blank cells.
-    while (!header.empty() && header.back().empty())
-        header.pop_back();
     const Columns columns = matchHeader(header);
     if (!columns.name)
         return refusedList(fileName, "la ligne d'en-tête (ligne " + std::to_string(headerRow.line) +
@@ -295,17 +293,16 @@ TeamListResult teamListFromRows(std::string_view fileName, const std::vector<Sou
         }
         for (std::size_t c : columns.extra)
             team.extra.emplace_back(cell(row, c));
-        // Cells past the header's columns mean a separator inside an unquoted text, or a
-        // shifted row: refused rather than silently dropped.
-        for (std::size_t c = header.size(); c < row.cells.size(); ++c) {
+        // Text in no named column means a separator inside an unquoted text, or a shifted
+        // row: refused rather than silently dropped.
+        for (std::size_t c = 0; c < row.cells.size(); ++c) {
             const std::string_view text = trimmed(row.cells[c]);
-            if (!text.empty()) {
+            if (!text.empty() && (c >= header.size() || header[c].empty())) {
                 rowFaults.push_back("colonne " + std::to_string(c + 1) + " : " + guillemets(text) +
-                                    " hors des colonnes de l'en-tête");
+                                    " dans une colonne sans nom d'en-tête");
                 break;
             }
         }
-
         if (!rowFaults.empty()) {
             if (++faultyRows <= kListedFaults) {
                 std::string line = "ligne " + std::to_string(row.line) + ", ";

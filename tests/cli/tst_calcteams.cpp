@@ -272,16 +272,18 @@ void TestCalcTeams::drawnSeedIsTold()
 
 void TestCalcTeams::sampleList()
 {
-    // The README's example: 80 teams, final of 6, 24 round-1 entrants, class 2 at position 3.
+    // The README's example: 80 teams, final of 6, 44 round-1 entrants, class 3 at position 3.
     const velmorin::testing::CalcRun r =
-        runCalculator({"--equipes", VELMORIN_SAMPLE_LIST, "--graine", "7", "6", "24", "2", "3"});
+        runCalculator({"--equipes", VELMORIN_SAMPLE_LIST, "--graine", "7", "6", "44", "3", "3"});
     QCOMPARE(r.status, 0);
     QCOMPARE(r.err, std::string());
     const QStringList lines = QString::fromStdString(r.out).split('\n');
     QCOMPARE(lines.size(), 1 + 1 + 80 + 1 + 5 + 1);
+    QCOMPARE(lines[2], "   4  Les Bouchons des Vignes         Cercle Bouliste de Hautefeuille  "
+                       "            1     385");
     QCOMPARE(lines.mid(83),
-             (QStringList{"Tour 4 : 8 équipes", "Tour 3 : 10 équipes", "Tour 2 : 38 équipes",
-                          "Tour 1 : 24 équipes", "Hors niveau : 26 équipes", ""}));
+             (QStringList{"Tour 4 : 10 équipes", "Tour 3 : 15 équipes", "Tour 2 : 11 équipes",
+                          "Tour 1 : 44 équipes", "Hors niveau : 15 équipes", ""}));
 }
 
 QTEST_GUILESS_MAIN(TestCalcTeams)

@@ -112,6 +112,8 @@ void TestTeamList::reads_data()
         << QStringList{"Dossier", "Capitaine"} << QStringList{"2|A|B|||D-1|Jo"};
     QTest::newRow("blank lines before the header, trailing separators")
         << QByteArray("\n;;\nÉquipe;Club;;\nA;B;;\n") << QStringList{} << QStringList{"4|A|B||"};
+    QTest::newRow("empty column between named ones")
+        << QByteArray("Équipe;  ;Note\nA;;x\n") << QStringList{"Note"} << QStringList{"2|A||||x"};
     QTest::newRow("short rows") << QByteArray("Équipe;Club;Niveau;Points\nA\n") << QStringList{}
                                 << QStringList{"2|A|||"};
     QTest::newRow("no line end at the end")
@@ -186,7 +188,11 @@ void TestTeamList::refuses_data()
     QTest::newRow("cell past the header's columns")
         << QByteArray("Équipe,Club\nA,B\nDupont, Durand et fils,C\n")
         << "Liste « equipes.csv » refusée : 1 ligne en erreur.\n"
-           "ligne 3, colonne 3 : « C » hors des colonnes de l'en-tête";
+           "ligne 3, colonne 3 : « C » dans une colonne sans nom d'en-tête";
+    QTest::newRow("text under an unnamed column")
+        << QByteArray("Équipe;;Club\nA;;B\nC;x;D\n")
+        << "Liste « equipes.csv » refusée : 1 ligne en erreur.\n"
+           "ligne 3, colonne 2 : « x » dans une colonne sans nom d'en-tête";
     QTest::newRow("line of a fault after a quoted line break")
         << QByteArray("Équipe;Niveau\n\"A\nB\";1\nC;x\n")
         << "Liste « equipes.csv » refusée : 1 ligne en erreur.\n"

@@ -298,6 +298,12 @@ void TestTeamFile::readsCsvFiles()
     QVERIFY2(shipped.ok(), shipped.error.c_str());
     QCOMPARE(shipped.list->teams.size(), std::size_t(80));
     QVERIFY(shipped.warnings.empty());
+
+    // The spreadsheet beside it is the same list.
+    const TeamListResult sheet = readPath(QFINDTESTDATA("../../docs/exemple-equipes.ods"));
+    QVERIFY2(sheet.ok(), sheet.error.c_str());
+    QCOMPARE(describe(*sheet.list), describe(*shipped.list));
+    QCOMPARE(sheet.list->extraColumns, shipped.list->extraColumns);
 }
 
 void TestTeamFile::neverWritesTheFile()
