@@ -1,6 +1,7 @@
 // Integer text: the conversion never crashes, accepts exactly what the rules allow (checked
 // against a plain reading of them below) and every value it accepts survives a round trip.
 
+#include "FuzzCheck.h"
 #include "IntText.h"
 
 #include <cstdint>
@@ -13,15 +14,7 @@
 
 namespace {
 
-// Stops the run with the input saved: libFuzzer treats an abort as a crash.
-void check(bool condition, const char *what)
-{
-    if (!condition) {
-        std::fputs(what, stderr);
-        std::fputc('\n', stderr);
-        std::abort();
-    }
-}
+using velmorin::fuzz::check;
 
 bool isDecimalDigit(char c)
 {

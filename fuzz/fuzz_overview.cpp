@@ -8,6 +8,7 @@
 // mode bit 0: 0 keeps N within the exhaustive range, 1 takes it as it is.
 
 #include "Calculation.h"
+#include "FuzzCheck.h"
 #include "Overview.h"
 #include "RoundOne.h"
 
@@ -25,14 +26,7 @@ using velmorin::Count;
 constexpr std::int32_t kExhaustiveRange = 6000;
 constexpr int kRowsChecked = 4000;
 
-void check(bool condition, const char *what)
-{
-    if (!condition) {
-        std::fputs(what, stderr);
-        std::fputc('\n', stderr);
-        std::abort();
-    }
-}
+using velmorin::fuzz::check;
 
 template <typename T> T take(const std::uint8_t *&data, std::size_t &size)
 {

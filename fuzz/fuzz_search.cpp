@@ -6,6 +6,7 @@
 // mode bit 0: 0 bounded (compare with the literal loops), 1 unbounded;
 // mode bit 1: 0 round-4 size from the final and the ratios, 1 the raw R given.
 
+#include "FuzzCheck.h"
 #include "ReferenceSearch.h"
 #include "VlmDec.h"
 
@@ -23,14 +24,7 @@ __extension__ typedef __int128 Wide;
 
 constexpr Count kBoundedSpan = 150; // keeps the literal loops at about 10^5 steps
 
-void check(bool condition, const char *what)
-{
-    if (!condition) {
-        std::fputs(what, stderr);
-        std::fputc('\n', stderr);
-        std::abort();
-    }
-}
+using velmorin::fuzz::check;
 
 class Bytes
 {

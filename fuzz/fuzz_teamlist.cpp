@@ -2,6 +2,7 @@
 // a list read is well formed, and its entries written as CSV read back as the same teams.
 
 #include "ByteSink.h"
+#include "FuzzCheck.h"
 #include "TeamAssignment.h"
 #include "TeamCsv.h"
 
@@ -14,14 +15,7 @@
 
 namespace {
 
-void check(bool condition, const char *what)
-{
-    if (!condition) {
-        std::fputs(what, stderr);
-        std::fputc('\n', stderr);
-        std::abort();
-    }
-}
+using velmorin::fuzz::check;
 
 bool startsWith(const std::string &text, std::string_view prefix)
 {
