@@ -1,4 +1,5 @@
 #include "CalcRun.h"
+#include "TeamLists.h"
 
 #include <QtTest>
 
@@ -6,10 +7,7 @@ using velmorin::testing::runCalculator;
 
 namespace {
 
-// Levels 1 to 4 and none; ties on level and points: {A2, A3}, {B2, B3}.
-const char kHandList[] = "Équipe;Club;Niveau;Points\n"
-                         "A1;C;1;100\nA2;C;1;90\nA3;C;1;90\nB1;C;2;\nB2;C;2;50\nB3;C;2;50\n"
-                         "C1;C;3;10\nC2;C;;5\nC3;C;;\nC4;C;3;\nD1;C;4;0\nD2;C;4;-3\n";
+using velmorin::testing::kHandList;
 
 // 12 teams, final of 1, 4 round-1 entrants: class 1 position 1 enters 4, 1, 5 and 2.
 const char kClass1Csv[] = "tour,equipe,club,niveau,points\n"
@@ -183,9 +181,6 @@ void TestCalcTeams::errors_data()
                                 << "velmorin-calc: POSITION '0' incorrecte : les solutions sont "
                                    "numérotées à partir de 1" +
                                        tryHelp;
-    QTest::newRow("count not an integer")
-        << QStringList{"--equipes", list, "un", "4", "1", "1"}
-        << "velmorin-calc: FINALE : 'un' n'est pas une valeur entière correcte" + tryHelp;
     QTest::newRow("registered count given too")
         << QStringList{"--equipes", list, "12", "1", "4", "1", "1"}
         << "velmorin-calc: argument en trop '1' : avec --equipes, le nombre d'inscrites est "
@@ -200,11 +195,6 @@ void TestCalcTeams::errors_data()
         << QStringList{"--equipes", list, "--niveaux", "1"}
         << "velmorin-calc: argument en trop '1' : --niveaux n'attend que --equipes FICHIER" +
                tryHelp;
-    QTest::newRow("bad seed") << QStringList{"--equipes", list, "--graine", "-1",
-                                             "1",         "4",  "1",        "1"}
-                              << "velmorin-calc: graine incorrecte '-1' (entier de 0 à "
-                                 "18446744073709551615 attendu)" +
-                                     tryHelp;
     QTest::newRow("seed past 64 bits")
         << QStringList{"--equipes", list, "--graine=18446744073709551616", "1", "4", "1", "1"}
         << "velmorin-calc: graine incorrecte '18446744073709551616' (entier de 0 à "
@@ -214,25 +204,12 @@ void TestCalcTeams::errors_data()
         << QStringList{"--equipes", list, "--equipes", list, "--niveaux"}
         << "velmorin-calc: une seule liste d'équipes à la fois : --equipes est donnée deux fois" +
                tryHelp;
-    QTest::newRow("no file name") << QStringList{"--niveaux", "--equipes="}
-                                  << "velmorin-calc: l'option --equipes attend le nom d'un "
-                                     "fichier" +
-                                         tryHelp;
     QTest::newRow("--scan") << QStringList{"--equipes", list, "--scan", "1", "4"}
                             << "velmorin-calc: l'option '--scan' ne se combine pas avec "
                                "--equipes" +
                                    tryHelp;
-    QTest::newRow("--counts") << QStringList{"--counts", "--equipes", list, "1", "4", "1", "1"}
-                              << "velmorin-calc: l'option '--counts' ne se combine pas avec "
-                                 "--equipes" +
-                                     tryHelp;
     QTest::newRow("unknown option") << QStringList{"--equipes", list, "--niveau"}
                                     << "velmorin-calc: option inconnue '--niveau'" + tryHelp;
-    QTest::newRow("bad ratio") << QStringList{"--equipes", list, "--quart", "2/3",
-                                              "1",         "4",  "1",       "1"}
-                               << "velmorin-calc: rapport incorrect '2/3' pour --quart (1/2 ou "
-                                  "3/4 attendu)" +
-                                      tryHelp;
     QTest::newRow("option without its value")
         << QStringList{"1", "4", "1", "1", "--equipes"}
         << "velmorin-calc: l'option --equipes attend une valeur" + tryHelp;

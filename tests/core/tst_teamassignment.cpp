@@ -1,4 +1,3 @@
-#include "Plan.h"
 #include "TeamAssignment.h"
 #include "TeamLists.h"
 
@@ -13,20 +12,7 @@ namespace {
 
 using Entrants = std::array<Count, kEntryRounds>;
 
-// Levels 1 to 4 and none; ties on level and points: {A2, A3}, {B2, B3}.
-const char kHandList[] = "Équipe;Club;Niveau;Points\n"
-                         "A1;C;1;100\n"
-                         "A2;C;1;90\n"
-                         "A3;C;1;90\n"
-                         "B1;C;2;\n"
-                         "B2;C;2;50\n"
-                         "B3;C;2;50\n"
-                         "C1;C;3;10\n"
-                         "C2;C;;5\n"
-                         "C3;C;;\n"
-                         "C4;C;3;\n"
-                         "D1;C;4;0\n"
-                         "D2;C;4;-3\n";
+using velmorin::testing::kHandList;
 
 QString q(const std::string &text)
 {
@@ -46,16 +32,6 @@ QList<qint64> qCounts(const Entrants &counts)
     return {counts[0], counts[1], counts[2], counts[3]};
 }
 
-std::string written(const std::function<bool(ByteSink &)> &write)
-{
-    std::ostringstream out;
-    OstreamSink sink(out);
-    const bool complete = write(sink);
-    if (!complete)
-        return "(incomplete)";
-    return out.str();
-}
-
 } // namespace
 
 class TestTeamAssignment : public QObject
@@ -69,19 +45,14 @@ private slots:
     void ranking_data();
     void ranking();
     void sameSeedSameOrder();
-    void drawIsEven();
     void generatorIsPortable();
     void boundedDraw();
     void assignment_data();
     void assignment();
     void refusals_data();
     void refusals();
-    void planEntrantsAddUp();
     void csvRows_data();
     void csvRows();
-    void stopsWhenTheSinkFails();
-    void table();
-    void levels();
 };
 
 void TestTeamAssignment::defaultMapping_data()
@@ -190,17 +161,6 @@ void TestTeamAssignment::sameSeedSameOrder()
     }
 }
 
-void TestTeamAssignment::drawIsEven()
-{
-    // Three tied teams: each comes first about a third of the time over many seeds.
-    const TeamList list = teamListFromCsv("Équipe\nX\nY\nZ\n");
-    std::array<int, 3> first{};
-    for (std::uint64_t seed = 0; seed < 3000; ++seed)
-        ++first[rankTeams(list, seed).front()];
-    for (const int count : first)
-        QVERIFY2(count > 900 && count < 1100, qPrintable(QString::number(count)));
-}
-
 void TestTeamAssignment::generatorIsPortable()
 {
     // splitmix64's published sequence from seed 0.
@@ -251,11 +211,6 @@ void TestTeamAssignment::assignment_data()
         << QStringList{"1 A1*", "1 A2*", "1 A3*", "1 B2*", "1 B3*", "1 B1*",
                        "1 C1*", "1 C4*", "1 D1",  "1 D2",  "1 C2",  "1 C3"}
         << QList<qint64>{12, 0, 0, 0} << 8;
-    QTest::newRow("weakest at round 4 is not possible: strongest first")
-        << QList<qint64>{0, 0, 1, 11}
-        << QStringList{"4 A1",  "4 A2",  "4 A3",  "4 B2*", "4 B3*", "4 B1*",
-                       "4 C1*", "4 C4*", "4 D1*", "4 D2*", "4 C2*", "3 C3*"}
-        << QList<qint64>{0, 0, 1, 11} << 9;
 }
 
 void TestTeamAssignment::assignment()
@@ -292,10 +247,6 @@ void TestTeamAssignment::refusals_data()
         << QList<qint64>{24, 38, 10, 8}
         << "Le plan est fait pour 80 équipes et la liste en compte 12 : les entrées ne peuvent "
            "être réparties que si les deux nombres sont égaux.";
-    QTest::newRow("plan for fewer teams")
-        << QList<qint64>{1, 0, 0, 0}
-        << "Le plan est fait pour 1 équipe et la liste en compte 12 : les entrées ne peuvent "
-           "être réparties que si les deux nombres sont égaux.";
     QTest::newRow("a negative count that adds up")
         << QList<qint64>{14, -2, 0, 0}
         << "Le plan donne un nombre négatif d'équipes entrantes : les entrées ne peuvent pas "
@@ -312,24 +263,6 @@ void TestTeamAssignment::refusals()
                     {entrants[0], entrants[1], entrants[2], entrants[3]}, 1);
     QVERIFY(!result.ok());
     QCOMPARE(q(result.error), message);
-}
-
-void TestTeamAssignment::planEntrantsAddUp()
-{
-    // The typical use: 80 teams, class 2, position 3 enters 24, 38, 10 and 8.
-    Problem problem;
-    problem.registered = 80;
-    problem.finale = 6;
-    problem.entrants1 = 24;
-    const std::optional<Plan> plan = makePlan(calculate(problem), ExemptionClass::Class2, 3);
-    QVERIFY(plan);
-    QCOMPARE(qCounts(planEntrants(*plan)), (QList<qint64>{24, 38, 10, 8}));
-
-    const TeamList list = teamListFromCsv(velmorin::testing::inventedTeamsCsv(80));
-    const AssignmentResult result =
-        assignTeams(list, LevelMapping::defaults(list), planEntrants(*plan), 5);
-    QVERIFY2(result.ok(), result.error.c_str());
-    QCOMPARE(qCounts(result.assignment->perRound), (QList<qint64>{24, 38, 10, 8}));
 }
 
 void TestTeamAssignment::csvRows_data()
@@ -365,9 +298,10 @@ void TestTeamAssignment::csvRows()
     entrants[1] = 1;
     const AssignmentResult result = assignTeams(teams, LevelMapping::defaults(teams), entrants, 3);
     QVERIFY(result.ok());
-    const std::string csv = written([&](ByteSink &sink) {
-        return writeAssignmentCsv(teams, *result.assignment, sink, separator);
-    });
+    std::ostringstream out;
+    OstreamSink sink(out);
+    QVERIFY(writeAssignmentCsv(teams, *result.assignment, sink, separator));
+    const std::string csv = out.str();
     QCOMPARE(QByteArray::fromStdString(csv), expected);
 
     // What the writer wrote reads back as the same teams.
@@ -375,57 +309,6 @@ void TestTeamAssignment::csvRows()
     QCOMPARE(back.teams.size(), teams.teams.size());
     QCOMPARE(back.teams.front().name, teams.teams.back().name);
     QCOMPARE(back.extraColumns.front(), std::string("tour"));
-}
-
-void TestTeamAssignment::stopsWhenTheSinkFails()
-{
-    class Refusing : public ByteSink
-    {
-    public:
-        bool write(std::string_view) override { return false; }
-    } sink;
-    const TeamList list = teamListFromCsv(kHandList);
-    const AssignmentResult result =
-        assignTeams(list, LevelMapping::defaults(list), {4, 2, 3, 3}, 42);
-    QVERIFY(!writeAssignmentCsv(list, *result.assignment, sink));
-    QVERIFY(!writeAssignmentTable(list, *result.assignment, sink));
-    QVERIFY(!writeLevelsTable(LevelMapping::defaults(list), sink));
-    QVERIFY(!writeLevelsCsv(LevelMapping::defaults(list), sink));
-}
-
-void TestTeamAssignment::table()
-{
-    const TeamList list = teamListFromCsv("Équipe;Club;Niveau;Points\nÉté;Ça;1;7\nB;;2;\nC;D;;\n");
-    const AssignmentResult result =
-        assignTeams(list, LevelMapping::defaults(list), {1, 1, 0, 1}, 9);
-    const std::string table = written(
-        [&](ByteSink &sink) { return writeAssignmentTable(list, *result.assignment, sink); });
-    QCOMPARE(q(table), "Graine du tirage : 9\n"
-                       "Tour  Équipe  Club  Niveau  Points\n"
-                       "   4  Été     Ça         1       7\n"
-                       "   2  B                  2          hors niveau\n"
-                       "   1  C       D\n"
-                       "\n"
-                       "Tour 4 : 1 équipe\n"
-                       "Tour 3 : 0 équipe\n"
-                       "Tour 2 : 1 équipe\n"
-                       "Tour 1 : 1 équipe\n"
-                       "Hors niveau : 1 équipe\n");
-}
-
-void TestTeamAssignment::levels()
-{
-    const LevelMapping mapping = LevelMapping::defaults(teamListFromCsv(kHandList));
-    QCOMPARE(q(written([&](ByteSink &sink) { return writeLevelsTable(mapping, sink); })),
-             "Niveau       Équipes  Tour\n"
-             "Niveau 1           3     4\n"
-             "Niveau 2           3     3\n"
-             "Niveau 3           2     2\n"
-             "Niveau 4           2     1\n"
-             "Sans niveau        2     1\n"
-             "Entrantes voulues : tour 1 4, tour 2 2, tour 3 3, tour 4 3\n");
-    QCOMPARE(q(written([&](ByteSink &sink) { return writeLevelsCsv(mapping, sink, ';'); })),
-             "niveau;equipes;tour\n1;3;4\n2;3;3\n3;2;2\n4;2;1\n;2;1\n");
 }
 
 QTEST_APPLESS_MAIN(TestTeamAssignment)

@@ -13,6 +13,13 @@
 
 namespace velmorin::testing {
 
+// A hand-made list: levels 1 to 4 and none, points or none; ties on level and points
+// between A2 and A3, and between B2 and B3.
+constexpr const char *kHandList = "Équipe;Club;Niveau;Points\n"
+                                  "A1;C;1;100\nA2;C;1;90\nA3;C;1;90\nB1;C;2;\nB2;C;2;50\n"
+                                  "B3;C;2;50\nC1;C;3;10\nC2;C;;5\nC3;C;;\nC4;C;3;\nD1;C;4;0\n"
+                                  "D2;C;4;-3\n";
+
 // The list the text gives; stops the program when it is refused, since every caller passes
 // a list it knows to be good.
 inline TeamList teamListFromCsv(std::string_view csv)
