@@ -222,6 +222,10 @@ CsvRows csvRows(std::string_view utf8, char separator)
 
 TeamListResult readTeamListCsv(std::string_view bytes, std::string_view fileName)
 {
+    // Excel's "Texte Unicode" is UTF-16: read as bytes it would only give a puzzling header.
+    if (bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF")
+        return refusedList(fileName, "le fichier est en UTF-16 ; enregistrez-le en CSV "
+                                     "(UTF-8 ou Windows-1252) ou en ODS");
     const std::string text = csvTextToUtf8(bytes);
     const CsvRows rows = csvRows(text, detectSeparator(text));
     const std::string line = "ligne " + std::to_string(rows.faultLine);

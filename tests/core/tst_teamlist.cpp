@@ -129,6 +129,9 @@ void TestTeamList::refuses_data()
         << QByteArray("\nClub;Niveau\nA;1\n")
         << "Liste « equipes.csv » refusée : la ligne d'en-tête (ligne 2) n'a pas de colonne "
            "« Équipe » ou « Nom ».";
+    QTest::newRow("UTF-16") << QByteArray("\xFF\xFEN\0o\0m\0\n\0", 10)
+                            << "Liste « equipes.csv » refusée : le fichier est en UTF-16 ; "
+                               "enregistrez-le en CSV (UTF-8 ou Windows-1252) ou en ODS.";
     QTest::newRow("quote never closed")
         << QByteArray("Équipe\nA\n\"B\nC\nD\n")
         << "Liste « equipes.csv » refusée : ligne 3, un guillemet ouvert n'est jamais fermé.";
