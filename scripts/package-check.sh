@@ -49,6 +49,8 @@ expected_files=(
     /usr/share/doc/velmorin/changelog.gz
     /usr/share/man/man1/velmorin-calc.1.gz
     /usr/share/bash-completion/completions/velmorin-calc
+    /usr/share/doc/velmorin/examples/exemple-equipes.csv
+    /usr/share/doc/velmorin/examples/exemple-equipes.ods
 )
 # The window is checked as soon as the build makes it.
 if [[ -x "$build_dir/src/app/velmorin" ]]; then
@@ -112,4 +114,14 @@ if [[ $actual != "$expected" ]]; then
     exit 1
 fi
 echo "Installed package: velmorin-calc --counts 71 6 20 gives the expected counts."
+
+# The team lists need libcsv and libodsstream at run time: the package must have pulled them in.
+for list in /usr/share/doc/velmorin/examples/exemple-equipes.{csv,ods}; do
+    last=$(/usr/bin/velmorin-calc --equipes "$list" --graine 7 6 44 3 3 | tail -n 1)
+    if [[ $last != "Hors niveau : 15 équipes" ]]; then
+        echo "velmorin-calc --equipes $list --graine 7 6 44 3 3 ended with '$last'" >&2
+        exit 1
+    fi
+done
+echo "Installed package: the sample team list reads as CSV and as ODS."
 echo "Package check passed in $((SECONDS - start)) s."

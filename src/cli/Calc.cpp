@@ -1,6 +1,7 @@
 #include "Calc.h"
 
 #include "CalcOptions.h"
+#include "CalcTeams.h"
 #include "Overview.h"
 #include "SolutionTable.h"
 #include "Version.h"
@@ -18,6 +19,8 @@ constexpr const char *kHelp =
     "Usage : velmorin-calc [OPTIONS] INSCRITES FINALE ENTRANTS1\n"
     "        velmorin-calc --scan [OPTIONS] INSCRITES FINALE\n"
     "        velmorin-calc --plans [SOUHAITS] [OPTIONS] INSCRITES FINALE\n"
+    "        velmorin-calc --equipes FICHIER [OPTIONS] FINALE ENTRANTS1 CLASSE POSITION\n"
+    "        velmorin-calc --equipes FICHIER --niveaux\n"
     "\n"
     "Cherche, pour les classes d'exemption 3, 2 puis 1 (2, 1 puis aucune équipe\n"
     "exemptée du tour 4), toutes les répartitions des équipes inscrites entre les\n"
@@ -51,6 +54,16 @@ constexpr const char *kHelp =
     "                   solution, classés par écart aux souhaits (la somme des\n"
     "                   distances aux intervalles), puis classe 1, 2, 3, ENTRANTS1\n"
     "                   et position\n"
+    "  --equipes F      liste des équipes inscrites (CSV ou ODS, colonnes Équipe ou\n"
+    "                   Nom, Club, Niveau ou Division, Points) : INSCRITES est son\n"
+    "                   nombre d'équipes ; affiche le tour d'entrée de chaque équipe\n"
+    "                   pour la solution POSITION (1, 2, ...) de la classe CLASSE\n"
+    "                   (1, 2 ou 3) ; table ou csv (tour,equipe,club,niveau,points)\n"
+    "  --graine S       graine du tirage entre équipes à égalité (0 à 2^64-1) ;\n"
+    "                   tirée au hasard et affichée quand elle n'est pas donnée\n"
+    "  --niveaux        avec --equipes : chaque niveau, ses équipes et son tour\n"
+    "                   d'entrée (niveau le plus fort au tour 4, le suivant au\n"
+    "                   tour 3, le suivant au tour 2, les autres au tour 1)\n"
     "  -h, --help       affiche cette aide\n"
     "  --version        affiche la version\n"
     "  Les options s'écrivent aussi --option=valeur.\n"
@@ -75,6 +88,8 @@ constexpr const char *kHelp =
 
 int runCalc(const std::vector<std::string> &args, ByteSink &out, std::ostream &err)
 {
+    if (usesTeamList(args))
+        return runTeamsCalc(args, out, err, kHelp);
     const ParsedCommandLine parsed = parseCommandLine(args);
     switch (parsed.action) {
     case ParsedCommandLine::Action::Error:

@@ -205,3 +205,23 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string> &args)
 }
 
 } // namespace velmorin::cli
+
+namespace velmorin::cli {
+
+// The options the team-list command line (CalcTeams.cpp) shares with this one.
+bool isValueOption(std::string_view name)
+{
+    return takesValue(name);
+}
+
+std::string applyValueOption(std::string_view name, std::string_view value, CalcRequest &request)
+{
+    return applyValue(name, value, request);
+}
+
+std::string quotedArgument(std::string_view text)
+{
+    return quoted(text);
+}
+
+} // namespace velmorin::cli

@@ -6,6 +6,7 @@
 #include "Calculation.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace velmorin::cli {
@@ -35,5 +36,17 @@ struct ParsedCommandLine
 
 // Reads the arguments that follow the program name. Nothing is printed here.
 ParsedCommandLine parseCommandLine(const std::vector<std::string> &args);
+
+} // namespace velmorin::cli
+
+namespace velmorin::cli {
+
+// What the team-list command line (CalcTeams.cpp) shares with this one: the options that
+// take a value (--tour4, --quart, --demi, --format, --separateur) applied to a request, and
+// an argument quoted as the messages quote it. applyValueOption returns the French message
+// of a bad value, empty when it is good.
+bool isValueOption(std::string_view name);
+std::string applyValueOption(std::string_view name, std::string_view value, CalcRequest &request);
+std::string quotedArgument(std::string_view text);
 
 } // namespace velmorin::cli

@@ -1,4 +1,5 @@
 #include "Calc.h"
+#include "CalcRun.h"
 #include "WhyNoSolution.h"
 
 #include <QtTest>
@@ -12,25 +13,11 @@ using velmorin::cli::runCalc;
 
 namespace {
 
-struct Run
-{
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using Run = velmorin::testing::CalcRun;
 
 Run run(const QStringList &args)
 {
-    std::vector<std::string> argv;
-    for (const QString &a : args)
-        argv.push_back(a.toStdString());
-    std::ostringstream out;
-    std::ostringstream err;
-    Run result;
-    result.status = runCalc(argv, out, err);
-    result.out = out.str();
-    result.err = err.str();
-    return result;
+    return velmorin::testing::runCalculator(args);
 }
 
 // Accepts a fixed number of bytes, then fails every write, as a pipe whose reader has gone.

@@ -40,4 +40,10 @@ offers --plans --e4 "" ""
 offers --plans --limite = "" ""
 offers --pl --plans
 offers -- -5 - ""
+# A list: CSV and ODS files and folders, nothing else; a seed is the user's own number.
+docs=$(dirname "$1")/../../docs
+offers --equipes "$docs/exemple-equipes.c" "$docs/exemple-equipes.csv"
+offers --equipes "$docs/README" ""
+offers --equipes "$(dirname "$docs")/doc" "$docs/"
+offers --graine "" ""
 exit $status

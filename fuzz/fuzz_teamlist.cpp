@@ -1,0 +1,77 @@
+// The CSV team-list reader: any bytes give a list or a refusal naming the file, never a crash;
+// a list read is well formed, and its entries written as CSV read back as the same teams.
+
+#include "ByteSink.h"
+#include "FuzzInput.h"
+#include "TeamAssignment.h"
+#include "TeamCsv.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <sstream>
+#include <string>
+#include <string_view>
+
+namespace {
+
+using velmorin::fuzz::check;
+
+bool startsWith(const std::string &text, std::string_view prefix)
+{
+    return text.compare(0, prefix.size(), prefix) == 0;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    const std::string_view bytes(reinterpret_cast<const char *>(data), size);
+    const velmorin::TeamListResult result = velmorin::readTeamListCsv(bytes, "f.csv");
+    if (!result.ok()) {
+        check(startsWith(result.error, "Liste « f.csv » refusée : "), "refusal without the file");
+        check(result.warnings.empty(), "warnings beside a refusal");
+        return 0;
+    }
+    check(result.error.empty(), "an error beside a list");
+    const velmorin::TeamList &list = *result.list;
+    check(!list.teams.empty(), "an empty list accepted");
+    std::size_t lastLine = 0;
+    for (const velmorin::Team &team : list.teams) {
+        check(!team.name.empty(), "a team without a name");
+        check(!team.level || *team.level >= 1, "a level below 1");
+        check(team.points.has_value() == !team.pointsText.empty(), "points without their text");
+        check(team.extra.size() == list.extraColumns.size(), "other columns lost");
+        check(team.line > lastLine, "lines out of order");
+        lastLine = team.line;
+    }
+
+    // Everyone at round 1: the CSV written reads back as the same teams, "tour" first among
+    // the other columns.
+    std::array<velmorin::Count, velmorin::kEntryRounds> entrants{};
+    entrants[0] = static_cast<velmorin::Count>(list.teams.size());
+    const velmorin::AssignmentResult assigned =
+        velmorin::assignTeams(list, velmorin::LevelMapping::defaults(list), entrants, size);
+    check(assigned.ok(), "an assignment that adds up refused");
+    std::ostringstream out;
+    velmorin::OstreamSink sink(out);
+    check(velmorin::writeAssignmentCsv(list, *assigned.assignment, sink, ';'), "write failed");
+    const velmorin::TeamListResult back = velmorin::readTeamListCsv(out.str(), "f.csv");
+    check(back.ok(), "the written CSV is refused");
+    const velmorin::TeamList &again = *back.list;
+    check(again.teams.size() == list.teams.size(), "teams lost in the round trip");
+    check(again.extraColumns.size() == list.extraColumns.size() + 1 &&
+              again.extraColumns.front() == "tour",
+          "columns changed in the round trip");
+    const std::vector<std::size_t> rows = assigned.assignment->rows();
+    for (std::size_t k = 0; k < rows.size(); ++k) {
+        const velmorin::Team &before = list.teams[rows[k]];
+        const velmorin::Team &after = again.teams[k];
+        check(after.name == before.name && after.club == before.club, "name or club changed");
+        check(after.level == before.level && after.pointsText == before.pointsText,
+              "level or points changed");
+        for (std::size_t c = 0; c < before.extra.size(); ++c)
+            check(after.extra[c + 1] == before.extra[c], "another column changed");
+    }
+    return 0;
+}

@@ -1,0 +1,346 @@
+#include "TeamList.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <initializer_list>
+#include <unordered_map>
+
+namespace velmorin {
+
+namespace {
+
+// At most this many faulty rows are listed; the others are counted.
+constexpr std::size_t kListedFaults = 10;
+
+// U+00C0 to U+00FF, encoded C3 80 to C3 BF, without their accents; null keeps the letter.
+constexpr std::array<const char *, 64> kLatin1Folded{
+    "a", "a", "a", "a", "a", "a", "ae", "c",     "e", "e", "e", "e", "i", "i", "i",  "i",
+    "d", "n", "o", "o", "o", "o", "o",  nullptr, "o", "u", "u", "u", "u", "y", "th", "ss",
+    "a", "a", "a", "a", "a", "a", "ae", "c",     "e", "e", "e", "e", "i", "i", "i",  "i",
+    "d", "n", "o", "o", "o", "o", "o",  nullptr, "o", "u", "u", "u", "u", "y", "th", "y"};
+
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+// Spaces, tabs, line ends and no-break spaces (U+00A0, U+202F) at either end dropped.
+std::string_view trimmed(std::string_view text)
+{
+    for (;;) {
+        if (!text.empty() && isBlank(text.front()))
+            text.remove_prefix(1);
+        else if (text.substr(0, 2) == "\xC2\xA0")
+            text.remove_prefix(2);
+        else if (text.substr(0, 3) == "\xE2\x80\xAF")
+            text.remove_prefix(3);
+        else
+            break;
+    }
+    for (;;) {
+        const std::size_t n = text.size();
+        if (n > 0 && isBlank(text.back()))
+            text.remove_suffix(1);
+        else if (n >= 2 && text.substr(n - 2) == "\xC2\xA0")
+            text.remove_suffix(2);
+        else if (n >= 3 && text.substr(n - 3) == "\xE2\x80\xAF")
+            text.remove_suffix(3);
+        else
+            break;
+    }
+    return text;
+}
+
+std::string guillemets(std::string_view text)
+{
+    std::string result = "« ";
+    result += text;
+    result += " »";
+    return result;
+}
+
+// The columns a list names; every other column is kept as it is.
+struct Columns
+{
+    std::optional<std::size_t> name;
+    std::optional<std::size_t> club;
+    std::optional<std::size_t> level;
+    std::optional<std::size_t> points;
+    std::vector<std::size_t> extra;
+};
+
+// The first column under the first of `names` that the header has, in order of preference.
+std::optional<std::size_t> findColumn(const std::vector<std::string> &folded,
+                                      std::initializer_list<std::string_view> names)
+{
+    for (std::string_view name : names) {
+        const auto at = std::find(folded.begin(), folded.end(), name);
+        if (at != folded.end())
+            return static_cast<std::size_t>(at - folded.begin());
+    }
+    return std::nullopt;
+}
+
+Columns matchHeader(const std::vector<std::string> &header)
+{
+    std::vector<std::string> folded;
+    for (const std::string &name : header)
+        folded.push_back(foldedName(name));
+    Columns columns;
+    columns.name = findColumn(folded, {"equipe", "nom"});
+    columns.club = findColumn(folded, {"club"});
+    columns.level = findColumn(folded, {"niveau", "division"});
+    columns.points = findColumn(folded, {"points"});
+    // Everything else, a second "Club" or a "Nom" beside "Équipe" too, is kept as it is; a
+    // cell without a name is no column (its cells must be empty).
+    for (std::size_t c = 0; c < header.size(); ++c) {
+        if (c != columns.name && c != columns.club && c != columns.level && c != columns.points &&
+            !header[c].empty())
+            columns.extra.push_back(c);
+    }
+    return columns;
+}
+
+std::string_view cell(const SourceRow &row, std::size_t column)
+{
+    return column < row.cells.size() ? std::string_view(row.cells[column]) : std::string_view();
+}
+
+bool isEmptyRow(const SourceRow &row)
+{
+    for (const std::string &text : row.cells) {
+        if (!trimmed(text).empty())
+            return false;
+    }
+    return true;
+}
+
+std::string countOf(std::size_t count, const char *singular, const char *plural)
+{
+    return std::to_string(count) + ' ' + (count == 1 ? singular : plural);
+}
+
+} // namespace
+
+std::string foldedName(std::string_view utf8)
+{
+    std::string folded;
+    folded.reserve(utf8.size());
+    bool pendingSpace = false;
+    const auto put = [&](std::string_view text) {
+        if (pendingSpace && !folded.empty())
+            folded += ' ';
+        pendingSpace = false;
+        folded += text;
+    };
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(utf8[i]);
+        const auto next = i + 1 < utf8.size() ? static_cast<unsigned char>(utf8[i + 1]) : 0u;
+        if (isBlank(utf8[i]) || (byte == 0xC2 && next == 0xA0)) {
+            pendingSpace = true;
+            i += byte == 0xC2 ? 1 : 0;
+        } else if (byte == 0xE2 && next == 0x80 && i + 2 < utf8.size() &&
+                   static_cast<unsigned char>(utf8[i + 2]) == 0xAF) {
+            pendingSpace = true;
+            i += 2;
+        } else if (byte == 0xC3 && next >= 0x80 && next <= 0xBF && kLatin1Folded[next - 0x80]) {
+            put(kLatin1Folded[next - 0x80]);
+            ++i;
+        } else if (byte == 0xC5 && (next == 0x92 || next == 0x93)) { // Œ, œ
+            put("oe");
+            ++i;
+        } else if (byte >= 'A' && byte <= 'Z') {
+            const char lower = static_cast<char>(byte - 'A' + 'a');
+            put(std::string_view(&lower, 1));
+        } else {
+            put(std::string_view(&utf8[i], 1));
+        }
+    }
+    return folded;
+}
+
+std::string levelText(const std::optional<int> &level)
+{
+    return level ? std::to_string(*level) : std::string();
+}
+
+std::optional<int> parseLevel(std::string_view text)
+{
+    text = trimmed(text);
+    if (text.empty() || text.front() < '0' || text.front() > '9')
+        return std::nullopt;
+    int value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || value < 1)
+        return std::nullopt;
+    return value;
+}
+
+std::optional<double> parsePoints(std::string_view text)
+{
+    text = trimmed(text);
+    // A sign, digits that spreadsheets may group with spaces, and a decimal comma or point.
+    std::string plain;
+    std::size_t i = 0;
+    if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
+        if (text.front() == '-')
+            plain += '-';
+        i = 1;
+    }
+    bool digits = false;
+    bool decimal = false;
+    bool digitsAfterPoint = false;
+    while (i < text.size()) {
+        const char c = text[i];
+        if (c >= '0' && c <= '9') {
+            plain += c;
+            digits = true;
+            digitsAfterPoint = decimal;
+            ++i;
+        } else if ((c == ',' || c == '.') && digits && !decimal) {
+            plain += '.';
+            decimal = true;
+            ++i;
+        } else if (digits && !decimal &&
+                   (c == ' ' || text.substr(i, 2) == "\xC2\xA0" ||
+                    text.substr(i, 3) == "\xE2\x80\xAF")) {
+            // A group separator stands between digits only.
+            i += c == ' ' ? 1 : (text[i] == '\xC2' ? 2 : 3);
+            if (i >= text.size() || text[i] < '0' || text[i] > '9')
+                return std::nullopt;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (!digits || (decimal && !digitsAfterPoint))
+        return std::nullopt;
+    double value = 0;
+    const auto [end, error] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
+    if (error != std::errc() || end != plain.data() + plain.size())
+        return std::nullopt;
+    return value;
+}
+
+TeamListResult refusedList(std::string_view fileName, std::string_view reason)
+{
+    TeamListResult result;
+    result.error = "Liste " + guillemets(fileName) + " refusée : " + std::string(reason) + '.';
+    return result;
+}
+
+TeamListResult teamListFromRows(std::string_view fileName, const std::vector<SourceRow> &rows)
+{
+    std::size_t first = 0;
+    while (first < rows.size() && isEmptyRow(rows[first]))
+        ++first;
+    if (first == rows.size())
+        return refusedList(fileName, "le fichier ne contient aucune ligne");
+
+    const SourceRow &headerRow = rows[first];
+    std::vector<std::string> header;
+    for (const std::string &text : headerRow.cells)
+        header.emplace_back(trimmed(text));
+    const Columns columns = matchHeader(header);
+    if (!columns.name)
+        return refusedList(fileName, "la ligne d'en-tête (ligne " + std::to_string(headerRow.line) +
+                                         ") n'a pas de colonne « Équipe » ou « Nom »");
+
+    TeamList list;
+    for (std::size_t c : columns.extra)
+        list.extraColumns.push_back(header[c]);
+
+    std::vector<std::string> faults; // one line per faulty row
+    std::size_t faultyRows = 0;
+    TeamListResult result;
+    std::unordered_map<std::string, std::size_t> seen; // folded name and club → line
+
+    for (std::size_t r = first + 1; r < rows.size(); ++r) {
+        const SourceRow &row = rows[r];
+        if (isEmptyRow(row))
+            continue;
+
+        std::vector<std::string> rowFaults;
+        const auto fault = [&](std::size_t column, std::string_view what) {
+            rowFaults.push_back("colonne " + guillemets(header[column]) + " : " +
+                                std::string(what));
+        };
+
+        Team team;
+        team.line = row.line;
+        team.name = std::string(trimmed(cell(row, *columns.name)));
+        if (team.name.empty())
+            fault(*columns.name, "nom d'équipe vide");
+        if (columns.club)
+            team.club = std::string(trimmed(cell(row, *columns.club)));
+        if (columns.level) {
+            const std::string_view text = trimmed(cell(row, *columns.level));
+            if (!text.empty()) {
+                team.level = parseLevel(text);
+                if (!team.level)
+                    fault(*columns.level,
+                          guillemets(text) + " n'est pas un niveau (nombre entier à partir de 1)");
+            }
+        }
+        if (columns.points) {
+            const std::string_view text = trimmed(cell(row, *columns.points));
+            if (!text.empty()) {
+                team.points = parsePoints(text);
+                team.pointsText = std::string(text);
+                if (!team.points)
+                    fault(*columns.points, guillemets(text) + " n'est pas un nombre de points");
+            }
+        }
+        for (std::size_t c : columns.extra)
+            team.extra.emplace_back(cell(row, c));
+        // Text in no named column means a separator inside an unquoted text, or a shifted
+        // row: refused rather than silently dropped.
+        for (std::size_t c = 0; c < row.cells.size(); ++c) {
+            const std::string_view text = trimmed(row.cells[c]);
+            if (!text.empty() && (c >= header.size() || header[c].empty())) {
+                rowFaults.push_back("colonne " + std::to_string(c + 1) + " : " + guillemets(text) +
+                                    " dans une colonne sans nom d'en-tête");
+                break;
+            }
+        }
+        if (!rowFaults.empty()) {
+            if (++faultyRows <= kListedFaults) {
+                std::string line = "ligne " + std::to_string(row.line) + ", ";
+                for (std::size_t k = 0; k < rowFaults.size(); ++k)
+                    line += (k ? " ; " : "") + rowFaults[k];
+                faults.push_back(std::move(line));
+            }
+            continue;
+        }
+
+        const std::string key = foldedName(team.name) + '\n' + foldedName(team.club);
+        const auto [at, inserted] = seen.emplace(key, team.line);
+        if (!inserted)
+            result.warnings.push_back("Liste " + guillemets(fileName) + ", ligne " +
+                                      std::to_string(team.line) + " : l'équipe " +
+                                      guillemets(team.name) +
+                                      (team.club.empty() ? std::string(" (sans club)")
+                                                         : " du club " + guillemets(team.club)) +
+                                      " figure déjà ligne " + std::to_string(at->second) + '.');
+        list.teams.push_back(std::move(team));
+    }
+
+    if (faultyRows > 0) {
+        result.warnings.clear(); // nothing is imported: nothing to warn about
+        result.error = "Liste " + guillemets(fileName) +
+                       " refusée : " + countOf(faultyRows, "ligne", "lignes") + " en erreur.";
+        for (const std::string &line : faults)
+            result.error += '\n' + line;
+        if (faultyRows > kListedFaults)
+            result.error += "\net " +
+                            countOf(faultyRows - kListedFaults, "autre ligne", "autres lignes") +
+                            " en erreur.";
+        return result;
+    }
+    if (list.teams.empty())
+        return refusedList(fileName, "aucune équipe sous la ligne d'en-tête");
+    result.list = std::move(list);
+    return result;
+}
+
+} // namespace velmorin

@@ -1,0 +1,313 @@
+#include "TeamFile.h"
+#include "TeamLists.h"
+
+#include <QtTest>
+
+#include <quazip.h>
+#include <quazipfile.h>
+
+using namespace velmorin;
+using velmorin::testing::teamListFromCsv;
+
+namespace {
+
+QString q(const std::string &text)
+{
+    return QString::fromStdString(text);
+}
+
+// A team as one line: "line|name|club|level|points|extra…", or without the line.
+QStringList describe(const TeamList &list, bool withLines = true)
+{
+    QStringList lines;
+    for (const Team &team : list.teams) {
+        QStringList fields{withLines ? QString::number(team.line) : QString(), q(team.name),
+                           q(team.club), q(levelText(team.level)),
+                           team.points ? QString::number(*team.points) : QString()};
+        for (const std::string &value : team.extra)
+            fields << q(value);
+        lines << fields.join('|');
+    }
+    return lines;
+}
+
+// An ODS document around a content.xml body (the tables), as a spreadsheet program stores it:
+// the mimetype first and uncompressed.
+QByteArray odsDocument(const QString &tables)
+{
+    const QByteArray content =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<office:document-content "
+        "xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
+        "xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\" "
+        "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\" office:version=\"1.2\">"
+        "<office:body><office:spreadsheet>" +
+        tables.toUtf8() + "</office:spreadsheet></office:body></office:document-content>";
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QuaZip zip(&buffer);
+    if (!zip.open(QuaZip::mdCreate))
+        return {};
+    const auto add = [&zip](const QString &name, const QByteArray &bytes, int method) {
+        QuaZipFile file(&zip);
+        if (!file.open(QIODevice::WriteOnly, QuaZipNewInfo(name), nullptr, 0, method))
+            return false;
+        file.write(bytes);
+        file.close();
+        return file.getZipError() == 0;
+    };
+    if (!add("mimetype", "application/vnd.oasis.opendocument.spreadsheet", 0) ||
+        !add("content.xml", content, Z_DEFLATED))
+        return {};
+    zip.close();
+    return buffer.data();
+}
+
+QString row(const QStringList &cells, int repeated = 1)
+{
+    QString xml =
+        repeated > 1
+            ? QStringLiteral("<table:table-row table:number-rows-repeated=\"%1\">").arg(repeated)
+            : QStringLiteral("<table:table-row>");
+    for (const QString &cell : cells) {
+        bool number = false;
+        cell.toDouble(&number);
+        if (cell.isEmpty())
+            xml += "<table:table-cell/>";
+        else if (number)
+            xml += QStringLiteral("<table:table-cell office:value-type=\"float\" "
+                                  "office:value=\"%1\"><text:p>%1</text:p></table:table-cell>")
+                       .arg(cell);
+        else
+            xml += QStringLiteral("<table:table-cell office:value-type=\"string\"><text:p>%1"
+                                  "</text:p></table:table-cell>")
+                       .arg(cell.toHtmlEscaped());
+    }
+    return xml + "</table:table-row>";
+}
+
+QString table(const QString &name, const QString &rows)
+{
+    return QStringLiteral("<table:table table:name=\"%1\">%2</table:table>").arg(name, rows);
+}
+
+class Files
+{
+public:
+    QString write(const QString &name, const QByteArray &bytes)
+    {
+        QFile file(m_dir.filePath(name));
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+            return {};
+        return file.fileName();
+    }
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+TeamListResult readPath(const QString &path)
+{
+    return readTeamList(path.toStdString());
+}
+
+const char kList[] = "Équipe;Club;Niveau;Points;Remarque;Dossier\n"
+                     "Les Étoiles;Pétanque Club « Est »;1;120,5;\"dit \"\"les As\"\"\";D-1\n"
+                     "Les Bleus;;;;;D-2\n"
+                     "Les <Verts> & Co;Le Club;3;7;deux\nlignes;D-3\n"
+                     "Sans points;Le Club;2;;;D-4\n";
+
+} // namespace
+
+class TestTeamFile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void listRoundTrip();
+    void assignmentRoundTrip();
+    void odsSheets_data();
+    void odsSheets();
+    void refusals_data();
+    void refusals();
+    void readsCsvFiles();
+    void neverWritesTheFile();
+};
+
+void TestTeamFile::listRoundTrip()
+{
+    const TeamList list = teamListFromCsv(
+        QByteArray(kList).replace("deux\nlignes", "\"deux\nlignes\"").toStdString());
+    Files files;
+    const QString path = files.write("liste.ods", teamListOds(list));
+    QVERIFY(!path.isEmpty());
+
+    const TeamListResult back = readPath(path);
+    QVERIFY2(back.ok(), back.error.c_str());
+    QCOMPARE(back.list->extraColumns, list.extraColumns);
+    // A quoted line break makes the CSV's lines run ahead of the sheet's rows.
+    QCOMPARE(describe(*back.list, false), describe(list, false));
+    QVERIFY(back.warnings.empty());
+}
+
+void TestTeamFile::assignmentRoundTrip()
+{
+    const TeamList list = teamListFromCsv(
+        QByteArray(kList).replace("deux\nlignes", "\"deux\nlignes\"").toStdString());
+    const AssignmentResult assigned =
+        assignTeams(list, LevelMapping::defaults(list), {1, 1, 1, 1}, 4);
+    QVERIFY(assigned.ok());
+    Files files;
+    const QString path = files.write("entrees.ods", assignmentOds(list, *assigned.assignment));
+
+    // Read back as a list: "tour" comes first among the other columns, rows by round.
+    const TeamListResult back = readPath(path);
+    QVERIFY2(back.ok(), back.error.c_str());
+    QCOMPARE(back.list->extraColumns, (std::vector<std::string>{"tour", "Remarque", "Dossier"}));
+    QCOMPARE(describe(*back.list),
+             (QStringList{"2|Les Étoiles|Pétanque Club « Est »|1|120.5|4|dit \"les As\"|D-1",
+                          "3|Sans points|Le Club|2||3||D-4",
+                          "4|Les <Verts> & Co|Le Club|3|7|2|deux\nlignes|D-3",
+                          "5|Les Bleus||||1||D-2"}));
+}
+
+void TestTeamFile::odsSheets_data()
+{
+    QTest::addColumn<QString>("tables");
+    QTest::addColumn<QStringList>("teams");
+    QTest::addColumn<QString>("error");
+    QTest::addColumn<QStringList>("warnings");
+
+    const QString header = row({"Équipe", "Club", "Niveau", "Points"});
+    QTest::newRow("first sheet only")
+        << table("Inscrites", header + row({"A", "X", "1", "12.5"})) +
+               table("Brouillon", row({"Club"}) + row({"n'importe quoi"}))
+        << QStringList{"2|A|X|1|12.5"} << QString() << QStringList{};
+    // A sheet stores equal rows once with a repeat count: blank rows between blocks, two
+    // teams written alike. Each one counts, and so do the lines.
+    QTest::newRow("repeated rows")
+        << table("Feuille1", header + row({"", ""}, 3) + row({"B", "Y", "2"}, 2) +
+                                 row({"C", "Y", "4", "3"}) + row({""}, 1048000))
+        << QStringList{"5|B|Y|2|", "6|B|Y|2|", "7|C|Y|4|3"} << QString()
+        << QStringList{"Liste « liste.ods », ligne 6 : l'équipe « B » du club « Y » figure "
+                       "déjà ligne 5."};
+    QTest::newRow("faulty rows counted past repeats")
+        << table("Feuille1",
+                 row({"", ""}, 2) + header + row({"A"}) + row({""}, 4) + row({"B", "", "premier"}))
+        << QStringList{}
+        << "Liste « liste.ods » refusée : 1 ligne en erreur.\n"
+           "ligne 9, colonne « Niveau » : « premier » n'est pas un niveau (nombre entier à "
+           "partir de 1)"
+        << QStringList{};
+    QTest::newRow("a team repeated past the sheet's size")
+        << table("Feuille1", header + row({"A"}, 2000000)) << QStringList{}
+        << "Liste « liste.ods » refusée : la première feuille a plus de 1 048 576 lignes."
+        << QStringList{};
+}
+
+void TestTeamFile::odsSheets()
+{
+    QFETCH(QString, tables);
+    QFETCH(QStringList, teams);
+    QFETCH(QString, error);
+    QFETCH(QStringList, warnings);
+
+    Files files;
+    const QByteArray document = odsDocument(tables);
+    QVERIFY(!document.isEmpty());
+    const TeamListResult result = readPath(files.write("liste.ods", document));
+    QCOMPARE(q(result.error), error);
+    QCOMPARE(result.ok(), error.isEmpty());
+    if (result.ok())
+        QCOMPARE(describe(*result.list), teams);
+    QStringList found;
+    for (const std::string &warning : result.warnings)
+        found << q(warning);
+    QCOMPARE(found, warnings);
+}
+
+void TestTeamFile::refusals_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("error");
+
+    const QString excel = " refusée : les classeurs Excel (.xlsx, .xls) ne sont pas lus ; "
+                          "enregistrez-le au format ODS ou CSV depuis le tableur, puis ouvrez ce "
+                          "fichier.";
+    QTest::newRow(".XLS by its name")
+        << "EQUIPES.XLS" << QByteArray("Équipe\nA\n") << "Liste « EQUIPES.XLS »" + excel;
+    QTest::newRow("Excel 97 named .csv")
+        << "equipes.csv" << QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1\0\0\0", 11)
+        << "Liste « equipes.csv »" + excel;
+    QTest::newRow("xlsx named .ods") << "equipes.ods"
+                                     << QByteArray("PK\x03\x04\x14\0\0\0[Content_Types].xml "
+                                                   "xl/workbook.xml",
+                                                   44)
+                                     << "Liste « equipes.ods »" + excel;
+    QTest::newRow("short zip") << "archive.zip" << QByteArray("PK\x03\x04 word/document.xml")
+                               << "Liste « archive.zip » refusée : ce n'est ni une liste CSV "
+                                  "ni un classeur ODS.";
+    QByteArray broken = odsDocument(table("Feuille1", row({"Équipe"}) + row({"A"})));
+    broken.truncate(broken.size() / 2);
+    QTest::newRow("damaged ODS") << "abime.ods" << broken
+                                 << "Liste « abime.ods » refusée : le classeur ODS est illisible "
+                                    "(fichier abîmé ?).";
+}
+
+void TestTeamFile::refusals()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, error);
+
+    Files files;
+    const TeamListResult result = readPath(files.write(name, bytes));
+    QVERIFY(!result.ok());
+    QCOMPARE(q(result.error), error);
+}
+
+void TestTeamFile::readsCsvFiles()
+{
+    Files files;
+    const TeamListResult csv = readPath(files.write("liste.txt", "Nom,Club\nA,B\n"));
+    QVERIFY2(csv.ok(), csv.error.c_str());
+    QCOMPARE(describe(*csv.list), QStringList{"2|A|B||"});
+
+    const TeamListResult missing = readPath(files.path("absente.csv"));
+    QCOMPARE(q(missing.error), "Liste « absente.csv » refusée : fichier introuvable.");
+
+    const QString sample = QFINDTESTDATA("../../docs/exemple-equipes.csv");
+    const TeamListResult shipped = readPath(sample);
+    QVERIFY2(shipped.ok(), shipped.error.c_str());
+    QCOMPARE(shipped.list->teams.size(), std::size_t(80));
+    QVERIFY(shipped.warnings.empty());
+
+    // The spreadsheet beside it is the same list.
+    const TeamListResult sheet = readPath(QFINDTESTDATA("../../docs/exemple-equipes.ods"));
+    QVERIFY2(sheet.ok(), sheet.error.c_str());
+    QCOMPARE(describe(*sheet.list), describe(*shipped.list));
+    QCOMPARE(sheet.list->extraColumns, shipped.list->extraColumns);
+}
+
+void TestTeamFile::neverWritesTheFile()
+{
+    Files files;
+    for (const QString &name : {QStringLiteral("liste.csv"), QStringLiteral("liste.ods")}) {
+        const QByteArray bytes = name.endsWith(".csv")
+                                     ? QByteArray("Équipe\nA\n")
+                                     : teamListOds(teamListFromCsv("Équipe;Niveau\nA;2\n"));
+        const QString path = files.write(name, bytes);
+        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner));
+        const QDateTime modified = QFileInfo(path).lastModified();
+        QVERIFY2(readPath(path).ok(), qPrintable(name));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), bytes);
+        QCOMPARE(QFileInfo(path).lastModified(), modified);
+    }
+}
+
+QTEST_GUILESS_MAIN(TestTeamFile)
+#include "tst_teamfile.moc"
