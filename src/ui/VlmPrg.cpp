@@ -16,6 +16,7 @@
 #include "RoundOne.h"
 #include "TrackBar.h"
 #include "UpDown.h"
+#include "WhyNoSolution.h"
 #include "WindowFields.h"
 
 #include <QApplication>
@@ -198,6 +199,8 @@ void TVlmFPrg::Button1Click()
         } else {
             solutionLabel(k)->setText(QStringLiteral("0 solution"));
         }
+        // Hovering over "0 solution" tells why and which E1 would give one.
+        solutionLabel(k)->setToolTip(count > 0 ? QString() : toQString(whyNoSolution(problem, k)));
     }
 
     bool anySolution = false;
@@ -205,6 +208,7 @@ void TVlmFPrg::Button1Click()
         anySolution = anySolution || m_lists.NbSolutions(k) > 0;
     if (!anySolution)
         m_fini->show();
+    m_fini->setToolTip(anySolution ? QString() : toQString(whyNoClassSolution(problem)));
     if (oneProblem)
         m_lastCalculation = calculation;
     else
