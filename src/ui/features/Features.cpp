@@ -2,6 +2,7 @@
 
 #include "OverviewDialog.h"
 #include "PlanExport.h"
+#include "PlanSearchDialog.h"
 #include "VlmPrg.h"
 
 namespace velmorin {
@@ -9,6 +10,7 @@ namespace velmorin {
 void installFeatures(TVlmFPrg *window)
 {
     installOverview(window);
+    installPlanSearch(window);
     window->addContextSeparator();
     new PlanExport(window); // the window owns it
 }

@@ -145,12 +145,7 @@ bool OverviewDialog::refresh(Failure failure)
     while (const std::optional<OverviewRow> row = overview.next())
         rows.push_back(*row);
 
-    m_inputs->setText(QStringLiteral("Équipes inscrites : %1 — Finale : %2 — Tour 4 : %3 "
-                                     "(quart de finale %4, demi-finale %5)")
-                          .arg(intText(problem->registered), intText(problem->finale),
-                               toQString(ratioText(problem->round4)),
-                               toQString(ratioText(problem->quarterFinal)),
-                               toQString(ratioText(problem->semiFinal))));
+    m_inputs->setText(toQString(problemInputsText(*problem)));
     if (rows.empty())
         m_summary->setText(QStringLiteral("Aucun nombre d'entrants au Tour 1 ne donne de "
                                           "solution pour ces entrées."));

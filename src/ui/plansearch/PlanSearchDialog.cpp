@@ -1,0 +1,415 @@
+#include "PlanSearchDialog.h"
+
+#include "ClassAppearance.h"
+#include "Contrast.h"
+#include "IntText.h"
+#include "Plan.h"
+#include "VisibleText.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QStandardItemModel>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <utility>
+
+namespace velmorin {
+
+namespace {
+
+QString intText(Count value)
+{
+    return QString::fromStdString(IntToStr(value));
+}
+
+// What the form calls a field in its messages, "Entrantes min du tour 2", or both ends of a
+// quantity, "Entrantes du tour 2".
+QString fieldName(Quantity quantity, std::optional<bool> minimum = std::nullopt)
+{
+    const int index = int(quantityIndex(quantity));
+    const bool entrants = index <= int(quantityIndex(Quantity::Entrants4));
+    const int round = entrants ? index + 1 : index - int(quantityIndex(Quantity::Tour2)) + 2;
+    QString name = entrants ? QStringLiteral("Entrantes") : QStringLiteral("En jeu");
+    if (minimum)
+        name += *minimum ? QStringLiteral(" min") : QStringLiteral(" max");
+    return name + QStringLiteral(" du tour %1").arg(round);
+}
+
+enum Column { Deviation, Entrants1, Class, Position, E2, E3, E4, T2, T3, T4, kColumns };
+
+QStandardItem *numberItem(Count value)
+{
+    auto *item = new QStandardItem(intText(value));
+    item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    item->setEditable(false);
+    return item;
+}
+
+QStandardItem *classItem(const QString &text, ExemptionClass exemptionClass)
+{
+    auto *item = new QStandardItem(text);
+    item->setForeground(classColour(exemptionClass));
+    item->setEditable(false);
+    return item;
+}
+
+// A refused field: a red frame, and its message where the pointer and screen readers find
+// it. No box: the user is still typing.
+void markField(QLineEdit *edit, const QString &message)
+{
+    if (edit->toolTip() == message)
+        return;
+    edit->setStyleSheet(message.isEmpty() ? QString()
+                                          : QStringLiteral("QLineEdit { border: 2px solid %1; }")
+                                                .arg(classColour(ExemptionClass::Class1).name()));
+    edit->setToolTip(message);
+    edit->setAccessibleDescription(message);
+}
+
+} // namespace
+
+PlanSearchDialog::PlanSearchDialog(TVlmFPrg *window) : QDialog(window), m_window(window)
+{
+    setObjectName(QStringLiteral("RecherchePlans"));
+    setWindowTitle(QStringLiteral("Recherche d'un plan"));
+    setModal(false);
+    // The class texts are black, blue and red: under a dark scheme they need the light face
+    // the main window keeps too (a dialog does not inherit its palette).
+    keepDesignedBackground(this, {classColour(ExemptionClass::Class3),
+                                  classColour(ExemptionClass::Class2),
+                                  classColour(ExemptionClass::Class1)});
+
+    m_inputs = new QLabel(this);
+    m_inputs->setObjectName(QStringLiteral("EntreesRecherche"));
+
+    auto *wishes = new QGroupBox(QStringLiteral("Souhaits (vide : sans limite)"), this);
+    auto *grid = new QGridLayout(wishes);
+    buildForm(grid);
+    m_formErrors = new QLabel(this);
+    m_formErrors->setObjectName(QStringLiteral("ErreursSouhaits"));
+    m_formErrors->setWordWrap(true);
+    QPalette errorColour = m_formErrors->palette();
+    errorColour.setColor(QPalette::WindowText, classColour(ExemptionClass::Class1));
+    m_formErrors->setPalette(errorColour);
+    m_formErrors->hide();
+
+    m_strict =
+        new QCheckBox(QStringLiteral("Seulement les plans qui respectent tous les souhaits"), this);
+    m_strict->setObjectName(QStringLiteral("SeulementExacts"));
+
+    m_status = new QLabel(this);
+    m_status->setObjectName(QStringLiteral("PlansTrouves"));
+    m_status->setWordWrap(true);
+
+    m_model = new QStandardItemModel(0, kColumns, this);
+    m_model->setHorizontalHeaderLabels(
+        {QStringLiteral("Écart"), QStringLiteral("E1"), QStringLiteral("Classe"),
+         QStringLiteral("Solution p/n"), QStringLiteral("E2"), QStringLiteral("E3"),
+         QStringLiteral("E4"), QStringLiteral("T2"), QStringLiteral("T3"), QStringLiteral("T4")});
+    m_table = new QTableView(this);
+    m_table->setObjectName(QStringLiteral("TablePlans"));
+    m_table->setModel(m_model);
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_table->verticalHeader()->hide();
+    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_table->horizontalHeader()->setStretchLastSection(true);
+
+    auto *hint = new QLabel(QStringLiteral("Double-clic ou Entrée sur une ligne : le plan "
+                                           "s'affiche dans la fenêtre principale."),
+                            this);
+    hint->setWordWrap(true);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_inputs);
+    layout->addWidget(wishes);
+    layout->addWidget(m_formErrors);
+    layout->addWidget(m_strict);
+    layout->addWidget(m_status);
+    layout->addWidget(m_table, 1);
+    layout->addWidget(hint);
+    resize(720, 600);
+
+    connect(m_table, &QTableView::activated, this, &PlanSearchDialog::chooseRow);
+    connect(m_strict, &QCheckBox::toggled, this,
+            [this] { m_window->runGuarded([this] { search(); }); });
+    followInputs();
+}
+
+// Rows: rounds 1 to 4. Columns: the entrants' bounds, then the round sizes' (round 1's
+// size is its entrants).
+void PlanSearchDialog::buildForm(QGridLayout *grid)
+{
+    const auto header = [this, grid](const QString &text, int column) {
+        auto *label = new QLabel(text, this);
+        label->setAlignment(Qt::AlignCenter);
+        grid->addWidget(label, 0, column, 1, 2);
+    };
+    header(QStringLiteral("Entrantes min / max"), 1);
+    header(QStringLiteral("En jeu min / max"), 3);
+
+    const auto field = [this, grid](Quantity quantity, bool minimum, const QString &name, int row,
+                                    int column) {
+        auto *edit = new QLineEdit(this);
+        edit->setObjectName(name);
+        edit->setAccessibleName(fieldName(quantity, minimum));
+        edit->setMaximumWidth(edit->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 12);
+        grid->addWidget(edit, row, column);
+        m_fields.push_back(Field{quantity, minimum, edit});
+        connect(edit, &QLineEdit::textChanged, this, [this] {
+            if (!m_filling)
+                m_window->runGuarded([this] { search(); });
+        });
+    };
+    for (int round = 1; round <= 4; ++round) {
+        grid->addWidget(new QLabel(QStringLiteral("Tour %1").arg(round), this), round, 0);
+        const Quantity entrants = kQuantities[std::size_t(round - 1)];
+        field(entrants, true, QStringLiteral("MinEntrants%1").arg(round), round, 1);
+        field(entrants, false, QStringLiteral("MaxEntrants%1").arg(round), round, 2);
+        if (round >= 2) {
+            const Quantity playing =
+                kQuantities[quantityIndex(Quantity::Tour2) + std::size_t(round - 2)];
+            field(playing, true, QStringLiteral("MinTour%1").arg(round), round, 3);
+            field(playing, false, QStringLiteral("MaxTour%1").arg(round), round, 4);
+        }
+    }
+    grid->setColumnStretch(5, 1);
+}
+
+// Quiet: the window's own handlers report a bad registered-teams text.
+void PlanSearchDialog::followInputs()
+{
+    const auto quietly = [this] {
+        if (isVisible())
+            refresh(Failure::Quiet);
+    };
+    connect(m_window, &TVlmFPrg::calculated, this, quietly);
+    connect(m_window, &TVlmFPrg::inputsChanged, this, quietly);
+}
+
+void PlanSearchDialog::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    m_table->setFocus();
+}
+
+bool PlanSearchDialog::refresh(Failure failure)
+{
+    std::optional<Problem> problem = m_window->currentProblem(failure);
+    if (!problem)
+        return false;
+    // The search covers every E1: the window's own does not change the plans.
+    problem->entrants1 = 0;
+    m_problem = problem;
+    m_inputs->setText(toQString(problemInputsText(*problem)));
+    search();
+    return true;
+}
+
+std::optional<Wishes> PlanSearchDialog::formWishes() const
+{
+    return readForm(nullptr);
+}
+
+// With `errors`, one message per field (empty when it is accepted), in the fields' order.
+std::optional<Wishes> PlanSearchDialog::readForm(QStringList *errors) const
+{
+    if (errors)
+        *errors = QStringList(int(m_fields.size()), QString());
+    std::array<Interval, kQuantityCount> intervals{};
+    bool readable = true;
+    for (std::size_t i = 0; i < m_fields.size(); ++i) {
+        const Field &field = m_fields[i];
+        const QString text = field.edit->text();
+        // Spaces alone look empty, and are read so.
+        if (text.trimmed().isEmpty())
+            continue;
+        const std::string bytes = text.toStdString();
+        std::int32_t value = 0;
+        const IntTextStatus status = readIntText(bytes, value);
+        if (status != IntTextStatus::Integer) {
+            readable = false;
+            if (errors)
+                (*errors)[int(i)] =
+                    fieldName(field.quantity, field.minimum) + QStringLiteral(" : ") +
+                    QString::fromStdString(intTextMessage(status, quotedText(bytes))) +
+                    QLatin1Char('.');
+            continue;
+        }
+        Interval &interval = intervals[quantityIndex(field.quantity)];
+        (field.minimum ? interval.lo : interval.hi) = value;
+    }
+    Wishes wishes;
+    for (std::size_t i = 0; i < m_fields.size(); ++i) {
+        const Interval &interval = intervals[quantityIndex(m_fields[i].quantity)];
+        if (!interval.empty())
+            continue;
+        readable = false;
+        if (errors)
+            (*errors)[int(i)] = fieldName(m_fields[i].quantity) +
+                                QStringLiteral(" : le minimum (%1) dépasse le maximum (%2).")
+                                    .arg(intText(*interval.lo), intText(*interval.hi));
+    }
+    if (!readable)
+        return std::nullopt;
+    for (Quantity quantity : kQuantities)
+        wishes.set(quantity, intervals[quantityIndex(quantity)]);
+    return wishes;
+}
+
+void PlanSearchDialog::search()
+{
+    QStringList errors;
+    const std::optional<Wishes> wishes = readForm(&errors);
+    QStringList shown;
+    for (std::size_t i = 0; i < m_fields.size(); ++i) {
+        markField(m_fields[i].edit, errors[int(i)]);
+        // Both ends of an interval out of order carry the same message: it is said once.
+        if (!errors[int(i)].isEmpty() && !shown.contains(errors[int(i)]))
+            shown.append(errors[int(i)]);
+    }
+    m_formErrors->setText(shown.join(QLatin1Char('\n')));
+    m_formErrors->setVisible(!shown.isEmpty());
+
+    if (wishes && m_problem)
+        showPlans(findPlans(*m_problem, *wishes, kPlanLimit, m_strict->isChecked()));
+    else
+        showPlans({});
+    showStatus(wishes);
+}
+
+void PlanSearchDialog::showStatus(const std::optional<Wishes> &wishes)
+{
+    QString status;
+    const qsizetype count = qsizetype(m_plans.size());
+    if (!m_problem)
+        status = QStringLiteral("Aucune recherche : les équipes inscrites ne sont pas une valeur "
+                                "entière.");
+    else if (!wishes)
+        status = QStringLiteral("Aucune recherche tant qu'un souhait est refusé.");
+    else if (count == 0) {
+        const std::optional<Count> nearest =
+            m_strict->isChecked() ? bestDeviation(*m_problem, *wishes) : std::nullopt;
+        status = nearest ? QStringLiteral("Aucun plan ne respecte tous les souhaits ; le plus "
+                                          "proche a un écart de %1.")
+                               .arg(intText(*nearest))
+                         : QStringLiteral("Aucun plan : aucune valeur de E1 ne donne de solution "
+                                          "avec ces équipes inscrites, cette finale et ces "
+                                          "rapports.");
+    } else {
+        if (count == 1)
+            status = QStringLiteral("1 plan trouvé.");
+        else if (std::size_t(count) < kPlanLimit)
+            status = QStringLiteral("%1 plans trouvés.").arg(count);
+        else
+            status = QStringLiteral("Les %1 plans les plus proches des souhaits.").arg(count);
+        if (m_plans.front().deviation > 0)
+            status += QStringLiteral(" Aucun ne respecte tous les souhaits : le plus proche a "
+                                     "un écart de %1.")
+                          .arg(intText(m_plans.front().deviation));
+    }
+    m_status->setText(status);
+}
+
+void PlanSearchDialog::showPlans(std::vector<RankedPlan> plans)
+{
+    // The same plans keep the table's scrolling and selection.
+    if (plans == m_plans && m_model->rowCount() == int(m_plans.size()))
+        return;
+    m_plans = std::move(plans);
+    m_model->setRowCount(0);
+    for (const RankedPlan &plan : m_plans) {
+        const ExemptionClass k = plan.exemptionClass;
+        const auto value = [&plan](Quantity quantity) {
+            return numberItem(quantityValue(quantity, plan.solution, plan.tour4));
+        };
+        m_model->appendRow(
+            {numberItem(plan.deviation), numberItem(plan.entrants1()),
+             classItem(toQString(wording(k).heading), k),
+             classItem(QStringLiteral("%1/%2").arg(intText(plan.position), intText(plan.solutions)),
+                       k),
+             value(Quantity::Entrants2), value(Quantity::Entrants3), value(Quantity::Entrants4),
+             value(Quantity::Tour2), value(Quantity::Tour3), value(Quantity::Tour4)});
+    }
+}
+
+void PlanSearchDialog::setWishes(const Wishes &wishes)
+{
+    m_filling = true;
+    for (const Field &field : m_fields) {
+        const Interval &interval = wishes.of(field.quantity);
+        const std::optional<std::int32_t> &end = field.minimum ? interval.lo : interval.hi;
+        field.edit->setText(end ? intText(*end) : QString());
+    }
+    m_filling = false;
+    search();
+}
+
+void PlanSearchDialog::chooseRow(const QModelIndex &index)
+{
+    if (!index.isValid() || std::size_t(index.row()) >= m_plans.size())
+        return;
+    // A copy: a refresh before the choice replaces the rows.
+    const RankedPlan plan = m_plans[std::size_t(index.row())];
+    m_window->runGuarded([&] { choose(plan); });
+}
+
+bool PlanSearchDialog::showsCurrentInputs() const
+{
+    if (!m_problem || m_window->registeredTeamsPending())
+        return false;
+    std::optional<Problem> now = m_window->currentProblem(Failure::Quiet);
+    if (!now)
+        return false;
+    now->entrants1 = m_problem->entrants1;
+    return *now == *m_problem;
+}
+
+bool PlanSearchDialog::choose(RankedPlan plan)
+{
+    if (!showsCurrentInputs()) {
+        // A plan found for other inputs never runs with these: the registered teams are
+        // taken in as leaving Effectif would, and the plan runs only if it is still listed.
+        const bool unreadable = !m_window->currentProblem(Failure::Quiet);
+        if ((m_window->registeredTeamsPending() || unreadable) && !m_window->leaveRegisteredTeams())
+            return false;
+        if (!refresh(Failure::Quiet))
+            return false;
+        if (std::find(m_plans.begin(), m_plans.end(), plan) == m_plans.end())
+            return false;
+    }
+    return m_window->showPlan(plan.entrants1(), ShownSolution{plan.exemptionClass, plan.position});
+}
+
+PlanSearchDialog *openPlanSearch(TVlmFPrg *window)
+{
+    auto *dialog = window->findChild<PlanSearchDialog *>(QStringLiteral("RecherchePlans"),
+                                                         Qt::FindDirectChildrenOnly);
+    if (!dialog)
+        dialog = new PlanSearchDialog(window);
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
+    dialog->refresh();
+    return dialog;
+}
+
+void installPlanSearch(TVlmFPrg *window)
+{
+    auto *action = new QAction(QStringLiteral("Rechercher un plan…"), window);
+    action->setObjectName(QStringLiteral("actionRecherchePlans"));
+    action->setShortcut(QKeySequence(Qt::Key_F3));
+    QObject::connect(action, &QAction::triggered, window,
+                     [window] { window->runGuarded([window] { openPlanSearch(window); }); });
+    window->addContextAction(action);
+}
+
+} // namespace velmorin
