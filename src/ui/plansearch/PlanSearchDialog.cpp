@@ -121,7 +121,6 @@ PlanSearchDialog::PlanSearchDialog(TVlmFPrg *window) : QDialog(window), m_window
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->verticalHeader()->hide();
     m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    m_table->horizontalHeader()->setStretchLastSection(true);
 
     auto *hint = new QLabel(QStringLiteral("Double-clic ou Entrée sur une ligne : le plan "
                                            "s'affiche dans la fenêtre principale."),
@@ -136,7 +135,7 @@ PlanSearchDialog::PlanSearchDialog(TVlmFPrg *window) : QDialog(window), m_window
     layout->addWidget(m_status);
     layout->addWidget(m_table, 1);
     layout->addWidget(hint);
-    resize(720, 600);
+    resize(640, 600);
 
     connect(m_table, &QTableView::activated, this, &PlanSearchDialog::chooseRow);
     connect(m_strict, &QCheckBox::toggled, this,
