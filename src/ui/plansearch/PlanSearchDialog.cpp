@@ -2,6 +2,7 @@
 
 #include "ClassAppearance.h"
 #include "Contrast.h"
+#include "FeatureDialog.h"
 #include "IntText.h"
 #include "Plan.h"
 #include "VisibleText.h"
@@ -24,11 +25,6 @@ namespace velmorin {
 
 namespace {
 
-QString intText(Count value)
-{
-    return QString::fromStdString(IntToStr(value));
-}
-
 // What the form calls a field in its messages, "Entrantes min du tour 2", or both ends of a
 // quantity, "Entrantes du tour 2".
 QString fieldName(Quantity quantity, std::optional<bool> minimum = std::nullopt)
@@ -43,14 +39,6 @@ QString fieldName(Quantity quantity, std::optional<bool> minimum = std::nullopt)
 }
 
 enum Column { Deviation, Entrants1, Class, Position, E2, E3, E4, T2, T3, T4, kColumns };
-
-QStandardItem *numberItem(Count value)
-{
-    auto *item = new QStandardItem(intText(value));
-    item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    item->setEditable(false);
-    return item;
-}
 
 QStandardItem *classItem(const QString &text, ExemptionClass exemptionClass)
 {
@@ -115,11 +103,7 @@ PlanSearchDialog::PlanSearchDialog(TVlmFPrg *window) : QDialog(window), m_window
          QStringLiteral("E4"), QStringLiteral("T2"), QStringLiteral("T3"), QStringLiteral("T4")});
     m_table = new QTableView(this);
     m_table->setObjectName(QStringLiteral("TablePlans"));
-    m_table->setModel(m_model);
-    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_table->verticalHeader()->hide();
+    setUpRowTable(m_table, m_model);
     m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
 
     auto *hint = new QLabel(QStringLiteral("Double-clic ou Entrée sur une ligne : le plan "
@@ -140,7 +124,8 @@ PlanSearchDialog::PlanSearchDialog(TVlmFPrg *window) : QDialog(window), m_window
     connect(m_table, &QTableView::activated, this, &PlanSearchDialog::chooseRow);
     connect(m_strict, &QCheckBox::toggled, this,
             [this] { m_window->runGuarded([this] { search(); }); });
-    followInputs();
+    // Quiet: the window's own handlers report a bad registered-teams text.
+    followWindowInputs(this, m_window, [this] { refresh(Failure::Quiet); });
 }
 
 // Rows: rounds 1 to 4. Columns: the entrants' bounds, then the round sizes' (round 1's
@@ -183,21 +168,11 @@ void PlanSearchDialog::buildForm(QGridLayout *grid)
     grid->setColumnStretch(5, 1);
 }
 
-// Quiet: the window's own handlers report a bad registered-teams text.
-void PlanSearchDialog::followInputs()
-{
-    const auto quietly = [this] {
-        if (isVisible())
-            refresh(Failure::Quiet);
-    };
-    connect(m_window, &TVlmFPrg::calculated, this, quietly);
-    connect(m_window, &TVlmFPrg::inputsChanged, this, quietly);
-}
-
 void PlanSearchDialog::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    m_table->setFocus();
+    // Opened to type wishes in.
+    m_fields.front().edit->setFocus();
 }
 
 bool PlanSearchDialog::refresh(Failure failure)
@@ -255,7 +230,7 @@ std::optional<Wishes> PlanSearchDialog::readForm(QStringList *errors) const
         if (errors)
             (*errors)[int(i)] = fieldName(m_fields[i].quantity) +
                                 QStringLiteral(" : le minimum (%1) dépasse le maximum (%2).")
-                                    .arg(intText(*interval.lo), intText(*interval.hi));
+                                    .arg(countText(*interval.lo), countText(*interval.hi));
     }
     if (!readable)
         return std::nullopt;
@@ -299,7 +274,7 @@ void PlanSearchDialog::showStatus(const std::optional<Wishes> &wishes)
             m_strict->isChecked() ? bestDeviation(*m_problem, *wishes) : std::nullopt;
         status = nearest ? QStringLiteral("Aucun plan ne respecte tous les souhaits ; le plus "
                                           "proche a un écart de %1.")
-                               .arg(intText(*nearest))
+                               .arg(countText(*nearest))
                          : QStringLiteral("Aucun plan : aucune valeur de E1 ne donne de solution "
                                           "avec ces équipes inscrites, cette finale et ces "
                                           "rapports.");
@@ -313,7 +288,7 @@ void PlanSearchDialog::showStatus(const std::optional<Wishes> &wishes)
         if (m_plans.front().deviation > 0)
             status += QStringLiteral(" Aucun ne respecte tous les souhaits : le plus proche a "
                                      "un écart de %1.")
-                          .arg(intText(m_plans.front().deviation));
+                          .arg(countText(m_plans.front().deviation));
     }
     m_status->setText(status);
 }
@@ -328,15 +303,16 @@ void PlanSearchDialog::showPlans(std::vector<RankedPlan> plans)
     for (const RankedPlan &plan : m_plans) {
         const ExemptionClass k = plan.exemptionClass;
         const auto value = [&plan](Quantity quantity) {
-            return numberItem(quantityValue(quantity, plan.solution, plan.tour4));
+            return countItem(quantityValue(quantity, plan.solution, plan.tour4));
         };
-        m_model->appendRow(
-            {numberItem(plan.deviation), numberItem(plan.entrants1()),
-             classItem(toQString(wording(k).heading), k),
-             classItem(QStringLiteral("%1/%2").arg(intText(plan.position), intText(plan.solutions)),
-                       k),
-             value(Quantity::Entrants2), value(Quantity::Entrants3), value(Quantity::Entrants4),
-             value(Quantity::Tour2), value(Quantity::Tour3), value(Quantity::Tour4)});
+        m_model->appendRow({countItem(plan.deviation), countItem(plan.entrants1()),
+                            classItem(toQString(wording(k).heading), k),
+                            classItem(QStringLiteral("%1/%2").arg(countText(plan.position),
+                                                                  countText(plan.solutions)),
+                                      k),
+                            value(Quantity::Entrants2), value(Quantity::Entrants3),
+                            value(Quantity::Entrants4), value(Quantity::Tour2),
+                            value(Quantity::Tour3), value(Quantity::Tour4)});
     }
 }
 
@@ -346,7 +322,7 @@ void PlanSearchDialog::setWishes(const Wishes &wishes)
     for (const Field &field : m_fields) {
         const Interval &interval = wishes.of(field.quantity);
         const std::optional<std::int32_t> &end = field.minimum ? interval.lo : interval.hi;
-        field.edit->setText(end ? intText(*end) : QString());
+        field.edit->setText(end ? countText(*end) : QString());
     }
     m_filling = false;
     search();
@@ -361,42 +337,24 @@ void PlanSearchDialog::chooseRow(const QModelIndex &index)
     m_window->runGuarded([&] { choose(plan); });
 }
 
-bool PlanSearchDialog::showsCurrentInputs() const
-{
-    if (!m_problem || m_window->registeredTeamsPending())
-        return false;
-    std::optional<Problem> now = m_window->currentProblem(Failure::Quiet);
-    if (!now)
-        return false;
-    now->entrants1 = m_problem->entrants1;
-    return *now == *m_problem;
-}
-
 bool PlanSearchDialog::choose(RankedPlan plan)
 {
-    if (!showsCurrentInputs()) {
-        // A plan found for other inputs never runs with these: the registered teams are
-        // taken in as leaving Effectif would, and the plan runs only if it is still listed.
-        const bool unreadable = !m_window->currentProblem(Failure::Quiet);
-        if ((m_window->registeredTeamsPending() || unreadable) && !m_window->leaveRegisteredTeams())
-            return false;
-        if (!refresh(Failure::Quiet))
-            return false;
+    switch (bringRowsUpToDate(m_window, m_problem, [this] { return refresh(Failure::Quiet); })) {
+    case RowInputs::Failed:
+        return false;
+    case RowInputs::Refreshed:
         if (std::find(m_plans.begin(), m_plans.end(), plan) == m_plans.end())
             return false;
+        break;
+    case RowInputs::Current:
+        break;
     }
     return m_window->showPlan(plan.entrants1(), ShownSolution{plan.exemptionClass, plan.position});
 }
 
 PlanSearchDialog *openPlanSearch(TVlmFPrg *window)
 {
-    auto *dialog = window->findChild<PlanSearchDialog *>(QStringLiteral("RecherchePlans"),
-                                                         Qt::FindDirectChildrenOnly);
-    if (!dialog)
-        dialog = new PlanSearchDialog(window);
-    dialog->show();
-    dialog->raise();
-    dialog->activateWindow();
+    auto *dialog = showWindowDialog<PlanSearchDialog>(window, QStringLiteral("RecherchePlans"));
     dialog->refresh();
     return dialog;
 }

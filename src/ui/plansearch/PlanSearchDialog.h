@@ -68,13 +68,11 @@ private:
     };
 
     void buildForm(QGridLayout *grid);
-    void followInputs();
     void search();
     std::optional<Wishes> readForm(QStringList *errors) const;
     void showPlans(std::vector<RankedPlan> plans);
     void showStatus(const std::optional<Wishes> &wishes);
     void chooseRow(const QModelIndex &index);
-    bool showsCurrentInputs() const;
 
     TVlmFPrg *m_window;
     std::optional<Problem> m_problem; // the inputs the plans were found for; E1 aside
