@@ -21,10 +21,11 @@ class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QModelIndex;
-class QStandardItemModel;
 class QTableView;
 
 namespace velmorin {
+
+class PlanTableModel;
 
 class PlanSearchDialog : public QDialog
 {
@@ -49,14 +50,11 @@ public:
     // for; returns whether it is shown.
     bool choose(RankedPlan plan);
 
-    const std::vector<RankedPlan> &plans() const { return m_plans; }
+    const std::vector<RankedPlan> &plans() const;
 
 public slots:
     // Writes the wishes into the form (what they leave open empty) and lists their plans.
     void setWishes(const velmorin::Wishes &wishes);
-
-protected:
-    void showEvent(QShowEvent *event) override;
 
 private:
     // A field's place in the form: the quantity it bounds and which end.
@@ -76,8 +74,7 @@ private:
 
     TVlmFPrg *m_window;
     std::optional<Problem> m_problem; // the inputs the plans were found for; E1 aside
-    std::vector<RankedPlan> m_plans;
-    bool m_filling = false; // setWishes writes several fields: one search at the end
+    bool m_filling = false;           // setWishes writes several fields: one search at the end
 
     std::vector<Field> m_fields;
     QLabel *m_inputs = nullptr;
@@ -85,7 +82,7 @@ private:
     QCheckBox *m_strict = nullptr;
     QLabel *m_status = nullptr;
     QTableView *m_table = nullptr;
-    QStandardItemModel *m_model = nullptr;
+    PlanTableModel *m_model = nullptr;
 };
 
 // Opens the window's search dialog (one per window, made on first use), raises it and
