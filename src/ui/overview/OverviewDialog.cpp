@@ -116,9 +116,15 @@ OverviewDialog::OverviewDialog(TVlmFPrg *window) : QDialog(window), m_window(win
     resize(960, 460);
 
     connect(m_table, &QTableView::activated, this, &OverviewDialog::chooseRow);
+    // The choice runs once the click is over: new rows replace the bar that was clicked,
+    // which must not go while it still handles its mouse release.
     connect(m_series, &QStackedBarSeries::clicked, this, [this](int index, QBarSet *) {
-        if (index >= 0 && std::size_t(index) < m_rows.size())
-            choose(m_rows[std::size_t(index)].entrants1);
+        if (index < 0 || std::size_t(index) >= m_rows.size())
+            return;
+        const Count entrants1 = m_rows[std::size_t(index)].entrants1;
+        QMetaObject::invokeMethod(
+            this, [this, entrants1] { m_window->runGuarded([&] { choose(entrants1); }); },
+            Qt::QueuedConnection);
     });
     followInputs();
 }
@@ -158,6 +164,7 @@ bool OverviewDialog::refresh(Failure failure)
         m_summary->setText(QString::fromStdString(overviewSummary(overview, Count(rows.size()))) +
                            '.');
     showRows(std::move(rows));
+    m_problem = problem;
     selectEntrants1(problem->entrants1);
     return true;
 }
@@ -193,6 +200,12 @@ void OverviewDialog::showRows(std::vector<OverviewRow> rows)
     }
 }
 
+bool OverviewDialog::hasRow(Count entrants1) const
+{
+    return std::any_of(m_rows.begin(), m_rows.end(),
+                       [entrants1](const OverviewRow &r) { return r.entrants1 == entrants1; });
+}
+
 // The row of the E1 the window holds, if it has one.
 void OverviewDialog::selectEntrants1(Count entrants1)
 {
@@ -207,13 +220,38 @@ void OverviewDialog::selectEntrants1(Count entrants1)
 
 void OverviewDialog::chooseRow(const QModelIndex &index)
 {
-    if (index.isValid() && std::size_t(index.row()) < m_rows.size())
-        choose(m_rows[std::size_t(index.row())].entrants1);
+    if (index.isValid() && std::size_t(index.row()) < m_rows.size()) {
+        const Count entrants1 = m_rows[std::size_t(index.row())].entrants1;
+        m_window->runGuarded([&] { choose(entrants1); });
+    }
 }
 
-void OverviewDialog::choose(Count entrants1)
+// The rows cover every E1, so the window's own E1 does not make them stale.
+bool OverviewDialog::showsCurrentInputs()
 {
-    m_window->showPlan(entrants1);
+    if (!m_problem || m_window->registeredTeamsPending())
+        return false;
+    std::optional<Problem> now = m_window->currentProblem(Failure::Quiet);
+    if (!now)
+        return false;
+    now->entrants1 = m_problem->entrants1;
+    return *now == *m_problem;
+}
+
+bool OverviewDialog::choose(Count entrants1)
+{
+    if (!showsCurrentInputs()) {
+        // A row computed for other inputs never runs with these: the registered teams are
+        // taken in as leaving Effectif would, and the user sees the new rows first.
+        const bool unreadable = !m_window->currentProblem(Failure::Quiet);
+        if ((m_window->registeredTeamsPending() || unreadable) && !m_window->leaveRegisteredTeams())
+            return false;
+        if (!refresh(Failure::Quiet))
+            return false;
+        if (!hasRow(entrants1))
+            return false;
+    }
+    return m_window->showPlan(entrants1);
 }
 
 void installOverview(TVlmFPrg *window)

@@ -10,6 +10,7 @@
 #include <QDialog>
 
 #include <array>
+#include <optional>
 #include <vector>
 
 class QBarCategoryAxis;
@@ -39,8 +40,11 @@ public:
     bool refresh(Failure failure = Failure::Report);
 
     // Shows the window's plan for this round-1 entrant count: E1 set and the calculation run,
-    // as "Calcul" would.
-    void choose(Count entrants1);
+    // as "Calcul" would. When the window's inputs changed since the rows were built (an
+    // Effectif text typed but not left included), it first takes them in and shows their
+    // rows, and runs the plan only if the entrant count is still a row; returns whether it
+    // ran.
+    bool choose(Count entrants1);
 
     const std::vector<OverviewRow> &rows() const { return m_rows; }
 
@@ -49,9 +53,12 @@ private:
     void showRows(std::vector<OverviewRow> rows);
     void selectEntrants1(Count entrants1);
     void chooseRow(const QModelIndex &index);
+    bool showsCurrentInputs();
+    bool hasRow(Count entrants1) const;
 
     TVlmFPrg *m_window;
     std::vector<OverviewRow> m_rows;
+    std::optional<Problem> m_problem; // the inputs the rows were built from
 
     QLabel *m_inputs = nullptr;
     QLabel *m_summary = nullptr;

@@ -36,6 +36,13 @@ const QStringList kRows100Final8{"0: 4 6 6",  "4: 5 6 7",  "8: 5 7 7",  "12: 6 7
                                  "40: 9 8 7", "44: 7 6 6", "48: 6 6 5", "52: 5 4 4",  "56: 3 3 2",
                                  "60: 2 1 1", "64: 1 1 0"};
 
+// 70 and 100 teams, a final of 6: 36 stays a row for the first and is none for the second.
+const QStringList kRows70{"0: 5 6 7",  "4: 6 6 8",  "8: 6 7 8",  "12: 7 7 8",
+                          "16: 7 7 8", "20: 7 7 6", "24: 6 5 5", "28: 4 4 3",
+                          "32: 4 3 3", "36: 2 2 1", "40: 1 0 0"};
+const QStringList kRows100{"60: 0 0 1", "64: 0 0 1", "68: 0 0 2",
+                           "72: 0 1 2", "76: 1 1 2", "80: 1 1 3"};
+
 } // namespace
 
 class TestOverviewDialog : public QObject, public velmorin::testing::WindowDriver
@@ -48,6 +55,8 @@ private slots:
     void opensWithF2();
     void choosingAnEntrantCount_data();
     void choosingAnEntrantCount();
+    void staleRow_data();
+    void staleRow();
     void followsTheInputs();
     void badEffectif_data();
     void badEffectif();
@@ -55,6 +64,8 @@ private slots:
 private:
     void pressF2();
     QStringList tableRows() const;
+    QStringList solutionLabels() const;
+    void chooseBy(const QString &how, int row);
 
     std::unique_ptr<TVlmFPrg> m_window;
     QDialog *m_dialog = nullptr;
@@ -96,6 +107,37 @@ QStringList TestOverviewDialog::tableRows() const
         rows << QStringLiteral("%1: %2 %3 %4").arg(cell(0), cell(1), cell(2), cell(3));
     }
     return rows;
+}
+
+QStringList TestOverviewDialog::solutionLabels() const
+{
+    return {labelText("Solution3"), labelText("Solution2"), labelText("solution1")};
+}
+
+// Chooses a row of the table as the user would, from the dialog.
+void TestOverviewDialog::chooseBy(const QString &how, int row)
+{
+    const QModelIndex index = m_table->model()->index(row, 0);
+    if (how == "double click") {
+        const QPoint at = m_table->visualRect(index).center();
+        QTest::mouseClick(m_table->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(m_table->viewport(), Qt::LeftButton, {}, at);
+    } else if (how == "Enter") {
+        m_dialog->activateWindow();
+        QTRY_VERIFY(m_dialog->isActiveWindow());
+        m_table->setFocus();
+        m_table->setCurrentIndex(index);
+        QTest::keyClick(m_table, Qt::Key_Return);
+    } else {
+        auto *view = m_dialog->findChild<QChartView *>(QStringLiteral("GraphiqueEnsemble"));
+        QChart *chart = view->chart();
+        QAbstractSeries *series = chart->series().first();
+        // The middle of the bar's lowest segment, class 3's.
+        const QPointF inChart = chart->mapToPosition(QPointF(row, 1), series);
+        const QPoint at = view->mapFromScene(chart->mapToScene(inChart));
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
+        QCoreApplication::processEvents(); // the choice runs once the click is over
+    }
 }
 
 void TestOverviewDialog::opensWithF2()
@@ -145,33 +187,66 @@ void TestOverviewDialog::choosingAnEntrantCount()
     QFETCH(QStringList, labels);
 
     const QString entrants1 = kDefaultRows.at(row).section(':', 0, 0);
-    const QModelIndex index = m_table->model()->index(row, 0);
-    if (how == "double click") {
-        const QPoint at = m_table->visualRect(index).center();
-        QTest::mouseClick(m_table->viewport(), Qt::LeftButton, {}, at);
-        QTest::mouseDClick(m_table->viewport(), Qt::LeftButton, {}, at);
-    } else if (how == "Enter") {
-        m_table->setCurrentIndex(index);
-        QTest::keyClick(m_table, Qt::Key_Return);
-    } else {
-        auto *view = m_dialog->findChild<QChartView *>(QStringLiteral("GraphiqueEnsemble"));
-        QChart *chart = view->chart();
-        QAbstractSeries *series = chart->series().first();
-        // The middle of the bar's lowest segment, class 3's.
-        const QPointF inChart = chart->mapToPosition(QPointF(row, 1), series);
-        const QPoint at = view->mapFromScene(chart->mapToScene(inChart));
-        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
-    }
+    chooseBy(how, row);
 
     QCOMPARE(text("E1"), entrants1);
     QCOMPARE(get<TUpDown>("UpE1")->position(), entrants1.toInt());
     QCOMPARE(text("T1"), entrants1);
-    QCOMPARE((QStringList{get<QLabel>("Solution3")->text(), get<QLabel>("Solution2")->text(),
-                          get<QLabel>("solution1")->text()}),
-             labels);
+    QCOMPARE(solutionLabels(), labels);
     QVERIFY(m_dialog->isVisible());
     QCOMPARE(tableRows(), kDefaultRows);
     QCOMPARE(m_table->selectionModel()->selectedRows().value(0).row(), row);
+}
+
+// A registered-teams text typed but not left, then a row chosen from the rows built for 71
+// teams: the new count is taken in first, and the row runs only if its E1 is still one.
+void TestOverviewDialog::staleRow_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<QStringList>("rows");
+    QTest::addColumn<QStringList>("labels"); // classes 3, 2, 1; empty when nothing ran
+
+    QTest::newRow("100, Enter") << "100"
+                                << "Enter" << kRows100 << QStringList();
+    QTest::newRow("100, bar") << "100"
+                              << "bar" << kRows100 << QStringList();
+    QTest::newRow("70, Enter") << "70"
+                               << "Enter" << kRows70
+                               << QStringList{"Solution : 1/2", "Solution : 1/2", "Solution : 1/1"};
+    QTest::newRow("71 typed again, bar")
+        << "71"
+        << "bar" << kDefaultRows
+        << QStringList{"Solution : 1/3", "Solution : 1/2", "Solution : 1/2"};
+}
+
+void TestOverviewDialog::staleRow()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, how);
+    QFETCH(QStringList, rows);
+    QFETCH(QStringList, labels);
+
+    const int row = int(kDefaultRows.indexOf(QStringLiteral("36: 3 2 2")));
+    QSignalSpy calculated(m_window.get(), &TVlmFPrg::calculated);
+    typeEffectif(typed);
+    QCOMPARE(tableRows(), kDefaultRows);
+    chooseBy(how, row);
+
+    QCOMPARE(tableRows(), rows);
+    QCOMPARE(text("Effectif"), typed);
+    QVERIFY(!m_window->registeredTeamsPending());
+    if (labels.isEmpty()) {
+        QCOMPARE(calculated.size(), 0);
+        QVERIFY(!m_window->lastCalculation());
+        QVERIFY(text("E1") != QStringLiteral("36"));
+    } else {
+        QCOMPARE(calculated.size(), 1);
+        QCOMPARE(m_window->lastCalculation()->problem.registered, typed.toInt());
+        QCOMPARE(text("E1"), QStringLiteral("36"));
+        QCOMPARE(text("T1"), QStringLiteral("36"));
+        QCOMPARE(solutionLabels(), labels);
+    }
 }
 
 void TestOverviewDialog::followsTheInputs()
