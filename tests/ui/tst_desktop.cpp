@@ -72,6 +72,8 @@ private slots:
     void enterInEffectifClicksCalcul();
     void quitRequests_data();
     void quitRequests();
+    void typingInEffectif_data();
+    void typingInEffectif();
 
     void textsReadable_data();
     void textsReadable();
@@ -191,6 +193,46 @@ void TestDesktop::enterInEffectifClicksCalcul_data()
                             << "Solution : 1/4" << QStringList();
     QTest::newRow("bad text") << "abc" << int(Qt::Key_Return) << "20"
                               << "0 solution" << QStringList{kConversionError.arg("abc")};
+}
+
+// Effectif's text is selected at start and when the keyboard brings the focus to it, so typing
+// replaces it; a mouse click places the caret.
+void TestDesktop::typingInEffectif_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<QString>("shown");
+
+    QTest::newRow("at start") << "start"
+                              << "80";
+    QTest::newRow("Tab from the last button") << "Tab"
+                                              << "80";
+    QTest::newRow("Shift+Tab from Finale") << "Backtab"
+                                           << "80";
+    QTest::newRow("mouse click after the text") << "click"
+                                                << "7180";
+}
+
+void TestDesktop::typingInEffectif()
+{
+    QFETCH(QString, how);
+    QFETCH(QString, shown);
+
+    auto *effectif = get<QLineEdit>("Effectif");
+    if (how != "start") {
+        effectif->deselect();
+        QWidget *from = get(how == "Tab" ? "Button3" : "Finale");
+        if (how == "click") {
+            from->setFocus(Qt::OtherFocusReason);
+            QTest::mouseClick(effectif, Qt::LeftButton, {},
+                              QPoint(effectif->width() - 4, effectif->height() / 2));
+        } else {
+            from->setFocus(Qt::OtherFocusReason);
+            QTest::keyClick(from, how == "Tab" ? Qt::Key_Tab : Qt::Key_Backtab);
+        }
+    }
+    QCOMPARE(m_window->focusWidget(), effectif);
+    QTest::keyClicks(effectif, QStringLiteral("80"));
+    QCOMPARE(effectif->text(), shown);
 }
 
 void TestDesktop::enterInEffectifClicksCalcul()
