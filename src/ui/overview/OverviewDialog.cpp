@@ -2,6 +2,7 @@
 
 #include "ClassAppearance.h"
 #include "IntText.h"
+#include "Placement.h"
 #include "Plan.h"
 
 #include <QAction>
@@ -114,6 +115,7 @@ OverviewDialog::OverviewDialog(TVlmFPrg *window) : QDialog(window), m_window(win
     layout->addLayout(views, 1);
     layout->addWidget(hint);
     resize(960, 460);
+    openBeside(this, window, [window] { return window->inputFieldsArea(); });
 
     connect(m_table, &QTableView::activated, this, &OverviewDialog::chooseRow);
     // The choice runs once the click is over: new rows replace the bar that was clicked,

@@ -53,6 +53,7 @@ private slots:
     void init();
     void cleanup();
     void opensWithF2();
+    void keepsWhereItWasMoved();
     void choosingAnEntrantCount_data();
     void choosingAnEntrantCount();
     void staleRow_data();
@@ -163,6 +164,18 @@ void TestOverviewDialog::opensWithF2()
     QCOMPARE(text("E1"), QStringLiteral("24"));
     pressF2();
     QCOMPARE(m_window->findChildren<QDialog *>(QStringLiteral("VueEnsemble")).size(), 1);
+}
+
+// Opened beside the window once; closed and opened again, it stands where the user left it.
+void TestOverviewDialog::keepsWhereItWasMoved()
+{
+    const QPoint movedTo = m_dialog->pos() + QPoint(-37, 23);
+    m_dialog->move(movedTo);
+    m_dialog->close();
+    QVERIFY(!m_dialog->isVisible());
+    pressF2();
+    QVERIFY(m_dialog->isVisible());
+    QCOMPARE(m_dialog->pos(), movedTo);
 }
 
 void TestOverviewDialog::choosingAnEntrantCount_data()
