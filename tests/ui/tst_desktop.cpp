@@ -2,6 +2,7 @@
 // Qt's French texts, the screen's available area, hostile text.
 
 #include "Contrast.h"
+#include "Features.h"
 #include "MessageBoxCatcher.h"
 #include "Placement.h"
 #include "Propos.h"
@@ -12,12 +13,18 @@
 #include "aprop.h"
 
 #include <QAccessible>
+#include <QAction>
+#include <QChart>
+#include <QChartView>
 #include <QClipboard>
 #include <QDialogButtonBox>
+#include <QHeaderView>
 #include <QLabel>
+#include <QLegend>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QTableView>
 #include <QToolButton>
 #include <QTranslator>
 #include <QtTest>
@@ -77,6 +84,9 @@ private slots:
 
     void textsReadable_data();
     void textsReadable();
+
+    void overviewReadable_data();
+    void overviewReadable();
 
     void exemptionNumberIsRead();
     void qtTextsInFrench();
@@ -354,6 +364,64 @@ void TestDesktop::textsReadable()
     const QImage shot = m_window->grab().toImage();
     const QPoint beside = get("Panel2")->mapTo(m_window.get(), QPoint(4, 30));
     QCOMPARE(QColor(shot.pixel(beside * shot.devicePixelRatio())), coloursOf(get("Label8")).second);
+}
+
+// The overview is a window of its own: it does not inherit the main window's light face.
+void TestDesktop::overviewReadable_data()
+{
+    QTest::addColumn<bool>("dark");
+    QTest::addColumn<QString>("part");
+
+    for (bool dark : {true, false}) {
+        for (const char *part : {"Classe 3 count", "Classe 2 count", "column header", "inputs",
+                                 "chart legend", "chart axis"})
+            QTest::addRow("%s %s", dark ? "dark" : "light", part) << dark << QString(part);
+    }
+}
+
+void TestDesktop::overviewReadable()
+{
+    QFETCH(bool, dark);
+    QFETCH(QString, part);
+
+    if (dark) {
+        QApplication::setPalette(darkScheme());
+        newWindow();
+    }
+    velmorin::installFeatures(m_window.get());
+    get<QAction>("actionVueEnsemble")->trigger();
+    auto *dialog = get<QDialog>("VueEnsemble");
+    auto *table = dialog->findChild<QTableView *>(QStringLiteral("TableEnsemble"));
+    QChart *chart = dialog->findChild<QChartView *>(QStringLiteral("GraphiqueEnsemble"))->chart();
+    QVERIFY(table->model()->rowCount() > 0);
+
+    const QModelIndex firstCount = table->model()->index(0, part == "Classe 3 count" ? 1 : 2);
+    QColor text;
+    QColor background = chart->backgroundBrush().color();
+    if (part.endsWith("count")) {
+        text = firstCount.data(Qt::ForegroundRole).value<QBrush>().color();
+        background = table->palette().color(QPalette::Base);
+    } else if (part == "column header") {
+        text = table->horizontalHeader()->palette().color(QPalette::ButtonText);
+        background = table->horizontalHeader()->palette().color(QPalette::Button);
+    } else if (part == "inputs") {
+        std::tie(text, background) =
+            coloursOf(dialog->findChild<QLabel *>(QStringLiteral("EntreesEnsemble")));
+    } else if (part == "chart legend") {
+        text = chart->legend()->labelColor();
+    } else {
+        text = chart->axes(Qt::Horizontal).first()->labelsBrush().color();
+    }
+    const double ratio = velmorin::contrastRatio(text, background);
+    QVERIFY2(ratio >= velmorin::kReadableContrast,
+             qPrintable(QStringLiteral("%1 on %2: %3:1")
+                            .arg(text.name(), background.name())
+                            .arg(ratio, 0, 'f', 2)));
+    // What the table paints under its counts is what its palette says.
+    const QImage shot = table->viewport()->grab().toImage();
+    const QPoint inCell = table->visualRect(firstCount).topLeft() + QPoint(2, 2);
+    QCOMPARE(QColor(shot.pixel(inCell * shot.devicePixelRatio())),
+             table->palette().color(QPalette::Base));
 }
 
 void TestDesktop::exemptionNumberIsRead()

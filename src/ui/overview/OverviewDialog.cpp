@@ -1,6 +1,7 @@
 #include "OverviewDialog.h"
 
 #include "ClassAppearance.h"
+#include "Contrast.h"
 #include "IntText.h"
 #include "Placement.h"
 #include "Plan.h"
@@ -13,6 +14,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLegend>
 #include <QStackedBarSeries>
 #include <QStandardItemModel>
 #include <QStyle>
@@ -50,6 +52,10 @@ OverviewDialog::OverviewDialog(TVlmFPrg *window) : QDialog(window), m_window(win
     setObjectName(QStringLiteral("VueEnsemble"));
     setWindowTitle(QStringLiteral("Vue d'ensemble des entrées au Tour 1"));
     setModal(false);
+    // The table's class 3 and class 2 counts are black and blue: under a dark scheme they
+    // need the light face the main window keeps too (a dialog does not inherit its palette).
+    keepDesignedBackground(
+        this, {classColour(ExemptionClass::Class3), classColour(ExemptionClass::Class2)});
 
     m_inputs = new QLabel(this);
     m_inputs->setObjectName(QStringLiteral("EntreesEnsemble"));
@@ -77,6 +83,15 @@ OverviewDialog::OverviewDialog(TVlmFPrg *window) : QDialog(window), m_window(win
     m_chart->addAxis(m_solutionsAxis, Qt::AlignLeft);
     m_series->attachAxis(m_solutionsAxis);
     m_chart->legend()->setAlignment(Qt::AlignBottom);
+    // The chart's theme paints its own face: take the dialog's, whose texts read on it.
+    const QPalette &colours = palette();
+    m_chart->setBackgroundBrush(colours.color(QPalette::Base));
+    m_chart->legend()->setLabelColor(colours.color(QPalette::Text));
+    for (QAbstractAxis *axis : {static_cast<QAbstractAxis *>(m_entrantsAxis),
+                                static_cast<QAbstractAxis *>(m_solutionsAxis)}) {
+        axis->setLabelsBrush(colours.color(QPalette::Text));
+        axis->setTitleBrush(colours.color(QPalette::Text));
+    }
     m_chartView = new QChartView(m_chart, this);
     m_chartView->setObjectName(QStringLiteral("GraphiqueEnsemble"));
     m_chartView->setRenderHint(QPainter::Antialiasing);
