@@ -7,22 +7,24 @@
 #include "Plan.h"
 
 #include <QAction>
-#include <QBarCategoryAxis>
 #include <QBarSet>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLegend>
+#include <QScrollBar>
 #include <QStackedBarSeries>
 #include <QStandardItemModel>
-#include <QStyle>
 #include <QTableView>
 #include <QVBoxLayout>
 #include <QValueAxis>
 
 #include <algorithm>
+#include <cmath>
 #include <optional>
 
 namespace velmorin {
@@ -73,13 +75,20 @@ OverviewDialog::OverviewDialog(TVlmFPrg *window) : QDialog(window), m_window(win
     }
     m_chart = new QChart;
     m_chart->addSeries(m_series);
-    m_entrantsAxis = new QBarCategoryAxis;
+    // Bar i stands at i; its E1 is written under it, or under one bar in so many when they
+    // would not fit side by side (a category axis of the bars themselves would cut them).
+    m_entrantsAxis = new QCategoryAxis;
     m_entrantsAxis->setTitleText(QStringLiteral("Entrants au Tour 1 (E1)"));
+    m_entrantsAxis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    m_entrantsAxis->setGridLineVisible(false);
+    m_entrantsAxis->setStartValue(-0.5);
     m_chart->addAxis(m_entrantsAxis, Qt::AlignBottom);
     m_series->attachAxis(m_entrantsAxis);
     m_solutionsAxis = new QValueAxis;
     m_solutionsAxis->setTitleText(QStringLiteral("Solutions"));
     m_solutionsAxis->setLabelFormat(QStringLiteral("%d"));
+    m_solutionsAxis->setTickType(QValueAxis::TicksFixed);
+    m_solutionsAxis->setMinorTickCount(0);
     m_chart->addAxis(m_solutionsAxis, Qt::AlignLeft);
     m_series->attachAxis(m_solutionsAxis);
     m_chart->legend()->setAlignment(Qt::AlignBottom);
@@ -107,13 +116,8 @@ OverviewDialog::OverviewDialog(TVlmFPrg *window) : QDialog(window), m_window(win
     m_table->setSelectionMode(QAbstractItemView::SingleSelection);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->verticalHeader()->hide();
-    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    // Wide enough for its four columns: the table never scrolls sideways.
     m_table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    int tableWidth = 2 * m_table->frameWidth() + style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-    for (int c = 0; c < kColumns; ++c)
-        tableWidth += m_table->horizontalHeader()->sectionSizeHint(c);
-    m_table->setFixedWidth(tableWidth);
+    fitTableWidth();
 
     auto *hint = new QLabel(
         QStringLiteral("Double-clic ou Entrée sur une ligne, ou clic sur une barre : calcul "
@@ -143,7 +147,49 @@ OverviewDialog::OverviewDialog(TVlmFPrg *window) : QDialog(window), m_window(win
             this, [this, entrants1] { m_window->runGuarded([&] { choose(entrants1); }); },
             Qt::QueuedConnection);
     });
+    connect(m_chart, &QChart::plotAreaChanged, this, &OverviewDialog::labelEntrants);
     followInputs();
+}
+
+// Polished, the table knows its style's frame and scroll bar.
+void OverviewDialog::showEvent(QShowEvent *event)
+{
+    fitTableWidth();
+    QDialog::showEvent(event);
+}
+
+// Wide enough for its four columns and a vertical scroll bar: it never scrolls sideways
+// and the scroll bar never covers "Classe 1".
+void OverviewDialog::fitTableWidth()
+{
+    m_table->resizeColumnsToContents();
+    int width = 2 * m_table->frameWidth() + m_table->verticalScrollBar()->sizeHint().width();
+    for (int c = 0; c < kColumns; ++c)
+        width += m_table->horizontalHeader()->sectionSize(c);
+    m_table->setFixedWidth(width);
+}
+
+void OverviewDialog::labelEntrants()
+{
+    const int bars = int(m_rows.size());
+    int step = 1;
+    if (bars > 0) {
+        // The rows ascend: the last E1 is the widest label.
+        const QFontMetrics metrics(m_entrantsAxis->labelsFont());
+        const int labelWidth = metrics.horizontalAdvance(intText(m_rows.back().entrants1)) +
+                               2 * metrics.averageCharWidth();
+        qreal plotWidth = m_chart->plotArea().width();
+        if (plotWidth < 1)
+            plotWidth = m_chartView->width();
+        step = std::max(1, int(std::ceil(labelWidth * bars / std::max<qreal>(plotWidth, 1))));
+    }
+    if (step == m_labelStep)
+        return;
+    m_labelStep = step;
+    for (const QString &label : m_entrantsAxis->categoriesLabels())
+        m_entrantsAxis->remove(label);
+    for (int i = 0; i < bars; i += step)
+        m_entrantsAxis->append(intText(m_rows[std::size_t(i)].entrants1), i);
 }
 
 // Quiet: the window's own handlers report a bad registered-teams text.
@@ -192,7 +238,6 @@ void OverviewDialog::showRows(std::vector<OverviewRow> rows)
     if (rows != m_rows || m_model->rowCount() != int(m_rows.size())) {
         m_rows = std::move(rows);
         m_model->setRowCount(0);
-        QStringList categories;
         std::array<QList<qreal>, 3> heights;
         Count highest = 0;
         for (const OverviewRow &row : m_rows) {
@@ -204,16 +249,20 @@ void OverviewDialog::showRows(std::vector<OverviewRow> rows)
                 heights[classIndex(k)].append(qreal(row.count(k)));
             }
             m_model->appendRow(items);
-            categories.append(intText(row.entrants1));
             highest = std::max(highest, row.total());
         }
         for (std::size_t i = 0; i < m_sets.size(); ++i) {
             m_sets[i]->remove(0, m_sets[i]->count());
             m_sets[i]->append(heights[i]);
         }
-        m_entrantsAxis->setCategories(categories);
-        m_solutionsAxis->setRange(0, qreal(std::max<Count>(highest, 1)));
-        m_solutionsAxis->applyNiceNumbers();
+        // The same rows always give the same axes; no rows leave them empty.
+        m_entrantsAxis->setRange(-0.5, std::max(qreal(m_rows.size()) - 0.5, 0.5));
+        m_labelStep = 0;
+        labelEntrants();
+        const SolutionsScale scale = solutionsScale(highest);
+        m_solutionsAxis->setRange(0, qreal(scale.top));
+        m_solutionsAxis->setTickCount(int(scale.top / scale.step) + 1);
+        fitTableWidth();
     }
 }
 

@@ -13,7 +13,7 @@
 #include <optional>
 #include <vector>
 
-class QBarCategoryAxis;
+class QCategoryAxis;
 class QBarSet;
 class QChart;
 class QChartView;
@@ -48,12 +48,17 @@ public:
 
     const std::vector<OverviewRow> &rows() const { return m_rows; }
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     void followInputs();
     void showRows(std::vector<OverviewRow> rows);
     void selectEntrants1(Count entrants1);
     void chooseRow(const QModelIndex &index);
     bool showsCurrentInputs();
+    void labelEntrants();
+    void fitTableWidth();
     bool hasRow(Count entrants1) const;
 
     TVlmFPrg *m_window;
@@ -66,8 +71,9 @@ private:
     QChart *m_chart = nullptr;
     QStackedBarSeries *m_series = nullptr;
     std::array<QBarSet *, 3> m_sets{}; // indexed by classIndex
-    QBarCategoryAxis *m_entrantsAxis = nullptr;
+    QCategoryAxis *m_entrantsAxis = nullptr;
     QValueAxis *m_solutionsAxis = nullptr;
+    int m_labelStep = 0; // one bar in so many carries its E1 below it
     QTableView *m_table = nullptr;
     QStandardItemModel *m_model = nullptr;
 };
