@@ -85,8 +85,8 @@ private slots:
     void textsReadable_data();
     void textsReadable();
 
-    void overviewReadable_data();
-    void overviewReadable();
+    void dialogsReadable_data();
+    void dialogsReadable();
 
     void exemptionNumberIsRead();
     void qtTextsInFrench();
@@ -366,20 +366,20 @@ void TestDesktop::textsReadable()
     QCOMPARE(QColor(shot.pixel(beside * shot.devicePixelRatio())), coloursOf(get("Label8")).second);
 }
 
-// The overview is a window of its own: it does not inherit the main window's light face.
-void TestDesktop::overviewReadable_data()
+// A dialog is a window of its own: it does not inherit the main window's light face.
+void TestDesktop::dialogsReadable_data()
 {
     QTest::addColumn<bool>("dark");
     QTest::addColumn<QString>("part");
 
     for (bool dark : {true, false}) {
-        for (const char *part : {"Classe 3 count", "Classe 2 count", "column header", "inputs",
-                                 "chart legend", "chart axis"})
+        for (const char *part : {"about: Historique", "Classe 3 count", "Classe 2 count",
+                                 "column header", "inputs", "chart legend", "chart axis"})
             QTest::addRow("%s %s", dark ? "dark" : "light", part) << dark << QString(part);
     }
 }
 
-void TestDesktop::overviewReadable()
+void TestDesktop::dialogsReadable()
 {
     QFETCH(bool, dark);
     QFETCH(QString, part);
@@ -387,6 +387,20 @@ void TestDesktop::overviewReadable()
     if (dark) {
         QApplication::setPalette(darkScheme());
         newWindow();
+    }
+    const auto readable = [](const QColor &text, const QColor &background) {
+        const double ratio = velmorin::contrastRatio(text, background);
+        QVERIFY2(ratio >= velmorin::kReadableContrast,
+                 qPrintable(QStringLiteral("%1 on %2: %3:1")
+                                .arg(text.name(), background.name())
+                                .arg(ratio, 0, 'f', 2)));
+    };
+    if (part.startsWith("about")) {
+        const TApropos about(m_window.get());
+        const auto [text, background] =
+            coloursOf(about.findChild<QPushButton *>(QStringLiteral("Button1")));
+        readable(text, background);
+        return;
     }
     velmorin::installFeatures(m_window.get());
     get<QAction>("actionVueEnsemble")->trigger();
@@ -412,11 +426,9 @@ void TestDesktop::overviewReadable()
     } else {
         text = chart->axes(Qt::Horizontal).first()->labelsBrush().color();
     }
-    const double ratio = velmorin::contrastRatio(text, background);
-    QVERIFY2(ratio >= velmorin::kReadableContrast,
-             qPrintable(QStringLiteral("%1 on %2: %3:1")
-                            .arg(text.name(), background.name())
-                            .arg(ratio, 0, 'f', 2)));
+    readable(text, background);
+    if (QTest::currentTestFailed())
+        return;
     // What the table paints under its counts is what its palette says.
     const QImage shot = table->viewport()->grab().toImage();
     const QPoint inCell = table->visualRect(firstCount).topLeft() + QPoint(2, 2);
