@@ -4,6 +4,7 @@
 #include "Contrast.h"
 #include "FeatureDialog.h"
 #include "IntText.h"
+#include "Placement.h"
 #include "Plan.h"
 #include "VisibleText.h"
 
@@ -146,11 +147,10 @@ PlanSearchDialog::PlanSearchDialog(TVlmFPrg *window) : QDialog(window), m_window
     setObjectName(QStringLiteral("RecherchePlans"));
     setWindowTitle(QStringLiteral("Recherche d'un plan"));
     setModal(false);
-    // The class texts are black, blue and red: under a dark scheme they need the light face
-    // the main window keeps too (a dialog does not inherit its palette).
-    keepDesignedBackground(this, {classColour(ExemptionClass::Class3),
-                                  classColour(ExemptionClass::Class2),
-                                  classColour(ExemptionClass::Class1)});
+    // The class 3 and class 2 texts are black and blue: under a dark scheme they need the
+    // light face the main window keeps too (a dialog does not inherit its palette).
+    keepDesignedBackground(
+        this, {classColour(ExemptionClass::Class3), classColour(ExemptionClass::Class2)});
 
     m_inputs = new QLabel(this);
     m_inputs->setObjectName(QStringLiteral("EntreesRecherche"));
@@ -196,6 +196,7 @@ PlanSearchDialog::PlanSearchDialog(TVlmFPrg *window) : QDialog(window), m_window
     layout->addWidget(m_table, 1);
     layout->addWidget(hint);
     resize(640, 600);
+    openBeside(this, window, [window] { return window->inputFieldsArea(); });
 
     connect(m_table, &QTableView::activated, this, &PlanSearchDialog::chooseRow);
     connect(m_strict, &QCheckBox::toggled, this,

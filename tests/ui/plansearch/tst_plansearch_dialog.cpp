@@ -1,6 +1,8 @@
 // The plan search dialog driven as a person would, beside the main window: F3, bounds typed
 // into the form, the table read, a plan chosen and the main window's fields checked.
 
+#include "Contrast.h"
+#include "DialogDriver.h"
 #include "Features.h"
 #include "MessageBoxCatcher.h"
 #include "PlanSearchDialog.h"
@@ -42,6 +44,8 @@ private slots:
     void refusedTexts();
     void planForOtherInputs();
     void wishesFillTheForm();
+    void readableUnderADarkScheme_data();
+    void readableUnderADarkScheme();
 
 private:
     void pressF3();
@@ -74,9 +78,7 @@ void TestPlanSearchDialog::cleanup()
 // The shortcut belongs to the main window, which must be the active one.
 void TestPlanSearchDialog::pressF3()
 {
-    m_window->activateWindow();
-    QTRY_VERIFY(m_window->isActiveWindow());
-    QTest::keyClick(m_window.get(), Qt::Key_F3);
+    velmorin::testing::pressShortcut(*m_window, Qt::Key_F3);
 }
 
 void TestPlanSearchDialog::typeInto(const char *field, const QString &typed)
@@ -206,16 +208,7 @@ void TestPlanSearchDialog::typedBounds()
         return;
 
     // The first plan, in the main window.
-    const QModelIndex index = m_table->model()->index(0, 0);
-    if (how == "Enter") {
-        m_table->setFocus();
-        m_table->setCurrentIndex(index);
-        QTest::keyClick(m_table, Qt::Key_Return);
-    } else {
-        const QPoint at = m_table->visualRect(index).center();
-        QTest::mouseClick(m_table->viewport(), Qt::LeftButton, {}, at);
-        QTest::mouseDClick(m_table->viewport(), Qt::LeftButton, {}, at);
-    }
+    velmorin::testing::chooseRow(*m_dialog, *m_table, 0, how);
     const QStringList plan = first.first().split(' ');
     const int k = plan[2].toInt();
     QCOMPARE(text("E1"), plan[1]);
@@ -293,10 +286,8 @@ void TestPlanSearchDialog::planForOtherInputs()
     const QString first71 = tableRows(1).value(0);
     typeEffectif(QStringLiteral("80"));
     m_dialog->activateWindow();
-    const QPoint at = m_table->visualRect(m_table->model()->index(0, 0)).center();
-    const auto doubleClick = [this, at] {
-        QTest::mouseClick(m_table->viewport(), Qt::LeftButton, {}, at);
-        QTest::mouseDClick(m_table->viewport(), Qt::LeftButton, {}, at);
+    const auto doubleClick = [this] {
+        velmorin::testing::chooseRow(*m_dialog, *m_table, 0, QStringLiteral("double click"));
     };
     doubleClick();
 
@@ -337,6 +328,46 @@ void TestPlanSearchDialog::wishesFillTheForm()
     for (velmorin::Quantity q : velmorin::kQuantities)
         QCOMPARE(read->of(q), wishes.of(q));
     QCOMPARE(tableRows(1), QStringList{"0 4 2 3/6 37 22 8 40 52 47"});
+}
+
+// A dialog does not inherit the main window's light face: it keeps its own where the
+// class texts (black, blue) would not read on the scheme's.
+void TestPlanSearchDialog::readableUnderADarkScheme_data()
+{
+    QTest::addColumn<bool>("dark");
+    QTest::addColumn<int>("column"); // of the table, on the row of a class-3 plan
+    for (bool dark : {true, false}) {
+        QTest::addRow("%s, class", dark ? "dark" : "light") << dark << 2;
+        QTest::addRow("%s, solution", dark ? "dark" : "light") << dark << 3;
+        QTest::addRow("%s, E1", dark ? "dark" : "light") << dark << 1;
+    }
+}
+
+void TestPlanSearchDialog::readableUnderADarkScheme()
+{
+    QFETCH(bool, dark);
+    QFETCH(int, column);
+    const QPalette before = QApplication::palette();
+    if (dark)
+        QApplication::setPalette(velmorin::testing::darkScheme());
+    cleanup();
+    init();
+    QApplication::setPalette(before);
+
+    // Strict on E4 = 7: class 3's plans alone.
+    typeInto("MinEntrants4", QStringLiteral("7"));
+    typeInto("MaxEntrants4", QStringLiteral("7"));
+    QTest::mouseClick(velmorin::testing::child<QCheckBox>(*m_dialog, "SeulementExacts"),
+                      Qt::LeftButton, {}, QPoint(5, 5));
+    QVERIFY(m_table->model()->rowCount() > 0);
+    const QModelIndex cell = m_table->model()->index(0, column);
+    QCOMPARE(cell.sibling(0, 2).data().toString(), QStringLiteral("Classe 3 (2 exemptées)"));
+    const QVariant foreground = cell.data(Qt::ForegroundRole);
+    const QColor text = foreground.isValid() ? foreground.value<QBrush>().color()
+                                             : m_table->palette().color(QPalette::Text);
+    const QColor base = m_table->palette().color(QPalette::Base);
+    QVERIFY2(velmorin::contrastRatio(text, base) >= velmorin::kReadableContrast,
+             qPrintable(text.name() + " on " + base.name()));
 }
 
 VELMORIN_WINDOW_TEST_MAIN(TestPlanSearchDialog)
