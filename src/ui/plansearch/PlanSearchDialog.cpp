@@ -386,7 +386,7 @@ void PlanSearchDialog::setWishes(const Wishes &wishes)
         field.edit->setText(end ? countText(*end) : QString());
     }
     m_filling = false;
-    search();
+    m_window->runGuarded([this] { search(); });
 }
 
 void PlanSearchDialog::chooseRow(const QModelIndex &index)
