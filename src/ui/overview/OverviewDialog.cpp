@@ -282,7 +282,9 @@ void installOverview(TVlmFPrg *window)
     action->setObjectName(QStringLiteral("actionVueEnsemble"));
     action->setShortcut(QKeySequence(Qt::Key_F2));
     QObject::connect(action, &QAction::triggered, window, [window] {
-        showWindowDialog<OverviewDialog>(window, QStringLiteral("VueEnsemble"))->refresh();
+        window->runGuarded([window] {
+            showWindowDialog<OverviewDialog>(window, QStringLiteral("VueEnsemble"))->refresh();
+        });
     });
     window->addContextAction(action);
 }
