@@ -4,6 +4,7 @@
 
 #include "Calculation.h"
 #include "ErrorBox.h"
+#include "Plan.h"
 #include "VlmDec.h"
 
 #include <QWidget>
@@ -109,6 +110,9 @@ public:
         return m_lastCalculation;
     }
     const velmorin::SolutionLists &solutionLists() const { return m_lists; }
+    // The plan of the solution the round fields show, from the last calculation; none when
+    // they show none, or while a run's fields are ahead of its calculation.
+    std::optional<velmorin::Plan> shownPlan() const;
 
     // What goes beyond the calculation reaches the user through the window's context menu
     // (a right click on its background or panels) and the actions' shortcuts, which work
