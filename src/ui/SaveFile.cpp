@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QStandardPaths>
 
 #include <array>
@@ -60,6 +61,13 @@ std::optional<QString> askSaveFileName(QWidget *parent, const QString &title, co
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilters(filters);
     dialog.setDefaultSuffix(suffix);
+    // A name typed without a suffix takes the chosen type's.
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString &f) {
+        const QRegularExpressionMatch match =
+            QRegularExpression(QStringLiteral("\\*\\.(\\w+)")).match(f);
+        if (match.hasMatch())
+            dialog.setDefaultSuffix(match.captured(1));
+    });
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     if (selectedFilter)

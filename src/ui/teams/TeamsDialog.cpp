@@ -31,6 +31,7 @@
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QRegularExpressionValidator>
+#include <QSignalBlocker>
 #include <QTableView>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -251,6 +252,9 @@ TeamsDialog::TeamsDialog(TVlmFPrg *window) : QDialog(window), m_window(window)
     layout->addLayout(draw);
     resize(1000, 580);
 
+    // Enter in the seed field takes the seed: no button of the dialog is its default.
+    for (QPushButton *button : {m_open, m_search, m_newDraw, m_save, m_print, m_pdf})
+        button->setAutoDefault(false);
     const auto guarded = [this](QPushButton *button, void (TeamsDialog::*slot)()) {
         connect(button, &QPushButton::clicked, this,
                 [this, slot] { m_window->runGuarded([this, slot] { (this->*slot)(); }); });
@@ -344,7 +348,15 @@ bool TeamsDialog::setLevelRound(const std::optional<int> &level, int round)
 {
     if (!m_mapping.setRound(level, round))
         return false;
-    showLevels();
+    // The choosers stay (one of them may be the sender): each shows its level's round.
+    const std::vector<LevelRound> &levels = m_mapping.levels();
+    for (std::size_t i = 0; i < levels.size(); ++i) {
+        if (auto *chooser = qobject_cast<QComboBox *>(m_levels->cellWidget(int(i), 2))) {
+            const QSignalBlocker quiet(chooser);
+            chooser->setCurrentIndex(levels[i].round - 1);
+        }
+    }
+    showWishes();
     followPlan();
     return true;
 }
@@ -415,11 +427,7 @@ void TeamsDialog::showLevels()
         const std::optional<int> key = level.level;
         connect(chooser, &QComboBox::activated, this, [this, chooser, key] {
             const int round = chooser->currentData().toInt();
-            // Queued: the chooser is replaced while the rows are shown again.
-            QMetaObject::invokeMethod(
-                this,
-                [this, key, round] { m_window->runGuarded([&] { setLevelRound(key, round); }); },
-                Qt::QueuedConnection);
+            m_window->runGuarded([&] { setLevelRound(key, round); });
         });
         m_levels->setCellWidget(row, 2, chooser);
     }
