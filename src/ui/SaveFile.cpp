@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QRegularExpression>
+#include <QSettings>
 #include <QStandardPaths>
 
 #include <array>
@@ -43,12 +44,29 @@ bool isMarkedReadOnly(const QFileInfo &info)
 
 } // namespace
 
+namespace {
+
+const QString kLastFolderKey = QStringLiteral("fichiers/dernierDossier");
+
+QSettings programSettings()
+{
+    return QSettings(QStringLiteral("Velmorin"), QStringLiteral("Velmorin"));
+}
+
+} // namespace
+
 QDir startFolder()
 {
-    QDir folder(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
-    if (!folder.exists())
-        folder = QDir::home();
-    return folder;
+    const QString last = programSettings().value(kLastFolderKey).toString();
+    if (!last.isEmpty() && QDir(last).exists())
+        return QDir(last);
+    QDir documents(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    return documents.exists() ? documents : QDir::home();
+}
+
+void rememberFolder(const QString &chosenFile)
+{
+    programSettings().setValue(kLastFolderKey, QFileInfo(chosenFile).absolutePath());
 }
 
 std::optional<QString> askSaveFileName(QWidget *parent, const QString &title, const QString &name,
@@ -72,6 +90,7 @@ std::optional<QString> askSaveFileName(QWidget *parent, const QString &title, co
         return std::nullopt;
     if (selectedFilter)
         *selectedFilter = dialog.selectedNameFilter();
+    rememberFolder(dialog.selectedFiles().constFirst());
     return dialog.selectedFiles().constFirst();
 }
 

@@ -33,10 +33,13 @@ private:
     QSaveFile &m_file;
 };
 
-// The folder the file dialogs start in: the documents folder, else the home folder. The file
-// dialog would drop a folder that does not exist for the last one it visited, which may be
-// anywhere.
+// Where the save, export and open dialogs start: the folder of the last file chosen in one of
+// them, in this run or an earlier one, else the documents folder, else the home folder. The
+// file dialog would drop a folder that does not exist for the last one it visited, which may
+// be anywhere.
 QDir startFolder();
+// Keeps the folder of a file chosen in a dialog for the next one.
+void rememberFolder(const QString &chosenFile);
 
 // Qt's own save dialog, proposing `name` in startFolder(); the file chosen, none when the user
 // cancels. `suffix` is added to a name typed without one; `selectedFilter` receives the type

@@ -9,11 +9,30 @@
 #include "VlmPrg.h"
 #include "WindowDriver.h"
 
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <memory>
 
 namespace velmorin::testing {
+
+// Where the program keeps the last folder chosen in its file dialogs.
+const QString kLastFolderKey = QStringLiteral("fichiers/dernierDossier");
+
+inline QSettings programSettings()
+{
+    return QSettings(QStringLiteral("Velmorin"), QStringLiteral("Velmorin"));
+}
+
+// The program's settings go to `dir`, never to the user's, and the standard folders to the
+// test ones; false when the settings would go elsewhere.
+inline bool keepSettingsIn(const QTemporaryDir &dir)
+{
+    QStandardPaths::setTestModeEnabled(true);
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
+    return dir.isValid() && programSettings().fileName().startsWith(dir.path());
+}
 
 // Makes the three afresh, the boxes caught before the window exists; false when the window
 // did not become the active one.

@@ -3,6 +3,7 @@
 #include "ClassAppearance.h"
 #include "Contrast.h"
 #include "EntrySheetPainter.h"
+#include "Placement.h"
 #include "PrintedSheet.h"
 #include "SaveFile.h"
 #include "TeamCsv.h"
@@ -251,6 +252,7 @@ TeamsDialog::TeamsDialog(TVlmFPrg *window) : QDialog(window), m_window(window)
     layout->addWidget(m_status);
     layout->addLayout(draw);
     resize(1000, 580);
+    openBeside(this, window, [window] { return window->inputFieldsArea(); });
 
     // Enter in the seed field takes the seed: no button of the dialog is its default.
     for (QPushButton *button : {m_open, m_search, m_newDraw, m_save, m_print, m_pdf})
@@ -341,6 +343,7 @@ void TeamsDialog::chooseList()
                            QStringLiteral("Tous les fichiers (*)")});
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
+    rememberFolder(dialog.selectedFiles().constFirst());
     openList(dialog.selectedFiles().constFirst());
 }
 

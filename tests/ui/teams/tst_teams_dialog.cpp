@@ -58,6 +58,7 @@ class TestTeamsDialog : public QObject, public velmorin::testing::WindowDriver
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void init();
     void cleanup();
 
@@ -88,7 +89,14 @@ private:
     TeamsDialog *m_dialog = nullptr;
     QTableView *m_table = nullptr;
     QTableWidget *m_levels = nullptr;
+    QTemporaryDir m_settingsDir;
 };
+
+// The settings go to a folder of the test's own, never to the user's.
+void TestTeamsDialog::initTestCase()
+{
+    QVERIFY(velmorin::testing::keepSettingsIn(m_settingsDir));
+}
 
 void TestTeamsDialog::init()
 {
