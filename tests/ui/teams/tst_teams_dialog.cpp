@@ -2,6 +2,8 @@
 // dialog, Effectif following it, the levels' rounds, a plan shown in the main window and its
 // entry rounds, the entries saved and read back, refused files changing nothing.
 
+#include "Contrast.h"
+#include "DarkScheme.h"
 #include "EntrySheetPainter.h"
 #include "FeatureWindow.h"
 #include "Features.h"
@@ -75,6 +77,8 @@ private slots:
     void refusedFileChangesNothing();
     void duplicatesAreImportedWithAWarning();
     void sheetsPerRound();
+    void readableUnderADarkScheme_data();
+    void readableUnderADarkScheme();
 
 private:
     void openThroughDialog(const QString &fileName);
@@ -110,6 +114,7 @@ void TestTeamsDialog::init()
 
 void TestTeamsDialog::cleanup()
 {
+    QApplication::setPalette(QPalette());
     m_window.reset();
     m_boxes.reset();
     m_dir.reset();
@@ -478,6 +483,49 @@ void TestTeamsDialog::sheetsPerRound()
     QVERIFY(bytes.startsWith("%PDF"));
     const QRegularExpression page(QStringLiteral("/Type\\s*/Page\\b"));
     QCOMPARE(int(QString::fromLatin1(bytes).count(page)), pages);
+}
+
+void TestTeamsDialog::readableUnderADarkScheme_data()
+{
+    QTest::addColumn<bool>("dark");
+    QTest::newRow("dark") << true;
+    QTest::newRow("light") << false;
+}
+
+// The "hors niveau" rows and the plan in its class colour stay readable: the dialog keeps a
+// light face of its own when the scheme would make them unreadable.
+void TestTeamsDialog::readableUnderADarkScheme()
+{
+    QFETCH(bool, dark);
+    if (dark) {
+        QApplication::setPalette(velmorin::testing::darkScheme());
+        cleanup();
+        QApplication::setPalette(velmorin::testing::darkScheme());
+        init();
+    }
+    openThroughDialog(kSample);
+    // Class 3 (black) on the plan line, and level 4 sent to round 2: many "hors niveau".
+    QVERIFY(m_window->showPlan(24, velmorin::ShownSolution{velmorin::ExemptionClass::Class3, 1}));
+    m_dialog->setLevelRound(4, 2);
+    QVERIFY(m_dialog->assignment()->outOfLevelCount > 0);
+
+    const auto readable = [](const QColor &text, const QColor &background) {
+        const double ratio = velmorin::contrastRatio(text, background);
+        QVERIFY2(ratio >= velmorin::kReadableContrast,
+                 qPrintable(QStringLiteral("%1 on %2: %3:1")
+                                .arg(text.name(), background.name())
+                                .arg(ratio, 0, 'f', 2)));
+    };
+    int row = 0;
+    while (!m_dialog->assignment()->outOfLevel[std::size_t(row)])
+        ++row;
+    const QModelIndex marked = m_table->model()->index(row, 4);
+    readable(marked.data(Qt::ForegroundRole).value<QColor>(),
+             m_table->palette().color(QPalette::Base));
+    auto *plan = get<QLabel>("PlanEquipes");
+    readable(plan->palette().color(QPalette::WindowText),
+             m_dialog->palette().color(QPalette::Window));
+    readable(m_table->palette().color(QPalette::Text), m_table->palette().color(QPalette::Base));
 }
 
 VELMORIN_WINDOW_TEST_MAIN(TestTeamsDialog)
