@@ -510,11 +510,8 @@ void TestTeamsDialog::readableUnderADarkScheme()
     QVERIFY(m_dialog->assignment()->outOfLevelCount > 0);
 
     const auto readable = [](const QColor &text, const QColor &background) {
-        const double ratio = velmorin::contrastRatio(text, background);
-        QVERIFY2(ratio >= velmorin::kReadableContrast,
-                 qPrintable(QStringLiteral("%1 on %2: %3:1")
-                                .arg(text.name(), background.name())
-                                .arg(ratio, 0, 'f', 2)));
+        const QString fault = velmorin::testing::contrastFault(text, background);
+        QVERIFY2(fault.isEmpty(), qPrintable(fault));
     };
     int row = 0;
     while (!m_dialog->assignment()->outOfLevel[std::size_t(row)])
