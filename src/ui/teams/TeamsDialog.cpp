@@ -205,11 +205,13 @@ TeamsDialog::TeamsDialog(TVlmFPrg *window) : QDialog(window), m_window(window)
 
     m_planLabel = new QLabel(this);
     m_planLabel->setObjectName(QStringLiteral("PlanEquipes"));
-    m_planLabel->setWordWrap(true);
     m_status = new QLabel(this);
     m_status->setObjectName(QStringLiteral("EtatEquipes"));
     m_status->setWordWrap(true);
     m_status->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // The table gives up its height first: the plan and the status are read whole.
+    for (QLabel *label : {m_planLabel, m_status})
+        label->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Minimum);
 
     auto *seedLabel = new QLabel(QStringLiteral("Graine du tirage :"), this);
     m_seedEdit = new QLineEdit(this);
