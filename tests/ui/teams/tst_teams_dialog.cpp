@@ -22,6 +22,8 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTableView>
@@ -473,6 +475,16 @@ void TestTeamsDialog::sheetsPerRound()
     }
     QVERIFY2(pages > rounds && pages <= atMost,
              qPrintable(QStringLiteral("%1 pages for %2 rounds").arg(pages).arg(rounds)));
+
+    // The print preview shows the same pages.
+    int previewed = -1;
+    velmorin::testing::whenModal<QPrintPreviewDialog>([&](QPrintPreviewDialog *preview) {
+        if (auto *widget = preview->findChild<QPrintPreviewWidget *>())
+            previewed = widget->pageCount();
+        preview->reject();
+    });
+    QTest::mouseClick(get<QPushButton>("ImprimerEntrees"), Qt::LeftButton);
+    QCOMPARE(previewed, pages);
 
     // The PDF export writes the same document.
     const QString pdf = m_dir->filePath(QStringLiteral("entrees.pdf"));
