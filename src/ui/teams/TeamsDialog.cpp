@@ -217,7 +217,7 @@ TeamsDialog::TeamsDialog(TVlmFPrg *window) : QDialog(window), m_window(window)
     m_seedEdit = new QLineEdit(this);
     m_seedEdit->setObjectName(QStringLiteral("Graine"));
     m_seedEdit->setValidator(
-        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{1,20}")), this));
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,20}")), this));
     m_seedEdit->setMinimumWidth(m_seedEdit->fontMetrics().horizontalAdvance(QString(22, '0')));
     seedLabel->setBuddy(m_seedEdit);
     m_newDraw = new QPushButton(QStringLiteral("Nouveau tirage"), this);
@@ -304,14 +304,14 @@ bool TeamsDialog::openList(const QString &fileName)
         return false;
     }
 
+    // The table forgets the old list before it goes.
+    m_teamModel->show(nullptr, nullptr);
+    m_assignment.reset();
     m_list = std::move(result.list);
     m_listName = QFileInfo(fileName).fileName();
     m_mapping = LevelMapping::defaults(*m_list);
     m_listLabel->setText(
         QStringLiteral("« %1 » : %2 équipes").arg(m_listName).arg(m_list->teams.size()));
-    // The table forgets the old list before it goes.
-    m_teamModel->show(nullptr, nullptr);
-    m_assignment.reset();
     showLevels();
     followPlan();
     m_window->setRegisteredTeams(static_cast<std::int32_t>(m_list->teams.size()));

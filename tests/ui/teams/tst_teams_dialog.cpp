@@ -309,6 +309,7 @@ void TestTeamsDialog::seedGivesTheDraw()
     const auto typeSeed = [&](const QString &typed) {
         seed->setFocus();
         seed->selectAll();
+        QTest::keyClick(seed, Qt::Key_Backspace);
         QTest::keyClicks(seed, typed);
         QTest::keyClick(seed, Qt::Key_Return);
     };
@@ -325,6 +326,12 @@ void TestTeamsDialog::seedGivesTheDraw()
     typeSeed(QStringLiteral("18446744073709551616"));
     QCOMPARE(m_dialog->seed(), 12345u);
     QCOMPARE(seed->text(), QStringLiteral("12345"));
+    // Emptied, or letters typed: the same.
+    typeSeed(QString());
+    QCOMPARE(seed->text(), QStringLiteral("12345"));
+    typeSeed(QStringLiteral("x1y"));
+    QCOMPARE(seed->text(), QStringLiteral("1"));
+    QCOMPARE(m_dialog->seed(), 1u);
     typeSeed(QStringLiteral("18446744073709551615"));
     QCOMPARE(m_dialog->seed(), 18446744073709551615u);
 }
