@@ -67,6 +67,7 @@ private slots:
     void cleanup();
 
     void opensWithF4();
+    void openingTheSample_data();
     void openingTheSample();
     void roundsFollowTheShownPlan();
     void levelRoundsMakeTheWishes_data();
@@ -184,9 +185,17 @@ void TestTeamsDialog::opensWithF4()
         QVERIFY2(!get<QPushButton>(name)->isEnabled(), name);
 }
 
+void TestTeamsDialog::openingTheSample_data()
+{
+    QTest::addColumn<QString>("fileName");
+    QTest::newRow("csv") << kSample;
+    QTest::newRow("ods") << QString(kSample).replace(QLatin1String(".csv"), QLatin1String(".ods"));
+}
+
 void TestTeamsDialog::openingTheSample()
 {
-    openThroughDialog(kSample);
+    QFETCH(QString, fileName);
+    openThroughDialog(fileName);
     QCOMPARE(m_boxes->texts(), QStringList());
     QCOMPARE(text("Effectif"), QStringLiteral("80"));
     // Leaving the field ran its exit: the round-1 proposal for 80 teams.
