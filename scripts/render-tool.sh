@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds one render tool and runs it offscreen: render-tool.sh TARGET OUTPUT.
+# Builds one render tool and runs it offscreen, writing one picture for the README.
+# Usage: render-tool.sh TARGET OUTPUT (OUTPUT relative to the source tree)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 target=$1 output=$2

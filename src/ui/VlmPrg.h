@@ -4,6 +4,7 @@
 
 #include "Calculation.h"
 #include "ErrorBox.h"
+#include "Plan.h"
 #include "VlmDec.h"
 
 #include <QWidget>
@@ -109,6 +110,9 @@ public:
         return m_lastCalculation;
     }
     const velmorin::SolutionLists &solutionLists() const { return m_lists; }
+    // The plan of the solution the round fields show, from the last calculation; none when
+    // they show none, or while a run's fields are ahead of its calculation.
+    std::optional<velmorin::Plan> shownPlan() const;
 
     // Where the inputs are on the screen (Effectif, Finale, E1, the round-4 to semi-final
     // ratios and "Calcul"): what a dialog opened beside the window keeps clear if it can.

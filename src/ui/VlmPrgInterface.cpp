@@ -49,6 +49,21 @@ bool TVlmFPrg::leaveRegisteredTeams()
     return guardHandler(this, [this] { EffectifExit(); });
 }
 
+std::optional<Plan> TVlmFPrg::shownPlan() const
+{
+    if (!m_shownSolution || !m_lastCalculation)
+        return std::nullopt;
+    const ShownSolution shown = *m_shownSolution;
+    std::optional<Plan> plan = makePlan(*m_lastCalculation, shown.exemptionClass, shown.position);
+    // In the middle of a run the fields already show the new run's solutions while the last
+    // calculation is still the previous one: the window's record tells them apart.
+    const std::optional<TSolution> record = m_lists.SolutionCursor(shown.exemptionClass);
+    if (plan && record &&
+        *record != m_lastCalculation->of(shown.exemptionClass).solutions.at(shown.position - 1))
+        return std::nullopt;
+    return plan;
+}
+
 bool TVlmFPrg::setRegisteredTeams(std::int32_t registered)
 {
     setInt(m_effectif, registered);

@@ -1,7 +1,10 @@
 #pragma once
 
-// Drives the features' dialogs beside the main window as a person would: their shortcuts,
-// their tables' rows chosen, and the dark colour scheme they must stay readable under.
+// Drives the features' dialogs beside the main window as a person would: their shortcuts and
+// their tables' rows chosen (the dark colour scheme they must stay readable under comes with
+// DarkScheme.h).
+
+#include "DarkScheme.h"
 
 #include <QDialog>
 #include <QPalette>
@@ -9,16 +12,6 @@
 #include <QtTest>
 
 namespace velmorin::testing {
-
-// A dark desktop scheme: dark faces and edit boxes, white texts.
-inline QPalette darkScheme()
-{
-    QPalette dark(QColor(0x35, 0x35, 0x35));
-    dark.setColor(QPalette::Base, QColor(0x23, 0x23, 0x23));
-    for (QPalette::ColorRole role : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText})
-        dark.setColor(role, Qt::white);
-    return dark;
-}
 
 // A shortcut belongs to the main window, which must be the active one.
 inline void pressShortcut(QWidget &window, Qt::Key key)

@@ -57,12 +57,20 @@ void TestShownSolution::followsRunsAndSliders()
 
     child<velmorin::TTrackBar>(*window, "TrackBar2")->setPosition(3);
     QCOMPARE(shown(), std::optional(ShownSolution{ExemptionClass::Class2, 3}));
+    // Its plan is the one the round fields show.
+    const std::optional<velmorin::Plan> plan = window->shownPlan();
+    QVERIFY(plan);
+    QCOMPARE(plan->exemptionClass, ExemptionClass::Class2);
+    QCOMPARE(plan->position, 3);
+    QCOMPARE(QString::number(plan->rounds[3].playing), child<QLineEdit>(*window, "T4")->text());
+    QCOMPARE(QString::number(plan->rounds[1].entering), child<QLineEdit>(*window, "E2")->text());
 
     // A run without solution shows none.
     child<velmorin::TRadioGroup>(*window, "RG4")->setItemIndex(1);
     QTest::mouseClick(calcul, Qt::LeftButton);
     QVERIFY(!shown());
     QVERIFY(!window->lastCalculation()->anySolution());
+    QVERIFY(!window->shownPlan());
 
     // Nor does a run stopped by a bad count, and it is no calculation.
     child<velmorin::TRadioGroup>(*window, "RG4")->setItemIndex(0);
@@ -72,6 +80,7 @@ void TestShownSolution::followsRunsAndSliders()
     QTest::mouseClick(calcul, Qt::LeftButton); // the focus is on "Calcul": no exit first
     QCOMPARE(boxes.shown().size(), 1);
     QVERIFY(!shown());
+    QVERIFY(!window->shownPlan());
     QCOMPARE(runs.count(), 3);
     QVERIFY(changes.count() >= 4);
 }

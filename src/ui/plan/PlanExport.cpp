@@ -1,26 +1,20 @@
 #include "PlanExport.h"
 
 #include "PlanSheetPainter.h"
+#include "SaveFile.h"
 #include "SolutionTable.h"
 #include "Version.h"
 #include "VlmPrg.h"
-#include "WaitCursor.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QDate>
-#include <QDir>
-#include <QFileDialog>
-#include <QFileInfo>
-#include <QMessageBox>
 #include <QMimeData>
 #include <QPainter>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QSaveFile>
-#include <QSettings>
-#include <QStandardPaths>
 
 namespace velmorin {
 
@@ -29,72 +23,6 @@ namespace {
 const QString kCsvFilter = QStringLiteral("CSV (*.csv)");
 const QString kFrenchCsvFilter = QStringLiteral("CSV pour tableur français (;) (*.csv)");
 const QString kPdfFilter = QStringLiteral("PDF (*.pdf)");
-
-// The writer's sink over the file being saved.
-class SaveFileSink : public ByteSink
-{
-public:
-    explicit SaveFileSink(QSaveFile &file) : m_file(file) {}
-    bool write(std::string_view bytes) override
-    {
-        const auto size = static_cast<qint64>(bytes.size());
-        return m_file.write(bytes.data(), size) == size;
-    }
-
-private:
-    QSaveFile &m_file;
-};
-
-const QString kLastFolderKey = QStringLiteral("fichiers/dernierDossier");
-
-QSettings programSettings()
-{
-    return QSettings(QStringLiteral("Velmorin"), QStringLiteral("Velmorin"));
-}
-
-// Where the save and export dialogs open: the folder of the last file chosen in one of them,
-// in this run or an earlier one, else the documents folder, else the home folder. The file
-// dialog would drop a folder that does not exist for the last one it visited, which may be
-// anywhere.
-QDir startFolder()
-{
-    const QString last = programSettings().value(kLastFolderKey).toString();
-    if (!last.isEmpty() && QDir(last).exists())
-        return QDir(last);
-    QDir documents(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
-    return documents.exists() ? documents : QDir::home();
-}
-
-void rememberFolder(const QString &chosenFile)
-{
-    programSettings().setValue(kLastFolderKey, QFileInfo(chosenFile).absolutePath());
-}
-
-// The system's reasons come in English; the common ones are said in French.
-QString frenchReason(const QString &reason)
-{
-    static const std::array<std::pair<const char *, const char *>, 7> kReasons{{
-        {"Permission denied", "accès refusé"},
-        {"No space left on device", "plus de place sur le disque"},
-        {"Disk quota exceeded", "quota du disque dépassé"},
-        {"Read-only file system", "système de fichiers en lecture seule"},
-        {"No such file or directory", "dossier introuvable"},
-        {"is not writable", "le fichier existant est protégé en écriture"},
-        {"refers to a directory", "ce nom est celui d'un dossier"},
-    }};
-    for (const auto &[english, french] : kReasons) {
-        if (reason.contains(QLatin1String(english)))
-            return QString::fromUtf8(french);
-    }
-    return reason.isEmpty() ? QStringLiteral("écriture impossible") : reason;
-}
-
-bool isMarkedReadOnly(const QFileInfo &info)
-{
-    constexpr QFileDevice::Permissions kAnyWrite =
-        QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
-    return info.exists() && info.isFile() && !(info.permissions() & kAnyWrite);
-}
 
 } // namespace
 
@@ -128,19 +56,7 @@ QAction *PlanExport::addAction(const char *objectName, const QString &text,
 
 std::optional<Plan> PlanExport::shownPlan() const
 {
-    const std::optional<ShownSolution> shown = m_window->shownSolution();
-    const std::optional<Calculation> &calculation = m_window->lastCalculation();
-    if (!shown || !calculation)
-        return std::nullopt;
-    std::optional<Plan> plan = makePlan(*calculation, shown->exemptionClass, shown->position);
-    // In the middle of a run the fields already show the new run's solutions while the last
-    // calculation is still the previous one: the window's record tells them apart.
-    const std::optional<TSolution> record =
-        m_window->solutionLists().SolutionCursor(shown->exemptionClass);
-    if (plan && record &&
-        *record != calculation->of(shown->exemptionClass).solutions.at(shown->position - 1))
-        return std::nullopt;
-    return plan;
+    return m_window->shownPlan();
 }
 
 void PlanExport::updateActions()
@@ -209,7 +125,7 @@ bool PlanExport::saveSolutionsTo(const QString &fileName, char separator)
     const std::optional<Calculation> &calculation = m_window->lastCalculation();
     if (!calculation)
         return false;
-    return writeAtomically(fileName, QStringLiteral("Enregistrer les solutions"),
+    return writeAtomically(m_window, fileName, QStringLiteral("Enregistrer les solutions"),
                            [&](QSaveFile &file) {
                                SaveFileSink sink(file);
                                return writeCsv(*calculation, sink, separator);
@@ -222,65 +138,26 @@ bool PlanExport::exportPdfTo(const QString &fileName)
     if (!plan)
         return false;
     return writeAtomically(
-        fileName, QStringLiteral("Exporter le plan en PDF"),
+        m_window, fileName, QStringLiteral("Exporter le plan en PDF"),
         [&](QSaveFile &file) { return writePlanPdf(&file, planSheet(*plan), stamp()); });
 }
 
 std::optional<QString> PlanExport::askFileName(const QString &title, const QStringList &filters,
                                                const QString &suffix, QString *selectedFilter)
 {
-    QFileDialog dialog(m_window, title, defaultFileName(suffix));
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilters(filters);
-    dialog.setDefaultSuffix(suffix);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return std::nullopt;
-    if (selectedFilter)
-        *selectedFilter = dialog.selectedNameFilter();
-    rememberFolder(dialog.selectedFiles().constFirst());
-    return dialog.selectedFiles().constFirst();
+    return askSaveFileName(m_window, title, defaultFileName(suffix), filters, suffix,
+                           selectedFilter);
 }
 
+// The name alone: the dialog proposes it in its start folder.
 QString PlanExport::defaultFileName(const QString &suffix) const
 {
     const Problem problem = m_window->lastCalculation().value_or(Calculation{}).problem;
-    const QString name = QStringLiteral("velmorin-%1-%2-%3.%4")
-                             .arg(problem.registered)
-                             .arg(problem.finale)
-                             .arg(problem.entrants1)
-                             .arg(suffix);
-    return startFolder().filePath(name);
-}
-
-bool PlanExport::writeAtomically(const QString &fileName, const QString &title,
-                                 const std::function<bool(QSaveFile &)> &fill)
-{
-    QString reason;
-    // Saving replaces the file by renaming a new one over it, which the system allows even
-    // over a file nobody may write to; a file marked read-only is left alone.
-    if (isMarkedReadOnly(QFileInfo(fileName))) {
-        reason = QStringLiteral("le fichier est en lecture seule");
-    } else {
-        QSaveFile file(fileName);
-        const WaitCursor waiting;
-        if (!file.open(QIODevice::WriteOnly)) {
-            reason = frenchReason(file.errorString());
-        } else if (!fill(file) || !file.commit()) {
-            reason =
-                frenchReason(file.error() == QFileDevice::NoError ? QString() : file.errorString());
-            file.cancelWriting();
-        }
-    }
-    if (reason.isEmpty())
-        return true;
-    QMessageBox box(QMessageBox::Critical, title,
-                    QStringLiteral("Le fichier « %1 » n'a pas été enregistré : %2.")
-                        .arg(QDir::toNativeSeparators(fileName), reason),
-                    QMessageBox::Ok, m_window);
-    box.exec();
-    return false;
+    return QStringLiteral("velmorin-%1-%2-%3.%4")
+        .arg(problem.registered)
+        .arg(problem.finale)
+        .arg(problem.entrants1)
+        .arg(suffix);
 }
 
 QString PlanExport::stamp() const

@@ -9,11 +9,9 @@
 #include <QObject>
 #include <QString>
 
-#include <functional>
 #include <optional>
 
 class QAction;
-class QSaveFile;
 class TVlmFPrg;
 
 namespace velmorin {
@@ -47,8 +45,6 @@ private:
     std::optional<QString> askFileName(const QString &title, const QStringList &filters,
                                        const QString &suffix, QString *selectedFilter = nullptr);
     QString defaultFileName(const QString &suffix) const;
-    bool writeAtomically(const QString &fileName, const QString &title,
-                         const std::function<bool(QSaveFile &)> &fill);
     QString stamp() const;
 
     TVlmFPrg *m_window;

@@ -1,10 +1,6 @@
 #include "PlanSheetPainter.h"
 
-#include "Appearance.h"
-
-#include <QDate>
 #include <QFontMetricsF>
-#include <QLocale>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
@@ -18,38 +14,10 @@ QString text(const std::string &s)
     return QString::fromStdString(s);
 }
 
-QFont sheetFont(const QPaintDevice *device, qreal points, bool bold = false)
-{
-    QFont font;
-    font.setFamilies(fontFamilies(QStringLiteral("Arial")));
-    font.setPointSizeF(points);
-    font.setBold(bold);
-    // Sizes in points follow the device's resolution: a printer and a PDF writer differ.
-    return QFont(font, device);
-}
-
-// Millimetres on the painter's device.
-class Ruler
-{
-public:
-    explicit Ruler(const QPaintDevice *device) : m_dotsPerMm(device->logicalDpiX() / 25.4) {}
-    qreal operator()(qreal mm) const { return mm * m_dotsPerMm; }
-
-private:
-    qreal m_dotsPerMm;
-};
-
 // The table's columns as shares of the page's width: the round's name, then four numbers.
 constexpr std::array<qreal, kSheetColumns> kColumnShares{0.32, 0.17, 0.17, 0.17, 0.17};
 
 } // namespace
-
-QString sheetStamp(const QString &version, const QDate &date)
-{
-    return QStringLiteral("Velmorin %1, le %2")
-        .arg(version, QLocale(QLocale::French, QLocale::France)
-                          .toString(date, QStringLiteral("d MMMM yyyy")));
-}
 
 void paintPlanSheet(QPainter &painter, const PlanSheet &sheet, const QString &stamp)
 {
@@ -121,12 +89,6 @@ void paintPlanSheet(QPainter &painter, const PlanSheet &sheet, const QString &st
         y += used.height() + mm(4);
     }
     line(valueFont, text(sheet.check));
-}
-
-QPageLayout planPageLayout()
-{
-    return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(20, 20, 20, 20),
-                       QPageLayout::Millimeter);
 }
 
 bool writePlanPdf(QIODevice *device, const PlanSheet &sheet, const QString &stamp)

@@ -2,8 +2,10 @@
 // the window's actions and answering its dialogs as a person would.
 
 #include "Calc.h"
+#include "FeatureWindow.h"
 #include "Features.h"
 #include "MessageBoxCatcher.h"
+#include "ModalAnswers.h"
 #include "PlanExport.h"
 #include "RadioGroup.h"
 #include "VlmPrg.h"
@@ -28,55 +30,15 @@
 #include <memory>
 #include <sstream>
 
+using velmorin::testing::answerFileDialog;
+using velmorin::testing::kLastFolderKey;
+using velmorin::testing::programSettings;
+using velmorin::testing::whenModal;
+
 namespace {
 
 const char *const kActions[] = {"actionCopierSolution", "actionEnregistrerSolutions",
                                 "actionImprimerPlan", "actionExporterPdf"};
-
-// Answers the next modal widget of type T once it shows; gives up after a few seconds so that a
-// dialog that never comes fails the test instead of hanging it.
-template <typename T> void whenModal(std::function<void(T *)> answer)
-{
-    auto *timer = new QTimer(qApp);
-    auto *tries = new int(0);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, tries, answer] {
-        T *widget = qobject_cast<T *>(QApplication::activeModalWidget());
-        if (!widget && ++*tries < 500)
-            return;
-        timer->stop();
-        timer->deleteLater();
-        delete tries;
-        if (widget)
-            answer(widget);
-    });
-    timer->start(10);
-}
-
-// Chooses `fileName`; `proposed` receives the name the dialog offered first.
-void answerFileDialog(const QString &fileName, const QString &nameFilter = QString(),
-                      QString *proposed = nullptr)
-{
-    whenModal<QFileDialog>([fileName, nameFilter, proposed](QFileDialog *dialog) {
-        QVERIFY(dialog->testOption(QFileDialog::DontUseNativeDialog));
-        if (proposed)
-            *proposed = dialog->selectedFiles().value(0);
-        if (!nameFilter.isEmpty())
-            dialog->selectNameFilter(nameFilter);
-        // Typed, as a person would: selectFile() leaves a focused name field as it is.
-        auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
-        QVERIFY(name);
-        name->setText(fileName);
-        static_cast<QDialog *>(dialog)->accept(); // as the Save button does
-    });
-}
-
-// Where the program keeps the last folder chosen in its save and export dialogs.
-const QString kLastFolderKey = QStringLiteral("fichiers/dernierDossier");
-
-QSettings programSettings()
-{
-    return QSettings(QStringLiteral("Velmorin"), QStringLiteral("Velmorin"));
-}
 
 // The documents folder, or the home folder when there is none.
 QDir firstFolder()
@@ -130,21 +92,14 @@ private:
 // The settings go to a folder of the test's own, never to the user's.
 void TestPlanExport::initTestCase()
 {
-    QStandardPaths::setTestModeEnabled(true);
-    QVERIFY(m_settingsDir.isValid());
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsDir.path());
-    QVERIFY(programSettings().fileName().startsWith(m_settingsDir.path()));
+    QVERIFY(velmorin::testing::keepSettingsIn(m_settingsDir));
 }
 
 void TestPlanExport::init()
 {
     programSettings().clear();
-    m_dir = std::make_unique<QTemporaryDir>();
-    m_boxes = std::make_unique<MessageBoxCatcher>();
-    m_window = std::make_unique<TVlmFPrg>();
-    velmorin::installFeatures(m_window.get());
+    QVERIFY(velmorin::testing::startFeatureWindow(m_dir, m_boxes, m_window));
     setWindow(m_window.get());
-    QVERIFY(velmorin::testing::showActive(*m_window));
 }
 
 void TestPlanExport::cleanup()

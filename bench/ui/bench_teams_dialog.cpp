@@ -1,0 +1,69 @@
+// How long the registered teams' dialog takes to open a list of invented teams (CSV, or the
+// same list as ODS): the file read, the levels and the table shown, Effectif taken in, and the
+// dialog painted again.
+
+#include "Features.h"
+#include "TeamFile.h"
+#include "TeamLists.h"
+#include "TeamsDialog.h"
+#include "VlmPrg.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+enum Kind { Csv, Ods };
+
+// The list written once as the kind of file asked for; empty when it could not be.
+QString writeList(const QTemporaryDir &dir, std::size_t teams, Kind kind)
+{
+    const std::string csv = velmorin::testing::inventedTeamsCsv(teams);
+    QByteArray bytes(csv.data(), qsizetype(csv.size()));
+    if (kind == Ods)
+        bytes = velmorin::teamListOds(velmorin::testing::teamListFromCsv(csv));
+    const QString fileName =
+        dir.filePath(kind == Ods ? QStringLiteral("equipes.ods") : QStringLiteral("equipes.csv"));
+    QFile file(fileName);
+    if (bytes.isEmpty() || !file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        return {};
+    return fileName;
+}
+
+void teamsDialogOpensList(benchmark::State &state)
+{
+    const auto teams = static_cast<std::size_t>(state.range(0));
+    const auto kind = static_cast<Kind>(state.range(1));
+    const QTemporaryDir dir;
+    const QString fileName = writeList(dir, teams, kind);
+    if (fileName.isEmpty()) {
+        state.SkipWithError("cannot write the list");
+        return;
+    }
+    TVlmFPrg window;
+    velmorin::installFeatures(&window);
+    window.show();
+    window.findChild<QAction *>(QStringLiteral("actionEquipes"))->trigger();
+    auto *dialog = window.findChild<velmorin::TeamsDialog *>(QStringLiteral("Equipes"));
+    for (auto _ : state) {
+        if (!dialog->openList(fileName)) {
+            state.SkipWithError("list refused");
+            return;
+        }
+        QCoreApplication::processEvents(); // laid out and painted
+    }
+    state.counters["teams"] = static_cast<double>(dialog->list()->teams.size());
+    state.SetLabel(kind == Ods ? "ods" : "csv");
+}
+
+} // namespace
+
+BENCHMARK(teamsDialogOpensList)
+    ->Args({80, Csv})
+    ->Args({10000, Csv})
+    ->Args({10000, Ods})
+    ->Unit(benchmark::kMillisecond);

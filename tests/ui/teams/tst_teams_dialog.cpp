@@ -1,0 +1,557 @@
+// The registered teams' dialog driven as a person would: a list opened through Qt's file
+// dialog, Effectif following it, the levels' rounds, a plan shown in the main window and its
+// entry rounds, the entries saved and read back, refused files changing nothing.
+
+#include "Contrast.h"
+#include "DarkScheme.h"
+#include "EntrySheetPainter.h"
+#include "FeatureWindow.h"
+#include "Features.h"
+#include "MessageBoxCatcher.h"
+#include "ModalAnswers.h"
+#include "PrintedSheet.h"
+#include "TeamFile.h"
+#include "TeamsDialog.h"
+#include "VlmPrg.h"
+#include "WindowDriver.h"
+
+#include <QAction>
+#include <QBuffer>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <map>
+#include <memory>
+
+using velmorin::Assignment;
+using velmorin::Count;
+using velmorin::TeamsDialog;
+using velmorin::testing::answerFileDialog;
+
+namespace {
+
+const QString kSample = QStringLiteral(VELMORIN_SAMPLE_LIST);
+
+// The sample's levels, strongest first, with their counts and default rounds.
+const QStringList kSampleLevels{"Niveau 1: 8 Tour 4", "Niveau 2: 10 Tour 3", "Niveau 3: 12 Tour 2",
+                                "Niveau 4: 42 Tour 1", "Sans niveau: 8 Tour 1"};
+
+bool writeFile(const QString &fileName, const QByteArray &bytes)
+{
+    QFile file(fileName);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(velmorin::Wishes)
+
+class TestTeamsDialog : public QObject, public velmorin::testing::WindowDriver
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void opensWithF4();
+    void openingTheSample_data();
+    void openingTheSample();
+    void roundsFollowTheShownPlan();
+    void levelRoundsMakeTheWishes_data();
+    void levelRoundsMakeTheWishes();
+    void planForAnotherCount();
+    void seedGivesTheDraw();
+    void savedEntriesReadBack_data();
+    void savedEntriesReadBack();
+    void refusedFileChangesNothing_data();
+    void refusedFileChangesNothing();
+    void duplicatesAreImportedWithAWarning();
+    void sheetsPerRound();
+    void readableUnderADarkScheme_data();
+    void readableUnderADarkScheme();
+
+private:
+    void openThroughDialog(const QString &fileName);
+    void showPlanOf80();
+    QStringList levelRows() const;
+    QString cell(int row, int column) const;
+    std::map<int, int> roundsInTable() const;
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<MessageBoxCatcher> m_boxes;
+    std::unique_ptr<TVlmFPrg> m_window;
+    TeamsDialog *m_dialog = nullptr;
+    QTableView *m_table = nullptr;
+    QTableWidget *m_levels = nullptr;
+    QTemporaryDir m_settingsDir;
+};
+
+// The settings go to a folder of the test's own, never to the user's.
+void TestTeamsDialog::initTestCase()
+{
+    QVERIFY(velmorin::testing::keepSettingsIn(m_settingsDir));
+}
+
+void TestTeamsDialog::init()
+{
+    QVERIFY(velmorin::testing::startFeatureWindow(m_dir, m_boxes, m_window));
+    setWindow(m_window.get());
+    QTest::keyClick(m_window.get(), Qt::Key_F4);
+    m_dialog = get<TeamsDialog>("Equipes");
+    m_table = get<QTableView>("TableEquipes");
+    m_levels = get<QTableWidget>("NiveauxTours");
+}
+
+void TestTeamsDialog::cleanup()
+{
+    QApplication::setPalette(QPalette());
+    m_window.reset();
+    m_boxes.reset();
+    m_dir.reset();
+}
+
+// "Ouvrir une liste…", the file's name typed into Qt's own dialog.
+void TestTeamsDialog::openThroughDialog(const QString &fileName)
+{
+    answerFileDialog(fileName);
+    QTest::mouseClick(get<QPushButton>("OuvrirListe"), Qt::LeftButton);
+}
+
+// "Calcul" with the list's 80 teams, then the class-2 slider one step right.
+void TestTeamsDialog::showPlanOf80()
+{
+    clickCalcul();
+    QTest::keyClick(trackBar(2), Qt::Key_Right);
+    QVERIFY(m_window->shownPlan());
+}
+
+QStringList TestTeamsDialog::levelRows() const
+{
+    QStringList rows;
+    for (int r = 0; r < m_levels->rowCount(); ++r) {
+        const auto *chooser = qobject_cast<QComboBox *>(m_levels->cellWidget(r, 2));
+        rows << QStringLiteral("%1: %2 %3")
+                    .arg(m_levels->item(r, 0)->text(), m_levels->item(r, 1)->text(),
+                         chooser ? chooser->currentText() : QStringLiteral("?"));
+    }
+    return rows;
+}
+
+QString TestTeamsDialog::cell(int row, int column) const
+{
+    return m_table->model()->index(row, column).data().toString();
+}
+
+// Teams per round as the table's round column shows them ("Tour 2, hors niveau" counts as 2).
+std::map<int, int> TestTeamsDialog::roundsInTable() const
+{
+    std::map<int, int> rounds;
+    for (int r = 0; r < m_table->model()->rowCount(); ++r) {
+        const QString text = cell(r, 4);
+        if (text.startsWith(QLatin1String("Tour ")))
+            ++rounds[text.mid(5, 1).toInt()];
+    }
+    return rounds;
+}
+
+void TestTeamsDialog::opensWithF4()
+{
+    QAction *action = get<QAction>("actionEquipes");
+    QCOMPARE(action->text(), QStringLiteral("Équipes inscrites…"));
+    QVERIFY(m_window->contextActions().contains(action));
+    QCOMPARE(m_dialog->windowTitle(), QStringLiteral("Équipes inscrites"));
+    QVERIFY(m_dialog->isVisible());
+    QVERIFY(!m_dialog->isModal());
+    // A second F4 from the main window raises the same dialog.
+    m_window->activateWindow();
+    QTest::keyClick(get<QLineEdit>("Effectif"), Qt::Key_F4);
+    QCOMPARE(m_window->findChildren<TeamsDialog *>().size(), 1);
+    // Nothing to save, print or search before a list.
+    for (const char *name :
+         {"ChercherPlans", "EnregistrerEntrees", "ImprimerEntrees", "ExporterEntreesPdf"})
+        QVERIFY2(!get<QPushButton>(name)->isEnabled(), name);
+}
+
+void TestTeamsDialog::openingTheSample_data()
+{
+    QTest::addColumn<QString>("fileName");
+    QTest::newRow("csv") << kSample;
+    QTest::newRow("ods") << QString(kSample).replace(QLatin1String(".csv"), QLatin1String(".ods"));
+}
+
+void TestTeamsDialog::openingTheSample()
+{
+    QFETCH(QString, fileName);
+    openThroughDialog(fileName);
+    QCOMPARE(m_boxes->texts(), QStringList());
+    QCOMPARE(text("Effectif"), QStringLiteral("80"));
+    // Leaving the field ran its exit: the round-1 proposal for 80 teams.
+    QCOMPARE(text("E1"), QStringLiteral("24"));
+    QCOMPARE(m_table->model()->rowCount(), 80);
+    QCOMPARE(cell(0, 0), QStringLiteral("Les Fanny des Platanes"));
+    QCOMPARE(cell(0, 1), QStringLiteral("Cercle Bouliste de Montclavier"));
+    QCOMPARE(cell(0, 2), QStringLiteral("3"));
+    QCOMPARE(cell(0, 3), QStringLiteral("178"));
+    QCOMPARE(cell(0, 4), QString()); // no plan shown yet
+    QCOMPARE(levelRows(), kSampleLevels);
+    QCOMPARE(get<QLabel>("SouhaitsEquipes")->text(),
+             QStringLiteral("Entrantes souhaitées : Tour 1 : 50 · Tour 2 : 12 · Tour 3 : 10 · "
+                            "Tour 4 : 8"));
+    QVERIFY(m_dialog->statusText().startsWith(QStringLiteral("Calculez un plan")));
+}
+
+void TestTeamsDialog::roundsFollowTheShownPlan()
+{
+    openThroughDialog(kSample);
+    showPlanOf80();
+    const auto entrants = [this](const char *field) { return text(field).toInt(); };
+    const auto expectRounds = [&] {
+        const std::map<int, int> rounds = roundsInTable();
+        QCOMPARE(rounds.count(1) ? rounds.at(1) : 0, entrants("E1"));
+        QCOMPARE(rounds.count(2) ? rounds.at(2) : 0, entrants("E2"));
+        QCOMPARE(rounds.count(3) ? rounds.at(3) : 0, entrants("E3"));
+        QCOMPARE(rounds.count(4) ? rounds.at(4) : 0, entrants("E4"));
+    };
+    expectRounds();
+    const QString firstPlan = get<QLabel>("PlanEquipes")->text();
+    QVERIFY2(firstPlan.contains(QStringLiteral("Classe 2 (1 exemptée), solution 2 sur")),
+             qPrintable(firstPlan));
+
+    // Every team marked "hors niveau" enters at another round than its level's chooser says.
+    int marked = 0;
+    for (int r = 0; r < m_table->model()->rowCount(); ++r)
+        marked += cell(r, 4).endsWith(QLatin1String(", hors niveau")) ? 1 : 0;
+    QCOMPARE(Count(marked), m_dialog->assignment()->outOfLevelCount);
+    QVERIFY(m_dialog->statusText().endsWith(QStringLiteral("%1 hors niveau.").arg(marked)));
+
+    // The slider moves: the rounds follow the new plan.
+    QTest::keyClick(trackBar(2), Qt::Key_Right);
+    QVERIFY(get<QLabel>("PlanEquipes")->text() != firstPlan);
+    expectRounds();
+    for (const char *name : {"EnregistrerEntrees", "ImprimerEntrees", "ExporterEntreesPdf"})
+        QVERIFY2(get<QPushButton>(name)->isEnabled(), name);
+}
+
+void TestTeamsDialog::levelRoundsMakeTheWishes_data()
+{
+    QTest::addColumn<int>("row");
+    QTest::addColumn<int>("round");
+    QTest::addColumn<QList<int>>("wished"); // entrants at rounds 1 to 4
+
+    QTest::newRow("defaults") << 0 << 4 << QList<int>{50, 12, 10, 8};
+    QTest::newRow("level 4 to round 2") << 3 << 2 << QList<int>{8, 54, 10, 8};
+    QTest::newRow("level 1 to round 3") << 0 << 3 << QList<int>{50, 12, 18, 0};
+    QTest::newRow("no level to round 4") << 4 << 4 << QList<int>{42, 12, 10, 16};
+}
+
+void TestTeamsDialog::levelRoundsMakeTheWishes()
+{
+    QFETCH(int, row);
+    QFETCH(int, round);
+    QFETCH(QList<int>, wished);
+
+    // The plan search is not installed yet: a listener of the signal stands in for it.
+    QSignalSpy searched(m_dialog, &TeamsDialog::plansWanted);
+    openThroughDialog(kSample);
+    auto *chooser = qobject_cast<QComboBox *>(m_levels->cellWidget(row, 2));
+    QVERIFY(chooser);
+    // Chosen as a person does: the list opened, the round clicked.
+    chooser->setFocus();
+    QTest::keyClick(chooser, Qt::Key_Home);
+    for (int r = 1; r < round; ++r)
+        QTest::keyClick(chooser, Qt::Key_Down);
+    QTRY_COMPARE(m_dialog->mapping().levels()[std::size_t(row)].round, round);
+    QTRY_COMPARE(qobject_cast<QComboBox *>(m_levels->cellWidget(row, 2))->currentText(),
+                 QStringLiteral("Tour %1").arg(round));
+
+    auto *search = get<QPushButton>("ChercherPlans");
+    QVERIFY(search->isEnabled());
+    QTest::mouseClick(search, Qt::LeftButton);
+    QCOMPARE(searched.size(), 1);
+    const auto wishes = searched.at(0).at(0).value<velmorin::Wishes>();
+    for (int r = 0; r < 4; ++r) {
+        const velmorin::Interval &interval =
+            wishes.of(velmorin::kQuantities[std::size_t(r)]); // Entrants1 to Entrants4
+        QCOMPARE(interval.lo, std::optional<std::int32_t>(wished[r]));
+        QCOMPARE(interval.hi, std::optional<std::int32_t>(wished[r]));
+    }
+    QVERIFY(!wishes.of(velmorin::Quantity::Tour2).bounded());
+}
+
+void TestTeamsDialog::planForAnotherCount()
+{
+    openThroughDialog(kSample);
+    typeEffectif(QStringLiteral("71"));
+    clickCalcul();
+    QVERIFY(m_window->shownPlan());
+    QCOMPARE(m_dialog->statusText(),
+             QStringLiteral("Le plan est fait pour 71 équipes et la liste en compte 80 : les "
+                            "entrées ne peuvent être réparties que si les deux nombres sont "
+                            "égaux."));
+    QCOMPARE(get<QLabel>("EtatEquipes")->text(), m_dialog->statusText());
+    QCOMPARE(m_boxes->texts(), QStringList());
+    QVERIFY(!m_dialog->assignment());
+    QCOMPARE(roundsInTable(), (std::map<int, int>{}));
+    QVERIFY(!get<QPushButton>("EnregistrerEntrees")->isEnabled());
+}
+
+void TestTeamsDialog::seedGivesTheDraw()
+{
+    openThroughDialog(kSample);
+    showPlanOf80();
+    auto *seed = get<QLineEdit>("Graine");
+
+    // Typed into the field: the draw follows it, and the same seed gives the same draw.
+    const auto typeSeed = [&](const QString &typed) {
+        seed->setFocus();
+        seed->selectAll();
+        QTest::keyClick(seed, Qt::Key_Backspace);
+        QTest::keyClicks(seed, typed);
+        QTest::keyClick(seed, Qt::Key_Return);
+    };
+    typeSeed(QStringLiteral("12345"));
+    QCOMPARE(m_dialog->seed(), 12345u);
+    const std::vector<std::size_t> ranking = m_dialog->assignment()->ranking;
+    QTest::mouseClick(get<QPushButton>("NouveauTirage"), Qt::LeftButton);
+    QVERIFY(m_dialog->seed() != 12345u);
+    QCOMPARE(seed->text(), QString::number(m_dialog->seed()));
+    typeSeed(QStringLiteral("12345"));
+    QCOMPARE(m_dialog->assignment()->ranking, ranking);
+
+    // Beyond 2^64 - 1: the field shows the seed in use again.
+    typeSeed(QStringLiteral("18446744073709551616"));
+    QCOMPARE(m_dialog->seed(), 12345u);
+    QCOMPARE(seed->text(), QStringLiteral("12345"));
+    // Emptied, or letters typed: the same.
+    typeSeed(QString());
+    QCOMPARE(seed->text(), QStringLiteral("12345"));
+    typeSeed(QStringLiteral("x1y"));
+    QCOMPARE(seed->text(), QStringLiteral("1"));
+    QCOMPARE(m_dialog->seed(), 1u);
+    typeSeed(QStringLiteral("18446744073709551615"));
+    QCOMPARE(m_dialog->seed(), 18446744073709551615u);
+}
+
+void TestTeamsDialog::savedEntriesReadBack_data()
+{
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<QByteArray>("header");
+
+    QTest::newRow("csv") << "entrees.csv"
+                         << "CSV pour tableur français (;) (*.csv)"
+                         << QByteArray("tour;equipe;club;niveau;points;Dossier\n");
+    QTest::newRow("ods") << "entrees.ods"
+                         << "Classeur OpenDocument (*.ods)" << QByteArray("PK");
+    // The name's suffix wins over the type chosen.
+    QTest::newRow("csv name, ods type") << "entrees.csv"
+                                        << "Classeur OpenDocument (*.ods)"
+                                        << QByteArray("tour;equipe;club;niveau;points;Dossier\n");
+    QTest::newRow("no suffix, csv type") << "entrees"
+                                         << "CSV pour tableur français (;) (*.csv)"
+                                         << QByteArray("tour;equipe;club;niveau;points;Dossier\n");
+}
+
+void TestTeamsDialog::savedEntriesReadBack()
+{
+    QFETCH(QString, fileName);
+    QFETCH(QString, filter);
+    QFETCH(QByteArray, header);
+
+    openThroughDialog(kSample);
+    showPlanOf80();
+    m_dialog->setLevelRound(4, 3); // some teams "hors niveau"
+    const QString path = m_dir->filePath(fileName);
+    answerFileDialog(path, filter);
+    QTest::mouseClick(get<QPushButton>("EnregistrerEntrees"), Qt::LeftButton);
+    QCOMPARE(m_boxes->texts(), QStringList());
+    const QString written = QFileInfo::exists(path) ? path : path + QStringLiteral(".csv");
+    QFile file(written);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.readAll().startsWith(header));
+
+    // Read back as a list: the saved "tour" of each team is its round in the dialog.
+    const velmorin::TeamListResult back = velmorin::readTeamList(written.toStdString());
+    QVERIFY2(back.ok(), back.error.c_str());
+    QCOMPARE(back.list->extraColumns.front(), std::string("tour"));
+    const velmorin::TeamList &list = *m_dialog->list();
+    const Assignment &assignment = *m_dialog->assignment();
+    QCOMPARE(back.list->teams.size(), list.teams.size());
+    std::map<std::string, int> roundOf;
+    for (const velmorin::Team &team : back.list->teams)
+        roundOf[team.name + '|' + team.club] = std::stoi(team.extra.front());
+    for (std::size_t i = 0; i < list.teams.size(); ++i)
+        QCOMPARE(roundOf.at(list.teams[i].name + '|' + list.teams[i].club),
+                 assignment.roundOfTeam[i]);
+}
+
+void TestTeamsDialog::refusedFileChangesNothing_data()
+{
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<QByteArray>("content"); // none: the file is not there
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("no name column")
+        << "sans-nom.csv" << QByteArray("Club;Niveau\nA;1\n") << "Liste « sans-nom.csv » refusée";
+    QTest::newRow("bad level") << "niveau.csv" << QByteArray("Équipe;Niveau\nA;1\nB;fort\n")
+                               << "ligne 3";
+    QTest::newRow("no team") << "vide.csv" << QByteArray("Équipe;Club\n\n") << "vide.csv";
+    QTest::newRow("excel") << "liste.xlsx" << QByteArray("PK\x03\x04") << "ODS";
+    QTest::newRow("gone") << "absent.csv" << QByteArray() << "absent.csv";
+}
+
+void TestTeamsDialog::refusedFileChangesNothing()
+{
+    QFETCH(QString, fileName);
+    QFETCH(QByteArray, content);
+    QFETCH(QString, message);
+
+    openThroughDialog(kSample);
+    showPlanOf80();
+    m_dialog->setLevelRound(4, 2);
+    const std::vector<int> rounds = m_dialog->assignment()->roundOfTeam;
+    const QString registered = text("Effectif");
+    const QString listLabel = get<QLabel>("ListeEquipes")->text();
+
+    const QString path = m_dir->filePath(fileName);
+    if (!content.isEmpty())
+        QVERIFY(writeFile(path, content));
+    QVERIFY(!m_dialog->openList(path));
+    QCOMPARE(m_boxes->shown().size(), 1);
+    QCOMPARE(m_boxes->shown().at(0).icon, QMessageBox::Critical);
+    QVERIFY2(m_boxes->shown().at(0).text.contains(message),
+             qPrintable(m_boxes->shown().at(0).text));
+
+    QCOMPARE(text("Effectif"), registered);
+    QCOMPARE(get<QLabel>("ListeEquipes")->text(), listLabel);
+    QCOMPARE(m_table->model()->rowCount(), 80);
+    QCOMPARE(m_dialog->mapping().levels()[3].round, 2);
+    QCOMPARE(m_dialog->assignment()->roundOfTeam, rounds);
+    if (!content.isEmpty()) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), content); // never written
+    }
+}
+
+void TestTeamsDialog::duplicatesAreImportedWithAWarning()
+{
+    const QString path = m_dir->filePath(QStringLiteral("doublons.csv"));
+    QVERIFY(writeFile(path, "Équipe;Club;Niveau\nA;X;1\nB;X;2\nA;X;3\nC;;\n"));
+    openThroughDialog(path);
+    QCOMPARE(m_boxes->shown().size(), 1);
+    QCOMPARE(m_boxes->shown().at(0).icon, QMessageBox::Warning);
+    QCOMPARE(m_boxes->shown().at(0).text,
+             QStringLiteral("La liste « doublons.csv » est ouverte, avec ces remarques :\n"
+                            "Liste « doublons.csv », ligne 4 : l'équipe « A » du club « X » "
+                            "figure déjà ligne 2."));
+    QCOMPARE(m_table->model()->rowCount(), 4);
+    QCOMPARE(text("Effectif"), QStringLiteral("4"));
+}
+
+// One sheet per round with teams, round 4 first; a round of more teams than a page holds
+// goes on over further pages.
+void TestTeamsDialog::sheetsPerRound()
+{
+    openThroughDialog(kSample);
+    // 52 teams at round 1: more than a page holds.
+    QVERIFY(m_window->showPlan(52));
+    QVERIFY(m_window->shownPlan());
+    const Assignment &assignment = *m_dialog->assignment();
+    QCOMPARE(assignment.perRound[0], 52);
+
+    QBuffer buffer;
+    QVERIFY(buffer.open(QIODevice::WriteOnly));
+    QPdfWriter writer(&buffer);
+    writer.setPageLayout(velmorin::planPageLayout());
+    writer.setResolution(300);
+    QPainter painter(&writer);
+    const int pages = velmorin::paintEntrySheets(painter, writer, *m_dialog->list(), assignment,
+                                                 *m_window->shownPlan(), QStringLiteral("stamp"));
+    painter.end();
+    // A page per round with teams, and more for round 1; at least 20 teams a page.
+    int rounds = 0;
+    int atMost = 0;
+    for (const Count teams : assignment.perRound) {
+        rounds += teams == 0 ? 0 : 1;
+        atMost += int((teams + 19) / 20);
+    }
+    QVERIFY2(pages > rounds && pages <= atMost,
+             qPrintable(QStringLiteral("%1 pages for %2 rounds").arg(pages).arg(rounds)));
+
+    // The print preview shows the same pages.
+    int previewed = -1;
+    velmorin::testing::whenModal<QPrintPreviewDialog>([&](QPrintPreviewDialog *preview) {
+        if (auto *widget = preview->findChild<QPrintPreviewWidget *>())
+            previewed = widget->pageCount();
+        preview->reject();
+    });
+    QTest::mouseClick(get<QPushButton>("ImprimerEntrees"), Qt::LeftButton);
+    QCOMPARE(previewed, pages);
+
+    // The PDF export writes the same document.
+    const QString pdf = m_dir->filePath(QStringLiteral("entrees.pdf"));
+    QVERIFY(m_dialog->exportEntriesPdfTo(pdf));
+    QFile file(pdf);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    QVERIFY(bytes.startsWith("%PDF"));
+    const QRegularExpression page(QStringLiteral("/Type\\s*/Page\\b"));
+    QCOMPARE(int(QString::fromLatin1(bytes).count(page)), pages);
+}
+
+void TestTeamsDialog::readableUnderADarkScheme_data()
+{
+    QTest::addColumn<bool>("dark");
+    QTest::newRow("dark") << true;
+    QTest::newRow("light") << false;
+}
+
+// The "hors niveau" rows and the plan in its class colour stay readable: the dialog keeps a
+// light face of its own when the scheme would make them unreadable.
+void TestTeamsDialog::readableUnderADarkScheme()
+{
+    QFETCH(bool, dark);
+    if (dark) {
+        QApplication::setPalette(velmorin::testing::darkScheme());
+        cleanup();
+        QApplication::setPalette(velmorin::testing::darkScheme());
+        init();
+    }
+    openThroughDialog(kSample);
+    // Class 3 (black) on the plan line, and level 4 sent to round 2: many "hors niveau".
+    QVERIFY(m_window->showPlan(24, velmorin::ShownSolution{velmorin::ExemptionClass::Class3, 1}));
+    m_dialog->setLevelRound(4, 2);
+    QVERIFY(m_dialog->assignment()->outOfLevelCount > 0);
+
+    const auto readable = [](const QColor &text, const QColor &background) {
+        const QString fault = velmorin::testing::contrastFault(text, background);
+        QVERIFY2(fault.isEmpty(), qPrintable(fault));
+    };
+    int row = 0;
+    while (!m_dialog->assignment()->outOfLevel[std::size_t(row)])
+        ++row;
+    const QModelIndex marked = m_table->model()->index(row, 4);
+    readable(marked.data(Qt::ForegroundRole).value<QColor>(),
+             m_table->palette().color(QPalette::Base));
+    auto *plan = get<QLabel>("PlanEquipes");
+    readable(plan->palette().color(QPalette::WindowText),
+             m_dialog->palette().color(QPalette::Window));
+    readable(m_table->palette().color(QPalette::Text), m_table->palette().color(QPalette::Base));
+}
+
+VELMORIN_WINDOW_TEST_MAIN(TestTeamsDialog)
+#include "tst_teams_dialog.moc"
