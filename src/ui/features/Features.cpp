@@ -1,5 +1,6 @@
 #include "Features.h"
 
+#include "HelpWindow.h"
 #include "OverviewDialog.h"
 #include "PlanExport.h"
 #include "VlmPrg.h"
@@ -11,6 +12,7 @@ void installFeatures(TVlmFPrg *window)
     installOverview(window);
     window->addContextSeparator();
     new PlanExport(window); // the window owns it
+    installHelp(window);
 }
 
 } // namespace velmorin
