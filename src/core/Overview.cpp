@@ -5,6 +5,7 @@
 #include "SolutionTable.h"
 
 #include <algorithm>
+#include <limits>
 #include <string_view>
 
 namespace velmorin {
@@ -84,6 +85,24 @@ std::string overviewSummary(const Overview &overview, Count withSolutions)
         said += " (de 0 à " + IntToStr(overview.lastEntrants1()) + ")";
     said += ", " + IntToStr(withSolutions) + " avec au moins une solution";
     return said;
+}
+
+SolutionsScale solutionsScale(Count highest)
+{
+    if (highest < 1)
+        return {};
+    constexpr Count kLargest = std::numeric_limits<Count>::max();
+    // 1, 2, 5, then ten times each, never past what a Count holds.
+    for (Count decade = 1;; decade *= 10) {
+        for (const Count factor : {1, 2, 5}) {
+            const Count step = factor * decade;
+            const Count steps = highest / step + (highest % step != 0 ? 1 : 0);
+            if (steps <= kMostSolutionsSteps && steps <= kLargest / step)
+                return {steps * step, step};
+        }
+        if (decade > kLargest / 10)
+            return {highest, highest};
+    }
 }
 
 bool writeOverviewCsv(const Problem &problem, ByteSink &sink, char separator)

@@ -66,6 +66,23 @@ private:
 // values the overview examines, up to which one, and how many of them have a solution.
 std::string overviewSummary(const Overview &overview, Count withSolutions);
 
+// The solutions axis of the overview's chart for a highest bar of `highest` solutions: from 0
+// to `top` in whole steps of 1, 2, 5, 10, 20, 50... the smallest giving at most
+// kMostSolutionsSteps of them, so that every tick is an integer and none repeats; the same
+// highest bar always gives the same axis. With no bar, 0 to 1.
+constexpr Count kMostSolutionsSteps = 8;
+struct SolutionsScale
+{
+    Count top = 1;
+    Count step = 1;
+
+    friend bool operator==(const SolutionsScale &a, const SolutionsScale &b)
+    {
+        return a.top == b.top && a.step == b.step;
+    }
+};
+SolutionsScale solutionsScale(Count highest);
+
 // "entrant1,classe3,classe2,classe1", then one line per row of the overview; the separator
 // is ',' or, for French spreadsheets, ';'.
 bool writeOverviewCsv(const Problem &problem, ByteSink &sink, char separator = ',');

@@ -76,6 +76,9 @@ void TVlmFPrg::showEvent(QShowEvent *event)
         m_activated = true;
         centreOnScreen();
         guardHandler(this, [this] { FormActivate(); });
+        // Typing at start replaces the default count, as in any desktop field that has the
+        // focus when its window opens.
+        m_effectif->selectAll();
     }
     QWidget::showEvent(event);
 }

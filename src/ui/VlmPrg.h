@@ -110,6 +110,10 @@ public:
     }
     const velmorin::SolutionLists &solutionLists() const { return m_lists; }
 
+    // Where the inputs are on the screen (Effectif, Finale, E1, the round-4 to semi-final
+    // ratios and "Calcul"): what a dialog opened beside the window keeps clear if it can.
+    QRect inputFieldsArea() const;
+
     // What goes beyond the calculation reaches the user through the window's context menu
     // (a right click on its background or panels) and the actions' shortcuts, which work
     // anywhere in the window. The window takes the actions in the order they are added.

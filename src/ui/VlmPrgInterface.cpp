@@ -14,6 +14,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 
@@ -80,6 +81,21 @@ bool TVlmFPrg::showPlan(Count entrants1, std::optional<ShownSolution> solution)
             return false;
     }
     return true;
+}
+
+QRect TVlmFPrg::inputFieldsArea() const
+{
+    const QWidget *const fields[] = {m_effectif, m_effectif->caption(),
+                                     m_finale,   m_upFinale,
+                                     m_e1,       m_upE1,
+                                     m_button1,  m_ratio[4],
+                                     m_ratio[5], m_ratio[6]};
+    QRect area;
+    for (const QWidget *field : fields) {
+        if (field)
+            area |= QRect(field->mapToGlobal(QPoint(0, 0)), field->size());
+    }
+    return area;
 }
 
 void TVlmFPrg::addContextAction(QAction *action)

@@ -77,6 +77,8 @@ private slots:
     void largeInputsAroundTheirRows();
     void examinedValues_data();
     void examinedValues();
+    void solutionsScale_data();
+    void solutionsScale();
 };
 
 // Every E1 from 0 to the bound; beyond N nothing can be found, so the walk stops there.
@@ -176,6 +178,36 @@ void TestOverview::examinedValues()
     const velmorin::Overview overview(problem(registered, finale, 0));
     QCOMPARE(overview.examined(), examined);
     QCOMPARE(overview.lastEntrants1(), last);
+}
+
+void TestOverview::solutionsScale_data()
+{
+    QTest::addColumn<Count>("highest");
+    QTest::addColumn<Count>("top");
+    QTest::addColumn<Count>("step");
+
+    QTest::newRow("no bar") << Count(0) << Count(1) << Count(1);
+    QTest::newRow("negative") << Count(-3) << Count(1) << Count(1);
+    QTest::newRow("one solution (46 teams, final 6)") << Count(1) << Count(1) << Count(1);
+    QTest::newRow("8: steps of 1") << Count(8) << Count(8) << Count(1);
+    QTest::newRow("9: steps of 2") << Count(9) << Count(10) << Count(2);
+    QTest::newRow("23 (the defaults): steps of 5") << Count(23) << Count(25) << Count(5);
+    QTest::newRow("40: exactly 8 steps of 5") << Count(40) << Count(40) << Count(5);
+    QTest::newRow("112 (400 teams, final 32)") << Count(112) << Count(120) << Count(20);
+    QTest::newRow("161: steps of 50") << Count(161) << Count(200) << Count(50);
+    QTest::newRow("largest count: one step")
+        << std::numeric_limits<Count>::max() << std::numeric_limits<Count>::max()
+        << std::numeric_limits<Count>::max();
+}
+
+void TestOverview::solutionsScale()
+{
+    QFETCH(Count, highest);
+    QFETCH(Count, top);
+    QFETCH(Count, step);
+    const velmorin::SolutionsScale scale = velmorin::solutionsScale(highest);
+    QCOMPARE(scale.top, top);
+    QCOMPARE(scale.step, step);
 }
 
 QTEST_APPLESS_MAIN(TestOverview)

@@ -2,6 +2,7 @@
 // Qt's French texts, the screen's available area, hostile text.
 
 #include "Contrast.h"
+#include "Features.h"
 #include "MessageBoxCatcher.h"
 #include "Placement.h"
 #include "Propos.h"
@@ -12,12 +13,18 @@
 #include "aprop.h"
 
 #include <QAccessible>
+#include <QAction>
+#include <QChart>
+#include <QChartView>
 #include <QClipboard>
 #include <QDialogButtonBox>
+#include <QHeaderView>
 #include <QLabel>
+#include <QLegend>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QTableView>
 #include <QToolButton>
 #include <QTranslator>
 #include <QtTest>
@@ -72,14 +79,21 @@ private slots:
     void enterInEffectifClicksCalcul();
     void quitRequests_data();
     void quitRequests();
+    void typingInEffectif_data();
+    void typingInEffectif();
 
     void textsReadable_data();
     void textsReadable();
+
+    void dialogsReadable_data();
+    void dialogsReadable();
 
     void exemptionNumberIsRead();
     void qtTextsInFrench();
     void centredPosition_data();
     void centredPosition();
+    void besidePosition_data();
+    void besidePosition();
 
     void longPasteKeptWhole();
     void controlCharactersShown_data();
@@ -191,6 +205,46 @@ void TestDesktop::enterInEffectifClicksCalcul_data()
                             << "Solution : 1/4" << QStringList();
     QTest::newRow("bad text") << "abc" << int(Qt::Key_Return) << "20"
                               << "0 solution" << QStringList{kConversionError.arg("abc")};
+}
+
+// Effectif's text is selected at start and when the keyboard brings the focus to it, so typing
+// replaces it; a mouse click places the caret.
+void TestDesktop::typingInEffectif_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<QString>("shown");
+
+    QTest::newRow("at start") << "start"
+                              << "80";
+    QTest::newRow("Tab from the last button") << "Tab"
+                                              << "80";
+    QTest::newRow("Shift+Tab from Finale") << "Backtab"
+                                           << "80";
+    QTest::newRow("mouse click after the text") << "click"
+                                                << "7180";
+}
+
+void TestDesktop::typingInEffectif()
+{
+    QFETCH(QString, how);
+    QFETCH(QString, shown);
+
+    auto *effectif = get<QLineEdit>("Effectif");
+    if (how != "start") {
+        effectif->deselect();
+        QWidget *from = get(how == "Tab" ? "Button3" : "Finale");
+        if (how == "click") {
+            from->setFocus(Qt::OtherFocusReason);
+            QTest::mouseClick(effectif, Qt::LeftButton, {},
+                              QPoint(effectif->width() - 4, effectif->height() / 2));
+        } else {
+            from->setFocus(Qt::OtherFocusReason);
+            QTest::keyClick(from, how == "Tab" ? Qt::Key_Tab : Qt::Key_Backtab);
+        }
+    }
+    QCOMPARE(m_window->focusWidget(), effectif);
+    QTest::keyClicks(effectif, QStringLiteral("80"));
+    QCOMPARE(effectif->text(), shown);
 }
 
 void TestDesktop::enterInEffectifClicksCalcul()
@@ -312,6 +366,76 @@ void TestDesktop::textsReadable()
     QCOMPARE(QColor(shot.pixel(beside * shot.devicePixelRatio())), coloursOf(get("Label8")).second);
 }
 
+// A dialog is a window of its own: it does not inherit the main window's light face.
+void TestDesktop::dialogsReadable_data()
+{
+    QTest::addColumn<bool>("dark");
+    QTest::addColumn<QString>("part");
+
+    for (bool dark : {true, false}) {
+        for (const char *part : {"about: Historique", "Classe 3 count", "Classe 2 count",
+                                 "column header", "inputs", "chart legend", "chart axis"})
+            QTest::addRow("%s %s", dark ? "dark" : "light", part) << dark << QString(part);
+    }
+}
+
+void TestDesktop::dialogsReadable()
+{
+    QFETCH(bool, dark);
+    QFETCH(QString, part);
+
+    if (dark) {
+        QApplication::setPalette(darkScheme());
+        newWindow();
+    }
+    const auto readable = [](const QColor &text, const QColor &background) {
+        const double ratio = velmorin::contrastRatio(text, background);
+        QVERIFY2(ratio >= velmorin::kReadableContrast,
+                 qPrintable(QStringLiteral("%1 on %2: %3:1")
+                                .arg(text.name(), background.name())
+                                .arg(ratio, 0, 'f', 2)));
+    };
+    if (part.startsWith("about")) {
+        const TApropos about(m_window.get());
+        const auto [text, background] =
+            coloursOf(about.findChild<QPushButton *>(QStringLiteral("Button1")));
+        readable(text, background);
+        return;
+    }
+    velmorin::installFeatures(m_window.get());
+    get<QAction>("actionVueEnsemble")->trigger();
+    auto *dialog = get<QDialog>("VueEnsemble");
+    auto *table = dialog->findChild<QTableView *>(QStringLiteral("TableEnsemble"));
+    QChart *chart = dialog->findChild<QChartView *>(QStringLiteral("GraphiqueEnsemble"))->chart();
+    QVERIFY(table->model()->rowCount() > 0);
+
+    const QModelIndex firstCount = table->model()->index(0, part == "Classe 3 count" ? 1 : 2);
+    QColor text;
+    QColor background = chart->backgroundBrush().color();
+    if (part.endsWith("count")) {
+        text = firstCount.data(Qt::ForegroundRole).value<QBrush>().color();
+        background = table->palette().color(QPalette::Base);
+    } else if (part == "column header") {
+        text = table->horizontalHeader()->palette().color(QPalette::ButtonText);
+        background = table->horizontalHeader()->palette().color(QPalette::Button);
+    } else if (part == "inputs") {
+        std::tie(text, background) =
+            coloursOf(dialog->findChild<QLabel *>(QStringLiteral("EntreesEnsemble")));
+    } else if (part == "chart legend") {
+        text = chart->legend()->labelColor();
+    } else {
+        text = chart->axes(Qt::Horizontal).first()->labelsBrush().color();
+    }
+    readable(text, background);
+    if (QTest::currentTestFailed())
+        return;
+    // What the table paints under its counts is what its palette says.
+    const QImage shot = table->viewport()->grab().toImage();
+    const QPoint inCell = table->visualRect(firstCount).topLeft() + QPoint(2, 2);
+    QCOMPARE(QColor(shot.pixel(inCell * shot.devicePixelRatio())),
+             table->palette().color(QPalette::Base));
+}
+
 void TestDesktop::exemptionNumberIsRead()
 {
     QAccessibleInterface *spoken = QAccessible::queryAccessibleInterface(get("ExempNbrs"));
@@ -356,6 +480,47 @@ void TestDesktop::centredPosition()
     QFETCH(QRect, available);
     QFETCH(QPoint, position);
     QCOMPARE(velmorin::centredPosition(available, QSize(461, 577)), position);
+}
+
+void TestDesktop::besidePosition_data()
+{
+    QTest::addColumn<QRect>("available");
+    QTest::addColumn<QRect>("window");
+    QTest::addColumn<QRect>("fields");
+    QTest::addColumn<QSize>("dialog");
+    QTest::addColumn<QPoint>("position");
+
+    const QSize overview(976, 499);
+    QTest::newRow("right") << QRect(0, 0, 1920, 1080) << QRect(100, 100, 461, 577)
+                           << QRect(108, 130, 445, 300) << overview << QPoint(569, 100);
+    QTest::newRow("right, slid up onto the area")
+        << QRect(0, 0, 1920, 1080) << QRect(100, 600, 461, 460) << QRect(108, 630, 445, 300)
+        << overview << QPoint(569, 581);
+    QTest::newRow("left") << QRect(0, 0, 1920, 1080) << QRect(1400, 100, 461, 577)
+                          << QRect(1408, 130, 445, 300) << overview << QPoint(416, 100);
+    QTest::newRow("left, slid onto the second screen")
+        << QRect(1920, 0, 1280, 1024) << QRect(2520, 100, 461, 577) << QRect(2528, 130, 445, 300)
+        << QSize(600, 400) << QPoint(1920, 100);
+    QTest::newRow("below") << QRect(0, 0, 1280, 1024) << QRect(409, 223, 461, 577)
+                           << QRect(417, 253, 445, 300) << QSize(600, 180) << QPoint(409, 808);
+    // No room beside the window: over its lower part, clear of the fields.
+    QTest::newRow("over the window, below the fields")
+        << QRect(0, 0, 1024, 768) << QRect(289, 124, 445, 520) << QRect(297, 132, 429, 180)
+        << QSize(700, 400) << QPoint(289, 368);
+    // Larger than the screen: its title bar on it, covering as few field rows as it can.
+    QTest::newRow("wider than the screen")
+        << QRect(0, 0, 800, 600) << QRect(177, 40, 445, 520) << QRect(185, 48, 429, 180) << overview
+        << QPoint(0, 101);
+}
+
+void TestDesktop::besidePosition()
+{
+    QFETCH(QRect, available);
+    QFETCH(QRect, window);
+    QFETCH(QRect, fields);
+    QFETCH(QSize, dialog);
+    QFETCH(QPoint, position);
+    QCOMPARE(velmorin::besidePosition(available, window, dialog, fields), position);
 }
 
 // Cut at Qt's default 32767 characters, the text would be 0; whole, it is 71.

@@ -1,25 +1,30 @@
 #include "OverviewDialog.h"
 
 #include "ClassAppearance.h"
+#include "Contrast.h"
 #include "IntText.h"
+#include "Placement.h"
 #include "Plan.h"
 
 #include <QAction>
-#include <QBarCategoryAxis>
 #include <QBarSet>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLegend>
+#include <QScrollBar>
 #include <QStackedBarSeries>
 #include <QStandardItemModel>
-#include <QStyle>
 #include <QTableView>
 #include <QVBoxLayout>
 #include <QValueAxis>
 
 #include <algorithm>
+#include <cmath>
 #include <optional>
 
 namespace velmorin {
@@ -49,6 +54,10 @@ OverviewDialog::OverviewDialog(TVlmFPrg *window) : QDialog(window), m_window(win
     setObjectName(QStringLiteral("VueEnsemble"));
     setWindowTitle(QStringLiteral("Vue d'ensemble des entrées au Tour 1"));
     setModal(false);
+    // The table's class 3 and class 2 counts are black and blue: under a dark scheme they
+    // need the light face the main window keeps too (a dialog does not inherit its palette).
+    keepDesignedBackground(
+        this, {classColour(ExemptionClass::Class3), classColour(ExemptionClass::Class2)});
 
     m_inputs = new QLabel(this);
     m_inputs->setObjectName(QStringLiteral("EntreesEnsemble"));
@@ -66,16 +75,32 @@ OverviewDialog::OverviewDialog(TVlmFPrg *window) : QDialog(window), m_window(win
     }
     m_chart = new QChart;
     m_chart->addSeries(m_series);
-    m_entrantsAxis = new QBarCategoryAxis;
+    // Bar i stands at i; its E1 is written under it, or under one bar in so many when they
+    // would not fit side by side (a category axis of the bars themselves would cut them).
+    m_entrantsAxis = new QCategoryAxis;
     m_entrantsAxis->setTitleText(QStringLiteral("Entrants au Tour 1 (E1)"));
+    m_entrantsAxis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    m_entrantsAxis->setGridLineVisible(false);
+    m_entrantsAxis->setStartValue(-0.5);
     m_chart->addAxis(m_entrantsAxis, Qt::AlignBottom);
     m_series->attachAxis(m_entrantsAxis);
     m_solutionsAxis = new QValueAxis;
     m_solutionsAxis->setTitleText(QStringLiteral("Solutions"));
     m_solutionsAxis->setLabelFormat(QStringLiteral("%d"));
+    m_solutionsAxis->setTickType(QValueAxis::TicksFixed);
+    m_solutionsAxis->setMinorTickCount(0);
     m_chart->addAxis(m_solutionsAxis, Qt::AlignLeft);
     m_series->attachAxis(m_solutionsAxis);
     m_chart->legend()->setAlignment(Qt::AlignBottom);
+    // The chart's theme paints its own face: take the dialog's, whose texts read on it.
+    const QPalette &colours = palette();
+    m_chart->setBackgroundBrush(colours.color(QPalette::Base));
+    m_chart->legend()->setLabelColor(colours.color(QPalette::Text));
+    for (QAbstractAxis *axis : {static_cast<QAbstractAxis *>(m_entrantsAxis),
+                                static_cast<QAbstractAxis *>(m_solutionsAxis)}) {
+        axis->setLabelsBrush(colours.color(QPalette::Text));
+        axis->setTitleBrush(colours.color(QPalette::Text));
+    }
     m_chartView = new QChartView(m_chart, this);
     m_chartView->setObjectName(QStringLiteral("GraphiqueEnsemble"));
     m_chartView->setRenderHint(QPainter::Antialiasing);
@@ -91,13 +116,8 @@ OverviewDialog::OverviewDialog(TVlmFPrg *window) : QDialog(window), m_window(win
     m_table->setSelectionMode(QAbstractItemView::SingleSelection);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->verticalHeader()->hide();
-    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    // Wide enough for its four columns: the table never scrolls sideways.
     m_table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    int tableWidth = 2 * m_table->frameWidth() + style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-    for (int c = 0; c < kColumns; ++c)
-        tableWidth += m_table->horizontalHeader()->sectionSizeHint(c);
-    m_table->setFixedWidth(tableWidth);
+    fitTableWidth();
 
     auto *hint = new QLabel(
         QStringLiteral("Double-clic ou Entrée sur une ligne, ou clic sur une barre : calcul "
@@ -114,13 +134,62 @@ OverviewDialog::OverviewDialog(TVlmFPrg *window) : QDialog(window), m_window(win
     layout->addLayout(views, 1);
     layout->addWidget(hint);
     resize(960, 460);
+    openBeside(this, window, [window] { return window->inputFieldsArea(); });
 
     connect(m_table, &QTableView::activated, this, &OverviewDialog::chooseRow);
+    // The choice runs once the click is over: new rows replace the bar that was clicked,
+    // which must not go while it still handles its mouse release.
     connect(m_series, &QStackedBarSeries::clicked, this, [this](int index, QBarSet *) {
-        if (index >= 0 && std::size_t(index) < m_rows.size())
-            choose(m_rows[std::size_t(index)].entrants1);
+        if (index < 0 || std::size_t(index) >= m_rows.size())
+            return;
+        const Count entrants1 = m_rows[std::size_t(index)].entrants1;
+        QMetaObject::invokeMethod(
+            this, [this, entrants1] { m_window->runGuarded([&] { choose(entrants1); }); },
+            Qt::QueuedConnection);
     });
+    connect(m_chart, &QChart::plotAreaChanged, this, &OverviewDialog::labelEntrants);
     followInputs();
+}
+
+// Polished, the table knows its style's frame and scroll bar.
+void OverviewDialog::showEvent(QShowEvent *event)
+{
+    fitTableWidth();
+    QDialog::showEvent(event);
+}
+
+// Wide enough for its four columns and a vertical scroll bar: it never scrolls sideways
+// and the scroll bar never covers "Classe 1".
+void OverviewDialog::fitTableWidth()
+{
+    m_table->resizeColumnsToContents();
+    int width = 2 * m_table->frameWidth() + m_table->verticalScrollBar()->sizeHint().width();
+    for (int c = 0; c < kColumns; ++c)
+        width += m_table->horizontalHeader()->sectionSize(c);
+    m_table->setFixedWidth(width);
+}
+
+void OverviewDialog::labelEntrants()
+{
+    const int bars = int(m_rows.size());
+    int step = 1;
+    if (bars > 0) {
+        // The rows ascend: the last E1 is the widest label.
+        const QFontMetrics metrics(m_entrantsAxis->labelsFont());
+        const int labelWidth = metrics.horizontalAdvance(intText(m_rows.back().entrants1)) +
+                               2 * metrics.averageCharWidth();
+        qreal plotWidth = m_chart->plotArea().width();
+        if (plotWidth < 1)
+            plotWidth = m_chartView->width();
+        step = std::max(1, int(std::ceil(labelWidth * bars / std::max<qreal>(plotWidth, 1))));
+    }
+    if (step == m_labelStep)
+        return;
+    m_labelStep = step;
+    for (const QString &label : m_entrantsAxis->categoriesLabels())
+        m_entrantsAxis->remove(label);
+    for (int i = 0; i < bars; i += step)
+        m_entrantsAxis->append(intText(m_rows[std::size_t(i)].entrants1), i);
 }
 
 // Quiet: the window's own handlers report a bad registered-teams text.
@@ -158,6 +227,7 @@ bool OverviewDialog::refresh(Failure failure)
         m_summary->setText(QString::fromStdString(overviewSummary(overview, Count(rows.size()))) +
                            '.');
     showRows(std::move(rows));
+    m_problem = problem;
     selectEntrants1(problem->entrants1);
     return true;
 }
@@ -168,7 +238,6 @@ void OverviewDialog::showRows(std::vector<OverviewRow> rows)
     if (rows != m_rows || m_model->rowCount() != int(m_rows.size())) {
         m_rows = std::move(rows);
         m_model->setRowCount(0);
-        QStringList categories;
         std::array<QList<qreal>, 3> heights;
         Count highest = 0;
         for (const OverviewRow &row : m_rows) {
@@ -180,17 +249,27 @@ void OverviewDialog::showRows(std::vector<OverviewRow> rows)
                 heights[classIndex(k)].append(qreal(row.count(k)));
             }
             m_model->appendRow(items);
-            categories.append(intText(row.entrants1));
             highest = std::max(highest, row.total());
         }
         for (std::size_t i = 0; i < m_sets.size(); ++i) {
             m_sets[i]->remove(0, m_sets[i]->count());
             m_sets[i]->append(heights[i]);
         }
-        m_entrantsAxis->setCategories(categories);
-        m_solutionsAxis->setRange(0, qreal(std::max<Count>(highest, 1)));
-        m_solutionsAxis->applyNiceNumbers();
+        // The same rows always give the same axes; no rows leave them empty.
+        m_entrantsAxis->setRange(-0.5, std::max(qreal(m_rows.size()) - 0.5, 0.5));
+        m_labelStep = 0;
+        labelEntrants();
+        const SolutionsScale scale = solutionsScale(highest);
+        m_solutionsAxis->setRange(0, qreal(scale.top));
+        m_solutionsAxis->setTickCount(int(scale.top / scale.step) + 1);
+        fitTableWidth();
     }
+}
+
+bool OverviewDialog::hasRow(Count entrants1) const
+{
+    return std::any_of(m_rows.begin(), m_rows.end(),
+                       [entrants1](const OverviewRow &r) { return r.entrants1 == entrants1; });
 }
 
 // The row of the E1 the window holds, if it has one.
@@ -207,13 +286,38 @@ void OverviewDialog::selectEntrants1(Count entrants1)
 
 void OverviewDialog::chooseRow(const QModelIndex &index)
 {
-    if (index.isValid() && std::size_t(index.row()) < m_rows.size())
-        choose(m_rows[std::size_t(index.row())].entrants1);
+    if (index.isValid() && std::size_t(index.row()) < m_rows.size()) {
+        const Count entrants1 = m_rows[std::size_t(index.row())].entrants1;
+        m_window->runGuarded([&] { choose(entrants1); });
+    }
 }
 
-void OverviewDialog::choose(Count entrants1)
+// The rows cover every E1, so the window's own E1 does not make them stale.
+bool OverviewDialog::showsCurrentInputs()
 {
-    m_window->showPlan(entrants1);
+    if (!m_problem || m_window->registeredTeamsPending())
+        return false;
+    std::optional<Problem> now = m_window->currentProblem(Failure::Quiet);
+    if (!now)
+        return false;
+    now->entrants1 = m_problem->entrants1;
+    return *now == *m_problem;
+}
+
+bool OverviewDialog::choose(Count entrants1)
+{
+    if (!showsCurrentInputs()) {
+        // A row computed for other inputs never runs with these: the registered teams are
+        // taken in as leaving Effectif would, and the user sees the new rows first.
+        const bool unreadable = !m_window->currentProblem(Failure::Quiet);
+        if ((m_window->registeredTeamsPending() || unreadable) && !m_window->leaveRegisteredTeams())
+            return false;
+        if (!refresh(Failure::Quiet))
+            return false;
+        if (!hasRow(entrants1))
+            return false;
+    }
+    return m_window->showPlan(entrants1);
 }
 
 void installOverview(TVlmFPrg *window)

@@ -10,9 +10,10 @@
 #include <QDialog>
 
 #include <array>
+#include <optional>
 #include <vector>
 
-class QBarCategoryAxis;
+class QCategoryAxis;
 class QBarSet;
 class QChart;
 class QChartView;
@@ -39,19 +40,30 @@ public:
     bool refresh(Failure failure = Failure::Report);
 
     // Shows the window's plan for this round-1 entrant count: E1 set and the calculation run,
-    // as "Calcul" would.
-    void choose(Count entrants1);
+    // as "Calcul" would. When the window's inputs changed since the rows were built (an
+    // Effectif text typed but not left included), it first takes them in and shows their
+    // rows, and runs the plan only if the entrant count is still a row; returns whether it
+    // ran.
+    bool choose(Count entrants1);
 
     const std::vector<OverviewRow> &rows() const { return m_rows; }
+
+protected:
+    void showEvent(QShowEvent *event) override;
 
 private:
     void followInputs();
     void showRows(std::vector<OverviewRow> rows);
     void selectEntrants1(Count entrants1);
     void chooseRow(const QModelIndex &index);
+    bool showsCurrentInputs();
+    void labelEntrants();
+    void fitTableWidth();
+    bool hasRow(Count entrants1) const;
 
     TVlmFPrg *m_window;
     std::vector<OverviewRow> m_rows;
+    std::optional<Problem> m_problem; // the inputs the rows were built from
 
     QLabel *m_inputs = nullptr;
     QLabel *m_summary = nullptr;
@@ -59,8 +71,9 @@ private:
     QChart *m_chart = nullptr;
     QStackedBarSeries *m_series = nullptr;
     std::array<QBarSet *, 3> m_sets{}; // indexed by classIndex
-    QBarCategoryAxis *m_entrantsAxis = nullptr;
+    QCategoryAxis *m_entrantsAxis = nullptr;
     QValueAxis *m_solutionsAxis = nullptr;
+    int m_labelStep = 0; // one bar in so many carries its E1 below it
     QTableView *m_table = nullptr;
     QStandardItemModel *m_model = nullptr;
 };

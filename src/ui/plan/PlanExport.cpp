@@ -19,6 +19,7 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QSaveFile>
+#include <QSettings>
 #include <QStandardPaths>
 
 namespace velmorin {
@@ -43,6 +44,31 @@ public:
 private:
     QSaveFile &m_file;
 };
+
+const QString kLastFolderKey = QStringLiteral("fichiers/dernierDossier");
+
+QSettings programSettings()
+{
+    return QSettings(QStringLiteral("Velmorin"), QStringLiteral("Velmorin"));
+}
+
+// Where the save and export dialogs open: the folder of the last file chosen in one of them,
+// in this run or an earlier one, else the documents folder, else the home folder. The file
+// dialog would drop a folder that does not exist for the last one it visited, which may be
+// anywhere.
+QDir startFolder()
+{
+    const QString last = programSettings().value(kLastFolderKey).toString();
+    if (!last.isEmpty() && QDir(last).exists())
+        return QDir(last);
+    QDir documents(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    return documents.exists() ? documents : QDir::home();
+}
+
+void rememberFolder(const QString &chosenFile)
+{
+    programSettings().setValue(kLastFolderKey, QFileInfo(chosenFile).absolutePath());
+}
 
 // The system's reasons come in English; the common ones are said in French.
 QString frenchReason(const QString &reason)
@@ -213,6 +239,7 @@ std::optional<QString> PlanExport::askFileName(const QString &title, const QStri
         return std::nullopt;
     if (selectedFilter)
         *selectedFilter = dialog.selectedNameFilter();
+    rememberFolder(dialog.selectedFiles().constFirst());
     return dialog.selectedFiles().constFirst();
 }
 
@@ -224,12 +251,7 @@ QString PlanExport::defaultFileName(const QString &suffix) const
                              .arg(problem.finale)
                              .arg(problem.entrants1)
                              .arg(suffix);
-    // The file dialog drops a folder that does not exist for the last one it visited, which
-    // may be anywhere: the home folder stands in for a missing documents folder.
-    QDir folder(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
-    if (!folder.exists())
-        folder = QDir::home();
-    return folder.filePath(name);
+    return startFolder().filePath(name);
 }
 
 bool PlanExport::writeAtomically(const QString &fileName, const QString &title,

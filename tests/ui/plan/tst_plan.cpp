@@ -18,7 +18,9 @@
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QProcess>
+#include <QSettings>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -68,6 +70,21 @@ void answerFileDialog(const QString &fileName, const QString &nameFilter = QStri
     });
 }
 
+// Where the program keeps the last folder chosen in its save and export dialogs.
+const QString kLastFolderKey = QStringLiteral("fichiers/dernierDossier");
+
+QSettings programSettings()
+{
+    return QSettings(QStringLiteral("Velmorin"), QStringLiteral("Velmorin"));
+}
+
+// The documents folder, or the home folder when there is none.
+QDir firstFolder()
+{
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QDir(documents).exists() ? QDir(documents) : QDir::home();
+}
+
 QByteArray readAll(const QString &fileName)
 {
     QFile file(fileName);
@@ -81,6 +98,7 @@ class TestPlanExport : public QObject, public velmorin::testing::WindowDriver
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void init();
     void cleanup();
 
@@ -95,6 +113,8 @@ private slots:
     void failedWriteKeepsTheOldFile();
     void pdfOfTypicalUse();
     void printPreviewHasOnePage();
+    void dialogsStartInTheLastFolder_data();
+    void dialogsStartInTheLastFolder();
 
 private:
     QAction *action(const char *name) const { return get<QAction>(name); }
@@ -104,10 +124,21 @@ private:
     std::unique_ptr<TVlmFPrg> m_window;
     std::unique_ptr<MessageBoxCatcher> m_boxes;
     std::unique_ptr<QTemporaryDir> m_dir;
+    QTemporaryDir m_settingsDir;
 };
+
+// The settings go to a folder of the test's own, never to the user's.
+void TestPlanExport::initTestCase()
+{
+    QStandardPaths::setTestModeEnabled(true);
+    QVERIFY(m_settingsDir.isValid());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsDir.path());
+    QVERIFY(programSettings().fileName().startsWith(m_settingsDir.path()));
+}
 
 void TestPlanExport::init()
 {
+    programSettings().clear();
     m_dir = std::make_unique<QTemporaryDir>();
     m_boxes = std::make_unique<MessageBoxCatcher>();
     m_window = std::make_unique<TVlmFPrg>();
@@ -275,11 +306,9 @@ void TestPlanExport::savedFileIsTheCalculatorOutput()
     QString proposed;
     answerFileDialog(fileName, nameFilter, &proposed);
     QTest::keyClick(m_window.get(), Qt::Key_S, Qt::ControlModifier);
-    // In the documents folder, or the home folder when there is none.
-    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    // The first time, in the documents folder, or the home folder when there is none.
     const QString name = calculatorArgs.mid(calculatorArgs.size() - 3).join('-');
-    QCOMPARE(proposed, QDir(QDir(documents).exists() ? documents : QDir::homePath())
-                           .filePath("velmorin-" + name + ".csv"));
+    QCOMPARE(proposed, firstFolder().filePath("velmorin-" + name + ".csv"));
 
     std::vector<std::string> args;
     for (const QString &arg : calculatorArgs)
@@ -396,6 +425,61 @@ void TestPlanExport::printPreviewHasOnePage()
     QTest::keyClick(m_window.get(), Qt::Key_P, Qt::ControlModifier);
     QCOMPARE(pages, 1);
     QVERIFY(printDialogShown);
+}
+
+// The PDF export's dialog after what came before it: the folder last chosen in a save or
+// export dialog, in this run or an earlier one, while it exists.
+void TestPlanExport::dialogsStartInTheLastFolder_data()
+{
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("folder"); // below the test's folder; empty: the first folder
+
+    QTest::newRow("first use") << "nothing" << QString();
+    QTest::newRow("a folder kept from an earlier run") << "stored"
+                                                       << "earlier";
+    QTest::newRow("that folder since removed") << "stored, removed" << QString();
+    QTest::newRow("the CSV saved in this run") << "CSV"
+                                               << "csv";
+    QTest::newRow("the CSV saved, then the program restarted") << "CSV, restart"
+                                                               << "csv";
+}
+
+void TestPlanExport::dialogsStartInTheLastFolder()
+{
+    QFETCH(QString, before);
+    QFETCH(QString, folder);
+
+    if (before.startsWith("stored")) {
+        QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("earlier")));
+        programSettings().setValue(kLastFolderKey, m_dir->filePath(QStringLiteral("earlier")));
+        if (before.endsWith("removed"))
+            QVERIFY(QDir(m_dir->filePath(QStringLiteral("earlier"))).removeRecursively());
+    } else if (before.startsWith("CSV")) {
+        calculate(QStringLiteral("71"));
+        QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("csv")));
+        answerFileDialog(m_dir->filePath(QStringLiteral("csv/solutions.csv")));
+        action("actionEnregistrerSolutions")->trigger();
+        QVERIFY(QFile::exists(m_dir->filePath(QStringLiteral("csv/solutions.csv"))));
+        if (before.endsWith("restart")) {
+            m_window = std::make_unique<TVlmFPrg>();
+            velmorin::installFeatures(m_window.get());
+            setWindow(m_window.get());
+            QVERIFY(velmorin::testing::showActive(*m_window));
+        }
+    }
+    calculate(QStringLiteral("71"));
+    QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("pdf")));
+    const QString chosen = m_dir->filePath(QStringLiteral("pdf/plan.pdf"));
+    QString proposed;
+    answerFileDialog(chosen, QString(), &proposed);
+    action("actionExporterPdf")->trigger();
+
+    const QDir expected = folder.isEmpty() ? firstFolder() : QDir(m_dir->filePath(folder));
+    QCOMPARE(proposed, expected.filePath(QStringLiteral("velmorin-71-6-20.pdf")));
+    QVERIFY(QFile::exists(chosen));
+    // The next dialog starts where this one saved.
+    QCOMPARE(programSettings().value(kLastFolderKey).toString(), m_dir->filePath("pdf"));
+    QVERIFY(m_boxes->shown().isEmpty());
 }
 
 VELMORIN_WINDOW_TEST_MAIN(TestPlanExport)
