@@ -1,5 +1,6 @@
 #include "HelpWindow.h"
 
+#include "Placement.h"
 #include "VlmPrg.h"
 
 #include <QAction>
@@ -102,8 +103,10 @@ void installHelp(TVlmFPrg *window)
         window->runGuarded([window] {
             auto *help =
                 window->findChild<HelpWindow *>(QStringLiteral("Aide"), Qt::FindDirectChildrenOnly);
-            if (!help)
+            if (!help) {
                 help = new HelpWindow(window);
+                openBeside(help, window, [window] { return window->inputFieldsArea(); });
+            }
             help->show();
             help->raise();
             help->activateWindow();
