@@ -244,6 +244,10 @@ void TestHelp::everyControlSaysWhatItIs()
             silent << QLatin1String(label);
     }
     QVERIFY2(silent.isEmpty(), qPrintable(silent.join(", ")));
+    // The dialogs' tables and charts too.
+    pressOnWindow(QKeySequence(Qt::Key_F2));
+    for (const char *name : {"TableEnsemble", "GraphiqueEnsemble"})
+        QVERIFY2(!get<QWidget>(name)->toolTip().isEmpty(), name);
     QCOMPARE(get<QLineEdit>("T4")->toolTip(),
              QStringLiteral("Équipes jouant le Tour 4 (1/8 de finale), exemptées comprises"));
     QCOMPARE(get<QLineEdit>("Effectif")->accessibleDescription(),
