@@ -128,6 +128,15 @@ std::string_view ratioText(Ratio ratio)
     return ratio == Ratio::Half ? "1/2" : "3/4";
 }
 
+std::string problemInputsText(const Problem &problem)
+{
+    return "Équipes inscrites : " + number(problem.registered) +
+           " — Finale : " + number(problem.finale) +
+           " — Tour 4 : " + std::string(ratioText(problem.round4)) + " (quart de finale " +
+           std::string(ratioText(problem.quarterFinal)) + ", demi-finale " +
+           std::string(ratioText(problem.semiFinal)) + ")";
+}
+
 std::string positionText(const Plan &plan)
 {
     return "solution " + number(plan.position) + " sur " + number(plan.solutionCount);

@@ -47,7 +47,10 @@ struct Plan
 std::optional<Plan> makePlan(const Calculation &calculation, ExemptionClass exemptionClass,
                              Count position);
 
-std::string_view ratioText(Ratio ratio);    // "1/2", "3/4"
+std::string_view ratioText(Ratio ratio); // "1/2", "3/4"
+// The inputs a dialog works on, on one line: "Équipes inscrites : 71 — Finale : 6 — Tour 4 : 1/2
+// (quart de finale 1/2, demi-finale 1/2)". E1 is not part of it.
+std::string problemInputsText(const Problem &problem);
 std::string positionText(const Plan &plan); // "solution 3 sur 4"
 // "Contrôle : 24 + 38 + 10 + 8 = 80 entrantes = 80 inscrites", with "≠" when they differ.
 std::string checkText(const Plan &plan);

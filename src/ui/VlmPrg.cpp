@@ -9,6 +9,7 @@
 #include "Contrast.h"
 #include "FocusExit.h"
 #include "FormBuilder.h"
+#include "Hints.h"
 #include "LabeledEdit.h"
 #include "Placement.h"
 #include "Propos.h"
@@ -16,6 +17,7 @@
 #include "RoundOne.h"
 #include "TrackBar.h"
 #include "UpDown.h"
+#include "WhyNoSolution.h"
 #include "WindowFields.h"
 
 #include <QApplication>
@@ -201,6 +203,10 @@ void TVlmFPrg::Button1Click()
         } else {
             solutionLabel(k)->setText(QStringLiteral("0 solution"));
         }
+        // Hovering over "0 solution" tells why and which E1 would give one.
+        // Why the class has no solution says more than the label's usual hint.
+        solutionLabel(k)->setToolTip(count > 0 ? controlHint(solutionLabel(k)->objectName())
+                                               : toQString(whyNoSolution(problem, k)));
     }
 
     bool anySolution = false;
@@ -208,6 +214,8 @@ void TVlmFPrg::Button1Click()
         anySolution = anySolution || m_lists.NbSolutions(k) > 0;
     if (!anySolution)
         m_fini->show();
+    m_fini->setToolTip(anySolution ? controlHint(m_fini->objectName())
+                                   : toQString(whyNoClassSolution(problem)));
     if (oneProblem)
         m_lastCalculation = calculation;
     else

@@ -2,6 +2,7 @@
 // Qt's French texts, the screen's available area, hostile text.
 
 #include "Contrast.h"
+#include "DialogDriver.h"
 #include "Features.h"
 #include "MessageBoxCatcher.h"
 #include "Placement.h"
@@ -34,19 +35,11 @@
 
 using namespace std::chrono_literals;
 using velmorin::TUpDown;
+using velmorin::testing::darkScheme;
 
 namespace {
 
 const QString kConversionError = QStringLiteral("'%1' n'est pas une valeur entière correcte.");
-
-QPalette darkScheme()
-{
-    QPalette dark(QColor(0x35, 0x35, 0x35));
-    dark.setColor(QPalette::Base, QColor(0x23, 0x23, 0x23));
-    for (QPalette::ColorRole role : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText})
-        dark.setColor(role, Qt::white);
-    return dark;
-}
 
 // A control's text colour and the colour it stands on: edit boxes and buttons paint their
 // own face; labels show the nearest ancestor that fills its background.

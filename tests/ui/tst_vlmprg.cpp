@@ -1,6 +1,7 @@
 // The main window driven as a person would: typing, clicking, stepping the sliders.
 
 #include "ErrorBox.h"
+#include "Hints.h"
 #include "MessageBoxCatcher.h"
 #include "Propos.h"
 #include "RadioGroup.h"
@@ -45,6 +46,8 @@ private slots:
     void rerunAfterMovingASlider_data();
     void rerunAfterMovingASlider();
     void classLosingItsSolutions();
+    void whyNoSolutionTooltips_data();
+    void whyNoSolutionTooltips();
     void nestedRunLeavesConsistentLists();
     void effectifErrors_data();
     void effectifErrors();
@@ -287,6 +290,79 @@ void TestMainWindow::classLosingItsSolutions()
     QVERIFY(!trackBar(3)->isVisible());
     QCOMPARE(labelText("Solution3"), QStringLiteral("0 solution"));
     QVERIFY(get<QLabel>("Fini")->isVisible());
+}
+
+void TestMainWindow::whyNoSolutionTooltips_data()
+{
+    QTest::addColumn<int>("round4");  // RG4's item: 0 for 1/2, 1 for 3/4
+    QTest::addColumn<int>("e1Steps"); // clicks on UpE1 from the proposal, 20
+    // The tooltips of solution1, Solution2, Solution3 and Fini; empty for the label's usual
+    // hint.
+    QTest::addColumn<QStringList>("tooltips");
+
+    const QString fewer = QStringLiteral(
+        "Il reste trop peu d'équipes pour les tours 2 à 4 : le tour 4 en compterait au plus %1, "
+        "il en faut %2 ; valeurs de E1 les plus proches avec une solution dans cette classe : "
+        "%3 en dessous, aucune au-dessus.");
+    const QString quarterFinal = QStringLiteral(
+        "Un tour 4 à 3/4 ne peut pas être entier avec cette finale et ces rapports : les places "
+        "qu'il doit pourvoir en quart de finale (%1) ne sont pas un multiple de 3 ; aucune valeur "
+        "de E1 ne donne de solution dans cette classe.");
+
+    QTest::newRow("every class has solutions") << 0 << 0 << QStringList{"", "", "", ""};
+    QTest::newRow("class 1 alone without, E1 40")
+        << 0 << 5 << QStringList{fewer.arg(47).arg(48).arg(36), "", "", ""};
+    QTest::newRow("no class, E1 44")
+        << 0 << 6
+        << QStringList{fewer.arg(44).arg(48).arg(36), fewer.arg(44).arg(47).arg(40),
+                       fewer.arg(44).arg(46).arg(40),
+                       "Aucune classe n'a de solution avec E1 = 44 ; valeurs de E1 les plus "
+                       "proches avec une solution : 40 en dessous, aucune au-dessus."};
+    QTest::newRow("round 4 at 3/4")
+        << 1 << 0
+        << QStringList{"Il reste trop d'équipes pour les tours 2 à 4 : le tour 4 en compterait au "
+                       "moins 38, il en faut 32 ; aucune valeur de E1 ne donne de solution dans "
+                       "cette classe.",
+                       quarterFinal.arg(23), quarterFinal.arg(22),
+                       "Aucune valeur de E1 ne donne de solution avec ces équipes inscrites, cette "
+                       "finale et ces rapports."};
+}
+
+// Hovering over "0 solution" or "FIN" says why; a class with solutions again gives its usual
+// hint.
+// Each row starts where every label explains itself, at E1 48.
+void TestMainWindow::whyNoSolutionTooltips()
+{
+    QFETCH(int, round4);
+    QFETCH(int, e1Steps);
+    QFETCH(QStringList, tooltips);
+
+    const auto shownTooltips = [this] {
+        return QStringList{get<QLabel>("solution1")->toolTip(), get<QLabel>("Solution2")->toolTip(),
+                           get<QLabel>("Solution3")->toolTip(), get<QLabel>("Fini")->toolTip()};
+    };
+    clickCalcul();
+    clickArrow("UpE1", true, 7);
+    clickCalcul();
+    for (const QString &tooltip : shownTooltips())
+        QVERIFY(!tooltip.isEmpty());
+
+    QTest::mouseClick(get<TRadioGroup>("RG4")->item(round4), Qt::LeftButton);
+    clickArrow("UpE1", false, 7 - e1Steps);
+    clickCalcul();
+    QStringList expected = tooltips;
+    const char *const names[] = {"solution1", "Solution2", "Solution3", "Fini"};
+    for (int i = 0; i < expected.size(); ++i) {
+        if (expected[i].isEmpty())
+            expected[i] = velmorin::controlHint(QLatin1String(names[i]));
+    }
+    QCOMPARE(shownTooltips(), expected);
+    // The texts stay as they were.
+    for (int k = 1; k <= 3; ++k)
+        QCOMPARE(labelText(solutionLabelName(k)) == QStringLiteral("0 solution"),
+                 !tooltips[k - 1].isEmpty());
+    QCOMPARE(get<QLabel>("Fini")->isVisible(), !tooltips[3].isEmpty());
+    QCOMPARE(labelText("Fini"), QStringLiteral("FIN"));
 }
 
 // A second press of "Calcul" that arrives while the first one lets events through.

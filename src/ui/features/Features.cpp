@@ -3,6 +3,7 @@
 #include "HelpWindow.h"
 #include "OverviewDialog.h"
 #include "PlanExport.h"
+#include "PlanSearchDialog.h"
 #include "VlmPrg.h"
 
 namespace velmorin {
@@ -10,6 +11,7 @@ namespace velmorin {
 void installFeatures(TVlmFPrg *window)
 {
     installOverview(window);
+    installPlanSearch(window);
     window->addContextSeparator();
     new PlanExport(window); // the window owns it
     installHelp(window);

@@ -2,7 +2,7 @@
 
 #include "ClassAppearance.h"
 #include "Contrast.h"
-#include "IntText.h"
+#include "FeatureDialog.h"
 #include "Placement.h"
 #include "Plan.h"
 
@@ -31,21 +31,8 @@ namespace velmorin {
 
 namespace {
 
-QString intText(Count value)
-{
-    return QString::fromStdString(IntToStr(value));
-}
-
 // The table's columns: E1, then the classes in run order.
 constexpr int kColumns = 4;
-
-QStandardItem *numberItem(Count value)
-{
-    auto *item = new QStandardItem(intText(value));
-    item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    item->setEditable(false);
-    return item;
-}
 
 } // namespace
 
@@ -118,11 +105,7 @@ OverviewDialog::OverviewDialog(TVlmFPrg *window) : QDialog(window), m_window(win
     m_table->setToolTip(QStringLiteral("Nombre de solutions de chaque classe pour chaque nombre "
                                        "d'entrantes au Tour 1 (E1) — double-clic ou Entrée "
                                        "pour calculer avec ce nombre"));
-    m_table->setModel(m_model);
-    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_table->verticalHeader()->hide();
+    setUpRowTable(m_table, m_model);
     m_table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     fitTableWidth();
 
@@ -155,7 +138,8 @@ OverviewDialog::OverviewDialog(TVlmFPrg *window) : QDialog(window), m_window(win
             Qt::QueuedConnection);
     });
     connect(m_chart, &QChart::plotAreaChanged, this, &OverviewDialog::labelEntrants);
-    followInputs();
+    // Quiet: the window's own handlers report a bad registered-teams text.
+    followWindowInputs(this, m_window, [this] { refresh(Failure::Quiet); });
 }
 
 // Polished, the table knows its style's frame and scroll bar.
@@ -183,7 +167,7 @@ void OverviewDialog::labelEntrants()
     if (bars > 0) {
         // The rows ascend: the last E1 is the widest label.
         const QFontMetrics metrics(m_entrantsAxis->labelsFont());
-        const int labelWidth = metrics.horizontalAdvance(intText(m_rows.back().entrants1)) +
+        const int labelWidth = metrics.horizontalAdvance(countText(m_rows.back().entrants1)) +
                                2 * metrics.averageCharWidth();
         qreal plotWidth = m_chart->plotArea().width();
         if (plotWidth < 1)
@@ -196,18 +180,7 @@ void OverviewDialog::labelEntrants()
     for (const QString &label : m_entrantsAxis->categoriesLabels())
         m_entrantsAxis->remove(label);
     for (int i = 0; i < bars; i += step)
-        m_entrantsAxis->append(intText(m_rows[std::size_t(i)].entrants1), i);
-}
-
-// Quiet: the window's own handlers report a bad registered-teams text.
-void OverviewDialog::followInputs()
-{
-    const auto quietly = [this] {
-        if (isVisible())
-            refresh(Failure::Quiet);
-    };
-    connect(m_window, &TVlmFPrg::calculated, this, quietly);
-    connect(m_window, &TVlmFPrg::inputsChanged, this, quietly);
+        m_entrantsAxis->append(countText(m_rows[std::size_t(i)].entrants1), i);
 }
 
 bool OverviewDialog::refresh(Failure failure)
@@ -221,12 +194,7 @@ bool OverviewDialog::refresh(Failure failure)
     while (const std::optional<OverviewRow> row = overview.next())
         rows.push_back(*row);
 
-    m_inputs->setText(QStringLiteral("Équipes inscrites : %1 — Finale : %2 — Tour 4 : %3 "
-                                     "(quart de finale %4, demi-finale %5)")
-                          .arg(intText(problem->registered), intText(problem->finale),
-                               toQString(ratioText(problem->round4)),
-                               toQString(ratioText(problem->quarterFinal)),
-                               toQString(ratioText(problem->semiFinal))));
+    m_inputs->setText(toQString(problemInputsText(*problem)));
     if (rows.empty())
         m_summary->setText(QStringLiteral("Aucun nombre d'entrants au Tour 1 ne donne de "
                                           "solution pour ces entrées."));
@@ -248,9 +216,9 @@ void OverviewDialog::showRows(std::vector<OverviewRow> rows)
         std::array<QList<qreal>, 3> heights;
         Count highest = 0;
         for (const OverviewRow &row : m_rows) {
-            QList<QStandardItem *> items{numberItem(row.entrants1)};
+            QList<QStandardItem *> items{countItem(row.entrants1)};
             for (ExemptionClass k : kRunOrder) {
-                QStandardItem *item = numberItem(row.count(k));
+                QStandardItem *item = countItem(row.count(k));
                 item->setForeground(classColour(k));
                 items.append(item);
                 heights[classIndex(k)].append(qreal(row.count(k)));
@@ -300,29 +268,17 @@ void OverviewDialog::chooseRow(const QModelIndex &index)
 }
 
 // The rows cover every E1, so the window's own E1 does not make them stale.
-bool OverviewDialog::showsCurrentInputs()
-{
-    if (!m_problem || m_window->registeredTeamsPending())
-        return false;
-    std::optional<Problem> now = m_window->currentProblem(Failure::Quiet);
-    if (!now)
-        return false;
-    now->entrants1 = m_problem->entrants1;
-    return *now == *m_problem;
-}
-
 bool OverviewDialog::choose(Count entrants1)
 {
-    if (!showsCurrentInputs()) {
-        // A row computed for other inputs never runs with these: the registered teams are
-        // taken in as leaving Effectif would, and the user sees the new rows first.
-        const bool unreadable = !m_window->currentProblem(Failure::Quiet);
-        if ((m_window->registeredTeamsPending() || unreadable) && !m_window->leaveRegisteredTeams())
-            return false;
-        if (!refresh(Failure::Quiet))
-            return false;
+    switch (bringRowsUpToDate(m_window, m_problem, [this] { return refresh(Failure::Quiet); })) {
+    case RowInputs::Failed:
+        return false;
+    case RowInputs::Refreshed:
         if (!hasRow(entrants1))
             return false;
+        break;
+    case RowInputs::Current:
+        break;
     }
     return m_window->showPlan(entrants1);
 }
@@ -333,14 +289,9 @@ void installOverview(TVlmFPrg *window)
     action->setObjectName(QStringLiteral("actionVueEnsemble"));
     action->setShortcut(QKeySequence(Qt::Key_F2));
     QObject::connect(action, &QAction::triggered, window, [window] {
-        auto *dialog = window->findChild<OverviewDialog *>(QStringLiteral("VueEnsemble"),
-                                                           Qt::FindDirectChildrenOnly);
-        if (!dialog)
-            dialog = new OverviewDialog(window);
-        dialog->show();
-        dialog->raise();
-        dialog->activateWindow();
-        dialog->refresh();
+        window->runGuarded([window] {
+            showWindowDialog<OverviewDialog>(window, QStringLiteral("VueEnsemble"))->refresh();
+        });
     });
     window->addContextAction(action);
 }

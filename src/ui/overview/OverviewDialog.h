@@ -52,11 +52,9 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    void followInputs();
     void showRows(std::vector<OverviewRow> rows);
     void selectEntrants1(Count entrants1);
     void chooseRow(const QModelIndex &index);
-    bool showsCurrentInputs();
     void labelEntrants();
     void fitTableWidth();
     bool hasRow(Count entrants1) const;

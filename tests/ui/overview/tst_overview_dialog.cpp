@@ -1,5 +1,6 @@
 // The overview dialog driven as a person would, beside the main window.
 
+#include "DialogDriver.h"
 #include "Features.h"
 #include "MessageBoxCatcher.h"
 #include "RadioGroup.h"
@@ -102,9 +103,7 @@ void TestOverviewDialog::cleanup()
 // The shortcut belongs to the main window, which must be the active one.
 void TestOverviewDialog::pressF2()
 {
-    m_window->activateWindow();
-    QTRY_VERIFY(m_window->isActiveWindow());
-    QTest::keyClick(m_window.get(), Qt::Key_F2);
+    velmorin::testing::pressShortcut(*m_window, Qt::Key_F2);
 }
 
 QStringList TestOverviewDialog::tableRows() const
@@ -126,17 +125,8 @@ QStringList TestOverviewDialog::solutionLabels() const
 // Chooses a row of the table as the user would, from the dialog.
 void TestOverviewDialog::chooseBy(const QString &how, int row)
 {
-    const QModelIndex index = m_table->model()->index(row, 0);
-    if (how == "double click") {
-        const QPoint at = m_table->visualRect(index).center();
-        QTest::mouseClick(m_table->viewport(), Qt::LeftButton, {}, at);
-        QTest::mouseDClick(m_table->viewport(), Qt::LeftButton, {}, at);
-    } else if (how == "Enter") {
-        m_dialog->activateWindow();
-        QTRY_VERIFY(m_dialog->isActiveWindow());
-        m_table->setFocus();
-        m_table->setCurrentIndex(index);
-        QTest::keyClick(m_table, Qt::Key_Return);
+    if (how == "double click" || how == "Enter") {
+        velmorin::testing::chooseRow(*m_dialog, *m_table, row, how);
     } else {
         auto *view = m_dialog->findChild<QChartView *>(QStringLiteral("GraphiqueEnsemble"));
         QChart *chart = view->chart();

@@ -1,0 +1,433 @@
+#include "PlanSearchDialog.h"
+
+#include "ClassAppearance.h"
+#include "Contrast.h"
+#include "FeatureDialog.h"
+#include "IntText.h"
+#include "Placement.h"
+#include "Plan.h"
+#include "VisibleText.h"
+
+#include <QAbstractTableModel>
+#include <QAction>
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <utility>
+
+namespace velmorin {
+
+namespace {
+
+// What the form calls a field in its messages, "Entrantes min du tour 2", or both ends of a
+// quantity, "Entrantes du tour 2".
+QString fieldName(Quantity quantity, std::optional<bool> minimum = std::nullopt)
+{
+    const int index = int(quantityIndex(quantity));
+    const bool entrants = index <= int(quantityIndex(Quantity::Entrants4));
+    const int round = entrants ? index + 1 : index - int(quantityIndex(Quantity::Tour2)) + 2;
+    QString name = entrants ? QStringLiteral("Entrantes") : QStringLiteral("En jeu");
+    if (minimum)
+        name += *minimum ? QStringLiteral(" min") : QStringLiteral(" max");
+    return name + QStringLiteral(" du tour %1").arg(round);
+}
+
+// A refused field: a red frame, and its message where the pointer and screen readers find
+// it. No box: the user is still typing.
+void markField(QLineEdit *edit, const QString &message)
+{
+    if (edit->toolTip() == message)
+        return;
+    edit->setStyleSheet(message.isEmpty() ? QString()
+                                          : QStringLiteral("QLineEdit { border: 2px solid %1; }")
+                                                .arg(classColour(ExemptionClass::Class1).name()));
+    edit->setToolTip(message);
+    edit->setAccessibleDescription(message);
+}
+
+} // namespace
+
+// The plans as the table shows them, read from the plans as the view asks: a new list is one
+// reset, so the view measures its columns once and not once per row.
+class PlanTableModel : public QAbstractTableModel
+{
+public:
+    using QAbstractTableModel::QAbstractTableModel;
+
+    enum Column { Deviation, Entrants1, Class, Position, E2, E3, E4, T2, T3, T4, kColumns };
+
+    const std::vector<RankedPlan> &plans() const { return m_plans; }
+    void setPlans(std::vector<RankedPlan> plans)
+    {
+        beginResetModel();
+        m_plans = std::move(plans);
+        endResetModel();
+    }
+
+    int rowCount(const QModelIndex &parent = {}) const override
+    {
+        return parent.isValid() ? 0 : int(m_plans.size());
+    }
+    int columnCount(const QModelIndex &parent = {}) const override
+    {
+        return parent.isValid() ? 0 : kColumns;
+    }
+
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
+    {
+        static const std::array<const char *, kColumns> names{
+            "Écart", "E1", "Classe", "Solution p/n", "E2", "E3", "E4", "T2", "T3", "T4"};
+        if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
+            section >= kColumns)
+            return QAbstractTableModel::headerData(section, orientation, role);
+        return QString::fromUtf8(names[std::size_t(section)]);
+    }
+
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        if (!index.isValid() || std::size_t(index.row()) >= m_plans.size())
+            return {};
+        const RankedPlan &plan = m_plans[std::size_t(index.row())];
+        const int column = index.column();
+        const bool classText = column == Class || column == Position;
+        switch (role) {
+        case Qt::DisplayRole:
+            return text(plan, column);
+        case Qt::ForegroundRole:
+            return classText ? QVariant(QBrush(classColour(plan.exemptionClass))) : QVariant();
+        case Qt::TextAlignmentRole:
+            return classText ? QVariant() : QVariant(int(Qt::AlignRight | Qt::AlignVCenter));
+        default:
+            return {};
+        }
+    }
+
+private:
+    static QString text(const RankedPlan &plan, int column)
+    {
+        const auto value = [&plan](Quantity quantity) {
+            return countText(quantityValue(quantity, plan.solution, plan.tour4));
+        };
+        switch (column) {
+        case Deviation:
+            return countText(plan.deviation);
+        case Entrants1:
+            return countText(plan.entrants1());
+        case Class:
+            return toQString(wording(plan.exemptionClass).heading);
+        case Position:
+            return countText(plan.position) + QLatin1Char('/') + countText(plan.solutions);
+        case E2:
+            return value(Quantity::Entrants2);
+        case E3:
+            return value(Quantity::Entrants3);
+        case E4:
+            return value(Quantity::Entrants4);
+        case T2:
+            return value(Quantity::Tour2);
+        case T3:
+            return value(Quantity::Tour3);
+        default:
+            return value(Quantity::Tour4);
+        }
+    }
+
+    std::vector<RankedPlan> m_plans;
+};
+
+PlanSearchDialog::PlanSearchDialog(TVlmFPrg *window) : QDialog(window), m_window(window)
+{
+    setObjectName(QStringLiteral("RecherchePlans"));
+    setWindowTitle(QStringLiteral("Recherche d'un plan"));
+    setModal(false);
+    // The class 3 and class 2 texts are black and blue: under a dark scheme they need the
+    // light face the main window keeps too (a dialog does not inherit its palette).
+    keepDesignedBackground(
+        this, {classColour(ExemptionClass::Class3), classColour(ExemptionClass::Class2)});
+
+    m_inputs = new QLabel(this);
+    m_inputs->setObjectName(QStringLiteral("EntreesRecherche"));
+
+    auto *wishes = new QGroupBox(QStringLiteral("Souhaits (vide : sans limite)"), this);
+    auto *grid = new QGridLayout(wishes);
+    buildForm(grid);
+    m_formErrors = new QLabel(this);
+    m_formErrors->setObjectName(QStringLiteral("ErreursSouhaits"));
+    m_formErrors->setWordWrap(true);
+    QPalette errorColour = m_formErrors->palette();
+    errorColour.setColor(QPalette::WindowText, classColour(ExemptionClass::Class1));
+    m_formErrors->setPalette(errorColour);
+    m_formErrors->hide();
+
+    m_strict =
+        new QCheckBox(QStringLiteral("Seulement les plans qui respectent tous les souhaits"), this);
+    m_strict->setObjectName(QStringLiteral("SeulementExacts"));
+
+    m_status = new QLabel(this);
+    m_status->setObjectName(QStringLiteral("PlansTrouves"));
+    m_status->setWordWrap(true);
+
+    m_model = new PlanTableModel(this);
+    m_table = new QTableView(this);
+    m_table->setObjectName(QStringLiteral("TablePlans"));
+    setUpRowTable(m_table, m_model);
+    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // Measured on the rows in view: measuring all 100 at every keystroke took 5 ms of 8.
+    m_table->horizontalHeader()->setResizeContentsPrecision(0);
+
+    auto *hint = new QLabel(QStringLiteral("Double-clic ou Entrée sur une ligne : le plan "
+                                           "s'affiche dans la fenêtre principale."),
+                            this);
+    hint->setWordWrap(true);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_inputs);
+    layout->addWidget(wishes);
+    layout->addWidget(m_formErrors);
+    layout->addWidget(m_strict);
+    layout->addWidget(m_status);
+    layout->addWidget(m_table, 1);
+    layout->addWidget(hint);
+    resize(640, 600);
+    openBeside(this, window, [window] { return window->inputFieldsArea(); });
+
+    connect(m_table, &QTableView::activated, this, &PlanSearchDialog::chooseRow);
+    connect(m_strict, &QCheckBox::toggled, this,
+            [this] { m_window->runGuarded([this] { search(); }); });
+    // Quiet: the window's own handlers report a bad registered-teams text.
+    followWindowInputs(this, m_window, [this] { refresh(Failure::Quiet); });
+    // Opened to type wishes in.
+    m_fields.front().edit->setFocus();
+}
+
+// Rows: rounds 1 to 4. Columns: the entrants' bounds, then the round sizes' (round 1's
+// size is its entrants).
+void PlanSearchDialog::buildForm(QGridLayout *grid)
+{
+    const auto header = [this, grid](const QString &text, int column) {
+        auto *label = new QLabel(text, this);
+        label->setAlignment(Qt::AlignCenter);
+        grid->addWidget(label, 0, column, 1, 2);
+    };
+    header(QStringLiteral("Entrantes min / max"), 1);
+    header(QStringLiteral("En jeu min / max"), 3);
+
+    const auto field = [this, grid](Quantity quantity, bool minimum, const QString &name, int row,
+                                    int column) {
+        auto *edit = new QLineEdit(this);
+        edit->setObjectName(name);
+        edit->setAccessibleName(fieldName(quantity, minimum));
+        edit->setMaximumWidth(edit->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 12);
+        grid->addWidget(edit, row, column);
+        m_fields.push_back(Field{quantity, minimum, edit});
+        connect(edit, &QLineEdit::textChanged, this, [this] {
+            if (!m_filling)
+                m_window->runGuarded([this] { search(); });
+        });
+    };
+    for (int round = 1; round <= 4; ++round) {
+        grid->addWidget(new QLabel(QStringLiteral("Tour %1").arg(round), this), round, 0);
+        const Quantity entrants = kQuantities[std::size_t(round - 1)];
+        field(entrants, true, QStringLiteral("MinEntrants%1").arg(round), round, 1);
+        field(entrants, false, QStringLiteral("MaxEntrants%1").arg(round), round, 2);
+        if (round >= 2) {
+            const Quantity playing =
+                kQuantities[quantityIndex(Quantity::Tour2) + std::size_t(round - 2)];
+            field(playing, true, QStringLiteral("MinTour%1").arg(round), round, 3);
+            field(playing, false, QStringLiteral("MaxTour%1").arg(round), round, 4);
+        }
+    }
+    grid->setColumnStretch(5, 1);
+}
+
+const std::vector<RankedPlan> &PlanSearchDialog::plans() const
+{
+    return m_model->plans();
+}
+
+bool PlanSearchDialog::refresh(Failure failure)
+{
+    std::optional<Problem> problem = m_window->currentProblem(failure);
+    if (!problem)
+        return false;
+    // The search covers every E1: the window's own does not change the plans.
+    problem->entrants1 = 0;
+    m_problem = problem;
+    m_inputs->setText(toQString(problemInputsText(*problem)));
+    search();
+    return true;
+}
+
+std::optional<Wishes> PlanSearchDialog::formWishes() const
+{
+    return readForm(nullptr);
+}
+
+// With `errors`, one message per field (empty when it is accepted), in the fields' order.
+std::optional<Wishes> PlanSearchDialog::readForm(QStringList *errors) const
+{
+    if (errors)
+        *errors = QStringList(int(m_fields.size()), QString());
+    std::array<Interval, kQuantityCount> intervals{};
+    bool readable = true;
+    for (std::size_t i = 0; i < m_fields.size(); ++i) {
+        const Field &field = m_fields[i];
+        const QString text = field.edit->text();
+        // Spaces alone look empty, and are read so.
+        if (text.trimmed().isEmpty())
+            continue;
+        const std::string bytes = text.toStdString();
+        std::int32_t value = 0;
+        const IntTextStatus status = readIntText(bytes, value);
+        if (status != IntTextStatus::Integer) {
+            readable = false;
+            if (errors)
+                (*errors)[int(i)] =
+                    fieldName(field.quantity, field.minimum) + QStringLiteral(" : ") +
+                    QString::fromStdString(intTextMessage(status, quotedText(bytes))) +
+                    QLatin1Char('.');
+            continue;
+        }
+        Interval &interval = intervals[quantityIndex(field.quantity)];
+        (field.minimum ? interval.lo : interval.hi) = value;
+    }
+    Wishes wishes;
+    for (std::size_t i = 0; i < m_fields.size(); ++i) {
+        const Interval &interval = intervals[quantityIndex(m_fields[i].quantity)];
+        if (!interval.empty())
+            continue;
+        readable = false;
+        if (errors)
+            (*errors)[int(i)] = fieldName(m_fields[i].quantity) +
+                                QStringLiteral(" : le minimum (%1) dépasse le maximum (%2).")
+                                    .arg(countText(*interval.lo), countText(*interval.hi));
+    }
+    if (!readable)
+        return std::nullopt;
+    for (Quantity quantity : kQuantities)
+        wishes.set(quantity, intervals[quantityIndex(quantity)]);
+    return wishes;
+}
+
+void PlanSearchDialog::search()
+{
+    QStringList errors;
+    const std::optional<Wishes> wishes = readForm(&errors);
+    QStringList shown;
+    for (std::size_t i = 0; i < m_fields.size(); ++i) {
+        markField(m_fields[i].edit, errors[int(i)]);
+        // Both ends of an interval out of order carry the same message: it is said once.
+        if (!errors[int(i)].isEmpty() && !shown.contains(errors[int(i)]))
+            shown.append(errors[int(i)]);
+    }
+    m_formErrors->setText(shown.join(QLatin1Char('\n')));
+    m_formErrors->setVisible(!shown.isEmpty());
+
+    if (wishes && m_problem)
+        showPlans(findPlans(*m_problem, *wishes, kPlanLimit, m_strict->isChecked()));
+    else
+        showPlans({});
+    showStatus(wishes);
+}
+
+void PlanSearchDialog::showStatus(const std::optional<Wishes> &wishes)
+{
+    QString status;
+    const qsizetype count = qsizetype(plans().size());
+    if (!m_problem)
+        status = QStringLiteral("Aucune recherche : les équipes inscrites ne sont pas une valeur "
+                                "entière.");
+    else if (!wishes)
+        status = QStringLiteral("Aucune recherche tant qu'un souhait est refusé.");
+    else if (count == 0) {
+        const std::optional<Count> nearest =
+            m_strict->isChecked() ? bestDeviation(*m_problem, *wishes) : std::nullopt;
+        status = nearest ? QStringLiteral("Aucun plan ne respecte tous les souhaits ; le plus "
+                                          "proche a un écart de %1.")
+                               .arg(countText(*nearest))
+                         : QStringLiteral("Aucun plan : aucune valeur de E1 ne donne de solution "
+                                          "avec ces équipes inscrites, cette finale et ces "
+                                          "rapports.");
+    } else {
+        if (count == 1)
+            status = QStringLiteral("1 plan trouvé.");
+        else if (std::size_t(count) < kPlanLimit)
+            status = QStringLiteral("%1 plans trouvés.").arg(count);
+        else
+            status = QStringLiteral("Les %1 plans les plus proches des souhaits.").arg(count);
+        if (plans().front().deviation > 0)
+            status += QStringLiteral(" Aucun ne respecte tous les souhaits : le plus proche a "
+                                     "un écart de %1.")
+                          .arg(countText(plans().front().deviation));
+    }
+    m_status->setText(status);
+}
+
+// The same plans keep the table's scrolling and selection.
+void PlanSearchDialog::showPlans(std::vector<RankedPlan> plans)
+{
+    if (plans != m_model->plans())
+        m_model->setPlans(std::move(plans));
+}
+
+void PlanSearchDialog::setWishes(const Wishes &wishes)
+{
+    m_filling = true;
+    for (const Field &field : m_fields) {
+        const Interval &interval = wishes.of(field.quantity);
+        const std::optional<std::int32_t> &end = field.minimum ? interval.lo : interval.hi;
+        field.edit->setText(end ? countText(*end) : QString());
+    }
+    m_filling = false;
+    m_window->runGuarded([this] { search(); });
+}
+
+void PlanSearchDialog::chooseRow(const QModelIndex &index)
+{
+    if (!index.isValid() || std::size_t(index.row()) >= plans().size())
+        return;
+    // A copy: a refresh before the choice replaces the rows.
+    const RankedPlan plan = plans()[std::size_t(index.row())];
+    m_window->runGuarded([&] { choose(plan); });
+}
+
+bool PlanSearchDialog::choose(RankedPlan plan)
+{
+    switch (bringRowsUpToDate(m_window, m_problem, [this] { return refresh(Failure::Quiet); })) {
+    case RowInputs::Failed:
+        return false;
+    case RowInputs::Refreshed:
+        if (std::find(plans().begin(), plans().end(), plan) == plans().end())
+            return false;
+        break;
+    case RowInputs::Current:
+        break;
+    }
+    return m_window->showPlan(plan.entrants1(), ShownSolution{plan.exemptionClass, plan.position});
+}
+
+PlanSearchDialog *openPlanSearch(TVlmFPrg *window)
+{
+    auto *dialog = showWindowDialog<PlanSearchDialog>(window, QStringLiteral("RecherchePlans"));
+    dialog->refresh();
+    return dialog;
+}
+
+void installPlanSearch(TVlmFPrg *window)
+{
+    auto *action = new QAction(QStringLiteral("Rechercher un plan…"), window);
+    action->setObjectName(QStringLiteral("actionRecherchePlans"));
+    action->setShortcut(QKeySequence(Qt::Key_F3));
+    QObject::connect(action, &QAction::triggered, window,
+                     [window] { window->runGuarded([window] { openPlanSearch(window); }); });
+    window->addContextAction(action);
+}
+
+} // namespace velmorin
