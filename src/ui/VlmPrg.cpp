@@ -9,6 +9,7 @@
 #include "Contrast.h"
 #include "FocusExit.h"
 #include "FormBuilder.h"
+#include "Hints.h"
 #include "LabeledEdit.h"
 #include "Placement.h"
 #include "Propos.h"
@@ -203,7 +204,9 @@ void TVlmFPrg::Button1Click()
             solutionLabel(k)->setText(QStringLiteral("0 solution"));
         }
         // Hovering over "0 solution" tells why and which E1 would give one.
-        solutionLabel(k)->setToolTip(count > 0 ? QString() : toQString(whyNoSolution(problem, k)));
+        // Why the class has no solution says more than the label's usual hint.
+        solutionLabel(k)->setToolTip(count > 0 ? controlHint(solutionLabel(k)->objectName())
+                                               : toQString(whyNoSolution(problem, k)));
     }
 
     bool anySolution = false;
@@ -211,7 +214,8 @@ void TVlmFPrg::Button1Click()
         anySolution = anySolution || m_lists.NbSolutions(k) > 0;
     if (!anySolution)
         m_fini->show();
-    m_fini->setToolTip(anySolution ? QString() : toQString(whyNoClassSolution(problem)));
+    m_fini->setToolTip(anySolution ? controlHint(m_fini->objectName())
+                                   : toQString(whyNoClassSolution(problem)));
     if (oneProblem)
         m_lastCalculation = calculation;
     else

@@ -8,6 +8,7 @@
 #include "AutoSizeLabel.h"
 #include "FocusExit.h"
 #include "FormBuilder.h"
+#include "Hints.h"
 #include "Keyboard.h"
 #include "LabeledEdit.h"
 #include "RadioGroup.h"
@@ -31,6 +32,7 @@ QString nameWithNumber(const char *prefix, int number)
 
 void TVlmFPrg::bindControls(const FormControls &controls)
 {
+    installHints(controls);
     m_effectif = controlAs<TLabeledEdit>(controls, "Effectif");
     m_finale = controlAs<TLabeledEdit>(controls, "Finale");
     m_upFinale = controlAs<TUpDown>(controls, "UpFinale");

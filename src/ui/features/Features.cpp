@@ -1,5 +1,6 @@
 #include "Features.h"
 
+#include "HelpWindow.h"
 #include "OverviewDialog.h"
 #include "PlanExport.h"
 #include "PlanSearchDialog.h"
@@ -19,6 +20,7 @@ void installFeatures(TVlmFPrg *window)
     });
     window->addContextSeparator();
     new PlanExport(window); // the window owns it
+    installHelp(window);
 }
 
 } // namespace velmorin

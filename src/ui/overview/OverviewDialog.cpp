@@ -48,6 +48,7 @@ OverviewDialog::OverviewDialog(TVlmFPrg *window) : QDialog(window), m_window(win
 
     m_inputs = new QLabel(this);
     m_inputs->setObjectName(QStringLiteral("EntreesEnsemble"));
+    m_inputs->setToolTip(QStringLiteral("Les données de la fenêtre principale que la vue suit"));
     m_summary = new QLabel(this);
     m_summary->setObjectName(QStringLiteral("ResumeEnsemble"));
     m_summary->setWordWrap(true);
@@ -90,6 +91,9 @@ OverviewDialog::OverviewDialog(TVlmFPrg *window) : QDialog(window), m_window(win
     }
     m_chartView = new QChartView(m_chart, this);
     m_chartView->setObjectName(QStringLiteral("GraphiqueEnsemble"));
+    m_chartView->setToolTip(QStringLiteral("Solutions de chaque classe pour chaque nombre "
+                                           "d'entrantes au Tour 1 — un clic sur une barre "
+                                           "calcule avec ce nombre"));
     m_chartView->setRenderHint(QPainter::Antialiasing);
     m_chartView->setMinimumSize(420, 300);
 
@@ -98,6 +102,9 @@ OverviewDialog::OverviewDialog(TVlmFPrg *window) : QDialog(window), m_window(win
                                         QStringLiteral("Classe 2"), QStringLiteral("Classe 1")});
     m_table = new QTableView(this);
     m_table->setObjectName(QStringLiteral("TableEnsemble"));
+    m_table->setToolTip(QStringLiteral("Nombre de solutions de chaque classe pour chaque nombre "
+                                       "d'entrantes au Tour 1 (E1) — double-clic ou Entrée "
+                                       "pour calculer avec ce nombre"));
     setUpRowTable(m_table, m_model);
     m_table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     fitTableWidth();
