@@ -169,12 +169,16 @@ TeamsDialog::TeamsDialog(TVlmFPrg *window) : QDialog(window), m_window(window)
 
     m_open = new QPushButton(QStringLiteral("Ouvrir une liste…"), this);
     m_open->setObjectName(QStringLiteral("OuvrirListe"));
+    m_open->setToolTip(QStringLiteral("Lit la liste des équipes dans un classeur ODS ou un fichier "
+                                      "CSV (colonnes Équipe ou Nom, Club, Niveau, Points)"));
     m_listLabel = new QLabel(this);
     m_listLabel->setObjectName(QStringLiteral("ListeEquipes"));
 
     m_teamModel = new TeamTableModel(this);
     m_teamTable = new QTableView(this);
     m_teamTable->setObjectName(QStringLiteral("TableEquipes"));
+    m_teamTable->setToolTip(QStringLiteral("Les équipes de la liste et, pour le plan affiché dans "
+                                           "la fenêtre principale, leur tour d'entrée"));
     m_teamTable->setModel(m_teamModel);
     m_teamTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_teamTable->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -190,6 +194,8 @@ TeamsDialog::TeamsDialog(TVlmFPrg *window) : QDialog(window), m_window(window)
 
     m_levels = new QTableWidget(0, 3, this);
     m_levels->setObjectName(QStringLiteral("NiveauxTours"));
+    m_levels->setToolTip(QStringLiteral(
+        "Chaque niveau de la liste, son nombre d'équipes et le tour où elles doivent entrer"));
     m_levels->setHorizontalHeaderLabels(
         {QStringLiteral("Niveau"), QStringLiteral("Équipes"), QStringLiteral("Tour d'entrée")});
     m_levels->verticalHeader()->hide();
@@ -202,6 +208,8 @@ TeamsDialog::TeamsDialog(TVlmFPrg *window) : QDialog(window), m_window(window)
     m_wishesLabel->setWordWrap(true);
     m_search = new QPushButton(QStringLiteral("Chercher les plans"), this);
     m_search->setObjectName(QStringLiteral("ChercherPlans"));
+    m_search->setToolTip(
+        QStringLiteral("Ouvre la recherche d'un plan avec les entrantes que donnent les niveaux"));
 
     m_planLabel = new QLabel(this);
     m_planLabel->setObjectName(QStringLiteral("PlanEquipes"));
@@ -216,18 +224,28 @@ TeamsDialog::TeamsDialog(TVlmFPrg *window) : QDialog(window), m_window(window)
     auto *seedLabel = new QLabel(QStringLiteral("Graine du tirage :"), this);
     m_seedEdit = new QLineEdit(this);
     m_seedEdit->setObjectName(QStringLiteral("Graine"));
+    m_seedEdit->setToolTip(QStringLiteral("Graine du tirage au sort entre équipes à égalité : la "
+                                          "même graine donne la même répartition"));
     m_seedEdit->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,20}")), this));
     m_seedEdit->setMinimumWidth(m_seedEdit->fontMetrics().horizontalAdvance(QString(22, '0')));
     seedLabel->setBuddy(m_seedEdit);
     m_newDraw = new QPushButton(QStringLiteral("Nouveau tirage"), this);
     m_newDraw->setObjectName(QStringLiteral("NouveauTirage"));
+    m_newDraw->setToolTip(
+        QStringLiteral("Tire une nouvelle graine et refait le tirage entre équipes à égalité"));
     m_save = new QPushButton(QStringLiteral("Enregistrer les entrées…"), this);
     m_save->setObjectName(QStringLiteral("EnregistrerEntrees"));
+    m_save->setToolTip(
+        QStringLiteral("Enregistre le tour d'entrée de chaque équipe en ODS ou en CSV"));
     m_print = new QPushButton(QStringLiteral("Imprimer les entrées…"), this);
     m_print->setObjectName(QStringLiteral("ImprimerEntrees"));
+    m_print->setToolTip(
+        QStringLiteral("Imprime une feuille par tour avec les équipes qui y entrent"));
     m_pdf = new QPushButton(QStringLiteral("Exporter les entrées en PDF…"), this);
     m_pdf->setObjectName(QStringLiteral("ExporterEntreesPdf"));
+    m_pdf->setToolTip(
+        QStringLiteral("Écrit les feuilles des entrées, une par tour, dans un fichier PDF"));
 
     auto *top = new QHBoxLayout;
     top->addWidget(m_open);
@@ -424,6 +442,7 @@ void TeamsDialog::showLevels()
         m_levels->setItem(row, 1, count);
         auto *chooser = new QComboBox(m_levels);
         chooser->setObjectName(QStringLiteral("TourNiveau%1").arg(row + 1));
+        chooser->setToolTip(QStringLiteral("Le tour où entrent les équipes de ce niveau"));
         chooser->setAccessibleName(
             QStringLiteral("Tour d'entrée, %1").arg(fromUtf8(levelLabel(level.level))));
         for (int round = 1; round <= kEntryRounds; ++round)

@@ -9,8 +9,10 @@
 #include "VlmPrg.h"
 #include "WindowDriver.h"
 
+#include <QAbstractItemView>
 #include <QAbstractSlider>
 #include <QAction>
+#include <QComboBox>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -23,6 +25,7 @@
 #include <QtTest>
 
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -244,10 +247,22 @@ void TestHelp::everyControlSaysWhatItIs()
             silent << QLatin1String(label);
     }
     QVERIFY2(silent.isEmpty(), qPrintable(silent.join(", ")));
-    // The dialogs' tables and charts too.
+    // The dialogs' fields, buttons and tables too.
     pressOnWindow(QKeySequence(Qt::Key_F2));
     for (const char *name : {"TableEnsemble", "GraphiqueEnsemble"})
         QVERIFY2(!get<QWidget>(name)->toolTip().isEmpty(), name);
+    for (const auto &[key, dialogName] :
+         {std::pair{Qt::Key_F3, "RecherchePlans"}, std::pair{Qt::Key_F4, "Equipes"}}) {
+        pressOnWindow(QKeySequence(key));
+        for (QWidget *widget : get<QWidget>(dialogName)->findChildren<QWidget *>()) {
+            const bool used =
+                qobject_cast<QLineEdit *>(widget) || qobject_cast<QAbstractButton *>(widget) ||
+                qobject_cast<QAbstractItemView *>(widget) || qobject_cast<QComboBox *>(widget);
+            if (used && !widget->objectName().isEmpty() && widget->toolTip().isEmpty())
+                silent << widget->objectName();
+        }
+    }
+    QVERIFY2(silent.isEmpty(), qPrintable(silent.join(", ")));
     QCOMPARE(get<QLineEdit>("T4")->toolTip(),
              QStringLiteral("Équipes jouant le Tour 4 (1/8 de finale), exemptées comprises"));
     QCOMPARE(get<QLineEdit>("Effectif")->accessibleDescription(),
