@@ -5,6 +5,7 @@
 #include "RadioGroup.h"
 #include "TrackBar.h"
 #include "VlmPrg.h"
+#include "WaitCursor.h"
 #include "WindowDriver.h"
 
 #include <QLabel>
@@ -15,6 +16,7 @@
 
 #include <functional>
 #include <memory>
+#include <stdexcept>
 #include <utility>
 
 using velmorin::ExemptionClass;
@@ -31,6 +33,7 @@ private slots:
     void showPlan();
     void registeredTeamsAsTyped();
     void nestedRunMakesNoMixedCalculation();
+    void failingFeatureSlotIsGuarded();
 };
 
 void TestShownSolution::followsRunsAndSliders()
@@ -216,6 +219,24 @@ void TestShownSolution::nestedRunMakesNoMixedCalculation()
     QTest::mouseClick(calcul, Qt::LeftButton);
     QVERIFY(window.lastCalculation());
     QCOMPARE(window.lastCalculation()->problem.round4, velmorin::Ratio::ThreeQuarters);
+}
+
+// A feature's slot that fails midway, with the wait cursor on: the error box says why, the
+// cursor comes back, and the program carries on.
+void TestShownSolution::failingFeatureSlotIsGuarded()
+{
+    MessageBoxCatcher boxes;
+    TVlmFPrg window;
+    QVERIFY(velmorin::testing::showActive(window));
+    const bool ran = window.runGuarded([] {
+        const velmorin::WaitCursor waiting;
+        throw std::runtime_error("écriture impossible");
+    });
+    QVERIFY(!ran);
+    QVERIFY(!QApplication::overrideCursor());
+    QCOMPARE(boxes.shown().size(), 1);
+    QCOMPARE(boxes.shown().first().text, QStringLiteral("écriture impossible."));
+    QVERIFY(window.runGuarded([] {}));
 }
 
 QTEST_MAIN(TestShownSolution)
