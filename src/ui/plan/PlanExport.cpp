@@ -1,6 +1,7 @@
 #include "PlanExport.h"
 
 #include "PlanSheetPainter.h"
+#include "PrintPreview.h"
 #include "SaveFile.h"
 #include "SolutionTable.h"
 #include "Version.h"
@@ -12,7 +13,6 @@
 #include <QDate>
 #include <QMimeData>
 #include <QPainter>
-#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QSaveFile>
 
@@ -96,18 +96,10 @@ void PlanExport::printPlan()
         return;
     const PlanSheet sheet = planSheet(*plan);
     const QString stamped = stamp();
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setPageLayout(planPageLayout());
-    printer.setDocName(QStringLiteral("Plan de la coupe"));
-    // The preview's print button opens the print dialog.
-    QPrintPreviewDialog preview(&printer, m_window);
-    preview.setObjectName(QStringLiteral("apercuPlan"));
-    preview.setWindowTitle(QStringLiteral("Imprimer le plan"));
-    connect(&preview, &QPrintPreviewDialog::paintRequested, this, [&](QPrinter *target) {
-        QPainter painter(target);
-        paintPlanSheet(painter, sheet, stamped);
-    });
-    preview.exec();
+    showPrintPreview(m_window, QStringLiteral("Plan de la coupe"), QStringLiteral("apercuPlan"),
+                     QStringLiteral("Imprimer le plan"), [&](QPainter &painter, QPrinter &) {
+                         paintPlanSheet(painter, sheet, stamped);
+                     });
 }
 
 void PlanExport::exportPdf()

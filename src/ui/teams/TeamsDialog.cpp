@@ -4,6 +4,7 @@
 #include "Contrast.h"
 #include "EntrySheetPainter.h"
 #include "Placement.h"
+#include "PrintPreview.h"
 #include "PrintedSheet.h"
 #include "SaveFile.h"
 #include "TeamCsv.h"
@@ -27,7 +28,6 @@
 #include <QMessageBox>
 #include <QMetaMethod>
 #include <QPainter>
-#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPushButton>
 #include <QRandomGenerator>
@@ -578,18 +578,11 @@ void TeamsDialog::printEntries()
     if (!m_assignment || !m_plan)
         return;
     const QString stamped = stamp();
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setPageLayout(planPageLayout());
-    printer.setDocName(QStringLiteral("Entrées de la coupe"));
-    // The preview's print button opens the print dialog.
-    QPrintPreviewDialog preview(&printer, this);
-    preview.setObjectName(QStringLiteral("apercuEntrees"));
-    preview.setWindowTitle(QStringLiteral("Imprimer les entrées"));
-    connect(&preview, &QPrintPreviewDialog::paintRequested, this, [&](QPrinter *target) {
-        QPainter painter(target);
-        paintEntrySheets(painter, *target, *m_list, *m_assignment, *m_plan, stamped);
-    });
-    preview.exec();
+    showPrintPreview(
+        this, QStringLiteral("Entrées de la coupe"), QStringLiteral("apercuEntrees"),
+        QStringLiteral("Imprimer les entrées"), [&](QPainter &painter, QPrinter &printer) {
+            paintEntrySheets(painter, printer, *m_list, *m_assignment, *m_plan, stamped);
+        });
 }
 
 void TeamsDialog::exportEntriesPdf()
