@@ -17,6 +17,15 @@ public:
 
 signals:
     void textChanged(const QString &text);
+
+protected:
+    void changeEvent(QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void refit();
+
+    bool m_fitPending = false;
 };
 
 } // namespace velmorin

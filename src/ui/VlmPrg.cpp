@@ -49,9 +49,11 @@ TVlmFPrg::TVlmFPrg(QWidget *parent) : QWidget(parent)
     background.setColor(QPalette::Window, palette().color(QPalette::Button));
     client->setPalette(background);
     client->setAutoFillBackground(true);
+    // In its place first, so that the controls are measured in the window's font, which
+    // they show, and no font is loaded for nothing.
+    scrollArea->setWidget(client);
     const FormControls controls = buildForm(client, mainWindowControls());
     velmorin::setTabOrder(controls, mainWindowTabOrder());
-    scrollArea->setWidget(client);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(scrollArea);

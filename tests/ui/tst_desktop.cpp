@@ -1,6 +1,7 @@
 // The program on real desktops: the keyboard alone, dark colour schemes, screen readers,
 // Qt's French texts, the screen's available area, hostile text.
 
+#include "AutoSizeLabel.h"
 #include "Contrast.h"
 #include "DarkScheme.h"
 #include "Features.h"
@@ -81,6 +82,8 @@ private slots:
     void dialogsReadable_data();
     void dialogsReadable();
 
+    void labelsFitTheirText_data();
+    void labelsFitTheirText();
     void exemptionNumberIsRead();
     void qtTextsInFrench();
     void centredPosition_data();
@@ -424,6 +427,39 @@ void TestDesktop::dialogsReadable()
     const QPoint inCell = table->visualRect(firstCount).topLeft() + QPoint(2, 2);
     QCOMPARE(QColor(shot.pixel(inCell * shot.devicePixelRatio())),
              table->palette().color(QPalette::Base));
+}
+
+// Each label that sizes itself is as large as its text in the font it shows, once on screen:
+// the hidden end mark included, and after a change of font.
+void TestDesktop::labelsFitTheirText_data()
+{
+    QTest::addColumn<int>("pixels");
+
+    QTest::newRow("designed fonts") << 0;
+    QTest::newRow("font changed") << 40;
+}
+
+void TestDesktop::labelsFitTheirText()
+{
+    QFETCH(int, pixels);
+
+    const auto labels = m_window->findChildren<velmorin::TAutoSizeLabel *>();
+    QCOMPARE(labels.size(), 24);
+    for (velmorin::TAutoSizeLabel *label : labels) {
+        if (pixels) {
+            QFont font = label->font();
+            font.setPixelSize(pixels);
+            label->setFont(font);
+        }
+        label->show();
+        QVERIFY2(label->size() == label->sizeHint(),
+                 qPrintable(QStringLiteral("%1: %2×%3 for %4×%5")
+                                .arg(label->objectName())
+                                .arg(label->width())
+                                .arg(label->height())
+                                .arg(label->sizeHint().width())
+                                .arg(label->sizeHint().height())));
+    }
 }
 
 void TestDesktop::exemptionNumberIsRead()
