@@ -1,6 +1,7 @@
 // The program on real desktops: the keyboard alone, dark colour schemes, screen readers,
 // Qt's French texts, the screen's available area, hostile text.
 
+#include "Appearance.h"
 #include "AutoSizeLabel.h"
 #include "Contrast.h"
 #include "DarkScheme.h"
@@ -20,6 +21,8 @@
 #include <QChartView>
 #include <QClipboard>
 #include <QDialogButtonBox>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLegend>
@@ -82,6 +85,8 @@ private slots:
     void dialogsReadable_data();
     void dialogsReadable();
 
+    void designedFontsStandIn_data();
+    void designedFontsStandIn();
     void labelsFitTheirText_data();
     void labelsFitTheirText();
     void exemptionNumberIsRead();
@@ -427,6 +432,42 @@ void TestDesktop::dialogsReadable()
     const QPoint inCell = table->visualRect(firstCount).topLeft() + QPoint(2, 2);
     QCOMPARE(QColor(shot.pixel(inCell * shot.devicePixelRatio())),
              table->palette().color(QPalette::Base));
+}
+
+// A designed family that is missing is passed over for the first stand-in installed, so that
+// the font database never goes through fontconfig's substitutions for it; with no stand-in
+// installed, the whole list goes, and the database decides.
+void TestDesktop::designedFontsStandIn_data()
+{
+    QTest::addColumn<QString>("family");
+    QTest::addColumn<QString>("shown");
+
+    QTest::newRow("MS Sans Serif") << "MS Sans Serif"
+                                   << "Liberation Sans";
+    QTest::newRow("Arial") << "Arial"
+                           << "Liberation Sans";
+    QTest::newRow("Symbol") << "Symbol"
+                            << "DejaVu Sans";
+    QTest::newRow("Century Schoolbook") << "Century Schoolbook"
+                                        << "C059";
+    QTest::newRow("unknown") << "Nulle Part"
+                             << "Nulle Part";
+}
+
+void TestDesktop::designedFontsStandIn()
+{
+    QFETCH(QString, family);
+    QFETCH(QString, shown);
+
+    if (QFontDatabase::hasFamily(family))
+        QSKIP("the designed family is installed here");
+    const QStringList families = velmorin::fontFamilies(family);
+    QCOMPARE(families.first(), shown);
+    QFont font;
+    font.setFamilies(families);
+    // The database names a family that several foundries provide as "C059 [URW]".
+    if (shown != family)
+        QCOMPARE(QFontInfo(font).family().section(QLatin1String(" ["), 0, 0), shown);
 }
 
 // Each label that sizes itself is as large as its text in the font it shows, once on screen:

@@ -14,17 +14,9 @@
 
 namespace velmorin {
 
-inline QStringList fontFamilies(const QString &family)
-{
-    if (family == QLatin1String("Arial") || family == QLatin1String("MS Sans Serif"))
-        return {family, QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")};
-    if (family == QLatin1String("Century Schoolbook"))
-        return {family, QStringLiteral("C059"), QStringLiteral("Century Schoolbook L"),
-                QStringLiteral("TeX Gyre Schola"), QStringLiteral("Liberation Serif")};
-    if (family == QLatin1String("Symbol"))
-        return {family, QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans")};
-    return {family};
-}
+// The designed family and its stand-ins, from the first one installed on; when none is, the
+// whole list, and the font database's own substitution decides.
+QStringList fontFamilies(const QString &family);
 
 // A font colour goes through the palette, for labels, edit boxes and buttons alike.
 inline void setFontColour(QWidget *widget, const QColor &colour)
