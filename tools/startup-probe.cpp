@@ -1,8 +1,10 @@
 // Start-up probe: prints the CPU time the process spent from its start to the first paint of
-// its window, in milliseconds, then quits. Built twice: as the program starts (its set-up,
-// the main window and its features) and, with VELMORIN_STARTUP_MINIMAL, as a minimal Qt
-// Widgets program showing three widgets, so that scripts/startup-time.sh can set the two
-// side by side.
+// its window, in milliseconds, then quits. Built three times: as the program starts (its
+// set-up, the main window and its features); with VELMORIN_STARTUP_MINIMAL, as a minimal Qt
+// Widgets program showing three widgets; and with VELMORIN_STARTUP_FONTS too, as those three
+// widgets and one label in each font the main window shows at start, the part of the
+// window's start-up that its design alone costs. scripts/startup-time.sh sets them side by
+// side.
 
 #include <QApplication>
 #include <QEvent>
@@ -16,6 +18,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#ifdef VELMORIN_STARTUP_FONTS
+#include "Appearance.h"
+#endif
 #else
 #include "Features.h"
 #include "Program.h"
@@ -76,6 +81,31 @@ int main(int argc, char *argv[])
     layout->addWidget(new QLabel(QStringLiteral("Inscrites")));
     layout->addWidget(new QLineEdit(QStringLiteral("71")));
     layout->addWidget(new QPushButton(QStringLiteral("Calcul")));
+#ifdef VELMORIN_STARTUP_FONTS
+    // The designed families and pixel sizes of the window's visible texts.
+    struct DesignedFont
+    {
+        const char *family;
+        int pixels;
+        const char *text;
+    };
+    const DesignedFont designedFonts[] = {
+        {"MS Sans Serif", 11, "Nombre de quadrettes"},
+        {"MS Sans Serif", 16, "52"},
+        {"MS Sans Serif", 17, "Données du problème"},
+        {"MS Sans Serif", 19, "Calcul"},
+        {"Arial", 27, "0 solution"},
+        {"Symbol", 27, "↓"},
+    };
+    for (const auto &[family, pixels, text] : designedFonts) {
+        auto *label = new QLabel(QString::fromUtf8(text));
+        QFont font;
+        font.setFamilies(velmorin::fontFamilies(QString::fromLatin1(family)));
+        font.setPixelSize(pixels);
+        label->setFont(font);
+        layout->addWidget(label);
+    }
+#endif
 #else
     velmorin::setUpApplication(application);
     phase("set-up");
