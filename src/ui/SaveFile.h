@@ -41,6 +41,25 @@ QDir startFolder();
 // Keeps the folder of a file chosen in a dialog for the next one.
 void rememberFolder(const QString &chosenFile);
 
+// The file types the save, export and open dialogs offer.
+inline QString pdfFilter()
+{
+    return QStringLiteral("PDF (*.pdf)");
+}
+inline QString odsFilter()
+{
+    return QStringLiteral("Classeur OpenDocument (*.ods)");
+}
+inline QString csvFilter()
+{
+    return QStringLiteral("CSV (*.csv)");
+}
+// Semicolons, as a spreadsheet set to French reads them.
+inline QString frenchCsvFilter()
+{
+    return QStringLiteral("CSV pour tableur français (;) (*.csv)");
+}
+
 // Qt's own save dialog, proposing `name` in startFolder(); the file chosen, none when the user
 // cancels. `suffix` is added to a name typed without one; `selectedFilter` receives the type
 // chosen among `filters`.

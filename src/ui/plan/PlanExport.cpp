@@ -18,14 +18,6 @@
 
 namespace velmorin {
 
-namespace {
-
-const QString kCsvFilter = QStringLiteral("CSV (*.csv)");
-const QString kFrenchCsvFilter = QStringLiteral("CSV pour tableur français (;) (*.csv)");
-const QString kPdfFilter = QStringLiteral("PDF (*.pdf)");
-
-} // namespace
-
 PlanExport::PlanExport(TVlmFPrg *window) : QObject(window), m_window(window)
 {
     addAction("actionCopierSolution", QStringLiteral("Copier la solution"),
@@ -83,10 +75,10 @@ void PlanExport::saveSolutions()
         return;
     QString filter;
     const std::optional<QString> fileName =
-        askFileName(QStringLiteral("Enregistrer les solutions"), {kCsvFilter, kFrenchCsvFilter},
+        askFileName(QStringLiteral("Enregistrer les solutions"), {csvFilter(), frenchCsvFilter()},
                     QStringLiteral("csv"), &filter);
     if (fileName)
-        saveSolutionsTo(*fileName, filter == kFrenchCsvFilter ? ';' : ',');
+        saveSolutionsTo(*fileName, filter == frenchCsvFilter() ? ';' : ',');
 }
 
 void PlanExport::printPlan()
@@ -106,8 +98,8 @@ void PlanExport::exportPdf()
 {
     if (!shownPlan())
         return;
-    const std::optional<QString> fileName =
-        askFileName(QStringLiteral("Exporter le plan en PDF"), {kPdfFilter}, QStringLiteral("pdf"));
+    const std::optional<QString> fileName = askFileName(QStringLiteral("Exporter le plan en PDF"),
+                                                        {pdfFilter()}, QStringLiteral("pdf"));
     if (fileName)
         exportPdfTo(*fileName);
 }

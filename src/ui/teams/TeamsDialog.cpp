@@ -1,170 +1,36 @@
+// The teams' dialog: its controls, the seed of the draw, the plan it follows and its
+// installation on the window.
+
 #include "TeamsDialog.h"
 
 #include "ClassAppearance.h"
 #include "Contrast.h"
 #include "EntrySheetPainter.h"
 #include "Placement.h"
-#include "PrintPreview.h"
-#include "PrintedSheet.h"
-#include "SaveFile.h"
-#include "TeamCsv.h"
-#include "TeamFile.h"
-#include "Version.h"
-#include "WaitCursor.h"
+#include "TeamTableModel.h"
 
-#include <QAbstractTableModel>
 #include <QAction>
-#include <QComboBox>
-#include <QDate>
-#include <QDir>
-#include <QFileDialog>
-#include <QFileInfo>
-#include <QFont>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QMetaMethod>
-#include <QPainter>
-#include <QPrinter>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QRegularExpressionValidator>
-#include <QSignalBlocker>
 #include <QTableView>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include <limits>
-
 namespace velmorin {
-
-namespace {
-
-const QString kTitle = QStringLiteral("Équipes inscrites");
-const QString kOdsFilter = QStringLiteral("Classeur OpenDocument (*.ods)");
-const QString kFrenchCsvFilter = QStringLiteral("CSV pour tableur français (;) (*.csv)");
-const QString kPdfFilter = QStringLiteral("PDF (*.pdf)");
-
-// Teams entering at another round than their level's: dark orange, readable on white.
-const QColor kOutOfLevelColour(0xA0, 0x40, 0x00);
-
-// The warnings a box lists before it only counts the others.
-constexpr int kListedWarnings = 10;
-
-QString fromUtf8(std::string_view s)
-{
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
-
-QString roundText(int round)
-{
-    return QStringLiteral("Tour %1").arg(round);
-}
-
-} // namespace
-
-// The teams of the list in its order, with their entry round once a plan is assigned.
-class TeamTableModel : public QAbstractTableModel
-{
-public:
-    enum Column { Name, Club, Level, Points, Round, ColumnCount };
-
-    using QAbstractTableModel::QAbstractTableModel;
-
-    void show(const TeamList *list, const Assignment *assignment)
-    {
-        if (list == m_list && rowCount() == int(list ? list->teams.size() : 0)) {
-            // Same rows: only the rounds change, and the view keeps its scrolling.
-            m_assignment = assignment;
-            if (rowCount() > 0)
-                emit dataChanged(index(0, Round), index(rowCount() - 1, Round));
-            return;
-        }
-        beginResetModel();
-        m_list = list;
-        m_assignment = assignment;
-        endResetModel();
-    }
-
-    int rowCount(const QModelIndex &parent = {}) const override
-    {
-        return parent.isValid() || !m_list ? 0 : int(m_list->teams.size());
-    }
-    int columnCount(const QModelIndex &parent = {}) const override
-    {
-        return parent.isValid() ? 0 : ColumnCount;
-    }
-
-    QVariant data(const QModelIndex &index, int role) const override
-    {
-        if (!m_list || !index.isValid() || index.row() >= rowCount())
-            return {};
-        const auto row = std::size_t(index.row());
-        const Team &team = m_list->teams[row];
-        const bool outOfLevel = m_assignment && m_assignment->outOfLevel[row];
-        switch (role) {
-        case Qt::DisplayRole:
-            switch (index.column()) {
-            case Name:
-                return fromUtf8(team.name);
-            case Club:
-                return fromUtf8(team.club);
-            case Level:
-                return fromUtf8(levelText(team.level));
-            case Points:
-                return fromUtf8(team.pointsText);
-            case Round:
-                if (!m_assignment)
-                    return {};
-                return outOfLevel
-                           ? QStringLiteral("%1, %2").arg(roundText(m_assignment->roundOfTeam[row]),
-                                                          fromUtf8(kOutOfLevel))
-                           : roundText(m_assignment->roundOfTeam[row]);
-            }
-            return {};
-        case Qt::TextAlignmentRole:
-            if (index.column() == Level || index.column() == Points)
-                return int(Qt::AlignRight | Qt::AlignVCenter);
-            return int(Qt::AlignLeft | Qt::AlignVCenter);
-        case Qt::ForegroundRole:
-            return outOfLevel ? QVariant(kOutOfLevelColour) : QVariant();
-        case Qt::FontRole:
-            if (outOfLevel) {
-                QFont font;
-                font.setItalic(true);
-                return font;
-            }
-            return {};
-        default:
-            return {};
-        }
-    }
-
-    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
-    {
-        if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
-            return QAbstractTableModel::headerData(section, orientation, role);
-        static const char *const kHeaders[] = {"Équipe", "Club", "Niveau", "Points",
-                                               "Tour d'entrée"};
-        return section >= 0 && section < ColumnCount ? QString::fromUtf8(kHeaders[section])
-                                                     : QVariant();
-    }
-
-private:
-    const TeamList *m_list = nullptr;
-    const Assignment *m_assignment = nullptr;
-};
 
 TeamsDialog::TeamsDialog(TVlmFPrg *window) : QDialog(window), m_window(window)
 {
     setObjectName(QStringLiteral("Equipes"));
-    setWindowTitle(kTitle);
+    setWindowTitle(QStringLiteral("Équipes inscrites"));
     setModal(false);
     // The marks and the class colours are fixed: under a dark scheme they need a light face.
-    keepDesignedBackground(this, {kOutOfLevelColour, classColour(ExemptionClass::Class2),
+    keepDesignedBackground(this, {outOfLevelColour(), classColour(ExemptionClass::Class2),
                                   classColour(ExemptionClass::Class3)});
 
     m_open = new QPushButton(QStringLiteral("Ouvrir une liste…"), this);
@@ -298,92 +164,6 @@ TeamsDialog::TeamsDialog(TVlmFPrg *window) : QDialog(window), m_window(window)
 
 TeamsDialog::~TeamsDialog() = default;
 
-bool TeamsDialog::openList(const QString &fileName)
-{
-    TeamListResult result;
-    {
-        const WaitCursor waiting;
-        result = readTeamList(QFile::encodeName(fileName).toStdString());
-    }
-    if (!result.ok()) {
-        QMessageBox box(QMessageBox::Critical, kTitle, fromUtf8(result.error), QMessageBox::Ok,
-                        this);
-        box.exec();
-        return false;
-    }
-    // The window's registered teams are an integer field: a list it cannot hold is refused
-    // before anything changes.
-    if (result.list->teams.size() > std::size_t(std::numeric_limits<std::int32_t>::max())) {
-        QMessageBox box(QMessageBox::Critical, kTitle,
-                        QStringLiteral("La liste « %1 » compte trop d'équipes.")
-                            .arg(QFileInfo(fileName).fileName()),
-                        QMessageBox::Ok, this);
-        box.exec();
-        return false;
-    }
-
-    // The table forgets the old list before it goes.
-    m_teamModel->show(nullptr, nullptr);
-    m_assignment.reset();
-    m_list = std::move(result.list);
-    m_listName = QFileInfo(fileName).fileName();
-    m_mapping = LevelMapping::defaults(*m_list);
-    m_listLabel->setText(
-        QStringLiteral("« %1 » : %2 équipes").arg(m_listName).arg(m_list->teams.size()));
-    showLevels();
-    followPlan();
-    m_window->setRegisteredTeams(static_cast<std::int32_t>(m_list->teams.size()));
-
-    if (!result.warnings.empty()) {
-        QStringList lines;
-        for (std::size_t i = 0; i < result.warnings.size() && i < kListedWarnings; ++i)
-            lines << fromUtf8(result.warnings[i]);
-        if (result.warnings.size() > kListedWarnings)
-            lines << QStringLiteral("et %1 autres remarques.")
-                         .arg(result.warnings.size() - kListedWarnings);
-        QMessageBox box(QMessageBox::Warning, kTitle,
-                        QStringLiteral("La liste « %1 » est ouverte, avec ces remarques :\n%2")
-                            .arg(m_listName, lines.join(QLatin1Char('\n'))),
-                        QMessageBox::Ok, this);
-        box.exec();
-    }
-    return true;
-}
-
-void TeamsDialog::chooseList()
-{
-    QFileDialog dialog(this, QStringLiteral("Ouvrir une liste d'équipes"), startFolder().path());
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    // Every file as a last choice: an Excel workbook then gets the advice to save it as ODS
-    // or CSV rather than staying out of sight.
-    dialog.setNameFilters({QStringLiteral("Listes d'équipes (*.csv *.ods)"),
-                           QStringLiteral("CSV (*.csv)"), kOdsFilter,
-                           QStringLiteral("Tous les fichiers (*)")});
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return;
-    rememberFolder(dialog.selectedFiles().constFirst());
-    openList(dialog.selectedFiles().constFirst());
-}
-
-bool TeamsDialog::setLevelRound(const std::optional<int> &level, int round)
-{
-    if (!m_mapping.setRound(level, round))
-        return false;
-    // The choosers stay (one of them may be the sender): each shows its level's round.
-    const std::vector<LevelRound> &levels = m_mapping.levels();
-    for (std::size_t i = 0; i < levels.size(); ++i) {
-        if (auto *chooser = qobject_cast<QComboBox *>(m_levels->cellWidget(int(i), 2))) {
-            const QSignalBlocker quiet(chooser);
-            chooser->setCurrentIndex(levels[i].round - 1);
-        }
-    }
-    showWishes();
-    followPlan();
-    return true;
-}
-
 void TeamsDialog::setSeed(std::uint64_t seed)
 {
     m_seed = seed;
@@ -407,72 +187,6 @@ void TeamsDialog::applySeedText()
     }
     if (seed != m_seed)
         setSeed(seed);
-}
-
-Wishes TeamsDialog::wishes() const
-{
-    Wishes wishes;
-    if (!m_list)
-        return wishes;
-    const std::array<Count, kEntryRounds> entrants = m_mapping.entrantsPerRound();
-    for (std::size_t r = 0; r < kEntryRounds; ++r) {
-        const auto count = static_cast<std::int32_t>(entrants[r]);
-        wishes.set(kQuantities[quantityIndex(Quantity::Entrants1) + r], Interval{count, count});
-    }
-    return wishes;
-}
-
-void TeamsDialog::searchPlans()
-{
-    if (m_list)
-        emit plansWanted(wishes());
-}
-
-void TeamsDialog::showLevels()
-{
-    m_levels->setRowCount(0);
-    const std::vector<LevelRound> &levels = m_mapping.levels();
-    m_levels->setRowCount(int(levels.size()));
-    for (std::size_t i = 0; i < levels.size(); ++i) {
-        const LevelRound &level = levels[i];
-        const int row = int(i);
-        m_levels->setItem(row, 0, new QTableWidgetItem(fromUtf8(levelLabel(level.level))));
-        auto *count = new QTableWidgetItem(QString::number(level.teams));
-        count->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        m_levels->setItem(row, 1, count);
-        auto *chooser = new QComboBox(m_levels);
-        chooser->setObjectName(QStringLiteral("TourNiveau%1").arg(row + 1));
-        chooser->setToolTip(QStringLiteral("Le tour où entrent les équipes de ce niveau"));
-        chooser->setAccessibleName(
-            QStringLiteral("Tour d'entrée, %1").arg(fromUtf8(levelLabel(level.level))));
-        for (int round = 1; round <= kEntryRounds; ++round)
-            chooser->addItem(roundText(round), round);
-        chooser->setCurrentIndex(level.round - 1);
-        const std::optional<int> key = level.level;
-        connect(chooser, &QComboBox::activated, this, [this, chooser, key] {
-            const int round = chooser->currentData().toInt();
-            m_window->runGuarded([&] { setLevelRound(key, round); });
-        });
-        m_levels->setCellWidget(row, 2, chooser);
-    }
-    showWishes();
-}
-
-void TeamsDialog::showWishes()
-{
-    if (!m_list) {
-        m_wishesLabel->clear();
-        updateButtons();
-        return;
-    }
-    const std::array<Count, kEntryRounds> entrants = m_mapping.entrantsPerRound();
-    m_wishesLabel->setText(QStringLiteral("Entrantes souhaitées : Tour 1 : %1 · Tour 2 : %2 · "
-                                          "Tour 3 : %3 · Tour 4 : %4")
-                               .arg(entrants[0])
-                               .arg(entrants[1])
-                               .arg(entrants[2])
-                               .arg(entrants[3]));
-    updateButtons();
 }
 
 void TeamsDialog::followPlan()
@@ -511,7 +225,7 @@ QString TeamsDialog::statusText() const
         return QStringLiteral("Calculez un plan dans la fenêtre principale : les tours "
                               "d'entrée suivent le plan qu'elle affiche.");
     if (!m_assignment)
-        return fromUtf8(m_assignmentError);
+        return toQString(m_assignmentError);
     const std::array<Count, kEntryRounds> &perRound = m_assignment->perRound;
     return QStringLiteral("Entrées : Tour 4 : %1 · Tour 3 : %2 · Tour 2 : %3 · Tour 1 : %4 — "
                           "%5 hors niveau.")
@@ -530,85 +244,6 @@ void TeamsDialog::updateButtons()
     m_save->setEnabled(assigned);
     m_print->setEnabled(assigned);
     m_pdf->setEnabled(assigned);
-}
-
-QString TeamsDialog::defaultFileName(const QString &suffix) const
-{
-    const QString base =
-        m_listName.isEmpty() ? QStringLiteral("equipes") : QFileInfo(m_listName).completeBaseName();
-    return QStringLiteral("entrees-%1.%2").arg(base, suffix);
-}
-
-void TeamsDialog::saveEntries()
-{
-    if (!m_assignment)
-        return;
-    QString filter;
-    const std::optional<QString> fileName = askSaveFileName(
-        this, QStringLiteral("Enregistrer les entrées"), defaultFileName(QStringLiteral("ods")),
-        {kOdsFilter, kFrenchCsvFilter}, QStringLiteral("ods"), &filter);
-    if (!fileName)
-        return;
-    // The name's own suffix wins over the type chosen in the list.
-    const QString suffix = QFileInfo(*fileName).suffix().toLower();
-    const bool csv = suffix == QLatin1String("csv") ||
-                     (suffix != QLatin1String("ods") && filter == kFrenchCsvFilter);
-    saveEntriesTo(*fileName, csv ? EntriesFormat::Csv : EntriesFormat::Ods);
-}
-
-bool TeamsDialog::saveEntriesTo(const QString &fileName, EntriesFormat format)
-{
-    if (!m_list || !m_assignment)
-        return false;
-    const TeamList &list = *m_list;
-    const Assignment &assignment = *m_assignment;
-    return writeAtomically(this, fileName, QStringLiteral("Enregistrer les entrées"),
-                           [&](QSaveFile &file) {
-                               if (format == EntriesFormat::Csv) {
-                                   SaveFileSink sink(file);
-                                   return writeAssignmentCsv(list, assignment, sink, ';');
-                               }
-                               const QByteArray ods = assignmentOds(list, assignment);
-                               return !ods.isEmpty() && file.write(ods) == ods.size();
-                           });
-}
-
-void TeamsDialog::printEntries()
-{
-    if (!m_assignment || !m_plan)
-        return;
-    const QString stamped = stamp();
-    showPrintPreview(
-        this, QStringLiteral("Entrées de la coupe"), QStringLiteral("apercuEntrees"),
-        QStringLiteral("Imprimer les entrées"), [&](QPainter &painter, QPrinter &printer) {
-            paintEntrySheets(painter, printer, *m_list, *m_assignment, *m_plan, stamped);
-        });
-}
-
-void TeamsDialog::exportEntriesPdf()
-{
-    if (!m_assignment)
-        return;
-    const std::optional<QString> fileName = askSaveFileName(
-        this, QStringLiteral("Exporter les entrées en PDF"), defaultFileName(QStringLiteral("pdf")),
-        {kPdfFilter}, QStringLiteral("pdf"));
-    if (fileName)
-        exportEntriesPdfTo(*fileName);
-}
-
-bool TeamsDialog::exportEntriesPdfTo(const QString &fileName)
-{
-    if (!m_list || !m_assignment || !m_plan)
-        return false;
-    return writeAtomically(
-        this, fileName, QStringLiteral("Exporter les entrées en PDF"), [&](QSaveFile &file) {
-            return writeEntriesPdf(&file, *m_list, *m_assignment, *m_plan, stamp());
-        });
-}
-
-QString TeamsDialog::stamp() const
-{
-    return sheetStamp(QStringLiteral(VELMORIN_VERSION), QDate::currentDate());
 }
 
 void TeamsDialog::showEvent(QShowEvent *event)
