@@ -6,9 +6,9 @@
 #include "IntText.h"
 #include "Placement.h"
 #include "Plan.h"
+#include "PlanTableModel.h"
 #include "VisibleText.h"
 
-#include <QAbstractTableModel>
 #include <QAction>
 #include <QCheckBox>
 #include <QGridLayout>
@@ -57,94 +57,6 @@ void markField(QLineEdit *edit, const QString &message)
 }
 
 } // namespace
-
-// The plans as the table shows them, read from the plans as the view asks: a new list is one
-// reset, so the view measures its columns once and not once per row.
-class PlanTableModel : public QAbstractTableModel
-{
-public:
-    using QAbstractTableModel::QAbstractTableModel;
-
-    enum Column { Deviation, Entrants1, Class, Position, E2, E3, E4, T2, T3, T4, kColumns };
-
-    const std::vector<RankedPlan> &plans() const { return m_plans; }
-    void setPlans(std::vector<RankedPlan> plans)
-    {
-        beginResetModel();
-        m_plans = std::move(plans);
-        endResetModel();
-    }
-
-    int rowCount(const QModelIndex &parent = {}) const override
-    {
-        return parent.isValid() ? 0 : int(m_plans.size());
-    }
-    int columnCount(const QModelIndex &parent = {}) const override
-    {
-        return parent.isValid() ? 0 : kColumns;
-    }
-
-    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
-    {
-        static const std::array<const char *, kColumns> names{
-            "Écart", "E1", "Classe", "Solution p/n", "E2", "E3", "E4", "T2", "T3", "T4"};
-        if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
-            section >= kColumns)
-            return QAbstractTableModel::headerData(section, orientation, role);
-        return QString::fromUtf8(names[std::size_t(section)]);
-    }
-
-    QVariant data(const QModelIndex &index, int role) const override
-    {
-        if (!index.isValid() || std::size_t(index.row()) >= m_plans.size())
-            return {};
-        const RankedPlan &plan = m_plans[std::size_t(index.row())];
-        const int column = index.column();
-        const bool classText = column == Class || column == Position;
-        switch (role) {
-        case Qt::DisplayRole:
-            return text(plan, column);
-        case Qt::ForegroundRole:
-            return classText ? QVariant(QBrush(classColour(plan.exemptionClass))) : QVariant();
-        case Qt::TextAlignmentRole:
-            return classText ? QVariant() : QVariant(int(Qt::AlignRight | Qt::AlignVCenter));
-        default:
-            return {};
-        }
-    }
-
-private:
-    static QString text(const RankedPlan &plan, int column)
-    {
-        const auto value = [&plan](Quantity quantity) {
-            return countText(quantityValue(quantity, plan.solution, plan.tour4));
-        };
-        switch (column) {
-        case Deviation:
-            return countText(plan.deviation);
-        case Entrants1:
-            return countText(plan.entrants1());
-        case Class:
-            return toQString(wording(plan.exemptionClass).heading);
-        case Position:
-            return countText(plan.position) + QLatin1Char('/') + countText(plan.solutions);
-        case E2:
-            return value(Quantity::Entrants2);
-        case E3:
-            return value(Quantity::Entrants3);
-        case E4:
-            return value(Quantity::Entrants4);
-        case T2:
-            return value(Quantity::Tour2);
-        case T3:
-            return value(Quantity::Tour3);
-        default:
-            return value(Quantity::Tour4);
-        }
-    }
-
-    std::vector<RankedPlan> m_plans;
-};
 
 PlanSearchDialog::PlanSearchDialog(TVlmFPrg *window) : QDialog(window), m_window(window)
 {
