@@ -22,13 +22,6 @@ ParsedCommandLine failure(std::string message)
     return result;
 }
 
-ParsedCommandLine only(Action action)
-{
-    ParsedCommandLine result;
-    result.action = action;
-    return result;
-}
-
 std::optional<Ratio> parseRatio(std::string_view text)
 {
     if (text == "1/2")
@@ -97,72 +90,35 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string> &args)
     bool countsOnly = false;
     bool formatGiven = false; // --counts alone stays csv; --format table turns it into a table
     bool separatorGiven = false;
-    std::vector<std::string_view> positional;
-    bool optionsEnded = false;
-
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string_view arg = args[i];
-        if (optionsEnded && arg == "--") // never a number: name it, not the count it pushes out
-            return failure("argument en trop '--' : un seul -- sépare les options des nombres");
-        if (optionsEnded || arg.size() < 2 || arg.front() != '-') {
-            positional.push_back(arg);
-            continue;
-        }
-        if (arg == "--") {
-            optionsEnded = true;
-            continue;
-        }
-        if (arg == "--help" || arg == "-h")
-            return only(Action::Help);
-        if (arg == "--version")
-            return only(Action::Version);
-        if (arg.substr(0, 2) != "--") {
-            std::int32_t number = 0;
-            if (tryStrToInt(arg, number)) {
-                if (number < 0)
-                    return failure("nombre négatif " + quoted(arg) +
-                                   " : placez les nombres négatifs après --");
-                // -0 is no negative number, only one that looks like an option.
-                return failure("nombre " + quoted(arg) +
-                               " pris pour une option : placez les nombres commençant par - "
-                               "après --");
+    const ArgumentsRead read =
+        readArguments(args, [&](const OptionArgument &option) -> std::string {
+            const std::string_view name = option.name;
+            if (takesNoValue(name) && option.hasInlineValue)
+                return "l'option " + std::string(name) + " ne prend pas de valeur";
+            if (name == "--counts") {
+                countsOnly = true;
+                return {};
             }
-            return failure("option inconnue " + quoted(arg));
-        }
-
-        const std::size_t equals = arg.find('=');
-        const std::string_view name = arg.substr(0, equals);
-        if (takesNoValue(name) && equals != std::string_view::npos)
-            return failure("l'option " + std::string(name) + " ne prend pas de valeur");
-        if (name == "--counts") {
-            countsOnly = true;
-            continue;
-        }
-        if (name == "--scan") {
-            request.scan = true;
-            continue;
-        }
-        if (isPlanFlag(name)) {
-            applyPlanFlag(name, request.plans);
-            continue;
-        }
-        if (!takesValue(name))
-            return failure("option inconnue " + quoted(name));
-
-        std::string_view value;
-        if (equals != std::string_view::npos) {
-            value = arg.substr(equals + 1);
-        } else if (i + 1 < args.size()) {
-            value = args[++i];
-        } else {
-            return failure("l'option " + std::string(name) + " attend une valeur");
-        }
-        std::string error = applyValue(name, value, request);
-        if (!error.empty())
-            return failure(std::move(error));
-        formatGiven = formatGiven || name == "--format";
-        separatorGiven = separatorGiven || name == "--separateur";
-    }
+            if (name == "--scan") {
+                request.scan = true;
+                return {};
+            }
+            if (isPlanFlag(name)) {
+                applyPlanFlag(name, request.plans);
+                return {};
+            }
+            if (!takesValue(name))
+                return "option inconnue " + quoted(name);
+            const std::optional<std::string_view> value = option.value();
+            if (!value)
+                return valueMissing(name);
+            formatGiven = formatGiven || name == "--format";
+            separatorGiven = separatorGiven || name == "--separateur";
+            return applyValue(name, *value, request);
+        });
+    if (auto stopped = stoppedEarly<ParsedCommandLine>(read))
+        return *stopped;
+    const std::vector<std::string_view> &positional = read.positional;
 
     // --scan and --plans cover every round-1 entrant count: they read INSCRITES and FINALE only.
     if (request.scan && countsOnly)
@@ -222,6 +178,68 @@ std::string applyValueOption(std::string_view name, std::string_view value, Calc
 std::string quotedArgument(std::string_view text)
 {
     return quoted(text);
+}
+
+ArgumentsRead readArguments(const std::vector<std::string> &args, const OptionReader &readOption)
+{
+    using End = ArgumentsRead::End;
+    ArgumentsRead read;
+    const auto stop = [&read](End end, std::string error = {}) {
+        read.end = end;
+        read.error = std::move(error);
+        return read;
+    };
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string_view arg = args[i];
+        if (optionsEnded && arg == "--") // never a number: name it, not the count it pushes out
+            return stop(End::Refused,
+                        "argument en trop '--' : un seul -- sépare les options des nombres");
+        if (optionsEnded || arg.size() < 2 || arg.front() != '-') {
+            read.positional.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (arg == "--help" || arg == "-h")
+            return stop(End::Help);
+        if (arg == "--version")
+            return stop(End::Version);
+        if (arg.substr(0, 2) != "--") {
+            std::int32_t number = 0;
+            if (!tryStrToInt(arg, number))
+                return stop(End::Refused, "option inconnue " + quoted(arg));
+            if (number < 0)
+                return stop(End::Refused, "nombre négatif " + quoted(arg) +
+                                              " : placez les nombres négatifs après --");
+            // -0 is no negative number, only one that looks like an option.
+            return stop(End::Refused, "nombre " + quoted(arg) +
+                                          " pris pour une option : placez les nombres "
+                                          "commençant par - après --");
+        }
+
+        const std::size_t equals = arg.find('=');
+        OptionArgument option;
+        option.name = arg.substr(0, equals);
+        option.hasInlineValue = equals != std::string_view::npos;
+        option.value = [&]() -> std::optional<std::string_view> {
+            if (equals != std::string_view::npos)
+                return arg.substr(equals + 1);
+            if (i + 1 < args.size())
+                return args[++i];
+            return std::nullopt;
+        };
+        if (std::string error = readOption(option); !error.empty())
+            return stop(End::Refused, std::move(error));
+    }
+    return read;
+}
+
+std::string valueMissing(std::string_view name)
+{
+    return "l'option " + std::string(name) + " attend une valeur";
 }
 
 } // namespace velmorin::cli

@@ -5,6 +5,8 @@
 #include "CalcPlans.h"
 #include "Calculation.h"
 
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -48,5 +50,48 @@ namespace velmorin::cli {
 bool isValueOption(std::string_view name);
 std::string applyValueOption(std::string_view name, std::string_view value, CalcRequest &request);
 std::string quotedArgument(std::string_view text);
+
+// The arguments of either command line, read in order. A number or a name is positional, as
+// is every argument after "--"; help and version stop the reading; a second "--", a negative
+// number and any other single-dash argument are refused. Each option ("--name" or
+// "--name=value") goes to the parser's reader, whose message stops the reading too.
+struct OptionArgument
+{
+    std::string_view name;       // "--tour4"
+    bool hasInlineValue = false; // "--tour4=1/2"
+    // The value: after "=", else the next argument, which the reading then skips; none when
+    // the option is the last argument.
+    std::function<std::optional<std::string_view>()> value;
+};
+// The reader's answer to an option: a French message, empty when the option is good.
+using OptionReader = std::function<std::string(const OptionArgument &option)>;
+
+struct ArgumentsRead
+{
+    enum class End { Read, Help, Version, Refused };
+
+    End end = End::Read;
+    std::string error; // for Refused
+    std::vector<std::string_view> positional;
+};
+ArgumentsRead readArguments(const std::vector<std::string> &args, const OptionReader &readOption);
+
+// "l'option --tour4 attend une valeur"
+std::string valueMissing(std::string_view name);
+
+// What a parser returns when the reading stopped before the end: help, version or the
+// refusal; none when every argument was read.
+template <typename Parsed> std::optional<Parsed> stoppedEarly(const ArgumentsRead &read)
+{
+    using End = ArgumentsRead::End;
+    if (read.end == End::Read)
+        return std::nullopt;
+    Parsed parsed;
+    parsed.action = read.end == End::Help      ? Parsed::Action::Help
+                    : read.end == End::Version ? Parsed::Action::Version
+                                               : Parsed::Action::Error;
+    parsed.error = read.error;
+    return parsed;
+}
 
 } // namespace velmorin::cli

@@ -70,72 +70,45 @@ ParsedTeamsCommandLine parseTeamsCommandLine(const std::vector<std::string> &arg
 {
     TeamsRequest request;
     bool havePath = false;
-    std::vector<std::string_view> positional;
-    bool optionsEnded = false;
-
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string_view arg = args[i];
-        if (optionsEnded || arg.size() < 2 || arg.front() != '-') {
-            positional.push_back(arg);
-            continue;
-        }
-        if (arg == "--") {
-            optionsEnded = true;
-            continue;
-        }
-        if (arg == "--help" || arg == "-h") {
-            ParsedTeamsCommandLine result;
-            result.action = Action::Help;
-            return result;
-        }
-        if (arg == "--version") {
-            ParsedTeamsCommandLine result;
-            result.action = Action::Version;
-            return result;
-        }
-        const std::size_t equals = arg.find('=');
-        const std::string_view name = arg.substr(0, equals);
-        if (name == "--niveaux") {
-            if (equals != std::string_view::npos)
-                return failure("l'option --niveaux ne prend pas de valeur");
-            request.levels = true;
-            continue;
-        }
-        const bool ours = name == "--equipes" || name == "--graine";
-        if (!ours && !isValueOption(name)) {
-            if (arg.substr(0, 2) == "--" && name != "--counts" && name != "--scan")
-                return failure("option inconnue " + quotedArgument(name));
-            return failure("l'option " + quotedArgument(name) +
-                           " ne se combine pas avec --equipes");
-        }
-
-        std::string_view value;
-        if (equals != std::string_view::npos)
-            value = arg.substr(equals + 1);
-        else if (i + 1 < args.size())
-            value = args[++i];
-        else
-            return failure("l'option " + std::string(name) + " attend une valeur");
-
-        if (name == "--equipes") {
-            if (havePath)
-                return failure(
-                    "une seule liste d'équipes à la fois : --equipes est donnée deux fois");
-            if (value.empty())
-                return failure("l'option --equipes attend le nom d'un fichier");
-            request.path = std::string(value);
-            havePath = true;
-        } else if (name == "--graine") {
-            request.seed = parseSeed(value);
-            if (!request.seed)
-                return failure("graine incorrecte " + quotedArgument(value) +
-                               " (entier de 0 à 18446744073709551615 attendu)");
-        } else {
-            std::string error = applyValueOption(name, value, request.calc);
-            if (!error.empty())
-                return failure(std::move(error));
-        }
-    }
+    const ArgumentsRead read =
+        readArguments(args, [&](const OptionArgument &option) -> std::string {
+            const std::string_view name = option.name;
+            if (name == "--niveaux") {
+                if (option.hasInlineValue)
+                    return "l'option --niveaux ne prend pas de valeur";
+                request.levels = true;
+                return {};
+            }
+            const bool ours = name == "--equipes" || name == "--graine";
+            if (!ours && !isValueOption(name)) {
+                if (name != "--counts" && name != "--scan")
+                    return "option inconnue " + quotedArgument(name);
+                return "l'option " + quotedArgument(name) + " ne se combine pas avec --equipes";
+            }
+            const std::optional<std::string_view> value = option.value();
+            if (!value)
+                return valueMissing(name);
+            if (name == "--equipes") {
+                if (havePath)
+                    return "une seule liste d'équipes à la fois : --equipes est donnée deux fois";
+                if (value->empty())
+                    return "l'option --equipes attend le nom d'un fichier";
+                request.path = std::string(*value);
+                havePath = true;
+                return {};
+            }
+            if (name == "--graine") {
+                request.seed = parseSeed(*value);
+                if (!request.seed)
+                    return "graine incorrecte " + quotedArgument(*value) +
+                           " (entier de 0 à 18446744073709551615 attendu)";
+                return {};
+            }
+            return applyValueOption(name, *value, request.calc);
+        });
+    if (auto stopped = stoppedEarly<ParsedTeamsCommandLine>(read))
+        return *stopped;
+    const std::vector<std::string_view> &positional = read.positional;
 
     if (request.levels) {
         if (!positional.empty())

@@ -210,6 +210,17 @@ void TestCalcTeams::errors_data()
                                    tryHelp;
     QTest::newRow("unknown option") << QStringList{"--equipes", list, "--niveau"}
                                     << "velmorin-calc: option inconnue '--niveau'" + tryHelp;
+    // The arguments are read as the calculator's other command lines read them.
+    QTest::newRow("negative number") << QStringList{"--equipes", list, "-5", "4", "1", "1"}
+                                     << "velmorin-calc: nombre négatif '-5' : placez les nombres "
+                                        "négatifs après --" +
+                                            tryHelp;
+    QTest::newRow("single-dash option")
+        << QStringList{"--equipes", list, "-n"} << "velmorin-calc: option inconnue '-n'" + tryHelp;
+    QTest::newRow("second --")
+        << QStringList{"--equipes", list, "--", "1", "--", "4", "1", "1"}
+        << "velmorin-calc: argument en trop '--' : un seul -- sépare les options des nombres" +
+               tryHelp;
     QTest::newRow("option without its value")
         << QStringList{"1", "4", "1", "1", "--equipes"}
         << "velmorin-calc: l'option --equipes attend une valeur" + tryHelp;
