@@ -13,19 +13,7 @@
 namespace {
 
 using velmorin::fuzz::check;
-
-// No C0 control, no DEL, no C1 control (U+0080 to U+009F, encoded C2 80 to C2 9F).
-bool drivesNoTerminal(std::string_view text)
-{
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto byte = static_cast<std::uint8_t>(text[i]);
-        if (byte < 0x20 || byte == 0x7F)
-            return false;
-        if (byte == 0xC2 && i + 1 < text.size() && static_cast<std::uint8_t>(text[i + 1]) < 0xA0)
-            return false;
-    }
-    return true;
-}
+using velmorin::fuzz::drivesNoTerminal;
 
 } // namespace
 

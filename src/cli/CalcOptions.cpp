@@ -12,15 +12,7 @@ namespace velmorin::cli {
 
 namespace {
 
-using Action = ParsedCommandLine::Action;
-
-ParsedCommandLine failure(std::string message)
-{
-    ParsedCommandLine result;
-    result.action = Action::Error;
-    result.error = std::move(message);
-    return result;
-}
+constexpr auto failure = &refusal<ParsedCommandLine>;
 
 std::optional<Ratio> parseRatio(std::string_view text)
 {
@@ -149,10 +141,8 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string> &args)
         &request.problem.registered, &request.problem.finale, &request.problem.entrants1};
     const std::array<const char *, 3> names{"INSCRITES", "FINALE", "ENTRANTS1"};
     for (std::size_t k = 0; k < counts; ++k) {
-        const IntTextStatus status = readIntText(positional[k], *targets[k]);
-        if (status != IntTextStatus::Integer)
-            return failure(std::string(names[k]) + " : " +
-                           intTextMessage(status, quoted(positional[k])));
+        if (std::string error = readCount(names[k], positional[k], *targets[k]); !error.empty())
+            return failure(std::move(error));
     }
 
     ParsedCommandLine result;
@@ -235,6 +225,14 @@ ArgumentsRead readArguments(const std::vector<std::string> &args, const OptionRe
             return stop(End::Refused, std::move(error));
     }
     return read;
+}
+
+std::string readCount(std::string_view name, std::string_view text, std::int32_t &value)
+{
+    const IntTextStatus status = readIntText(text, value);
+    if (status == IntTextStatus::Integer)
+        return {};
+    return std::string(name) + " : " + intTextMessage(status, quoted(text));
 }
 
 std::string valueMissing(std::string_view name)

@@ -5,10 +5,12 @@
 #include "CalcPlans.h"
 #include "Calculation.h"
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace velmorin::cli {
@@ -76,8 +78,21 @@ struct ArgumentsRead
 };
 ArgumentsRead readArguments(const std::vector<std::string> &args, const OptionReader &readOption);
 
+// Reads a count given as an argument (INSCRITES, FINALE…); the French message of a refused
+// text, empty when it is read.
+std::string readCount(std::string_view name, std::string_view text, std::int32_t &value);
+
 // "l'option --tour4 attend une valeur"
 std::string valueMissing(std::string_view name);
+
+// A parser's answer refusing the command line with `message`.
+template <typename Parsed> Parsed refusal(std::string message)
+{
+    Parsed parsed;
+    parsed.action = Parsed::Action::Error;
+    parsed.error = std::move(message);
+    return parsed;
+}
 
 // What a parser returns when the reading stopped before the end: help, version or the
 // refusal; none when every argument was read.

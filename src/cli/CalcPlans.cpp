@@ -3,6 +3,7 @@
 #include "ByteSink.h"
 #include "IntText.h"
 #include "PlanSearch.h"
+#include "VisibleText.h"
 
 #include <algorithm>
 #include <array>
@@ -169,7 +170,7 @@ std::string applyPlanValue(std::string_view name, std::string_view value, PlanOp
         std::int32_t limit = 0;
         if (!tryStrToInt(value, limit) || limit < 1 ||
             static_cast<std::size_t>(limit) > kMaxPlanLimit)
-            return "limite incorrecte '" + std::string(value) + "' (de 1 à " +
+            return "limite incorrecte " + quotedText(value) + " (de 1 à " +
                    IntToStr(static_cast<Count>(kMaxPlanLimit)) + " attendu)";
         options.limit = static_cast<std::size_t>(limit);
         return {};

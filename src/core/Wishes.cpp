@@ -1,6 +1,7 @@
 #include "Wishes.h"
 
 #include "IntText.h"
+#include "VisibleText.h"
 
 #include <stdexcept>
 
@@ -38,10 +39,10 @@ Count Interval::distance(Count value) const
 
 namespace {
 
+// The text comes from outside (a field, an argument): quoted with its controls visible.
 std::string intervalMessage(std::string_view text)
 {
-    return "'" + std::string(text) +
-           "' n'est pas un intervalle correct (8, 6..10, 20.. ou ..60 attendu)";
+    return quotedText(text) + " n'est pas un intervalle correct (8, 6..10, 20.. ou ..60 attendu)";
 }
 
 } // namespace
@@ -75,7 +76,7 @@ std::optional<Interval> parseInterval(std::string_view text, std::string &error)
         *end = value;
     }
     if (interval.empty()) {
-        error = "intervalle vide '" + std::string(text) + "' : le minimum dépasse le maximum";
+        error = "intervalle vide " + quotedText(text) + " : le minimum dépasse le maximum";
         return std::nullopt;
     }
     return interval;

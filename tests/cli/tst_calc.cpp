@@ -401,6 +401,16 @@ void TestCalc::usageErrors_data()
         << QStringList{"--plans", "--limite=1000001", "71", "6"} << QStringLiteral("'1000001'");
     QTest::newRow("limit not a number")
         << QStringList{"--plans", "--limite", "vingt", "71", "6"} << QStringLiteral("'vingt'");
+    // The values of the plan options go back to the terminal as the counts do.
+    QTest::newRow("interval with an escape")
+        << QStringList{"--plans", "--e2", "\x1b[2J", "71", "6"}
+        << QStringLiteral("--e2 : '␛[2J' n'est pas un intervalle correct");
+    QTest::newRow("huge interval")
+        << QStringList{"--plans", "--t2", QString(1000, QLatin1Char('8')) + "..", "71", "6"}
+        << QStringLiteral("'%1…' (1002 caractères) n'est pas").arg(QString(40, QLatin1Char('8')));
+    QTest::newRow("limit with an escape")
+        << QStringList{"--plans", "--limite", "\x1b]0;x\a", "71", "6"}
+        << QStringLiteral("limite incorrecte '␛]0;x␇'");
     QTest::newRow("wish without plans") << QStringList{"--e4", "8", "71", "6", "20"}
                                         << QStringLiteral("l'option --e4 ne sert qu'avec --plans");
     QTest::newRow("strict without plans")

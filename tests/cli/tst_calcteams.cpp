@@ -217,6 +217,9 @@ void TestCalcTeams::errors_data()
                                             tryHelp;
     QTest::newRow("single-dash option")
         << QStringList{"--equipes", list, "-n"} << "velmorin-calc: option inconnue '-n'" + tryHelp;
+    QTest::newRow("count with an escape")
+        << QStringList{"--equipes", list, "\x1b]0;x\a", "4", "1", "1"}
+        << "velmorin-calc: FINALE : '␛]0;x␇' n'est pas une valeur entière correcte" + tryHelp;
     QTest::newRow("second --")
         << QStringList{"--equipes", list, "--", "1", "--", "4", "1", "1"}
         << "velmorin-calc: argument en trop '--' : un seul -- sépare les options des nombres" +
