@@ -13,6 +13,7 @@
 #include <quazip.h>
 #include <quazipfile.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <exception>
@@ -126,7 +127,10 @@ public:
     {
         if (m_sheets != 1)
             return;
-        const std::size_t repeat = m_rowIndex < m_repeats.size() ? m_repeats[m_rowIndex] : 1;
+        // Past the largest sheet a count says no more; kept below it, the line numbers cannot
+        // run past 2^64 and start again at 0, whatever a file claims.
+        const std::size_t repeat =
+            std::min(m_rowIndex < m_repeats.size() ? m_repeats[m_rowIndex] : 1, kLargestSheet + 1);
         ++m_rowIndex;
         m_nextLine += repeat;
         // A sheet's rows run on with blank cells to its last column: they say nothing.

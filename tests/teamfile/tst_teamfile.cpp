@@ -3,6 +3,8 @@
 
 #include <QtTest>
 
+#include <limits>
+
 #include <quazip.h>
 #include <quazipfile.h>
 
@@ -63,7 +65,7 @@ QByteArray odsDocument(const QString &tables)
     return buffer.data();
 }
 
-QString row(const QStringList &cells, int repeated = 1)
+QString row(const QStringList &cells, qint64 repeated = 1)
 {
     QString xml =
         repeated > 1
@@ -199,6 +201,13 @@ void TestTeamFile::odsSheets_data()
         << "Liste « liste.ods » refusée : 1 ligne en erreur.\n"
            "ligne 9, colonne « Niveau » : « premier » n'est pas un niveau (nombre entier à "
            "partir de 1)"
+        << QStringList{};
+    // Counts that add up past 2^64 lines: the sheet is no smaller for it.
+    const qint64 most = std::numeric_limits<qint64>::max();
+    QTest::newRow("blank rows past 2^64 lines")
+        << table("Feuille1", header + row({""}, most) + row({""}, most) + row({"A"}))
+        << QStringList{}
+        << "Liste « liste.ods » refusée : la première feuille a plus de 1 048 576 lignes."
         << QStringList{};
     QTest::newRow("a team repeated past the sheet's size")
         << table("Feuille1", header + row({"A"}, 2000000)) << QStringList{}
