@@ -82,7 +82,9 @@ std::optional<std::vector<std::size_t>> firstSheetRowRepeats(QBuffer &document)
     std::vector<std::size_t> repeats;
     QXmlStreamReader xml(&content);
     int depth = 0; // inside the first table
-    while (!xml.atEnd()) {
+    // A read that fails (a damaged deflate stream) leaves the reader short of its end for
+    // good, waiting for more data: stop at the first error.
+    while (!xml.atEnd() && !xml.hasError()) {
         const QXmlStreamReader::TokenType token = xml.readNext();
         if (token == QXmlStreamReader::StartElement) {
             if (depth > 0 || xml.qualifiedName() == QLatin1String("table:table"))
@@ -99,7 +101,8 @@ std::optional<std::vector<std::size_t>> firstSheetRowRepeats(QBuffer &document)
                 break;
         }
     }
-    if (xml.hasError() && depth > 0)
+    // Past the first table the reading stopped without an error.
+    if (xml.hasError())
         return std::nullopt;
     return repeats;
 }

@@ -260,6 +260,23 @@ void TestTeamFile::refusals_data()
                                   "ni un classeur ODS.";
     QByteArray broken = odsDocument(table("Feuille1", row({"Équipe"}) + row({"A"})));
     broken.truncate(broken.size() / 2);
+    // The sheet's XML damaged inside the zip, its directory intact: the reading stops at the
+    // first error instead of waiting for data that never comes.
+    QString rows = row({"Équipe", "Club"});
+    for (int k = 0; k < 200; ++k)
+        rows += row({QStringLiteral("Équipe %1").arg(k), QStringLiteral("Club %1").arg(k % 7)});
+    QByteArray inflateFails = odsDocument(table("Feuille1", rows));
+    const qsizetype header = inflateFails.indexOf("content.xml") - 30;
+    const auto field = [&inflateFails, header](int offset) {
+        return int(uchar(inflateFails[header + offset])) |
+               int(uchar(inflateFails[header + offset + 1])) << 8;
+    };
+    const qsizetype data = header + 30 + field(26) + field(28);
+    for (qsizetype k = data + 16; k < data + 48; ++k)
+        inflateFails[k] = char(0xFF);
+    QTest::newRow("damaged deflate stream")
+        << "abime.ods" << inflateFails
+        << "Liste « abime.ods » refusée : le classeur ODS est illisible (fichier abîmé ?).";
     QTest::newRow("damaged ODS") << "abime.ods" << broken
                                  << "Liste « abime.ods » refusée : le classeur ODS est illisible "
                                     "(fichier abîmé ?).";

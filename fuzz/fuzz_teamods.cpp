@@ -1,0 +1,62 @@
+// The ODS team-list reader: any bytes give a list or a refusal naming the file, never a crash
+// or a sanitizer report; a list read is well formed, and written back as ODS it reads as the
+// same teams.
+
+#include "FuzzInput.h"
+#include "TeamFile.h"
+
+#include <QByteArray>
+
+#include <cstdint>
+#include <string_view>
+
+namespace {
+
+using velmorin::fuzz::check;
+
+bool sameTeams(const velmorin::TeamList &a, const velmorin::TeamList &b)
+{
+    if (a.teams.size() != b.teams.size() || a.extraColumns != b.extraColumns)
+        return false;
+    for (std::size_t k = 0; k < a.teams.size(); ++k) {
+        const velmorin::Team &x = a.teams[k];
+        const velmorin::Team &y = b.teams[k];
+        // Points go back as numbers: "120,5" comes back as "120.5", the same points.
+        if (x.name != y.name || x.club != y.club || x.level != y.level || x.points != y.points ||
+            x.extra != y.extra)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    const QByteArray bytes(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
+    const velmorin::TeamListResult result = velmorin::readTeamListOds(bytes, "f.ods");
+    if (!result.ok()) {
+        constexpr std::string_view kRefused = "Liste « f.ods » refusée : ";
+        check(std::string_view(result.error).substr(0, kRefused.size()) == kRefused,
+              "refusal without the file");
+        return 0;
+    }
+    const velmorin::TeamList &list = *result.list;
+    check(!list.teams.empty(), "an empty list accepted");
+    std::size_t lastLine = 0;
+    for (const velmorin::Team &team : list.teams) {
+        check(!team.name.empty(), "a team without a name");
+        check(!team.level || *team.level >= 1, "a level below 1");
+        check(team.extra.size() == list.extraColumns.size(), "other columns lost");
+        check(team.line > lastLine && team.line <= (std::size_t{1} << 20),
+              "rows out of order or past the sheet");
+        lastLine = team.line;
+    }
+
+    const QByteArray written = velmorin::teamListOds(list);
+    check(!written.isEmpty(), "the list could not be written");
+    const velmorin::TeamListResult back = velmorin::readTeamListOds(written, "f.ods");
+    check(back.ok(), "the written list is refused");
+    check(sameTeams(list, *back.list), "teams changed in the round trip");
+    return 0;
+}
