@@ -240,10 +240,9 @@ AssignmentResult assignTeams(const TeamList &list, const LevelMapping &mapping,
     return result;
 }
 
-void putCsvField(LineBuffer &line, std::string_view text, char separator)
+void putCsvField(LineBuffer &line, std::string_view text)
 {
-    const bool quote = text.find_first_of(std::string{separator, '"', '\n', '\r', '\t'}) !=
-                           std::string_view::npos ||
+    const bool quote = text.find_first_of(",;\t\"\n\r") != std::string_view::npos ||
                        (!text.empty() && (text.front() == ' ' || text.back() == ' '));
     if (!quote) {
         line.text(text);
@@ -268,18 +267,18 @@ bool writeAssignmentCsv(const TeamList &list, const Assignment &assignment, Byte
     for (std::size_t c = 0; c < kAssignmentColumns.size(); ++c)
         line.text(c ? std::string_view(&separator, 1) : "").text(kAssignmentColumns[c]);
     for (const std::string &column : list.extraColumns)
-        putCsvField(line.character(separator), column, separator);
+        putCsvField(line.character(separator), column);
     if (!line.endLine())
         return false;
     for (const std::size_t index : assignment.rows()) {
         const Team &team = list.teams[index];
         line.number(assignment.roundOfTeam[index]).character(separator);
-        putCsvField(line, team.name, separator);
-        putCsvField(line.character(separator), team.club, separator);
+        putCsvField(line, team.name);
+        putCsvField(line.character(separator), team.club);
         line.character(separator).text(levelText(team.level)).character(separator);
-        putCsvField(line, team.pointsText, separator);
+        putCsvField(line, team.pointsText);
         for (const std::string &value : team.extra)
-            putCsvField(line.character(separator), value, separator);
+            putCsvField(line.character(separator), value);
         if (!line.endLine())
             return false;
     }

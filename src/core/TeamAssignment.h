@@ -119,9 +119,10 @@ AssignmentResult assignTeams(const TeamList &list, const LevelMapping &mapping,
 constexpr std::array<std::string_view, 5> kAssignmentColumns{"tour", "equipe", "club", "niveau",
                                                              "points"};
 
-// One CSV field, quoted when it holds the separator, a quote, a line break or a tab (which
-// would mislead a reader looking for the separator), or starts or ends with a space.
-void putCsvField(LineBuffer &line, std::string_view text, char separator);
+// One CSV field, quoted when it holds any separator a reader may look for (comma, semicolon,
+// tab: a header unquoted with more commas than semicolons would be read as comma-separated),
+// a quote or a line break, or starts or ends with a space.
+void putCsvField(LineBuffer &line, std::string_view text);
 
 // The assignment as CSV: the header, then one row per team in rows() order. Returns whether
 // everything reached the sink.

@@ -278,6 +278,14 @@ void TestTeamAssignment::csvRows_data()
         << QByteArray("tour,equipe,club,niveau,points,Dossier,Capitaine\n"
                       "2,Fort,Le Club,1,\"12,5\",D2,Al\n"
                       "1,Faible,,,,D1,Jo\n");
+    // A header with more commas than separators, unquoted, would be read back as
+    // comma-separated: every field holding any separator is quoted.
+    QTest::newRow("commas in a header")
+        << QByteArray("Équipe;Niveau;\"Notes, avis, remarques, etc., etc., etc.\"\n"
+                      "A;;x, y\nB;1;\n")
+        << ';'
+        << QByteArray("tour;equipe;club;niveau;points;\"Notes, avis, remarques, etc., etc., "
+                      "etc.\"\n2;B;;1;;\n1;A;;;;\"x, y\"\n");
     QTest::newRow("semicolons, quoting")
         << QByteArray("Équipe,Club,Remarque,\"Note; finale\"\n"
                       "\"Les \"\"As\"\"\",\"A;B\",\"deux\nlignes\", x \n")
