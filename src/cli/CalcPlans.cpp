@@ -64,13 +64,6 @@ PlanRow rowOf(std::size_t rank, const RankedPlan &p)
             p.tour4};
 }
 
-// Characters, not bytes: "Écart" is five wide.
-std::size_t displayWidth(std::string_view text)
-{
-    return static_cast<std::size_t>(
-        std::count_if(text.begin(), text.end(), [](char c) { return (c & 0xC0) != 0x80; }));
-}
-
 bool writeCsvPlans(const std::vector<RankedPlan> &plans, char separator, LineBuffer &line)
 {
     for (std::size_t c = 0; c < kColumns; ++c)

@@ -382,7 +382,8 @@ void TestCalc::usageErrors_data()
                           "6..10, 20.. ou ..60 attendu)\n");
     QTest::newRow("plans, lo above hi")
         << QStringList{"--plans", "--t3=10..6", "71", "6"}
-        << QStringLiteral("--t3 : intervalle vide '10..6' : le minimum dépasse le maximum");
+        << QStringLiteral(
+               "--t3 : intervalle vide '10..6' : le minimum (10) dépasse le maximum (6)");
     QTest::newRow("plans, interval without ends")
         << QStringList{"--plans", "--e1", "..", "71", "6"} << QStringLiteral("'..' n'est pas");
     QTest::newRow("plans, third count")

@@ -133,9 +133,10 @@ void TestPlans::parseInterval_data()
     QTest::newRow("a point") << "7..7" << true << "7"
                              << "7"
                              << "";
-    QTest::newRow("lo above hi") << "10..6" << false << ""
-                                 << ""
-                                 << "intervalle vide '10..6' : le minimum dépasse le maximum";
+    QTest::newRow("lo above hi")
+        << "10..6" << false << ""
+        << ""
+        << "intervalle vide '10..6' : le minimum (10) dépasse le maximum (6)";
     QTest::newRow("empty") << "" << false << ""
                            << ""
                            << "'' n'est pas un intervalle correct (8, 6..10, 20.. ou ..60 attendu)";

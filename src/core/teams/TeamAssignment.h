@@ -6,6 +6,7 @@
 #include "ByteSink.h"
 #include "TeamList.h"
 #include "VlmDec.h"
+#include "Wishes.h"
 
 #include <array>
 #include <cstdint>
@@ -53,6 +54,9 @@ public:
 private:
     std::vector<LevelRound> m_levels;
 };
+
+// What the levels' rounds wish of a plan: exactly their entrants at rounds 1 to 4.
+Wishes wishesFor(const LevelMapping &levels);
 
 // "Niveau 2", or "Sans niveau".
 std::string levelLabel(const std::optional<int> &level);

@@ -76,10 +76,16 @@ std::optional<Interval> parseInterval(std::string_view text, std::string &error)
         *end = value;
     }
     if (interval.empty()) {
-        error = "intervalle vide " + quotedText(text) + " : le minimum dépasse le maximum";
+        error = "intervalle vide " + quotedText(text) + " : " + emptyIntervalReason(interval);
         return std::nullopt;
     }
     return interval;
+}
+
+std::string emptyIntervalReason(const Interval &interval)
+{
+    return "le minimum (" + IntToStr(interval.lo.value_or(0)) + ") dépasse le maximum (" +
+           IntToStr(interval.hi.value_or(0)) + ")";
 }
 
 void Wishes::set(Quantity quantity, const Interval &interval)

@@ -17,6 +17,19 @@ namespace velmorin {
 
 constexpr std::size_t kPlanRounds = 7;
 
+// A solution of a calculation: its class and its 1-based position in that class.
+struct ShownSolution
+{
+    ExemptionClass exemptionClass = ExemptionClass::Class1;
+    Count position = 0;
+
+    friend bool operator==(const ShownSolution &a, const ShownSolution &b)
+    {
+        return a.exemptionClass == b.exemptionClass && a.position == b.position;
+    }
+    friend bool operator!=(const ShownSolution &a, const ShownSolution &b) { return !(a == b); }
+};
+
 struct PlanRound
 {
     std::string_view name; // "Tour 1" … "Finale"

@@ -20,6 +20,10 @@ constexpr std::size_t kQuotedCharacters = 40;
 
 // The text between apostrophes, its controls visible; past `maxCharacters` characters it is
 // cut with "…" and its whole length follows: '123…' (100000 caractères).
+// Characters on screen, for aligning tables: UTF-8 continuation bytes take no room ("Écart"
+// is five wide).
+std::size_t displayWidth(std::string_view utf8);
+
 std::string quotedText(std::string_view text, std::size_t maxCharacters = kQuotedCharacters);
 
 } // namespace velmorin

@@ -1,8 +1,17 @@
 #include "VisibleText.h"
 
+#include <algorithm>
+
 #include <cstdint>
 
 namespace velmorin {
+
+std::size_t displayWidth(std::string_view utf8)
+{
+    return static_cast<std::size_t>(std::count_if(utf8.begin(), utf8.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    }));
+}
 
 namespace {
 

@@ -1,6 +1,7 @@
 #include "TeamAssignment.h"
 
 #include "Plan.h"
+#include "VisibleText.h"
 
 #include <algorithm>
 #include <limits>
@@ -24,14 +25,6 @@ double pointsKey(const Team &team)
 bool tied(const Team &a, const Team &b)
 {
     return levelKey(a) == levelKey(b) && pointsKey(a) == pointsKey(b);
-}
-
-// Characters on screen, for the table's alignment: UTF-8 continuation bytes take no room.
-std::size_t displayWidth(std::string_view text)
-{
-    return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
-        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-    }));
 }
 
 // A table row's cells, aligned, without the spaces a row would end with.
@@ -125,6 +118,17 @@ std::array<Count, kEntryRounds> LevelMapping::entrantsPerRound() const
     for (const LevelRound &l : m_levels)
         entrants[static_cast<std::size_t>(l.round - 1)] += l.teams;
     return entrants;
+}
+
+Wishes wishesFor(const LevelMapping &levels)
+{
+    Wishes wishes;
+    const std::array<Count, kEntryRounds> entrants = levels.entrantsPerRound();
+    for (std::size_t r = 0; r < kEntryRounds; ++r) {
+        const auto count = static_cast<std::int32_t>(entrants[r]);
+        wishes.set(kQuantities[quantityIndex(Quantity::Entrants1) + r], Interval{count, count});
+    }
+    return wishes;
 }
 
 std::string levelLabel(const std::optional<int> &level)

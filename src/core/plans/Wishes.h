@@ -32,6 +32,11 @@ constexpr std::size_t quantityIndex(Quantity quantity)
 Count quantityValue(Quantity quantity, const TSolution &solution, Count tour4);
 
 // An interval of counts; a missing end is no bound on that side.
+struct Interval;
+
+// Why an interval holds no count: "le minimum (10) dépasse le maximum (6)".
+std::string emptyIntervalReason(const Interval &interval);
+
 struct Interval
 {
     std::optional<std::int32_t> lo;
