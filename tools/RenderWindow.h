@@ -23,7 +23,7 @@ inline int renderFromMainWindow(int argc, char *argv[], const char *defaultOutpu
         argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString::fromLatin1(defaultOutput);
 
     TVlmFPrg window;
-    velmorin::installFeatures(&window);
+    velmorin::installFeatures(window);
     window.show();
     window.activateWindow();
     if (!QTest::qWaitForWindowExposed(&window))

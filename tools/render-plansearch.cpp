@@ -2,6 +2,7 @@
 // 6, every ratio 1/2) with an organiser's wishes typed in: 8 teams entering at round 4 and at
 // most 40 teams playing round 2. For the documentation.
 
+#include "FeatureWindow.h"
 #include "RenderWindow.h"
 
 #include <QAction>
@@ -13,7 +14,7 @@ int main(int argc, char *argv[])
 {
     return renderFromMainWindow(argc, argv, "plan-search.png", [](TVlmFPrg &window) {
         window.findChild<QAction *>(QStringLiteral("actionRecherchePlans"))->trigger();
-        auto *dialog = window.findChild<QDialog *>(QStringLiteral("RecherchePlans"));
+        auto *dialog = velmorin::FeatureWindow::find(window, QStringLiteral("RecherchePlans"));
         if (!dialog)
             return static_cast<QWidget *>(nullptr);
         const auto type = [dialog](const char *field, const char *text) {

@@ -3,6 +3,7 @@
 // its third solution) and a fixed draw, into a PNG file,
 // for the documentation.
 
+#include "FeatureWindow.h"
 #include "RenderWindow.h"
 #include "TeamsDialog.h"
 
@@ -13,7 +14,8 @@ int main(int argc, char *argv[])
 {
     return renderFromMainWindow(argc, argv, "teams.png", [](TVlmFPrg &window) -> QWidget * {
         window.findChild<QAction *>(QStringLiteral("actionEquipes"))->trigger();
-        auto *dialog = window.findChild<velmorin::TeamsDialog *>(QStringLiteral("Equipes"));
+        auto *dialog =
+            velmorin::FeatureWindow::find<velmorin::TeamsDialog>(window, QStringLiteral("Equipes"));
         if (!dialog || !dialog->openList(QStringLiteral(VELMORIN_SAMPLE_LIST)))
             return nullptr;
         dialog->setSeed(2026);

@@ -111,7 +111,7 @@ int main(int argc, char *argv[])
     phase("set-up");
     TVlmFPrg window;
     phase("window");
-    velmorin::installFeatures(&window);
+    velmorin::installFeatures(window);
     phase("features");
 #endif
     application.installEventFilter(&firstPaint);

@@ -1,6 +1,7 @@
 // How long the overview dialog takes to follow the window's inputs: a refresh with the same
 // rows, and one after the final changed (new rows, the chart laid out and painted).
 
+#include "FeatureWindow.h"
 #include "Features.h"
 #include "OverviewDialog.h"
 #include "VlmPrg.h"
@@ -19,13 +20,14 @@ velmorin::OverviewDialog *openOverview(TVlmFPrg &window, std::int64_t registered
     window.findChild<QLineEdit *>(QStringLiteral("Effectif"))->setText(QString::number(registered));
     window.findChild<QAction *>(QStringLiteral("actionVueEnsemble"))->trigger();
     QCoreApplication::processEvents();
-    return window.findChild<velmorin::OverviewDialog *>(QStringLiteral("VueEnsemble"));
+    return velmorin::FeatureWindow::find<velmorin::OverviewDialog>(window,
+                                                                   QStringLiteral("VueEnsemble"));
 }
 
 void overviewRefresh(benchmark::State &state)
 {
     TVlmFPrg window;
-    velmorin::installFeatures(&window);
+    velmorin::installFeatures(window);
     velmorin::OverviewDialog *dialog = openOverview(window, state.range(0));
     for (auto _ : state)
         dialog->refresh();
@@ -36,7 +38,7 @@ void overviewRefresh(benchmark::State &state)
 void overviewFollowsFinale(benchmark::State &state)
 {
     TVlmFPrg window;
-    velmorin::installFeatures(&window);
+    velmorin::installFeatures(window);
     velmorin::OverviewDialog *dialog = openOverview(window, state.range(0));
     auto *finale = window.findChild<QLineEdit *>(QStringLiteral("Finale"));
     bool eight = false;

@@ -18,7 +18,7 @@ struct CalculatedWindow
 {
     CalculatedWindow(std::int64_t registered, std::int64_t finale)
     {
-        velmorin::installFeatures(&window);
+        velmorin::installFeatures(window);
         window.show();
         window.findChild<QLineEdit *>(QStringLiteral("Effectif"))
             ->setText(QString::number(registered));

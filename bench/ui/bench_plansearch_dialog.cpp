@@ -2,6 +2,7 @@
 // read, the 100 best plans found and the table rebuilt and laid out, for a small cup, a large
 // one and the largest count. The table shows its 100 rows each time.
 
+#include "FeatureWindow.h"
 #include "Features.h"
 #include "PlanSearchDialog.h"
 #include "VlmPrg.h"
@@ -19,14 +20,15 @@ namespace {
 void keystroke(benchmark::State &state)
 {
     TVlmFPrg window;
-    velmorin::installFeatures(&window);
+    velmorin::installFeatures(window);
     window.show();
     window.findChild<QLineEdit *>(QStringLiteral("Effectif"))
         ->setText(QString::number(state.range(0)));
     window.findChild<QLineEdit *>(QStringLiteral("Finale"))
         ->setText(QString::number(state.range(1)));
     window.findChild<QAction *>(QStringLiteral("actionRecherchePlans"))->trigger();
-    auto *dialog = window.findChild<velmorin::PlanSearchDialog *>(QStringLiteral("RecherchePlans"));
+    auto *dialog = velmorin::FeatureWindow::find<velmorin::PlanSearchDialog>(
+        window, QStringLiteral("RecherchePlans"));
     for (const char *field : {"MinEntrants4", "MaxEntrants4"})
         dialog->findChild<QLineEdit *>(QLatin1String(field))->setText(QStringLiteral("8"));
     auto *maxTour2 = dialog->findChild<QLineEdit *>(QStringLiteral("MaxTour2"));

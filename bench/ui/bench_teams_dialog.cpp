@@ -2,6 +2,7 @@
 // same list as ODS): the file read, the levels and the table shown, Effectif taken in, and the
 // dialog painted again.
 
+#include "FeatureWindow.h"
 #include "Features.h"
 #include "TeamFile.h"
 #include "TeamLists.h"
@@ -45,10 +46,11 @@ void teamsDialogOpensList(benchmark::State &state)
         return;
     }
     TVlmFPrg window;
-    velmorin::installFeatures(&window);
+    velmorin::installFeatures(window);
     window.show();
     window.findChild<QAction *>(QStringLiteral("actionEquipes"))->trigger();
-    auto *dialog = window.findChild<velmorin::TeamsDialog *>(QStringLiteral("Equipes"));
+    auto *dialog =
+        velmorin::FeatureWindow::find<velmorin::TeamsDialog>(window, QStringLiteral("Equipes"));
     for (auto _ : state) {
         if (!dialog->openList(fileName)) {
             state.SkipWithError("list refused");

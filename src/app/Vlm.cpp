@@ -12,7 +12,7 @@ int main(int argc, char *argv[])
     velmorin::setUpApplication(application);
 
     TVlmFPrg VlmFPrg;
-    velmorin::installFeatures(&VlmFPrg);
+    velmorin::installFeatures(VlmFPrg);
     VlmFPrg.show();
     return QApplication::exec();
 }

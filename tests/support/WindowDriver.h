@@ -13,10 +13,34 @@
 
 namespace velmorin::testing {
 
-// The object called `name` below `parent`; a missing one ends the test program, naming it.
+// The program's top-level windows called `name`: a feature's windows have no parent, so
+// that the main window can be raised above them.
+template <typename T> QList<T *> topLevelWindows(const QString &name)
+{
+    QList<T *> windows;
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (auto *window = qobject_cast<T *>(widget); window && widget->objectName() == name)
+            windows.append(window);
+    }
+    return windows;
+}
+
+// The object called `name` below `parent`, or a top-level window of that name (a feature's);
+// a missing one ends the test program, naming it.
 template <typename T> T *child(const QObject &parent, const char *name)
 {
     T *found = parent.findChild<T *>(QLatin1String(name));
+    if (!found) {
+        const QList<T *> windows = topLevelWindows<T>(QLatin1String(name));
+        found = windows.isEmpty() ? nullptr : windows.constFirst();
+    }
+    // Or inside a feature's window, when `parent` is the main window.
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (found || !parent.isWidgetType())
+            break;
+        if (window != &parent)
+            found = window->findChild<T *>(QLatin1String(name));
+    }
     if (!found)
         qFatal("no control %s", name);
     return found;

@@ -13,6 +13,7 @@
 #include "TrackBar.h"
 #include "UpDown.h"
 #include "VlmPrg.h"
+#include "WindowDriver.h"
 #include "aprop.h"
 
 #include <QAccessible>
@@ -103,10 +104,7 @@ private slots:
 private:
     template <typename T = QWidget> T *get(const char *name) const
     {
-        T *widget = m_window->findChild<T *>(QLatin1String(name));
-        if (!widget)
-            qFatal("no control %s", name);
-        return widget;
+        return velmorin::testing::child<T>(*m_window, name);
     }
     void newWindow();
     QStringList step(const QByteArray &field, bool keys, int key, int presses,
@@ -400,7 +398,7 @@ void TestDesktop::dialogsReadable()
         readable(text, background);
         return;
     }
-    velmorin::installFeatures(m_window.get());
+    velmorin::installFeatures(*m_window);
     get<QAction>("actionVueEnsemble")->trigger();
     auto *dialog = get<QDialog>("VueEnsemble");
     auto *table = dialog->findChild<QTableView *>(QStringLiteral("TableEnsemble"));

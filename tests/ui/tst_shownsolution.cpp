@@ -1,6 +1,7 @@
 // The window's interface to its features: which solution the round fields show, the problem
 // it would calculate, and a plan shown as the user would reach it.
 
+#include "FeatureWindow.h"
 #include "MessageBoxCatcher.h"
 #include "RadioGroup.h"
 #include "TrackBar.h"
@@ -20,6 +21,7 @@
 #include <utility>
 
 using velmorin::ExemptionClass;
+using velmorin::FeatureNotifier;
 using velmorin::ShownSolution;
 using velmorin::testing::child;
 
@@ -42,8 +44,8 @@ void TestShownSolution::followsRunsAndSliders()
     auto window = std::make_unique<TVlmFPrg>();
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-    QSignalSpy changes(window.get(), &TVlmFPrg::shownSolutionChanged);
-    QSignalSpy runs(window.get(), &TVlmFPrg::calculated);
+    QSignalSpy changes(window->notifier(), &FeatureNotifier::planShown);
+    QSignalSpy runs(window->notifier(), &FeatureNotifier::calculated);
     QVERIFY(!window->shownSolution());
     QVERIFY(!window->lastCalculation());
 
@@ -160,7 +162,7 @@ void TestShownSolution::registeredTeamsAsTyped()
     MessageBoxCatcher catcher;
     TVlmFPrg window;
     QVERIFY(velmorin::testing::showActive(window));
-    QSignalSpy inputs(&window, &TVlmFPrg::inputsChanged);
+    QSignalSpy inputs(window.notifier(), &FeatureNotifier::inputsChanged);
     QVERIFY(window.setRegisteredTeams(80));
     QCOMPARE(child<QLineEdit>(window, "E1")->text(), QStringLiteral("24")); // the proposal
     QVERIFY(inputs.count() > 0);
@@ -221,22 +223,33 @@ void TestShownSolution::nestedRunMakesNoMixedCalculation()
     QCOMPARE(window.lastCalculation()->problem.round4, velmorin::Ratio::ThreeQuarters);
 }
 
-// A feature's slot that fails midway, with the wait cursor on: the error box says why, the
-// cursor comes back, and the program carries on.
+// A feature's action whose slot fails midway, with the wait cursor on: the action's own
+// trigger (as the menu or its shortcut runs it) shows the error box saying why, gives the
+// cursor back, and the next action still runs.
 void TestShownSolution::failingFeatureSlotIsGuarded()
 {
     MessageBoxCatcher boxes;
     TVlmFPrg window;
     QVERIFY(velmorin::testing::showActive(window));
-    const bool ran = window.runGuarded([] {
-        const velmorin::WaitCursor waiting;
-        throw std::runtime_error("écriture impossible");
-    });
-    QVERIFY(!ran);
+    int ran = 0;
+    QAction *failing = velmorin::addFeatureAction(
+        window, QStringLiteral("Échoue"), QStringLiteral("actionEchoue"), QKeySequence(), [&ran] {
+            const velmorin::WaitCursor waiting;
+            ++ran;
+            throw std::runtime_error("écriture impossible");
+        });
+    QAction *next = velmorin::addFeatureAction(window, QStringLiteral("Suivante"),
+                                               QStringLiteral("actionSuivante"), QKeySequence(),
+                                               [&ran] { ran += 10; });
+    QVERIFY(window.contextActions().contains(failing));
+    failing->trigger();
+    QCOMPARE(ran, 1);
     QVERIFY(!QApplication::overrideCursor());
     QCOMPARE(boxes.shown().size(), 1);
     QCOMPARE(boxes.shown().first().text, QStringLiteral("écriture impossible."));
-    QVERIFY(window.runGuarded([] {}));
+    next->trigger();
+    QCOMPARE(ran, 11);
+    QCOMPARE(boxes.shown().size(), 1);
 }
 
 QTEST_MAIN(TestShownSolution)

@@ -1,7 +1,6 @@
 #include "HelpWindow.h"
 
 #include "Placement.h"
-#include "VlmPrg.h"
 
 #include <QAction>
 #include <QGuiApplication>
@@ -17,9 +16,8 @@
 
 namespace velmorin {
 
-HelpWindow::HelpWindow(QWidget *parent) : QWidget(parent, Qt::Window)
+HelpWindow::HelpWindow(FeatureHost &host) : FeatureWindow(host, QStringLiteral("Aide"), QString())
 {
-    setObjectName(QStringLiteral("Aide"));
     setWindowTitle(QStringLiteral("Aide de Velmorin"));
 
     m_browser = new QTextBrowser(this);
@@ -90,28 +88,21 @@ bool HelpWindow::find(const QString &text, bool backward)
     return m_browser->find(text, flags);
 }
 
-void installHelp(TVlmFPrg *window)
+void HelpWindow::showSection(const QString &section)
 {
-    window->addContextSeparator();
-    auto *action = new QAction(QStringLiteral("Aide"), window);
-    action->setObjectName(QStringLiteral("actionAide"));
-    action->setShortcut(QKeySequence(Qt::Key_F1));
-    window->addContextAction(action);
-    // F1 opens the guide from the dialogs too.
-    action->setShortcutContext(Qt::ApplicationShortcut);
-    QObject::connect(action, &QAction::triggered, window, [window] {
-        window->runGuarded([window] {
-            auto *help =
-                window->findChild<HelpWindow *>(QStringLiteral("Aide"), Qt::FindDirectChildrenOnly);
-            if (!help) {
-                help = new HelpWindow(window);
-                openBeside(help, window, [window] { return window->inputFieldsArea(); });
-            }
-            help->show();
-            help->raise();
-            help->activateWindow();
-        });
-    });
+    if (!section.isEmpty())
+        m_browser->scrollToAnchor(section);
+}
+
+void installHelp(FeatureHost &host)
+{
+    const auto open = [host = &host](const QString &section) {
+        FeatureWindow::open<HelpWindow>(*host, QStringLiteral("Aide"))->showSection(section);
+    };
+    host.setHelpOpener(open);
+    host.addContextSeparator();
+    addFeatureAction(host, QStringLiteral("Aide"), QStringLiteral("actionAide"),
+                     QKeySequence(Qt::Key_F1), [open] { open(QString()); });
 }
 
 } // namespace velmorin

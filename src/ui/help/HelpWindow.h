@@ -4,21 +4,23 @@
 // with its contents list, its pictures and a search (Ctrl+F). F1 opens it from the main
 // window and from every dialog; a second F1 raises it.
 
-#include <QWidget>
+#include "FeatureWindow.h"
 
 class QLabel;
 class QLineEdit;
 class QTextBrowser;
-class TVlmFPrg;
 
 namespace velmorin {
 
-class HelpWindow : public QWidget
+class HelpWindow : public FeatureWindow
 {
     Q_OBJECT
 
 public:
-    explicit HelpWindow(QWidget *parent);
+    explicit HelpWindow(FeatureHost &host);
+
+    // Shows the guide at a section (an anchor of the guide; empty: where it is).
+    void showSection(const QString &section);
 
     QTextBrowser *browser() const { return m_browser; }
 
@@ -35,8 +37,8 @@ private:
     QLabel *m_findStatus = nullptr;
 };
 
-// Adds the action "Aide" (F1, anywhere in the program) to the window's context menu, last,
-// after a separator.
-void installHelp(TVlmFPrg *window);
+// Adds the action "Aide" (F1) to the host's context menu, last, after a separator, and
+// offers the guide to every feature window (their F1 opens it at their section).
+void installHelp(FeatureHost &host);
 
 } // namespace velmorin

@@ -2,7 +2,7 @@
 
 #include "ClassAppearance.h"
 #include "Contrast.h"
-#include "FeatureDialog.h"
+#include "FeatureRows.h"
 #include "Placement.h"
 #include "Plan.h"
 
@@ -36,9 +36,9 @@ constexpr int kColumns = 4;
 
 } // namespace
 
-OverviewDialog::OverviewDialog(TVlmFPrg *window) : QDialog(window), m_window(window)
+OverviewDialog::OverviewDialog(FeatureHost &host)
+    : FeatureWindow(host, QStringLiteral("VueEnsemble"), QStringLiteral("ensemble"))
 {
-    setObjectName(QStringLiteral("VueEnsemble"));
     setWindowTitle(QStringLiteral("Vue d'ensemble des entrées au Tour 1"));
     setModal(false);
     // The table's class 3 and class 2 counts are black and blue: under a dark scheme they
@@ -124,7 +124,6 @@ OverviewDialog::OverviewDialog(TVlmFPrg *window) : QDialog(window), m_window(win
     layout->addLayout(views, 1);
     layout->addWidget(hint);
     resize(960, 460);
-    openBeside(this, window, [window] { return window->inputFieldsArea(); });
 
     connect(m_table, &QTableView::activated, this, &OverviewDialog::chooseRow);
     // The choice runs once the click is over: new rows replace the bar that was clicked,
@@ -134,12 +133,12 @@ OverviewDialog::OverviewDialog(TVlmFPrg *window) : QDialog(window), m_window(win
             return;
         const Count entrants1 = m_rows[std::size_t(index)].entrants1;
         QMetaObject::invokeMethod(
-            this, [this, entrants1] { m_window->runGuarded([&] { choose(entrants1); }); },
+            this, [this, entrants1] { runGuarded([&] { choose(entrants1); }); },
             Qt::QueuedConnection);
     });
     connect(m_chart, &QChart::plotAreaChanged, this, &OverviewDialog::labelEntrants);
     // Quiet: the window's own handlers report a bad registered-teams text.
-    followWindowInputs(this, m_window, [this] { refresh(Failure::Quiet); });
+    followHostInputs([this] { refresh(Failure::Quiet); });
 }
 
 // Polished, the table knows its style's frame and scroll bar.
@@ -185,7 +184,7 @@ void OverviewDialog::labelEntrants()
 
 bool OverviewDialog::refresh(Failure failure)
 {
-    const std::optional<Problem> problem = m_window->currentProblem(failure);
+    const std::optional<Problem> problem = host().currentProblem(failure);
     if (!problem)
         return false;
 
@@ -263,14 +262,14 @@ void OverviewDialog::chooseRow(const QModelIndex &index)
 {
     if (index.isValid() && std::size_t(index.row()) < m_rows.size()) {
         const Count entrants1 = m_rows[std::size_t(index.row())].entrants1;
-        m_window->runGuarded([&] { choose(entrants1); });
+        runGuarded([&] { choose(entrants1); });
     }
 }
 
 // The rows cover every E1, so the window's own E1 does not make them stale.
 bool OverviewDialog::choose(Count entrants1)
 {
-    switch (bringRowsUpToDate(m_window, m_problem, [this] { return refresh(Failure::Quiet); })) {
+    switch (bringRowsUpToDate(host(), m_problem, [this] { return refresh(Failure::Quiet); })) {
     case RowInputs::Failed:
         return false;
     case RowInputs::Refreshed:
@@ -280,20 +279,16 @@ bool OverviewDialog::choose(Count entrants1)
     case RowInputs::Current:
         break;
     }
-    return m_window->showPlan(entrants1);
+    return host().showPlan(entrants1);
 }
 
-void installOverview(TVlmFPrg *window)
+void installOverview(FeatureHost &host)
 {
-    auto *action = new QAction(QStringLiteral("Vue d'ensemble…"), window);
-    action->setObjectName(QStringLiteral("actionVueEnsemble"));
-    action->setShortcut(QKeySequence(Qt::Key_F2));
-    QObject::connect(action, &QAction::triggered, window, [window] {
-        window->runGuarded([window] {
-            showWindowDialog<OverviewDialog>(window, QStringLiteral("VueEnsemble"))->refresh();
+    addFeatureAction(
+        host, QStringLiteral("Vue d'ensemble…"), QStringLiteral("actionVueEnsemble"),
+        QKeySequence(Qt::Key_F2), [host = &host] {
+            FeatureWindow::open<OverviewDialog>(*host, QStringLiteral("VueEnsemble"))->refresh();
         });
-    });
-    window->addContextAction(action);
 }
 
 } // namespace velmorin

@@ -4,10 +4,8 @@
 // every round-1 entrant count with solutions, as a chart and a table. It follows the
 // window's inputs, and choosing an entrant count runs the window's calculation with it.
 
+#include "FeatureWindow.h"
 #include "Overview.h"
-#include "VlmPrg.h"
-
-#include <QDialog>
 
 #include <array>
 #include <optional>
@@ -26,14 +24,14 @@ class QValueAxis;
 
 namespace velmorin {
 
-class OverviewDialog : public QDialog
+class OverviewDialog : public FeatureWindow
 {
     Q_OBJECT
 
 public:
-    explicit OverviewDialog(TVlmFPrg *window);
+    explicit OverviewDialog(FeatureHost &host);
 
-    using Failure = TVlmFPrg::Failure;
+    using Failure = FeatureHost::Failure;
 
     // Reads the window's inputs and shows their overview. When the registered teams are not
     // an integer the content stays as it was; returns whether it was refreshed.
@@ -59,7 +57,6 @@ private:
     void fitTableWidth();
     bool hasRow(Count entrants1) const;
 
-    TVlmFPrg *m_window;
     std::vector<OverviewRow> m_rows;
     std::optional<Problem> m_problem; // the inputs the rows were built from
 
@@ -77,6 +74,6 @@ private:
 };
 
 // Adds the action "Vue d'ensemble…" (F2) to the window; it opens the dialog, one per window.
-void installOverview(TVlmFPrg *window);
+void installOverview(FeatureHost &host);
 
 } // namespace velmorin

@@ -2,7 +2,7 @@
 
 #include "ClassAppearance.h"
 #include "Contrast.h"
-#include "FeatureDialog.h"
+#include "FeatureRows.h"
 #include "IntText.h"
 #include "Placement.h"
 #include "Plan.h"
@@ -58,9 +58,9 @@ void markField(QLineEdit *edit, const QString &message)
 
 } // namespace
 
-PlanSearchDialog::PlanSearchDialog(TVlmFPrg *window) : QDialog(window), m_window(window)
+PlanSearchDialog::PlanSearchDialog(FeatureHost &host)
+    : FeatureWindow(host, QStringLiteral("RecherchePlans"), QStringLiteral("recherche"))
 {
-    setObjectName(QStringLiteral("RecherchePlans"));
     setWindowTitle(QStringLiteral("Recherche d'un plan"));
     setModal(false);
     // The class 3 and class 2 texts are black and blue: under a dark scheme they need the
@@ -117,13 +117,11 @@ PlanSearchDialog::PlanSearchDialog(TVlmFPrg *window) : QDialog(window), m_window
     layout->addWidget(m_table, 1);
     layout->addWidget(hint);
     resize(640, 600);
-    openBeside(this, window, [window] { return window->inputFieldsArea(); });
 
     connect(m_table, &QTableView::activated, this, &PlanSearchDialog::chooseRow);
-    connect(m_strict, &QCheckBox::toggled, this,
-            [this] { m_window->runGuarded([this] { search(); }); });
+    connect(m_strict, &QCheckBox::toggled, this, [this] { runGuarded([this] { search(); }); });
     // Quiet: the window's own handlers report a bad registered-teams text.
-    followWindowInputs(this, m_window, [this] { refresh(Failure::Quiet); });
+    followHostInputs([this] { refresh(Failure::Quiet); });
     // Opened to type wishes in.
     m_fields.front().edit->setFocus();
 }
@@ -155,7 +153,7 @@ void PlanSearchDialog::buildForm(QGridLayout *grid)
         m_fields.push_back(Field{quantity, minimum, edit});
         connect(edit, &QLineEdit::textChanged, this, [this] {
             if (!m_filling)
-                m_window->runGuarded([this] { search(); });
+                runGuarded([this] { search(); });
         });
     };
     for (int round = 1; round <= 4; ++round) {
@@ -180,14 +178,21 @@ const std::vector<RankedPlan> &PlanSearchDialog::plans() const
 
 bool PlanSearchDialog::refresh(Failure failure)
 {
-    std::optional<Problem> problem = m_window->currentProblem(failure);
+    if (!takeProblem(failure))
+        return false;
+    search();
+    return true;
+}
+
+bool PlanSearchDialog::takeProblem(Failure failure)
+{
+    std::optional<Problem> problem = host().currentProblem(failure);
     if (!problem)
         return false;
     // The search covers every E1: the window's own does not change the plans.
     problem->entrants1 = 0;
     m_problem = problem;
     m_inputs->setText(toQString(problemInputsText(*problem)));
-    search();
     return true;
 }
 
@@ -231,9 +236,9 @@ std::optional<Wishes> PlanSearchDialog::readForm(QStringList *errors) const
             continue;
         readable = false;
         if (errors)
-            (*errors)[int(i)] = fieldName(m_fields[i].quantity) +
-                                QStringLiteral(" : le minimum (%1) dépasse le maximum (%2).")
-                                    .arg(countText(*interval.lo), countText(*interval.hi));
+            (*errors)[int(i)] = fieldName(m_fields[i].quantity) + QStringLiteral(" : ") +
+                                QString::fromStdString(emptyIntervalReason(interval)) +
+                                QLatin1Char('.');
     }
     if (!readable)
         return std::nullopt;
@@ -246,6 +251,12 @@ void PlanSearchDialog::search()
 {
     QStringList errors;
     const std::optional<Wishes> wishes = readForm(&errors);
+    showFormErrors(errors);
+    searchFor(wishes);
+}
+
+void PlanSearchDialog::showFormErrors(const QStringList &errors)
+{
     QStringList shown;
     for (std::size_t i = 0; i < m_fields.size(); ++i) {
         markField(m_fields[i].edit, errors[int(i)]);
@@ -255,7 +266,10 @@ void PlanSearchDialog::search()
     }
     m_formErrors->setText(shown.join(QLatin1Char('\n')));
     m_formErrors->setVisible(!shown.isEmpty());
+}
 
+void PlanSearchDialog::searchFor(const std::optional<Wishes> &wishes)
+{
     if (wishes && m_problem)
         showPlans(findPlans(*m_problem, *wishes, kPlanLimit, m_strict->isChecked()));
     else
@@ -312,7 +326,9 @@ void PlanSearchDialog::setWishes(const Wishes &wishes)
         field.edit->setText(end ? countText(*end) : QString());
     }
     m_filling = false;
-    m_window->runGuarded([this] { search(); });
+    // The values themselves are searched: the fields only show them.
+    showFormErrors(QStringList(int(m_fields.size()), QString()));
+    runGuarded([this, wishes] { searchFor(wishes); });
 }
 
 void PlanSearchDialog::chooseRow(const QModelIndex &index)
@@ -321,12 +337,12 @@ void PlanSearchDialog::chooseRow(const QModelIndex &index)
         return;
     // A copy: a refresh before the choice replaces the rows.
     const RankedPlan plan = plans()[std::size_t(index.row())];
-    m_window->runGuarded([&] { choose(plan); });
+    runGuarded([&] { choose(plan); });
 }
 
 bool PlanSearchDialog::choose(RankedPlan plan)
 {
-    switch (bringRowsUpToDate(m_window, m_problem, [this] { return refresh(Failure::Quiet); })) {
+    switch (bringRowsUpToDate(host(), m_problem, [this] { return refresh(Failure::Quiet); })) {
     case RowInputs::Failed:
         return false;
     case RowInputs::Refreshed:
@@ -336,24 +352,24 @@ bool PlanSearchDialog::choose(RankedPlan plan)
     case RowInputs::Current:
         break;
     }
-    return m_window->showPlan(plan.entrants1(), ShownSolution{plan.exemptionClass, plan.position});
+    return host().showPlan(plan.entrants1(), ShownSolution{plan.exemptionClass, plan.position});
 }
 
-PlanSearchDialog *openPlanSearch(TVlmFPrg *window)
+PlanSearchDialog *openPlanSearch(FeatureHost &host, const std::optional<Wishes> &wishes)
 {
-    auto *dialog = showWindowDialog<PlanSearchDialog>(window, QStringLiteral("RecherchePlans"));
-    dialog->refresh();
+    auto *dialog = FeatureWindow::open<PlanSearchDialog>(host, QStringLiteral("RecherchePlans"));
+    if (!wishes)
+        dialog->refresh();
+    else if (dialog->takeProblem(FeatureHost::Failure::Report))
+        dialog->setWishes(*wishes); // one search, for these wishes
     return dialog;
 }
 
-void installPlanSearch(TVlmFPrg *window)
+void installPlanSearch(FeatureHost &host)
 {
-    auto *action = new QAction(QStringLiteral("Rechercher un plan…"), window);
-    action->setObjectName(QStringLiteral("actionRecherchePlans"));
-    action->setShortcut(QKeySequence(Qt::Key_F3));
-    QObject::connect(action, &QAction::triggered, window,
-                     [window] { window->runGuarded([window] { openPlanSearch(window); }); });
-    window->addContextAction(action);
+    addFeatureAction(host, QStringLiteral("Rechercher un plan…"),
+                     QStringLiteral("actionRecherchePlans"), QKeySequence(Qt::Key_F3),
+                     [host = &host] { openPlanSearch(*host); });
 }
 
 } // namespace velmorin

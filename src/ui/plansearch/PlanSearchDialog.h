@@ -5,11 +5,9 @@
 // over every round-1 entrant count, class and solution, are listed as they type. Choosing
 // one shows it in the main window, as "Calcul" and the class's slider would.
 
+#include "FeatureWindow.h"
 #include "PlanSearch.h"
-#include "VlmPrg.h"
 #include "Wishes.h"
-
-#include <QDialog>
 
 #include <array>
 #include <cstddef>
@@ -27,14 +25,14 @@ namespace velmorin {
 
 class PlanTableModel;
 
-class PlanSearchDialog : public QDialog
+class PlanSearchDialog : public FeatureWindow
 {
     Q_OBJECT
 
 public:
-    explicit PlanSearchDialog(TVlmFPrg *window);
+    explicit PlanSearchDialog(FeatureHost &host);
 
-    using Failure = TVlmFPrg::Failure;
+    using Failure = FeatureHost::Failure;
 
     // The most plans the table lists: enough to choose from, few enough to follow typing.
     static constexpr std::size_t kPlanLimit = 100;
@@ -42,6 +40,9 @@ public:
     // Reads the window's inputs and lists their plans. When the registered teams are not an
     // integer the content stays as it was; returns whether it was refreshed.
     bool refresh(Failure failure = Failure::Report);
+    // Reads the window's inputs for the next search, without searching; whether they were
+    // read.
+    bool takeProblem(Failure failure);
 
     // The wishes the form holds; none while one of its texts is refused.
     std::optional<Wishes> formWishes() const;
@@ -67,12 +68,13 @@ private:
 
     void buildForm(QGridLayout *grid);
     void search();
+    void showFormErrors(const QStringList &errors);
+    void searchFor(const std::optional<Wishes> &wishes);
     std::optional<Wishes> readForm(QStringList *errors) const;
     void showPlans(std::vector<RankedPlan> plans);
     void showStatus(const std::optional<Wishes> &wishes);
     void chooseRow(const QModelIndex &index);
 
-    TVlmFPrg *m_window;
     std::optional<Problem> m_problem; // the inputs the plans were found for; E1 aside
     bool m_filling = false;           // setWishes writes several fields: one search at the end
 
@@ -86,10 +88,11 @@ private:
 };
 
 // Opens the window's search dialog (one per window, made on first use), raises it and
-// refreshes it from the window's inputs.
-PlanSearchDialog *openPlanSearch(TVlmFPrg *window);
+// searches the window's inputs for `wishes` (none: the wishes its form holds).
+PlanSearchDialog *openPlanSearch(FeatureHost &host,
+                                 const std::optional<Wishes> &wishes = std::nullopt);
 
 // Adds the action "Rechercher un plan…" (F3) to the window; it opens the dialog.
-void installPlanSearch(TVlmFPrg *window);
+void installPlanSearch(FeatureHost &host);
 
 } // namespace velmorin

@@ -1,7 +1,7 @@
 #include "PlanTableModel.h"
 
 #include "ClassAppearance.h"
-#include "FeatureDialog.h"
+#include "FeatureRows.h"
 #include "Plan.h"
 
 #include <QBrush>

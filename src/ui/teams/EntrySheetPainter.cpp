@@ -7,7 +7,6 @@
 #include <QFontMetricsF>
 #include <QPagedPaintDevice>
 #include <QPainter>
-#include <QPdfWriter>
 
 #include <array>
 #include <vector>
@@ -26,9 +25,14 @@ QString number(Count value)
     return QString::fromStdString(IntToStr(value));
 }
 
-constexpr std::size_t kColumns = 6;
-// The columns as shares of the page's width: rank, team, club, level, points, the mark.
-constexpr std::array<qreal, kColumns> kColumnShares{0.07, 0.31, 0.31, 0.09, 0.09, 0.13};
+// The columns: rank, team, club, level, points, the mark, as shares of the page's width.
+const std::vector<SheetColumn> &entryColumns()
+{
+    static const std::vector<SheetColumn> columns{{0.07, Qt::AlignRight}, {0.31, Qt::AlignLeft},
+                                                  {0.31, Qt::AlignLeft},  {0.09, Qt::AlignRight},
+                                                  {0.09, Qt::AlignRight}, {0.13, Qt::AlignLeft}};
+    return columns;
+}
 
 // The teams entering at one round, in the assignment's order.
 std::vector<std::size_t> teamsOfRound(const Assignment &assignment, int round)
@@ -57,49 +61,16 @@ QStringList planSummaryLines(const Plan &plan)
 int paintEntrySheets(QPainter &painter, QPagedPaintDevice &device, const TeamList &list,
                      const Assignment &assignment, const Plan &plan, const QString &stamp)
 {
-    const Ruler mm(&device);
-    const qreal width = device.width();
+    SheetLayout page(painter, &device);
     const qreal height = device.height();
-    const QFont titleFont = sheetFont(&device, 20, true);
-    const QFont stampFont = sheetFont(&device, 9);
     const QFont textFont = sheetFont(&device, 10);
     const QFont headerFont = sheetFont(&device, 10, true);
-    const qreal rowHeight = QFontMetricsF(textFont, &device).height() + mm(2);
-    const qreal padding = mm(1.5);
+    const qreal rowHeight = QFontMetricsF(textFont, &device).height() + page.mm(2);
     const QStringList summary = planSummaryLines(plan);
-    qreal y = 0;
     int pages = 0;
-
-    const auto line = [&](const QFont &font, const QString &s) {
-        painter.setFont(font);
-        const qreal lineHeight = QFontMetricsF(font, &device).height();
-        painter.drawText(QRectF(0, y, width, lineHeight), Qt::AlignLeft | Qt::AlignVCenter, s);
-        y += lineHeight;
-    };
-    const auto row = [&](const std::array<QString, kColumns> &cells, const QFont &font,
-                         bool shaded) {
-        const QRectF band(0, y, width, rowHeight);
-        if (shaded)
-            painter.fillRect(band, QColor(0xE8, 0xE8, 0xE8));
-        painter.setFont(font);
-        const QFontMetricsF metrics(font, &device);
-        qreal x = 0;
-        for (std::size_t c = 0; c < kColumns; ++c) {
-            const QRectF cell(x, y, kColumnShares[c] * width, rowHeight);
-            painter.drawRect(cell);
-            const QRectF inner = cell.adjusted(padding, 0, -padding, 0);
-            const bool numeric = c == 0 || c == 3 || c == 4;
-            // A long name is cut with an ellipsis rather than run into the next cell.
-            painter.drawText(inner, (numeric ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter,
-                             metrics.elidedText(cells[c], Qt::ElideRight, inner.width()));
-            x += cell.width();
-        }
-        y += rowHeight;
-    };
-    const std::array<QString, kColumns> header{QStringLiteral("N°"),     QStringLiteral("Équipe"),
-                                               QStringLiteral("Club"),   QStringLiteral("Niveau"),
-                                               QStringLiteral("Points"), QString()};
-
+    const QStringList header{QStringLiteral("N°"),     QStringLiteral("Équipe"),
+                             QStringLiteral("Club"),   QStringLiteral("Niveau"),
+                             QStringLiteral("Points"), QString()};
     for (int round = kEntryRounds; round >= 1; --round) {
         const std::vector<std::size_t> teams = teamsOfRound(assignment, round);
         if (teams.empty())
@@ -114,43 +85,38 @@ int paintEntrySheets(QPainter &painter, QPagedPaintDevice &device, const TeamLis
             if (pages > 0)
                 device.newPage();
             ++pages;
-            y = 0;
-            painter.setPen(Qt::black);
-            line(titleFont, continued ? QStringLiteral("Entrées au Tour %1 (suite)").arg(round)
-                                      : QStringLiteral("Entrées au Tour %1").arg(round));
-            y += mm(1);
-            painter.setPen(Qt::darkGray);
-            line(stampFont, stamp);
-            painter.setPen(Qt::black);
-            y += mm(2);
-            painter.drawLine(QPointF(0, y), QPointF(width, y));
-            y += mm(4);
+            page.y = 0;
+            page.title(continued ? QStringLiteral("Entrées au Tour %1 (suite)").arg(round)
+                                 : QStringLiteral("Entrées au Tour %1").arg(round),
+                       20, stamp);
+            page.y += page.mm(4);
             for (const QString &s : summary)
-                line(textFont, s);
-            line(textFont, QStringLiteral("Graine du tirage : %1").arg(assignment.seed));
-            y += mm(2);
-            line(headerFont,
-                 QStringLiteral("%1 au Tour %2%3")
-                     .arg(teams.size() == 1
-                              ? QStringLiteral("1 équipe entre")
-                              : QStringLiteral("%1 équipes entrent").arg(teams.size()),
-                          QString::number(round),
-                          outOfLevel == 0
-                              ? QString()
-                              : QStringLiteral(", dont %1 hors niveau").arg(number(outOfLevel))));
-            y += mm(3);
-            painter.setPen(QPen(Qt::black, mm(0.2)));
-            row(header, headerFont, true);
+                page.line(textFont, s);
+            page.line(textFont, QStringLiteral("Graine du tirage : %1").arg(assignment.seed));
+            page.y += page.mm(2);
+            page.line(
+                headerFont,
+                QStringLiteral("%1 au Tour %2%3")
+                    .arg(teams.size() == 1 ? QStringLiteral("1 équipe entre")
+                                           : QStringLiteral("%1 équipes entrent").arg(teams.size()),
+                         QString::number(round),
+                         outOfLevel == 0
+                             ? QString()
+                             : QStringLiteral(", dont %1 hors niveau").arg(number(outOfLevel))));
+            page.y += page.mm(3);
+            painter.setPen(QPen(Qt::black, page.mm(0.2)));
+            page.row(entryColumns(), header, headerFont, rowHeight, true);
             // At least one team per page, however small the page.
             do {
                 const std::size_t index = teams[next];
                 const Team &team = list.teams[index];
-                row({QString::number(next + 1), text(team.name), text(team.club),
-                     text(levelText(team.level)), text(team.pointsText),
-                     assignment.outOfLevel[index] ? text(kOutOfLevel) : QString()},
-                    textFont, false);
+                page.row(entryColumns(),
+                         {QString::number(next + 1), text(team.name), text(team.club),
+                          text(levelText(team.level)), text(team.pointsText),
+                          assignment.outOfLevel[index] ? text(kOutOfLevel) : QString()},
+                         textFont, rowHeight, false);
                 ++next;
-            } while (next < teams.size() && y + rowHeight <= height);
+            } while (next < teams.size() && page.y + rowHeight <= height);
             continued = true;
         }
     }
@@ -160,16 +126,10 @@ int paintEntrySheets(QPainter &painter, QPagedPaintDevice &device, const TeamLis
 bool writeEntriesPdf(QIODevice *device, const TeamList &list, const Assignment &assignment,
                      const Plan &plan, const QString &stamp)
 {
-    QPdfWriter writer(device);
-    writer.setPageLayout(planPageLayout());
-    writer.setResolution(300);
-    writer.setTitle(QStringLiteral("Entrées de la coupe"));
-    writer.setCreator(stamp);
-    QPainter painter;
-    if (!painter.begin(&writer))
-        return false;
-    paintEntrySheets(painter, writer, list, assignment, plan, stamp);
-    return painter.end();
+    return writeSheetPdf(device, QStringLiteral("Entrées de la coupe"), stamp,
+                         [&](QPainter &painter, QPagedPaintDevice &pages) {
+                             paintEntrySheets(painter, pages, list, assignment, plan, stamp);
+                         });
 }
 
 } // namespace velmorin

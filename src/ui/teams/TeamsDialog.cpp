@@ -24,9 +24,9 @@
 
 namespace velmorin {
 
-TeamsDialog::TeamsDialog(TVlmFPrg *window) : QDialog(window), m_window(window)
+TeamsDialog::TeamsDialog(FeatureHost &host)
+    : FeatureWindow(host, QStringLiteral("Equipes"), QStringLiteral("equipes"))
 {
-    setObjectName(QStringLiteral("Equipes"));
     setWindowTitle(QStringLiteral("Équipes inscrites"));
     setModal(false);
     // The marks and the class colours are fixed: under a dark scheme they need a light face.
@@ -138,14 +138,13 @@ TeamsDialog::TeamsDialog(TVlmFPrg *window) : QDialog(window), m_window(window)
     layout->addWidget(m_status);
     layout->addLayout(draw);
     resize(1000, 580);
-    openBeside(this, window, [window] { return window->inputFieldsArea(); });
 
     // Enter in the seed field takes the seed: no button of the dialog is its default.
     for (QPushButton *button : {m_open, m_search, m_newDraw, m_save, m_print, m_pdf})
         button->setAutoDefault(false);
     const auto guarded = [this](QPushButton *button, void (TeamsDialog::*slot)()) {
         connect(button, &QPushButton::clicked, this,
-                [this, slot] { m_window->runGuarded([this, slot] { (this->*slot)(); }); });
+                [this, slot] { runGuarded([this, slot] { (this->*slot)(); }); });
     };
     guarded(m_open, &TeamsDialog::chooseList);
     guarded(m_search, &TeamsDialog::searchPlans);
@@ -154,9 +153,9 @@ TeamsDialog::TeamsDialog(TVlmFPrg *window) : QDialog(window), m_window(window)
     guarded(m_print, &TeamsDialog::printEntries);
     guarded(m_pdf, &TeamsDialog::exportEntriesPdf);
     connect(m_seedEdit, &QLineEdit::editingFinished, this,
-            [this] { m_window->runGuarded([this] { applySeedText(); }); });
-    connect(m_window, &TVlmFPrg::shownSolutionChanged, this, &TeamsDialog::followPlan);
-    connect(m_window, &TVlmFPrg::calculated, this, &TeamsDialog::followPlan);
+            [this] { runGuarded([this] { applySeedText(); }); });
+    connect(host.notifier(), &FeatureNotifier::planShown, this, &TeamsDialog::followPlan);
+    connect(host.notifier(), &FeatureNotifier::calculated, this, &TeamsDialog::followPlan);
 
     setSeed(QRandomGenerator::system()->generate64());
     showLevels();
@@ -191,7 +190,7 @@ void TeamsDialog::applySeedText()
 
 void TeamsDialog::followPlan()
 {
-    m_plan = m_window->shownPlan();
+    m_plan = host().shownPlan();
     m_assignment.reset();
     m_assignmentError.clear();
     if (m_list && m_plan) {
@@ -252,24 +251,18 @@ void TeamsDialog::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
 }
 
-void installTeams(TVlmFPrg *window, PlanSearchOpener searchPlans)
+void installTeams(FeatureHost &host, PlanSearchOpener searchPlans)
 {
-    auto *action = new QAction(QStringLiteral("Équipes inscrites…"), window);
-    action->setObjectName(QStringLiteral("actionEquipes"));
-    action->setShortcut(QKeySequence(Qt::Key_F4));
-    QObject::connect(action, &QAction::triggered, window, [window, searchPlans] {
-        auto *dialog =
-            window->findChild<TeamsDialog *>(QStringLiteral("Equipes"), Qt::FindDirectChildrenOnly);
-        if (!dialog) {
-            dialog = new TeamsDialog(window);
-            if (searchPlans)
-                QObject::connect(dialog, &TeamsDialog::plansWanted, dialog, searchPlans);
-        }
-        dialog->show();
-        dialog->raise();
-        dialog->activateWindow();
-    });
-    window->addContextAction(action);
+    addFeatureAction(host, QStringLiteral("Équipes inscrites…"), QStringLiteral("actionEquipes"),
+                     QKeySequence(Qt::Key_F4), [host = &host, searchPlans] {
+                         const QString name = QStringLiteral("Equipes");
+                         if (!FeatureWindow::find(*host, name) && searchPlans) {
+                             auto *dialog = new TeamsDialog(*host); // the host's registry owns it
+                             QObject::connect(dialog, &TeamsDialog::plansWanted, dialog,
+                                              searchPlans);
+                         }
+                         FeatureWindow::open<TeamsDialog>(*host, name);
+                     });
 }
 
 } // namespace velmorin

@@ -4,13 +4,11 @@
 // with the round each one enters at (the wishes for the plan search), and each team's entry
 // round in the plan the main window shows, saved, printed or exported as PDF.
 
+#include "FeatureWindow.h"
 #include "Plan.h"
 #include "TeamAssignment.h"
 #include "TeamList.h"
-#include "VlmPrg.h"
 #include "Wishes.h"
-
-#include <QDialog>
 
 #include <cstdint>
 #include <functional>
@@ -28,12 +26,12 @@ namespace velmorin {
 
 class TeamTableModel;
 
-class TeamsDialog : public QDialog
+class TeamsDialog : public FeatureWindow
 {
     Q_OBJECT
 
 public:
-    explicit TeamsDialog(TVlmFPrg *window);
+    explicit TeamsDialog(FeatureHost &host);
     ~TeamsDialog() override;
 
     // The kinds of file the entries are saved as.
@@ -89,9 +87,7 @@ private:
     void followPlan();
     void updateButtons();
     QString defaultFileName(const QString &suffix) const;
-    QString stamp() const;
 
-    TVlmFPrg *m_window;
     std::optional<TeamList> m_list;
     QString m_listName;
     LevelMapping m_mapping;
@@ -121,6 +117,6 @@ using PlanSearchOpener = std::function<void(const Wishes &wishes)>;
 
 // Adds the action "Équipes inscrites…" (F4) to the window; it opens the dialog, one per
 // window, whose "Chercher les plans" runs `searchPlans` (the button stays disabled without).
-void installTeams(TVlmFPrg *window, PlanSearchOpener searchPlans = {});
+void installTeams(FeatureHost &host, PlanSearchOpener searchPlans = {});
 
 } // namespace velmorin

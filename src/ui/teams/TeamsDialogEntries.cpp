@@ -34,11 +34,7 @@ void TeamsDialog::saveEntries()
         {odsFilter(), frenchCsvFilter()}, QStringLiteral("ods"), &filter);
     if (!fileName)
         return;
-    // The name's own suffix wins over the type chosen in the list.
-    const QString suffix = QFileInfo(*fileName).suffix().toLower();
-    const bool csv = suffix == QLatin1String("csv") ||
-                     (suffix != QLatin1String("ods") && filter == frenchCsvFilter());
-    saveEntriesTo(*fileName, csv ? EntriesFormat::Csv : EntriesFormat::Ods);
+    saveEntriesTo(*fileName, filter == frenchCsvFilter() ? EntriesFormat::Csv : EntriesFormat::Ods);
 }
 
 bool TeamsDialog::saveEntriesTo(const QString &fileName, EntriesFormat format)
@@ -62,7 +58,7 @@ void TeamsDialog::printEntries()
 {
     if (!m_assignment || !m_plan)
         return;
-    const QString stamped = stamp();
+    const QString stamped = sheetStampNow();
     showPrintPreview(
         this, QStringLiteral("Entrées de la coupe"), QStringLiteral("apercuEntrees"),
         QStringLiteral("Imprimer les entrées"), [&](QPainter &painter, QPrinter &printer) {
@@ -87,13 +83,8 @@ bool TeamsDialog::exportEntriesPdfTo(const QString &fileName)
         return false;
     return writeAtomically(
         this, fileName, QStringLiteral("Exporter les entrées en PDF"), [&](QSaveFile &file) {
-            return writeEntriesPdf(&file, *m_list, *m_assignment, *m_plan, stamp());
+            return writeEntriesPdf(&file, *m_list, *m_assignment, *m_plan, sheetStampNow());
         });
-}
-
-QString TeamsDialog::stamp() const
-{
-    return sheetStamp(QStringLiteral(VELMORIN_VERSION), QDate::currentDate());
 }
 
 } // namespace velmorin

@@ -61,7 +61,7 @@ bool TeamsDialog::openList(const QString &fileName)
         QStringLiteral("« %1 » : %2 équipes").arg(m_listName).arg(m_list->teams.size()));
     showLevels();
     followPlan();
-    m_window->setRegisteredTeams(static_cast<std::int32_t>(m_list->teams.size()));
+    host().setRegisteredTeams(static_cast<std::int32_t>(m_list->teams.size()));
 
     if (!result.warnings.empty()) {
         QStringList lines;
@@ -114,15 +114,7 @@ bool TeamsDialog::setLevelRound(const std::optional<int> &level, int round)
 
 Wishes TeamsDialog::wishes() const
 {
-    Wishes wishes;
-    if (!m_list)
-        return wishes;
-    const std::array<Count, kEntryRounds> entrants = m_mapping.entrantsPerRound();
-    for (std::size_t r = 0; r < kEntryRounds; ++r) {
-        const auto count = static_cast<std::int32_t>(entrants[r]);
-        wishes.set(kQuantities[quantityIndex(Quantity::Entrants1) + r], Interval{count, count});
-    }
-    return wishes;
+    return m_list ? wishesFor(m_mapping) : Wishes();
 }
 
 void TeamsDialog::searchPlans()
@@ -154,7 +146,7 @@ void TeamsDialog::showLevels()
         const std::optional<int> key = level.level;
         connect(chooser, &QComboBox::activated, this, [this, chooser, key] {
             const int round = chooser->currentData().toInt();
-            m_window->runGuarded([&] { setLevelRound(key, round); });
+            runGuarded([&] { setLevelRound(key, round); });
         });
         m_levels->setCellWidget(row, 2, chooser);
     }

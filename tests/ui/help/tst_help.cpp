@@ -84,7 +84,12 @@ private slots:
     void readableUnderADarkScheme();
 
 private:
-    QWidget *help() const { return m_window->findChild<QWidget *>(QStringLiteral("Aide")); }
+    QWidget *help() const
+    {
+        const QList<QWidget *> windows =
+            velmorin::testing::topLevelWindows<QWidget>(QStringLiteral("Aide"));
+        return windows.isEmpty() ? nullptr : windows.constFirst();
+    }
     void pressOnWindow(const QKeySequence &keys);
 
     std::unique_ptr<TVlmFPrg> m_window;
@@ -93,7 +98,7 @@ private:
 void TestHelp::init()
 {
     m_window = std::make_unique<TVlmFPrg>();
-    velmorin::installFeatures(m_window.get());
+    velmorin::installFeatures(*m_window);
     setWindow(m_window.get());
     QVERIFY(velmorin::testing::showActive(*m_window));
 }
@@ -139,7 +144,7 @@ void TestHelp::opensWithF1FromEverywhere()
     QTest::keyClick(overview, Qt::Key_F1);
     QTRY_VERIFY(guide->isVisible());
     pressOnWindow(QKeySequence(Qt::Key_F1));
-    QCOMPARE(m_window->findChildren<QWidget *>(QStringLiteral("Aide")).size(), 1);
+    QCOMPARE(velmorin::testing::topLevelWindows<QWidget>(QStringLiteral("Aide")).size(), 1);
 }
 
 void TestHelp::contentsReachEverySection()

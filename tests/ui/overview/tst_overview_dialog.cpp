@@ -23,6 +23,7 @@
 
 #include <memory>
 
+using velmorin::FeatureNotifier;
 using velmorin::TRadioGroup;
 using velmorin::TUpDown;
 
@@ -85,7 +86,7 @@ private:
 void TestOverviewDialog::init()
 {
     m_window = std::make_unique<TVlmFPrg>();
-    velmorin::installFeatures(m_window.get());
+    velmorin::installFeatures(*m_window);
     setWindow(m_window.get());
     QVERIFY(velmorin::testing::showActive(*m_window));
     pressF2();
@@ -161,7 +162,7 @@ void TestOverviewDialog::opensWithF2()
     QTest::mouseClick(get<TUpDown>("UpE1")->upArrow(), Qt::LeftButton);
     QCOMPARE(text("E1"), QStringLiteral("24"));
     pressF2();
-    QCOMPARE(m_window->findChildren<QDialog *>(QStringLiteral("VueEnsemble")).size(), 1);
+    QCOMPARE(velmorin::testing::topLevelWindows<QDialog>(QStringLiteral("VueEnsemble")).size(), 1);
 }
 
 // Opened beside the window once; closed and opened again, it stands where the user left it.
@@ -239,7 +240,7 @@ void TestOverviewDialog::staleRow()
     QFETCH(QStringList, labels);
 
     const int row = int(kDefaultRows.indexOf(QStringLiteral("36: 3 2 2")));
-    QSignalSpy calculated(m_window.get(), &TVlmFPrg::calculated);
+    QSignalSpy calculated(m_window->notifier(), &FeatureNotifier::calculated);
     typeEffectif(typed);
     QCOMPARE(tableRows(), kDefaultRows);
     chooseBy(how, row);

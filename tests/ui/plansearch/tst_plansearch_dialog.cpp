@@ -62,7 +62,7 @@ private:
 void TestPlanSearchDialog::init()
 {
     m_window = std::make_unique<TVlmFPrg>();
-    velmorin::installFeatures(m_window.get());
+    velmorin::installFeatures(*m_window);
     setWindow(m_window.get());
     QVERIFY(velmorin::testing::showActive(*m_window));
     pressF3();
@@ -134,7 +134,8 @@ void TestPlanSearchDialog::opensWithF3()
     QTest::mouseClick(get<velmorin::TUpDown>("UpE1")->upArrow(), Qt::LeftButton);
     QCOMPARE(text("E1"), QStringLiteral("24"));
     pressF3();
-    QCOMPARE(m_window->findChildren<QDialog *>(QStringLiteral("RecherchePlans")).size(), 1);
+    QCOMPARE(velmorin::testing::topLevelWindows<QDialog>(QStringLiteral("RecherchePlans")).size(),
+             1);
 }
 
 void TestPlanSearchDialog::typedBounds_data()

@@ -5,7 +5,7 @@
 #include "Contrast.h"
 #include "DarkScheme.h"
 #include "EntrySheetPainter.h"
-#include "FeatureWindow.h"
+#include "FeatureTestWindow.h"
 #include "Features.h"
 #include "MessageBoxCatcher.h"
 #include "ModalAnswers.h"
@@ -178,7 +178,7 @@ void TestTeamsDialog::opensWithF4()
     // A second F4 from the main window raises the same dialog.
     m_window->activateWindow();
     QTest::keyClick(get<QLineEdit>("Effectif"), Qt::Key_F4);
-    QCOMPARE(m_window->findChildren<TeamsDialog *>().size(), 1);
+    QCOMPARE(velmorin::testing::topLevelWindows<TeamsDialog>(QStringLiteral("Equipes")).size(), 1);
     // Nothing to save, print or search before a list.
     for (const char *name :
          {"ChercherPlans", "EnregistrerEntrees", "ImprimerEntrees", "ExporterEntreesPdf"})
@@ -263,7 +263,7 @@ void TestTeamsDialog::levelRoundsMakeTheWishes()
     QFETCH(int, round);
     QFETCH(QList<int>, wished);
 
-    // The plan search is not installed yet: a listener of the signal stands in for it.
+    // The wishes as the signal hands them to the plan search.
     QSignalSpy searched(m_dialog, &TeamsDialog::plansWanted);
     openThroughDialog(kSample);
     auto *chooser = qobject_cast<QComboBox *>(m_levels->cellWidget(row, 2));

@@ -1,4 +1,4 @@
-#include "FeatureDialog.h"
+#include "FeatureRows.h"
 
 #include "IntText.h"
 
@@ -31,29 +31,19 @@ void setUpRowTable(QTableView *table, QAbstractItemModel *model)
     table->verticalHeader()->hide();
 }
 
-void followWindowInputs(QDialog *dialog, TVlmFPrg *window, const std::function<void()> &refresh)
-{
-    const auto whileShown = [dialog, refresh] {
-        if (dialog->isVisible())
-            refresh();
-    };
-    QObject::connect(window, &TVlmFPrg::calculated, dialog, whileShown);
-    QObject::connect(window, &TVlmFPrg::inputsChanged, dialog, whileShown);
-}
-
-RowInputs bringRowsUpToDate(TVlmFPrg *window, const std::optional<Problem> &shown,
+RowInputs bringRowsUpToDate(FeatureHost &host, const std::optional<Problem> &shown,
                             const std::function<bool()> &refresh)
 {
-    using Failure = TVlmFPrg::Failure;
-    std::optional<Problem> now = window->currentProblem(Failure::Quiet);
-    if (shown && now && !window->registeredTeamsPending()) {
+    using Failure = FeatureHost::Failure;
+    std::optional<Problem> now = host.currentProblem(Failure::Quiet);
+    if (shown && now && !host.registeredTeamsPending()) {
         now->entrants1 = shown->entrants1;
         if (*now == *shown)
             return RowInputs::Current;
     }
     // Rows computed for other inputs never run with these: the registered teams are taken
     // in as leaving Effectif would, and the user sees the new rows first.
-    if ((window->registeredTeamsPending() || !now) && !window->leaveRegisteredTeams())
+    if ((host.registeredTeamsPending() || !now) && !host.leaveRegisteredTeams())
         return RowInputs::Failed;
     return refresh() ? RowInputs::Refreshed : RowInputs::Failed;
 }

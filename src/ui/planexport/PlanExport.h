@@ -12,16 +12,17 @@
 #include <optional>
 
 class QAction;
-class TVlmFPrg;
 
 namespace velmorin {
+
+class FeatureHost;
 
 class PlanExport : public QObject
 {
     Q_OBJECT
 
 public:
-    explicit PlanExport(TVlmFPrg *window);
+    explicit PlanExport(FeatureHost &host);
 
     // The plan of the solution the round fields show, from the last calculation; none when
     // they show none.
@@ -45,10 +46,12 @@ private:
     std::optional<QString> askFileName(const QString &title, const QStringList &filters,
                                        const QString &suffix, QString *selectedFilter = nullptr);
     QString defaultFileName(const QString &suffix) const;
-    QString stamp() const;
 
-    TVlmFPrg *m_window;
+    FeatureHost &m_host;
     QList<QAction *> m_actions;
 };
+
+// Adds the plan's actions to the host's context menu.
+void installPlanExport(FeatureHost &host);
 
 } // namespace velmorin

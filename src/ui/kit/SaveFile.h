@@ -60,9 +60,14 @@ inline QString frenchCsvFilter()
     return QStringLiteral("CSV pour tableur français (;) (*.csv)");
 }
 
+// The type of a file saved as `fileName` with `chosen` among `filters` in the dialog: the
+// chosen one, unless the name's suffix names another of them ("liste.csv" with the ODS type
+// chosen is a CSV file).
+QString fileTypeOf(const QString &fileName, const QString &chosen, const QStringList &filters);
+
 // Qt's own save dialog, proposing `name` in startFolder(); the file chosen, none when the user
-// cancels. `suffix` is added to a name typed without one; `selectedFilter` receives the type
-// chosen among `filters`.
+// cancels. `suffix` is added to a name typed without one; `selectedFilter` receives the file's
+// type among `filters` (fileTypeOf).
 std::optional<QString> askSaveFileName(QWidget *parent, const QString &title, const QString &name,
                                        const QStringList &filters, const QString &suffix,
                                        QString *selectedFilter = nullptr);

@@ -43,7 +43,7 @@ inline bool startFeatureWindow(std::unique_ptr<QTemporaryDir> &dir,
     dir = std::make_unique<QTemporaryDir>();
     boxes = std::make_unique<MessageBoxCatcher>();
     window = std::make_unique<TVlmFPrg>();
-    installFeatures(window.get());
+    installFeatures(*window);
     return dir->isValid() && showActive(*window);
 }
 

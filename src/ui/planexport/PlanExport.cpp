@@ -1,11 +1,11 @@
 #include "PlanExport.h"
 
+#include "FeatureWindow.h"
 #include "PlanSheetPainter.h"
 #include "PrintPreview.h"
 #include "SaveFile.h"
 #include "SolutionTable.h"
 #include "Version.h"
-#include "VlmPrg.h"
 
 #include <QAction>
 #include <QApplication>
@@ -18,7 +18,7 @@
 
 namespace velmorin {
 
-PlanExport::PlanExport(TVlmFPrg *window) : QObject(window), m_window(window)
+PlanExport::PlanExport(FeatureHost &host) : QObject(host.hostWidget()), m_host(host)
 {
     addAction("actionCopierSolution", QStringLiteral("Copier la solution"),
               QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), &PlanExport::copySolution);
@@ -28,27 +28,23 @@ PlanExport::PlanExport(TVlmFPrg *window) : QObject(window), m_window(window)
               QKeySequence(Qt::CTRL | Qt::Key_P), &PlanExport::printPlan);
     addAction("actionExporterPdf", QStringLiteral("Exporter le plan en PDF…"), QKeySequence(),
               &PlanExport::exportPdf);
-    connect(window, &TVlmFPrg::shownSolutionChanged, this, &PlanExport::updateActions);
-    connect(window, &TVlmFPrg::calculated, this, &PlanExport::updateActions);
+    connect(host.notifier(), &FeatureNotifier::planShown, this, &PlanExport::updateActions);
+    connect(host.notifier(), &FeatureNotifier::calculated, this, &PlanExport::updateActions);
     updateActions();
 }
 
 QAction *PlanExport::addAction(const char *objectName, const QString &text,
                                const QKeySequence &shortcut, void (PlanExport::*slot)())
 {
-    auto *action = new QAction(text, m_window);
-    action->setObjectName(QLatin1String(objectName));
-    action->setShortcut(shortcut);
-    connect(action, &QAction::triggered, this,
-            [this, slot] { m_window->runGuarded([this, slot] { (this->*slot)(); }); });
-    m_window->addContextAction(action);
+    QAction *action = addFeatureAction(m_host, text, QLatin1String(objectName), shortcut,
+                                       [this, slot] { (this->*slot)(); });
     m_actions.append(action);
     return action;
 }
 
 std::optional<Plan> PlanExport::shownPlan() const
 {
-    return m_window->shownPlan();
+    return m_host.shownPlan();
 }
 
 void PlanExport::updateActions()
@@ -87,11 +83,11 @@ void PlanExport::printPlan()
     if (!plan)
         return;
     const PlanSheet sheet = planSheet(*plan);
-    const QString stamped = stamp();
-    showPrintPreview(m_window, QStringLiteral("Plan de la coupe"), QStringLiteral("apercuPlan"),
-                     QStringLiteral("Imprimer le plan"), [&](QPainter &painter, QPrinter &) {
-                         paintPlanSheet(painter, sheet, stamped);
-                     });
+    const QString stamped = sheetStampNow();
+    showPrintPreview(
+        m_host.hostWidget(), QStringLiteral("Plan de la coupe"), QStringLiteral("apercuPlan"),
+        QStringLiteral("Imprimer le plan"),
+        [&](QPainter &painter, QPrinter &) { paintPlanSheet(painter, sheet, stamped); });
 }
 
 void PlanExport::exportPdf()
@@ -106,11 +102,11 @@ void PlanExport::exportPdf()
 
 bool PlanExport::saveSolutionsTo(const QString &fileName, char separator)
 {
-    const std::optional<Calculation> &calculation = m_window->lastCalculation();
+    const std::optional<Calculation> &calculation = m_host.lastCalculation();
     if (!calculation)
         return false;
-    return writeAtomically(m_window, fileName, QStringLiteral("Enregistrer les solutions"),
-                           [&](QSaveFile &file) {
+    return writeAtomically(m_host.hostWidget(), fileName,
+                           QStringLiteral("Enregistrer les solutions"), [&](QSaveFile &file) {
                                SaveFileSink sink(file);
                                return writeCsv(*calculation, sink, separator);
                            });
@@ -122,21 +118,21 @@ bool PlanExport::exportPdfTo(const QString &fileName)
     if (!plan)
         return false;
     return writeAtomically(
-        m_window, fileName, QStringLiteral("Exporter le plan en PDF"),
-        [&](QSaveFile &file) { return writePlanPdf(&file, planSheet(*plan), stamp()); });
+        m_host.hostWidget(), fileName, QStringLiteral("Exporter le plan en PDF"),
+        [&](QSaveFile &file) { return writePlanPdf(&file, planSheet(*plan), sheetStampNow()); });
 }
 
 std::optional<QString> PlanExport::askFileName(const QString &title, const QStringList &filters,
                                                const QString &suffix, QString *selectedFilter)
 {
-    return askSaveFileName(m_window, title, defaultFileName(suffix), filters, suffix,
+    return askSaveFileName(m_host.hostWidget(), title, defaultFileName(suffix), filters, suffix,
                            selectedFilter);
 }
 
 // The name alone: the dialog proposes it in its start folder.
 QString PlanExport::defaultFileName(const QString &suffix) const
 {
-    const Problem problem = m_window->lastCalculation().value_or(Calculation{}).problem;
+    const Problem problem = m_host.lastCalculation().value_or(Calculation{}).problem;
     return QStringLiteral("velmorin-%1-%2-%3.%4")
         .arg(problem.registered)
         .arg(problem.finale)
@@ -144,9 +140,9 @@ QString PlanExport::defaultFileName(const QString &suffix) const
         .arg(suffix);
 }
 
-QString PlanExport::stamp() const
+void installPlanExport(FeatureHost &host)
 {
-    return sheetStamp(QStringLiteral(VELMORIN_VERSION), QDate::currentDate());
+    new PlanExport(host); // the host's widget owns it
 }
 
 } // namespace velmorin

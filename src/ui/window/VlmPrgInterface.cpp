@@ -98,7 +98,7 @@ bool TVlmFPrg::showPlan(Count entrants1, std::optional<ShownSolution> solution)
     return true;
 }
 
-QRect TVlmFPrg::inputFieldsArea() const
+QRect TVlmFPrg::keepVisibleArea() const
 {
     const QWidget *const fields[] = {m_effectif, m_effectif->caption(),
                                      m_finale,   m_upFinale,
@@ -106,10 +106,16 @@ QRect TVlmFPrg::inputFieldsArea() const
                                      m_button1,  m_ratio[4],
                                      m_ratio[5], m_ratio[6]};
     QRect area;
-    for (const QWidget *field : fields) {
+    const auto add = [&area](const QWidget *field) {
         if (field)
             area |= QRect(field->mapToGlobal(QPoint(0, 0)), field->size());
-    }
+    };
+    for (const QWidget *field : fields)
+        add(field);
+    for (const TLabeledEdit *field : m_tour)
+        add(field);
+    for (const TLabeledEdit *field : m_entrant)
+        add(field);
     return area;
 }
 

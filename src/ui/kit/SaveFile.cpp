@@ -69,6 +69,22 @@ void rememberFolder(const QString &chosenFile)
     programSettings().setValue(kLastFolderKey, QFileInfo(chosenFile).absolutePath());
 }
 
+QString fileTypeOf(const QString &fileName, const QString &chosen, const QStringList &filters)
+{
+    const QString pattern = QStringLiteral("*.") + QFileInfo(fileName).suffix().toLower();
+    const auto names = [&pattern](const QString &filter) {
+        return filter.contains(pattern + QLatin1Char(')')) ||
+               filter.contains(pattern + QLatin1Char(' '));
+    };
+    if (names(chosen))
+        return chosen;
+    for (const QString &filter : filters) {
+        if (names(filter))
+            return filter;
+    }
+    return chosen;
+}
+
 std::optional<QString> askSaveFileName(QWidget *parent, const QString &title, const QString &name,
                                        const QStringList &filters, const QString &suffix,
                                        QString *selectedFilter)
@@ -89,7 +105,8 @@ std::optional<QString> askSaveFileName(QWidget *parent, const QString &title, co
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     if (selectedFilter)
-        *selectedFilter = dialog.selectedNameFilter();
+        *selectedFilter =
+            fileTypeOf(dialog.selectedFiles().constFirst(), dialog.selectedNameFilter(), filters);
     rememberFolder(dialog.selectedFiles().constFirst());
     return dialog.selectedFiles().constFirst();
 }

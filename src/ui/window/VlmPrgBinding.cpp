@@ -109,12 +109,12 @@ void TVlmFPrg::announceInputChanges()
 {
     connect(m_effectif, &QLineEdit::textEdited, this, [this] { m_registeredTeamsPending = true; });
     for (QLineEdit *field : {m_finale, m_e1})
-        connect(field, &QLineEdit::textChanged, this, &TVlmFPrg::inputsChanged);
+        connect(field, &QLineEdit::textChanged, m_notifier, &FeatureNotifier::inputsChanged);
     for (int round = 4; round <= 6; ++round) {
         for (QAbstractButton *item : m_ratio[round]->findChildren<QAbstractButton *>()) {
             connect(item, &QAbstractButton::toggled, this, [this](bool checked) {
                 if (checked)
-                    emit inputsChanged();
+                    emit m_notifier->inputsChanged();
             });
         }
     }

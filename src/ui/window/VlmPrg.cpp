@@ -27,7 +27,7 @@
 
 using namespace velmorin;
 
-TVlmFPrg::TVlmFPrg(QWidget *parent) : QWidget(parent)
+TVlmFPrg::TVlmFPrg(QWidget *parent) : QWidget(parent), m_notifier(new FeatureNotifier(this))
 {
     setWindowTitle(QStringLiteral("(2006) Calcul des tours en Velmorin"));
     QFont windowFont;
@@ -137,7 +137,7 @@ void TVlmFPrg::EffectifExit()
     setInt(m_e1, m_upE1->position());
     m_upE1->setMax(toUpDownValue(entrants1Bound(toInt(m_effectif), m_upFinale->position())));
     m_registeredTeamsPending = false;
-    emit inputsChanged();
+    emit m_notifier->inputsChanged();
 }
 
 void TVlmFPrg::UpFinaleClick()
@@ -222,7 +222,7 @@ void TVlmFPrg::Button1Click()
         m_lastCalculation = calculation;
     else
         m_lastCalculation.reset();
-    emit calculated();
+    emit m_notifier->calculated();
 }
 
 void TVlmFPrg::Button2Click()
@@ -292,7 +292,7 @@ void TVlmFPrg::setShownSolution(std::optional<ShownSolution> shown)
     if (shown == m_shownSolution)
         return;
     m_shownSolution = shown;
-    emit shownSolutionChanged();
+    emit m_notifier->planShown();
 }
 
 void TVlmFPrg::writeSolution(const TSolution &solution, Count tour4)

@@ -2,7 +2,7 @@
 // the window's actions and answering its dialogs as a person would.
 
 #include "Calc.h"
-#include "FeatureWindow.h"
+#include "FeatureTestWindow.h"
 #include "Features.h"
 #include "MessageBoxCatcher.h"
 #include "ModalAnswers.h"
@@ -417,7 +417,7 @@ void TestPlanExport::dialogsStartInTheLastFolder()
         QVERIFY(QFile::exists(m_dir->filePath(QStringLiteral("csv/solutions.csv"))));
         if (before.endsWith("restart")) {
             m_window = std::make_unique<TVlmFPrg>();
-            velmorin::installFeatures(m_window.get());
+            velmorin::installFeatures(*m_window);
             setWindow(m_window.get());
             QVERIFY(velmorin::testing::showActive(*m_window));
         }
@@ -438,4 +438,4 @@ void TestPlanExport::dialogsStartInTheLastFolder()
 }
 
 VELMORIN_WINDOW_TEST_MAIN(TestPlanExport)
-#include "tst_plan.moc"
+#include "tst_planexport.moc"

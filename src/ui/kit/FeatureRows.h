@@ -1,13 +1,10 @@
 #pragma once
 
-// What the features' dialogs beside the main window share: their tables of rows, following
-// the window's inputs, one dialog per window, and the check that rows computed from the
-// inputs still answer them before one is acted on. Built on the window's interface alone.
+// What the features' tables of rows share: their cells, their selection, and the check that
+// rows computed from the host's inputs still answer them before one is acted on.
 
 #include "Calculation.h"
-#include "VlmPrg.h"
-
-#include <QDialog>
+#include "FeatureHost.h"
 
 #include <functional>
 #include <optional>
@@ -27,22 +24,6 @@ QStandardItem *countItem(Count value);
 // A table of read-only rows, chosen a whole row at a time, without row numbers.
 void setUpRowTable(QTableView *table, QAbstractItemModel *model);
 
-// Runs `refresh` whenever the window calculates or its inputs change, while `dialog` shows.
-void followWindowInputs(QDialog *dialog, TVlmFPrg *window, const std::function<void()> &refresh);
-
-// The window's dialog called `name`, made as `new Dialog(window)` on first use; shown, raised
-// and activated.
-template <typename Dialog> Dialog *showWindowDialog(TVlmFPrg *window, const QString &name)
-{
-    auto *dialog = window->findChild<Dialog *>(name, Qt::FindDirectChildrenOnly);
-    if (!dialog)
-        dialog = new Dialog(window);
-    dialog->show();
-    dialog->raise();
-    dialog->activateWindow();
-    return dialog;
-}
-
 enum class RowInputs {
     Current,   // the rows answer the window's inputs
     Refreshed, // they did not: the inputs were taken in and the rows recomputed
@@ -53,7 +34,7 @@ enum class RowInputs {
 // the rows cover every E1): when the inputs changed since, or Effectif holds a text not yet
 // taken in, takes them in as leaving Effectif would and runs `refresh`. After Refreshed the
 // caller acts only if its row is still there.
-RowInputs bringRowsUpToDate(TVlmFPrg *window, const std::optional<Problem> &shown,
+RowInputs bringRowsUpToDate(FeatureHost &host, const std::optional<Problem> &shown,
                             const std::function<bool()> &refresh);
 
 } // namespace velmorin

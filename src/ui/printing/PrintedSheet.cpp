@@ -1,0 +1,105 @@
+#include "PrintedSheet.h"
+
+#include "Appearance.h"
+#include "Version.h"
+
+#include <QDate>
+#include <QFontMetricsF>
+#include <QLocale>
+#include <QPaintDevice>
+#include <QPainter>
+#include <QPdfWriter>
+
+namespace velmorin {
+
+QString sheetStamp(const QString &version, const QDate &date)
+{
+    return QStringLiteral("Velmorin %1, le %2")
+        .arg(version, QLocale(QLocale::French, QLocale::France)
+                          .toString(date, QStringLiteral("d MMMM yyyy")));
+}
+
+QString sheetStampNow()
+{
+    return sheetStamp(QStringLiteral(VELMORIN_VERSION), QDate::currentDate());
+}
+
+QPageLayout planPageLayout()
+{
+    return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(20, 20, 20, 20),
+                       QPageLayout::Millimeter);
+}
+
+QFont sheetFont(const QPaintDevice *device, qreal points, bool bold)
+{
+    QFont font;
+    font.setFamilies(fontFamilies(QStringLiteral("Arial")));
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    // Sizes in points follow the device's resolution: a printer and a PDF writer differ.
+    return QFont(font, device);
+}
+
+Ruler::Ruler(const QPaintDevice *device) : m_dotsPerMm(device->logicalDpiX() / 25.4) {}
+
+SheetLayout::SheetLayout(QPainter &painter, const QPaintDevice *device)
+    : m_painter(painter), m_device(device), m_ruler(device), m_width(device->width())
+{}
+
+qreal SheetLayout::text(const QFont &font, const QString &s, qreal x)
+{
+    m_painter.setFont(font);
+    const qreal height = QFontMetricsF(font, m_device).height();
+    m_painter.drawText(QRectF(x, y, m_width - x, height), Qt::AlignLeft | Qt::AlignVCenter, s);
+    return height;
+}
+
+void SheetLayout::title(const QString &title, qreal points, const QString &stamp)
+{
+    m_painter.setPen(Qt::black);
+    line(sheetFont(m_device, points, true), title);
+    y += mm(1);
+    m_painter.setPen(Qt::darkGray);
+    line(sheetFont(m_device, 9), stamp);
+    m_painter.setPen(Qt::black);
+    y += mm(2);
+    m_painter.drawLine(QPointF(0, y), QPointF(m_width, y));
+}
+
+void SheetLayout::row(const std::vector<SheetColumn> &columns, const QStringList &cells,
+                      const QFont &font, qreal height, bool shaded)
+{
+    if (shaded)
+        m_painter.fillRect(QRectF(0, y, m_width, height), QColor(0xE8, 0xE8, 0xE8));
+    m_painter.setFont(font);
+    const QFontMetricsF metrics(font, m_device);
+    const qreal padding = mm(1.5);
+    qreal x = 0;
+    for (std::size_t c = 0; c < columns.size(); ++c) {
+        const QRectF cell(x, y, columns[c].share * m_width, height);
+        m_painter.drawRect(cell);
+        const QRectF inner = cell.adjusted(padding, 0, -padding, 0);
+        const QString s = qsizetype(c) < cells.size() ? cells[qsizetype(c)] : QString();
+        m_painter.drawText(inner, columns[c].align | Qt::AlignVCenter,
+                           metrics.elidedText(s, Qt::ElideRight, inner.width()));
+        x += cell.width();
+    }
+    y += height;
+}
+
+bool writeSheetPdf(QIODevice *device, const QString &title, const QString &stamp,
+                   const std::function<void(QPainter &, QPagedPaintDevice &)> &paint)
+{
+    QPdfWriter writer(device);
+    writer.setPageLayout(planPageLayout());
+    writer.setResolution(300);
+    writer.setTitle(title);
+    writer.setCreator(stamp);
+    QPainter painter;
+    if (!painter.begin(&writer))
+        return false;
+    paint(painter, writer);
+    return painter.end();
+}
+
+} // namespace velmorin
