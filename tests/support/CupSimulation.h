@@ -91,22 +91,25 @@ inline std::vector<CupTeam> inventedTeams(const std::array<Count, kEntryRounds> 
 inline void playRound(Cup &cup, int round, SeededDraw &draw, bool corrections)
 {
     for (;;) {
-        const std::vector<PendingGame> pending = cup.pendingGames(round);
+        // One pass over the games pending, in random order; barrages come in the next.
+        std::vector<PendingGame> pending = cup.pendingGames(round);
         if (pending.empty())
             return;
-        const PendingGame &game = pending[draw.below(pending.size())];
-        const int team = draw.below(2) ? game.teamA : game.teamB;
-        if (draw.below(10) == 0)
-            cup.forfeit(round, team);
-        else
-            cup.recordWinner(round, team, Score{13, static_cast<int>(draw.below(13))});
-        if (corrections && draw.below(8) == 0) {
-            const GameRef &ref = game.game;
-            if (const auto sides = cup.gameTeams(ref)) {
-                const bool withdrawn = draw.below(6) == 0;
-                cup.correct(ref, draw.below(2) ? sides->first : sides->second,
-                            withdrawn ? std::nullopt : std::optional<Score>(Score{13, 7}),
-                            withdrawn);
+        draw.shuffle(pending.data(), pending.size());
+        for (const PendingGame &game : pending) {
+            const int team = draw.below(2) ? game.teamA : game.teamB;
+            if (draw.below(10) == 0)
+                cup.forfeit(round, team);
+            else
+                cup.recordWinner(round, team, Score{13, static_cast<int>(draw.below(13))});
+            if (corrections && draw.below(8) == 0) {
+                const GameRef &ref = game.game;
+                if (const auto sides = cup.gameTeams(ref)) {
+                    const bool withdrawn = draw.below(6) == 0;
+                    cup.correct(ref, draw.below(2) ? sides->first : sides->second,
+                                withdrawn ? std::nullopt : std::optional<Score>(Score{13, 7}),
+                                withdrawn);
+                }
             }
         }
     }

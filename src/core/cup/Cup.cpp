@@ -315,11 +315,26 @@ std::vector<PendingGame> Cup::pendingGames(int round) const
     return pending;
 }
 
+Cup::RoundState::RoundState(DrawRecord drawn, std::size_t teams)
+    : draw(std::move(drawn)), results(draw.groups.size()), groupOf(teams, -1)
+{
+    for (std::size_t g = 0; g < draw.groups.size(); ++g) {
+        for (const int team : draw.groups[g]) {
+            if (team >= 0 && static_cast<std::size_t>(team) < teams)
+                groupOf[static_cast<std::size_t>(team)] = static_cast<int>(g);
+        }
+    }
+}
+
 std::optional<GameRef> Cup::pendingGameOf(int round, int team) const
 {
-    for (const PendingGame &game : pendingGames(round)) {
-        if (game.teamA == team || game.teamB == team)
-            return game.game;
+    const int group =
+        m_rounds[static_cast<std::size_t>(round - 1)].groupOf[static_cast<std::size_t>(team)];
+    for (int game = 1; group >= 0 && game <= kBarrage; ++game) {
+        const GameRef ref{round, group + 1, game};
+        const auto sides = gameTeams(ref);
+        if (sides && (sides->first == team || sides->second == team) && !result(ref))
+            return ref;
     }
     return std::nullopt;
 }
@@ -431,9 +446,8 @@ CupAnswer Cup::draw(int round)
 {
     if (auto refusal = drawRefusal(round))
         return CupAnswer::refused(std::move(*refusal));
-    RoundState state;
-    state.draw = makeDraw(round, 1, round == 4 ? exemptedTeams() : std::vector<int>{});
-    state.results.resize(state.draw.groups.size());
+    RoundState state(makeDraw(round, 1, round == 4 ? exemptedTeams() : std::vector<int>{}),
+                     m_teams.size());
     const std::size_t groups = state.draw.groups.size();
     const std::size_t meetings = state.draw.meetings.size();
     m_rounds.push_back(std::move(state));
@@ -462,7 +476,8 @@ CupAnswer Cup::redraw(int round)
     RoundState &state = m_rounds.back();
     if (state.draw.attempt == INT_MAX)
         return CupAnswer::refused("Le " + roundName(round) + " a été tiré trop de fois.");
-    state.draw = makeDraw(round, state.draw.attempt + 1, state.draw.exempted);
+    state =
+        RoundState(makeDraw(round, state.draw.attempt + 1, state.draw.exempted), m_teams.size());
     return CupAnswer::ok("Le " + roundName(round) + " est tiré de nouveau (tirage n° " +
                          number(state.draw.attempt) + ").");
 }

@@ -208,6 +208,9 @@ private:
     {
         DrawRecord draw;
         std::vector<std::array<std::optional<ResultRecord>, 3>> results; // by group, game
+        std::vector<int> groupOf; // by team: its group, 0-based, or -1
+
+        RoundState(DrawRecord drawn, std::size_t teams);
     };
 
     Cup(std::vector<CupTeam> teams, const CupLayout &layout, std::uint64_t seed);

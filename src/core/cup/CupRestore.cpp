@@ -81,10 +81,7 @@ CupCreation Cup::restore(std::vector<CupTeam> teams, const CupLayout &layout, st
             return refusedRecords(*refusal);
         if (auto problem = cup.checkDrawRecord(record))
             return refusedRecords(*problem);
-        RoundState state;
-        state.draw = record;
-        state.results.resize(record.groups.size());
-        cup.m_rounds.push_back(std::move(state));
+        cup.m_rounds.emplace_back(record, cup.m_teams.size());
 
         for (; next != canonical.results.end() && next->round == record.round; ++next) {
             const ResultRecord &result = *next;
