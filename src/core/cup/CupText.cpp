@@ -1,0 +1,323 @@
+#include "CupText.h"
+
+#include "VisibleText.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+
+namespace velmorin {
+
+namespace {
+
+constexpr std::size_t kColumns = 11; // those of kCupCsvHeader
+
+// One line of a listing, in the CSV's columns; the team cells hold raw names.
+using Row = std::array<std::string, kColumns>;
+
+const CupTeam &teamAt(const Cup &cup, int team)
+{
+    return cup.teams()[static_cast<std::size_t>(team)];
+}
+
+Row gameRow(const Cup &cup, const GameRef &ref, std::string group, std::string game)
+{
+    const auto sides = *cup.gameTeams(ref);
+    Row row{std::to_string(ref.round),
+            std::move(group),
+            std::move(game),
+            teamAt(cup, sides.first).name,
+            teamAt(cup, sides.first).club,
+            teamAt(cup, sides.second).name,
+            teamAt(cup, sides.second).club,
+            {},
+            {},
+            {},
+            {}};
+    if (const auto result = cup.result(ref)) {
+        row[7] = teamAt(cup, result->winner).name;
+        if (result->winnerScore && result->loserScore) {
+            const bool aWon = result->winner == sides.first;
+            row[8] = std::to_string(aWon ? *result->winnerScore : *result->loserScore);
+            row[9] = std::to_string(aWon ? *result->loserScore : *result->winnerScore);
+        }
+        if (result->withdrawn)
+            row[10] = teamAt(cup, *result->withdrawn).name;
+    }
+    return row;
+}
+
+std::vector<Row> roundRows(const Cup &cup, int round)
+{
+    std::vector<Row> rows;
+    const DrawRecord *drawn = cup.drawnRound(round);
+    if (!drawn)
+        return rows;
+    for (const int team : drawn->exempted)
+        rows.push_back({std::to_string(round), "", "exemptee", teamAt(cup, team).name});
+    for (int group = 1; group <= static_cast<int>(drawn->groups.size()); ++group) {
+        const std::string number = std::to_string(group);
+        if (cup.layout().groupSize(round) == 2) {
+            rows.push_back(gameRow(cup, {round, group, 1}, number, "1"));
+            continue;
+        }
+        rows.push_back(gameRow(cup, {round, group, 1}, number, "1"));
+        rows.push_back(gameRow(cup, {round, group, 2}, number, "2"));
+        if (cup.gameTeams({round, group, kBarrage}))
+            rows.push_back(gameRow(cup, {round, group, kBarrage}, number, "barrage"));
+    }
+    return rows;
+}
+
+std::vector<Row> finalRows(const Cup &cup)
+{
+    std::vector<Row> rows;
+    const std::vector<int> teams = cup.finalTeams();
+    for (std::size_t k = 0; k < teams.size(); ++k)
+        rows.push_back({"finale", std::to_string(k + 1), "qualifiee", teamAt(cup, teams[k]).name,
+                        teamAt(cup, teams[k]).club});
+    return rows;
+}
+
+// RFC 4180: a field holding a comma, a quote or a line break is quoted, its quotes doubled.
+void appendCsvField(std::string &out, std::string_view field)
+{
+    if (field.find_first_of(",\"\r\n") == std::string_view::npos) {
+        out += field;
+        return;
+    }
+    out += '"';
+    for (const char c : field)
+        out += c == '"' ? std::string_view("\"\"") : std::string_view(&c, 1);
+    out += '"';
+}
+
+std::string csv(const std::vector<Row> &rows)
+{
+    std::string out(kCupCsvHeader);
+    out += '\n';
+    for (const Row &row : rows) {
+        for (std::size_t c = 0; c < row.size(); ++c) {
+            if (c > 0)
+                out += ',';
+            appendCsvField(out, row[c]);
+        }
+        out += '\n';
+    }
+    return out;
+}
+
+// The listing's columns: the CSV's, the scores in one.
+std::array<std::string, 9> tableCells(const Row &row)
+{
+    const std::string partie = row[2] == "exemptee"    ? "exemptée"
+                               : row[2] == "qualifiee" ? "qualifiée"
+                                                       : row[2];
+    std::array<std::string, 9> cells{
+        row[1], partie, row[3], row[4],
+        row[5], row[6], row[7], row[8].empty() ? "" : row[8] + "-" + row[9],
+        row[10]};
+    for (std::string &cell : cells)
+        cell = withVisibleControls(cell);
+    return cells;
+}
+
+std::string alignedTable(const std::vector<Row> &rows)
+{
+    std::vector<std::array<std::string, 9>> lines{{"Poule", "Partie", "Équipe A", "Club A",
+                                                   "Équipe B", "Club B", "Gagnant", "Score",
+                                                   "Forfait"}};
+    for (const Row &row : rows)
+        lines.push_back(tableCells(row));
+    std::array<std::size_t, 9> widths{};
+    for (const auto &line : lines) {
+        for (std::size_t c = 0; c < line.size(); ++c)
+            widths[c] = std::max(widths[c], characterCount(line[c]));
+    }
+    std::string out;
+    for (const auto &line : lines) {
+        std::string text;
+        for (std::size_t c = 0; c < line.size(); ++c) {
+            text += line[c];
+            if (c + 1 < line.size())
+                text.append(widths[c] - characterCount(line[c]) + 2, ' ');
+        }
+        text.erase(text.find_last_not_of(' ') + 1);
+        out += text + '\n';
+    }
+    return out;
+}
+
+std::string roundHeading(const Cup &cup, int round)
+{
+    std::string heading(roundTitle(round));
+    if (const DrawRecord *drawn = cup.drawnRound(round)) {
+        heading += " — tirage n° " + std::to_string(drawn->attempt);
+        if (cup.isComplete(round))
+            heading += " — terminé";
+    }
+    return heading;
+}
+
+std::string meetingText(const Cup &cup, const Meeting &meeting)
+{
+    return "poule " + std::to_string(meeting.group) + " : " + teamAt(cup, meeting.teamA).name +
+           " et " + teamAt(cup, meeting.teamB).name + " (" + teamAt(cup, meeting.teamA).club + ")";
+}
+
+std::string htmlEscaped(std::string_view text)
+{
+    std::string out;
+    for (const char c : text) {
+        static constexpr std::string_view kSpecial = "&<>\"'";
+        static constexpr std::array<std::string_view, 5> kEntities{"&amp;", "&lt;", "&gt;",
+                                                                   "&quot;", "&#39;"};
+        const std::size_t at = kSpecial.find(c);
+        out += at == std::string_view::npos ? std::string_view(&c, 1) : kEntities[at];
+    }
+    return out;
+}
+
+std::string htmlTeam(const Row &row, std::size_t nameColumn)
+{
+    std::string cell = htmlEscaped(row[nameColumn]);
+    if (!row[nameColumn + 1].empty())
+        cell += " <small>(" + htmlEscaped(row[nameColumn + 1]) + ")</small>";
+    return cell;
+}
+
+std::string htmlRound(const Cup &cup, int round)
+{
+    std::string out = "<section>\n<h2>" + htmlEscaped(roundHeading(cup, round)) + "</h2>\n";
+    const std::vector<Row> rows = roundRows(cup, round);
+    if (rows.empty())
+        return out + "<p>Aucune équipe ne joue ce tour.</p>\n</section>\n";
+    out += "<table>\n<thead><tr><th class=\"game\">Partie</th><th>Équipes</th>"
+           "<th>Gagnant</th></tr></thead>\n<tbody>\n";
+    for (const Row &row : rows) {
+        if (row[2] == "exemptee") {
+            out += "<tr><td>Exemptée</td><td>" + htmlTeam(row, 3) + "</td><td>—</td></tr>\n";
+            continue;
+        }
+        const bool inGroups = cup.layout().groupSize(round) == 4;
+        const std::string game =
+            inGroups
+                ? "Poule " + row[1] + (row[2] == "barrage" ? ", barrage" : ", partie " + row[2])
+                : "Partie " + row[1];
+        std::string winner = htmlEscaped(row[7]);
+        if (!row[8].empty())
+            winner += " <small>" + row[8] + "-" + row[9] + "</small>";
+        if (!row[10].empty())
+            winner += " <small>(forfait de " + htmlEscaped(row[10]) + ")</small>";
+        out += "<tr><td>" + htmlEscaped(game) + "</td><td>" + htmlTeam(row, 3) + "<br>contre " +
+               htmlTeam(row, 5) + "</td><td>" + (row[7].empty() ? std::string("à jouer") : winner) +
+               "</td></tr>\n";
+    }
+    out += "</tbody>\n</table>\n";
+    const std::vector<Meeting> meetings = cup.meetings(round);
+    if (!meetings.empty()) {
+        out += "<p>Rencontres de même club :</p>\n<ul>\n";
+        for (const Meeting &meeting : meetings)
+            out += "<li>" + htmlEscaped(meetingText(cup, meeting)) + "</li>\n";
+        out += "</ul>\n";
+    }
+    return out + "</section>\n";
+}
+
+} // namespace
+
+std::string roundTable(const Cup &cup, int round)
+{
+    std::string out = roundHeading(cup, round) + '\n';
+    if (!cup.isDrawn(round))
+        return out + "Pas encore tiré.\n";
+    const std::vector<Row> rows = roundRows(cup, round);
+    if (rows.empty())
+        return out + "Aucune équipe ne joue ce tour.\n";
+    out += alignedTable(rows);
+    for (const Meeting &meeting : cup.meetings(round))
+        out += "Rencontre de même club, " + withVisibleControls(meetingText(cup, meeting)) + '\n';
+    return out;
+}
+
+std::string roundCsv(const Cup &cup, int round)
+{
+    return csv(roundRows(cup, round));
+}
+
+std::string cupTable(const Cup &cup)
+{
+    std::string out;
+    for (int round = 1; round <= cup.drawnRounds(); ++round)
+        out += roundTable(cup, round) + '\n';
+    const std::vector<int> teams = cup.finalTeams();
+    out += "Finale : ";
+    if (teams.empty())
+        out += "pas encore connue.\n";
+    for (std::size_t k = 0; k < teams.size(); ++k)
+        out += (k > 0 ? ", " : "") + withVisibleControls(teamAt(cup, teams[k]).name) +
+               (k + 1 == teams.size() ? ".\n" : "");
+    return out;
+}
+
+std::string cupCsv(const Cup &cup)
+{
+    std::vector<Row> rows;
+    for (int round = 1; round <= cup.drawnRounds(); ++round) {
+        std::vector<Row> more = roundRows(cup, round);
+        rows.insert(rows.end(), more.begin(), more.end());
+    }
+    const std::vector<Row> finale = finalRows(cup);
+    rows.insert(rows.end(), finale.begin(), finale.end());
+    return csv(rows);
+}
+
+std::string cupHtml(const Cup &cup)
+{
+    std::string out =
+        "<!DOCTYPE html>\n<html lang=\"fr\">\n<head>\n<meta charset=\"utf-8\">\n"
+        "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
+        "<title>Tableau de la coupe</title>\n<style>\n"
+        "body{font-family:sans-serif;margin:0.5em;max-width:60em}\n"
+        "table{width:100%;border-collapse:collapse;table-layout:fixed;margin-bottom:1em}\n"
+        "th,td{border:1px solid #999;padding:0.2em 0.3em;text-align:left;vertical-align:top;"
+        "overflow-wrap:anywhere;word-break:break-word}\n"
+        "th.game{width:6em}\nsmall{color:#555}\nh1,h2,li,p{overflow-wrap:anywhere}\n"
+        "</style>\n</head>\n<body>\n<h1>Tableau de la coupe</h1>\n";
+    for (int round = 1; round <= cup.drawnRounds(); ++round)
+        out += htmlRound(cup, round);
+    out += "<section>\n<h2>Finale</h2>\n";
+    const std::vector<int> teams = cup.finalTeams();
+    if (teams.empty())
+        out += "<p>Pas encore connue.</p>\n";
+    else
+        out += "<ol>\n";
+    for (const Row &row : finalRows(cup))
+        out += "<li>" + htmlTeam(row, 3) + "</li>\n";
+    if (!teams.empty())
+        out += "</ol>\n";
+    return out + "</section>\n</body>\n</html>\n";
+}
+
+TeamReference resolveTeam(const std::vector<CupTeam> &teams, std::string_view reference)
+{
+    for (std::size_t t = 0; t < teams.size(); ++t) {
+        if (teams[t].name == reference)
+            return {static_cast<int>(t), {}};
+    }
+    if (reference.size() > 1 && reference.front() == '#') {
+        unsigned long long position = 0;
+        const char *first = reference.data() + 1;
+        const char *last = reference.data() + reference.size();
+        const auto [end, error] = std::from_chars(first, last, position);
+        if (error == std::errc() && end == last && position >= 1 && position <= teams.size())
+            return {static_cast<int>(position - 1), {}};
+        if (end == last || error == std::errc::result_out_of_range)
+            return {std::nullopt, "La liste compte " + std::to_string(teams.size()) +
+                                      " équipes : " + quotedText(reference) +
+                                      " n'en désigne aucune."};
+    }
+    return {std::nullopt, "Aucune équipe de la liste ne s'appelle " + quotedText(reference) + "."};
+}
+
+} // namespace velmorin

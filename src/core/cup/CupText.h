@@ -1,0 +1,43 @@
+#pragma once
+
+// A cup's rounds as an organiser reads, prints and shares them: aligned text, CSV and one
+// HTML page; and the teams as an organiser names them.
+
+#include "Cup.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace velmorin {
+
+// The CSV header of a round or of the whole cup.
+constexpr std::string_view kCupCsvHeader =
+    "tour,poule,partie,equipe_a,club_a,equipe_b,club_b,gagnant,score_a,score_b,forfait";
+
+// A drawn round's games, one per line, with their results so far; a round not drawn yet says
+// so.
+std::string roundTable(const Cup &cup, int round);
+// The header, then one row per game (the barrage once both of its teams are known) and one per
+// exempted team.
+std::string roundCsv(const Cup &cup, int round);
+
+// Every drawn round, then the final's teams once they are known: rows "finale", their order,
+// "qualifiee", the team and its club.
+std::string cupTable(const Cup &cup);
+std::string cupCsv(const Cup &cup);
+// One page, no script and nothing from outside, readable on a phone.
+std::string cupHtml(const Cup &cup);
+
+struct TeamReference
+{
+    std::optional<int> team; // the team's index
+    std::string error;       // the French refusal when none
+};
+
+// A team by its name in the list, or "#N" for the list's N-th team (#1 the first); a name
+// wins over a number.
+TeamReference resolveTeam(const std::vector<CupTeam> &teams, std::string_view reference);
+
+} // namespace velmorin

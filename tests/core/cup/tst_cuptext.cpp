@@ -1,0 +1,163 @@
+#include "CupSimulation.h"
+#include "CupText.h"
+
+#include <QtTest>
+
+using namespace velmorin;
+using namespace velmorin::testing;
+
+namespace {
+
+QStringList lines(const std::string &text)
+{
+    return QString::fromStdString(text).split('\n', Qt::SkipEmptyParts);
+}
+
+// A cup of 40 teams, games of two from round 4 with two exempted; awkward names.
+Cup namedCup()
+{
+    const std::array<Ratio, 3> halves{Ratio::Half, Ratio::Half, Ratio::Half};
+    SeededDraw draw(4);
+    auto entrants = entrantsFor(40, halves, 2, draw);
+    while (entrants && (*entrants)[0] < 8) // round 1 must have games to show
+        entrants = entrantsFor(40, halves, 2, draw);
+    if (!entrants)
+        qFatal("no plan for 40 teams");
+    std::vector<CupTeam> teams = inventedTeams(*entrants, 3, draw);
+    teams[0].name = "Les \"Fanny\", de <la> Gare & Cie";
+    teams[1].name = "#2";
+    CupCreation made = Cup::create(teams, *layoutFor(*entrants, halves, 2), 4);
+    if (!made.ok())
+        qFatal("%s", made.error.c_str());
+    return std::move(*made.cup);
+}
+
+} // namespace
+
+class TestCupText : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void roundCsv();
+    void wholeCup();
+    void references_data();
+    void references();
+};
+
+void TestCupText::roundCsv()
+{
+    Cup cup = namedCup();
+    QVERIFY(cup.draw(1).done);
+    const DrawRecord &drawn = *cup.drawnRound(1);
+    const int groups = static_cast<int>(drawn.groups.size());
+    QStringList rows = lines(velmorin::roundCsv(cup, 1));
+    QCOMPARE(rows.takeFirst(), QString::fromUtf8(kCupCsvHeader.data(), kCupCsvHeader.size()));
+    QCOMPARE(rows.size(), 2 * groups); // no barrage before its games
+
+    const auto &group = drawn.groups[0];
+    QVERIFY(cup.recordWinner(1, group[1], Score{13, 8}).done);
+    QCOMPARE(lines(velmorin::roundCsv(cup, 1)).size(), 1 + 2 * groups);
+    QVERIFY(cup.forfeit(1, group[3]).done);
+    rows = lines(velmorin::roundCsv(cup, 1));
+    QCOMPARE(rows.size(), 1 + 2 * groups + 1);
+    const auto name = [&](int place) {
+        return QString::fromStdString(cup.teams()[group[place]].name);
+    };
+    const auto club = [&](int place) {
+        return QString::fromStdString(cup.teams()[group[place]].club);
+    };
+    const auto field = [](const QString &text) {
+        return text.contains(',') || text.contains('"')
+                   ? '"' + QString(text).replace("\"", "\"\"") + '"'
+                   : text;
+    };
+    QCOMPARE(rows[1], QStringList({"1", "1", "1", field(name(0)), field(club(0)), field(name(1)),
+                                   field(club(1)), field(name(1)), "8", "13", ""})
+                          .join(','));
+    QCOMPARE(rows[2], QStringList({"1", "1", "2", field(name(2)), field(club(2)), field(name(3)),
+                                   field(club(3)), field(name(2)), "", "", field(name(3))})
+                          .join(','));
+    // The barrage: the two losers, won by default since D withdrew.
+    QCOMPARE(rows[3],
+             QStringList({"1", "1", "barrage", field(name(0)), field(club(0)), field(name(3)),
+                          field(club(3)), field(name(0)), "", "", field(name(3))})
+                 .join(','));
+    QVERIFY(QString::fromStdString(velmorin::roundCsv(cup, 1))
+                .contains("\"Les \"\"Fanny\"\", de <la> Gare & Cie\""));
+}
+
+void TestCupText::wholeCup()
+{
+    Cup cup = namedCup();
+    SeededDraw draw(8);
+    for (int round = 1; round <= kCupRounds; ++round) {
+        QVERIFY(cup.draw(round).done);
+        playRound(cup, round, draw, true);
+    }
+    const QStringList rows = lines(cupCsv(cup));
+    const std::vector<int> finale = cup.finalTeams();
+    QVERIFY(!finale.empty());
+    QCOMPARE(rows.filter(QRegularExpression("^4,,exemptee,[^,]+,,,,,,,$")).size(), 2);
+    const QStringList finalRows = rows.filter(QRegularExpression("^finale,"));
+    QCOMPARE(finalRows.size(), static_cast<int>(finale.size()));
+    QVERIFY(finalRows[0].startsWith("finale,1,qualifiee," +
+                                    QString::fromStdString(cup.teams()[finale[0]].name) + ","));
+    for (const QString &row : rows.mid(1))
+        QVERIFY2(QRegularExpression("^[1-6f]").match(row).hasMatch(), qPrintable(row));
+
+    const QString html = QString::fromStdString(cupHtml(cup));
+    QVERIFY(
+        html.contains("<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">"));
+    QVERIFY(!html.contains("<script") && !html.contains("http") && !html.contains("src="));
+    QVERIFY(html.contains("table-layout:fixed") && html.contains("overflow-wrap:anywhere"));
+    QVERIFY(!html.contains("<la>"));
+    QVERIFY(html.contains("Les &quot;Fanny&quot;, de &lt;la&gt; Gare &amp; Cie"));
+    QCOMPARE(html.count("<li>"),
+             static_cast<int>(finale.size()) + html.count("<li>poule")); // the meetings' lines
+
+    const QStringList table = lines(cupTable(cup));
+    QVERIFY(table.last().startsWith("Finale : "));
+    // Aligned: in every row the winner's column starts where its header does.
+    const QStringList round1 = lines(roundTable(cup, 1));
+    const int winnerAt = round1[1].indexOf("Gagnant");
+    for (const QString &line : round1.mid(2, round1.size() - 2 - int(cup.meetings(1).size()))) {
+        QCOMPARE(line.mid(winnerAt - 2, 2), QString("  "));
+        QVERIFY(line.at(winnerAt) != ' ');
+    }
+    QVERIFY(QString::fromStdString(roundTable(cup, 4)).contains("exemptée"));
+}
+
+void TestCupText::references_data()
+{
+    QTest::addColumn<QString>("reference");
+    QTest::addColumn<int>("team"); // -1: refused
+    QTest::addColumn<QString>("phrase");
+
+    QTest::newRow("a name") << "Équipe n° 7" << 6 << "";
+    QTest::newRow("a name that looks like a number") << "#2" << 1 << "";
+    QTest::newRow("the first") << "#1" << 0 << "";
+    QTest::newRow("the last") << "#40" << 39 << "";
+    QTest::newRow("past the list") << "#41" << -1 << "La liste compte 40 équipes";
+    QTest::newRow("zero") << "#0" << -1 << "n'en désigne aucune";
+    QTest::newRow("a huge number") << "#99999999999999999999999" << -1 << "n'en désigne aucune";
+    QTest::newRow("not a number") << "#x" << -1 << "ne s'appelle '#x'";
+    QTest::newRow("a name unknown") << "Équipe n° 70" << -1 << "ne s'appelle";
+    QTest::newRow("a name differing by case") << "équipe n° 7" << -1 << "ne s'appelle";
+    QTest::newRow("controls shown") << "a\x1b[2J" << -1 << "a␛[2J";
+}
+
+void TestCupText::references()
+{
+    QFETCH(QString, reference);
+    QFETCH(int, team);
+    QFETCH(QString, phrase);
+
+    const TeamReference resolved = resolveTeam(namedCup().teams(), reference.toStdString());
+    QCOMPARE(resolved.team.value_or(-1), team);
+    QVERIFY2(QString::fromStdString(resolved.error).contains(phrase), resolved.error.c_str());
+    QCOMPARE(resolved.error.empty(), team >= 0);
+}
+
+QTEST_APPLESS_MAIN(TestCupText)
+#include "tst_cuptext.moc"

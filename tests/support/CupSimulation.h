@@ -1,0 +1,221 @@
+#pragma once
+
+// Cups for the tests, the benchmarks and the fuzz target: invented plans and lists that fit
+// each other, a cup played with random results, forfeits and corrections, and the check of
+// every rule the cup must keep after any operation.
+
+#include "Cup.h"
+#include "TeamAssignment.h"
+
+#include <algorithm>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace velmorin::testing {
+
+// The sizes of rounds 1 to 6 from the entrants of rounds 1 to 4 ([0] for round 1); none when
+// a round before the final would not come out whole.
+inline std::optional<CupLayout> layoutFor(const std::array<Count, kEntryRounds> &entrants,
+                                          const std::array<Ratio, 3> &ratios, int exempted)
+{
+    CupLayout layout;
+    layout.ratios = ratios;
+    layout.exempted = exempted;
+    Count size = 0;
+    for (int round = 1; round <= kCupRounds; ++round) {
+        size += round <= kEntryRounds ? entrants[static_cast<std::size_t>(round - 1)] : 0;
+        layout.sizes[static_cast<std::size_t>(round - 1)] = size;
+        const Count playing = size - layout.exemptedAt(round);
+        const Count groupSize = layout.groupSize(round);
+        if (playing < 0 || playing % groupSize != 0)
+            return std::nullopt;
+        size = playing / groupSize * (groupSize == 4 ? 3 : 1) + layout.exemptedAt(round);
+    }
+    return layout;
+}
+
+// Entrants adding up to `teams` whose rounds all come out whole, drawn at random; none when
+// no try found any.
+inline std::optional<std::array<Count, kEntryRounds>>
+entrantsFor(Count teams, const std::array<Ratio, 3> &ratios, int exempted, SeededDraw &draw)
+{
+    for (int attempt = 0; attempt < 4000; ++attempt) {
+        std::array<Count, kEntryRounds> entrants{};
+        Count left = teams;
+        Count through = 0; // the teams through the round before
+        for (std::size_t r = 0; r + 1 < entrants.size(); ++r) {
+            // Rounds 1 to 3 are in groups of four: their sizes are made multiples of 4.
+            Count entering =
+                static_cast<Count>(draw.below(static_cast<std::uint64_t>(left / 2 + 2)));
+            entering += (4 - (through + entering) % 4) % 4;
+            entrants[r] = std::min(entering, left);
+            left -= entrants[r];
+            through = (through + entrants[r]) / 4 * 3;
+        }
+        entrants[3] = left;
+        if (layoutFor(entrants, ratios, exempted))
+            return entrants;
+    }
+    return std::nullopt;
+}
+
+// `count` teams over `clubs` clubs (0: none has a club; the first club takes a third of them,
+// so that it holds more teams than some rounds have groups), one in seven without a club.
+inline std::vector<CupTeam> inventedTeams(const std::array<Count, kEntryRounds> &entrants,
+                                          std::size_t clubs, SeededDraw &draw)
+{
+    std::vector<CupTeam> teams;
+    for (int round = 1; round <= kEntryRounds; ++round) {
+        for (Count k = 0; k < entrants[static_cast<std::size_t>(round - 1)]; ++k) {
+            CupTeam team;
+            team.name = "Équipe n° " + std::to_string(teams.size() + 1);
+            if (clubs > 0 && draw.below(7) != 0)
+                team.club = "Club " + std::to_string(draw.below(3) == 0 ? 0 : draw.below(clubs));
+            team.entryRound = round;
+            teams.push_back(std::move(team));
+        }
+    }
+    std::vector<int> strengths(teams.size());
+    for (std::size_t k = 0; k < strengths.size(); ++k)
+        strengths[k] = static_cast<int>(k);
+    draw.shuffle(strengths.data(), strengths.size());
+    for (std::size_t k = 0; k < teams.size(); ++k)
+        teams[k].strength = strengths[k];
+    return teams;
+}
+
+// Plays a drawn round to its end: winners with scores, forfeits one game in ten, and with
+// `corrections` a correction after one result in eight.
+inline void playRound(Cup &cup, int round, SeededDraw &draw, bool corrections)
+{
+    for (;;) {
+        // One pass over the games pending, in random order; barrages come in the next.
+        std::vector<PendingGame> pending = cup.pendingGames(round);
+        if (pending.empty())
+            return;
+        draw.shuffle(pending.data(), pending.size());
+        for (const PendingGame &game : pending) {
+            const int team = draw.below(2) ? game.teamA : game.teamB;
+            if (draw.below(10) == 0)
+                cup.forfeit(round, team);
+            else
+                cup.recordWinner(round, team, Score{13, static_cast<int>(draw.below(13))});
+            if (corrections && draw.below(8) == 0) {
+                const GameRef &ref = game.game;
+                if (const auto sides = cup.gameTeams(ref)) {
+                    const bool withdrawn = draw.below(6) == 0;
+                    cup.correct(ref, draw.below(2) ? sides->first : sides->second,
+                                withdrawn ? std::nullopt : std::optional<Score>(Score{13, 7}),
+                                withdrawn);
+                }
+            }
+        }
+    }
+}
+
+// The first rule the cup breaks, or nothing.
+inline std::string cupProblem(const Cup &cup)
+{
+    const CupLayout &layout = cup.layout();
+    const std::vector<CupTeam> &teams = cup.teams();
+    if (cup.isFrozen() != (cup.drawnRounds() > 0))
+        return "frozen without round 1 drawn, or the reverse";
+    for (int round = 1; round <= cup.drawnRounds(); ++round) {
+        const std::string at = "round " + std::to_string(round) + ": ";
+        const DrawRecord &drawn = *cup.drawnRound(round);
+        const std::vector<int> playing = cup.participants(round);
+        if (static_cast<Count>(playing.size()) != layout.sizes[static_cast<std::size_t>(round - 1)])
+            return at + "not the plan's size";
+        if (std::adjacent_find(playing.begin(), playing.end()) != playing.end())
+            return at + "a team plays twice";
+        if (round > 1) {
+            std::vector<int> expected = cup.qualified(round - 1);
+            for (std::size_t t = 0; t < teams.size(); ++t) {
+                if (teams[t].entryRound == round)
+                    expected.push_back(static_cast<int>(t));
+            }
+            std::sort(expected.begin(), expected.end());
+            if (expected != playing)
+                return at + "not the teams through the round before and its entrants";
+        }
+        if (round < cup.drawnRounds() && !cup.isComplete(round))
+            return at + "a later round was drawn before it was complete";
+        const std::size_t groupSize = static_cast<std::size_t>(layout.groupSize(round));
+        const std::size_t groups = drawn.groups.size();
+        if (drawn.exempted.size() != static_cast<std::size_t>(layout.exemptedAt(round)) ||
+            groups * groupSize + drawn.exempted.size() != playing.size())
+            return at + "wrong number of groups or exempted teams";
+        std::map<std::string, std::vector<int>> perClub; // club -> count per group
+        std::vector<int> entering(groups, 0);
+        for (std::size_t g = 0; g < groups; ++g) {
+            if (drawn.groups[g].size() != groupSize)
+                return at + "a group of the wrong size";
+            for (const int team : drawn.groups[g]) {
+                const CupTeam &cupTeam = teams[static_cast<std::size_t>(team)];
+                entering[g] += cupTeam.entryRound == round;
+                if (!cupTeam.club.empty()) {
+                    perClub[cupTeam.club].resize(groups, 0);
+                    ++perClub[cupTeam.club][g];
+                }
+            }
+        }
+        for (const auto &[club, counts] : perClub) {
+            int total = 0;
+            for (const int count : counts)
+                total += count;
+            const int g = static_cast<int>(groups);
+            for (const int count : counts) {
+                if (count < total / g || count > (total + g - 1) / g)
+                    return at + "club " + club + " spread unevenly";
+            }
+        }
+        if (!entering.empty() && *std::max_element(entering.begin(), entering.end()) -
+                                         *std::min_element(entering.begin(), entering.end()) >
+                                     2)
+            return at + "entrants spread unevenly";
+        if (drawn.meetings != clubMeetings(teams, drawn.groups))
+            return at + "meetings are not the groups'";
+        for (int group = 1; group <= static_cast<int>(groups); ++group) {
+            for (int game = 1; game <= kBarrage; ++game) {
+                const auto result = cup.result({round, group, game});
+                if (!result)
+                    continue;
+                const auto sides = *cup.gameTeams({round, group, game});
+                const int loser = result->winner == sides.first ? sides.second : sides.first;
+                if (result->winner != sides.first && result->winner != sides.second)
+                    return at + "a winner who did not play the game";
+                if (result->withdrawn && *result->withdrawn != loser)
+                    return at + "a forfeit of the winner";
+            }
+            if (groupSize == 4) {
+                const auto first = cup.result({round, group, 1});
+                const auto second = cup.result({round, group, 2});
+                const auto barrage = cup.result({round, group, kBarrage});
+                if (first && second &&
+                    first->withdrawn.has_value() != second->withdrawn.has_value()) {
+                    const int withdrawn = first->withdrawn ? *first->withdrawn : *second->withdrawn;
+                    if (!barrage || barrage->withdrawn != withdrawn)
+                        return at + "a team that withdrew did not lose its barrage";
+                }
+            }
+        }
+        if (cup.isComplete(round) && round < kCupRounds) {
+            Count entrants = 0;
+            for (const CupTeam &team : teams)
+                entrants += team.entryRound == round + 1;
+            if (static_cast<Count>(cup.qualified(round).size()) !=
+                layout.sizes[static_cast<std::size_t>(round)] - entrants)
+                return at + "qualified count is not the next round's size less its entrants";
+        }
+    }
+    const CupCreation again = Cup::restore(cup.teams(), cup.layout(), cup.seed(), cup.records());
+    if (!again.ok())
+        return "its own records refused: " + again.error;
+    if (!(again.cup->records() == cup.records()))
+        return "its records restored differently";
+    return {};
+}
+
+} // namespace velmorin::testing
