@@ -545,30 +545,30 @@ CupOpening CupStore::open(const QString &path, Mode mode)
                        " contient des déclencheurs, des vues ou des tables qui ne sont pas de "
                        "Velmorin : elle est refusée par prudence.");
 
+    if (*version < cupSchemaVersion()) {
+        if (mode == Mode::ReadOnly)
+            return refused("La coupe " + nameOf(path) + " est de la version " +
+                           std::to_string(*version) +
+                           " du format : ouvrez-la une fois pour écrire, pour la mettre à jour.");
+        QString migrationError;
+        if (!db.transaction() || !migrateCup(db, static_cast<int>(*version), migrationError) ||
+            !writeJournal(db, "Coupe mise au format " + std::to_string(cupSchemaVersion())) ||
+            !db.commit()) {
+            db.rollback();
+            return failed(CupOpening::Failure::WriteFailed, store->failureMessage());
+        }
+    }
+    // Read whole before anything is written: a file refused here is left as it was.
+    std::optional<CupSetup> setup = readSetup(db);
+    if (!setup)
+        return refused(damaged(path));
     if (mode == Mode::ReadWrite) {
         QSqlQuery query(db);
         if (!query.exec(QStringLiteral("PRAGMA journal_mode = WAL")) ||
             !query.exec(QStringLiteral("PRAGMA synchronous = FULL")) ||
             !query.exec(QStringLiteral("PRAGMA foreign_keys = ON")))
             return failed(CupOpening::Failure::WriteFailed, store->failureMessage());
-        if (*version < cupSchemaVersion()) {
-            QString migrationError;
-            if (!db.transaction() || !migrateCup(db, static_cast<int>(*version), migrationError) ||
-                !writeJournal(db, "Coupe mise au format " + std::to_string(cupSchemaVersion())) ||
-                !db.commit()) {
-                db.rollback();
-                return failed(CupOpening::Failure::WriteFailed, store->failureMessage());
-            }
-        }
-    } else if (*version < cupSchemaVersion()) {
-        return refused("La coupe " + nameOf(path) + " est de la version " +
-                       std::to_string(*version) +
-                       " du format : ouvrez-la une fois pour écrire, pour la mettre à jour.");
     }
-
-    std::optional<CupSetup> setup = readSetup(db);
-    if (!setup)
-        return refused(damaged(path));
     store->m_setup = std::move(*setup);
     store->m_opened = true;
 
