@@ -125,10 +125,14 @@ void writeSummary(const CupSetup &setup, const CupContents &contents, const Calc
     line.text("Entrantes au tour 1 : ").number(setup.entrants1).endLine();
     line.text("Plan : ");
     if (contents.plan)
-        line.text("classe ").text(classText).text(", ").text(velmorin::positionText(*contents.plan));
+        line.text("classe ").text(classText).text(", ").text(
+            velmorin::positionText(*contents.plan));
     else if (setup.classNumber && setup.position)
-        line.text("classe ").text(classText).text(", solution ").text(positionText).text(
-            " (n'existe pas pour ces nombres)");
+        line.text("classe ")
+            .text(classText)
+            .text(", solution ")
+            .text(positionText)
+            .text(" (n'existe pas pour ces nombres)");
     else
         line.text("aucun");
     line.endLine();

@@ -19,10 +19,10 @@ namespace velmorin::cli {
 // as the other command lines read it.
 struct CupArguments
 {
-    std::string path;                       // --coupe
-    std::optional<std::string> newName;     // --nouvelle
-    std::optional<std::string> levelOrder;  // --ordre-niveaux
-    bool entries = false;                   // --entrees
+    std::string path;                      // --coupe
+    std::optional<std::string> newName;    // --nouvelle
+    std::optional<std::string> levelOrder; // --ordre-niveaux
+    bool entries = false;                  // --entrees
     std::vector<std::string> rest;
     std::string error; // French, when the cup options themselves are wrong
 };

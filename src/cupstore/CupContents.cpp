@@ -30,8 +30,9 @@ std::vector<LevelRoundChoice> levelRoundsOf(const LevelMapping &mapping)
     std::vector<LevelRoundChoice> rounds;
     for (const LevelRound &level : mapping.levels())
         rounds.push_back({levelText(level.level), level.round});
-    std::sort(rounds.begin(), rounds.end(),
-              [](const LevelRoundChoice &a, const LevelRoundChoice &b) { return a.level < b.level; });
+    std::sort(
+        rounds.begin(), rounds.end(),
+        [](const LevelRoundChoice &a, const LevelRoundChoice &b) { return a.level < b.level; });
     return rounds;
 }
 

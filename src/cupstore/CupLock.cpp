@@ -54,8 +54,8 @@ CupLock::Outcome CupLock::acquire(const QString &cupPath)
         const int fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
         if (fd >= 0) {
             const std::string text = thisHost() + '\n' + std::to_string(::getpid()) + '\n';
-            const bool written = ::write(fd, text.data(), text.size()) ==
-                                 static_cast<ssize_t>(text.size());
+            const bool written =
+                ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
             ::close(fd);
             if (!written) {
                 ::unlink(native.constData());

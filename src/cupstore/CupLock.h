@@ -37,7 +37,10 @@ public:
     void release();
 
     const CupHolder &holder() const { return m_holder; }
-    static QString lockPathOf(const QString &cupPath) { return cupPath + QStringLiteral(".verrou"); }
+    static QString lockPathOf(const QString &cupPath)
+    {
+        return cupPath + QStringLiteral(".verrou");
+    }
     static std::string thisHost();
 
 private:

@@ -143,6 +143,13 @@ QVariant optionalValue(const std::optional<std::int32_t> &value)
     return value ? QVariant(static_cast<qint64>(*value)) : QVariant();
 }
 
+// A forward-only reading: rows are read once, in order, without being kept.
+bool select(QSqlQuery &query, const QString &sql)
+{
+    query.setForwardOnly(true);
+    return query.exec(sql);
+}
+
 bool exec(QSqlQuery &query)
 {
     return query.exec();
@@ -256,8 +263,7 @@ bool writeAll(QSqlDatabase &db, const CupSetup &setup)
 bool writeJournal(QSqlDatabase &db, const std::string &what)
 {
     const QString at = QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs);
-    return exec(db, QStringLiteral("INSERT INTO journal (at, what) VALUES (?, ?)"),
-                {at, qs(what)});
+    return exec(db, QStringLiteral("INSERT INTO journal (at, what) VALUES (?, ?)"), {at, qs(what)});
 }
 
 // --- Reading them back; anything out of place means a damaged file ---
@@ -287,8 +293,8 @@ std::optional<std::uint64_t> parseSeed(const QString &text)
 {
     const QByteArray bytes = text.toLatin1();
     std::uint64_t seed = 0;
-    const auto [end, error] = std::from_chars(bytes.constData(), bytes.constData() + bytes.size(),
-                                              seed);
+    const auto [end, error] =
+        std::from_chars(bytes.constData(), bytes.constData() + bytes.size(), seed);
     if (bytes.isEmpty() || error != std::errc() || end != bytes.constData() + bytes.size())
         return std::nullopt;
     return seed;
@@ -297,10 +303,9 @@ std::optional<std::uint64_t> parseSeed(const QString &text)
 bool readCupRow(QSqlDatabase &db, CupSetup &setup)
 {
     QSqlQuery query(db);
-    query.setForwardOnly(true);
-    if (!query.exec(QStringLiteral(
-            "SELECT name, held_on, registered, finale, entrants1, rg1, rg2, rg3, rg4, rg5, rg6, "
-            "class_number, position, seed, list_file FROM cup")) ||
+    if (!select(query, QStringLiteral("SELECT name, held_on, registered, finale, entrants1, rg1, "
+                                      "rg2, rg3, rg4, rg5, rg6, "
+                                      "class_number, position, seed, list_file FROM cup")) ||
         !query.next())
         return false;
     setup.name = query.value(0).toString().toStdString();
@@ -338,8 +343,7 @@ bool readCupRow(QSqlDatabase &db, CupSetup &setup)
 bool readWishes(QSqlDatabase &db, CupSetup &setup)
 {
     QSqlQuery query(db);
-    query.setForwardOnly(true);
-    if (!query.exec(QStringLiteral("SELECT quantity, lo, hi FROM wish")))
+    if (!select(query, QStringLiteral("SELECT quantity, lo, hi FROM wish")))
         return false;
     while (query.next()) {
         const auto index = int32Of(query.value(0));
@@ -358,8 +362,7 @@ bool readWishes(QSqlDatabase &db, CupSetup &setup)
 bool readList(QSqlDatabase &db, CupSetup &setup)
 {
     QSqlQuery rows(db);
-    rows.setForwardOnly(true);
-    if (!rows.exec(QStringLiteral("SELECT row_no, line FROM list_row ORDER BY row_no")))
+    if (!select(rows, QStringLiteral("SELECT row_no, line FROM list_row ORDER BY row_no")))
         return false;
     std::vector<SourceRow> read;
     while (rows.next()) {
@@ -371,9 +374,8 @@ bool readList(QSqlDatabase &db, CupSetup &setup)
         read.push_back(SourceRow{static_cast<std::size_t>(line), {}});
     }
     QSqlQuery cells(db);
-    cells.setForwardOnly(true);
-    if (!cells.exec(QStringLiteral(
-            "SELECT row_no, col_no, value FROM list_cell ORDER BY row_no, col_no")))
+    if (!select(cells, QStringLiteral(
+                           "SELECT row_no, col_no, value FROM list_cell ORDER BY row_no, col_no")))
         return false;
     while (cells.next()) {
         const qint64 row = cells.value(0).toLongLong();
@@ -393,8 +395,7 @@ bool readList(QSqlDatabase &db, CupSetup &setup)
 bool readLevels(QSqlDatabase &db, CupSetup &setup)
 {
     QSqlQuery query(db);
-    query.setForwardOnly(true);
-    if (!query.exec(QStringLiteral("SELECT level, round FROM level_round ORDER BY level")))
+    if (!select(query, QStringLiteral("SELECT level, round FROM level_round ORDER BY level")))
         return false;
     while (query.next()) {
         const auto round = int32Of(query.value(1));
@@ -424,8 +425,9 @@ std::optional<CupSetup> readSetup(QSqlDatabase &db)
 // Level rounds kept in the key order the table reads them back in.
 std::vector<LevelRoundChoice> sortedRounds(std::vector<LevelRoundChoice> rounds)
 {
-    std::sort(rounds.begin(), rounds.end(),
-              [](const LevelRoundChoice &a, const LevelRoundChoice &b) { return a.level < b.level; });
+    std::sort(
+        rounds.begin(), rounds.end(),
+        [](const LevelRoundChoice &a, const LevelRoundChoice &b) { return a.level < b.level; });
     return rounds;
 }
 
@@ -443,8 +445,7 @@ std::string intervalText(const Interval &interval)
 
 CupStore::CupStore(QString path, Mode mode)
     : m_path(std::move(path)), m_mode(mode), m_connection(nextConnectionName())
-{
-}
+{}
 
 CupStore::~CupStore()
 {
@@ -479,8 +480,7 @@ CupOpening CupStore::open(const QString &path, Mode mode)
         return refused(notACup(path));
     if (header.version > static_cast<std::uint32_t>(cupSchemaVersion()))
         return refused("La coupe " + nameOf(path) + " est de la version " +
-                       std::to_string(header.version) +
-                       " du format, plus récente que la version " +
+                       std::to_string(header.version) + " du format, plus récente que la version " +
                        std::to_string(cupSchemaVersion()) +
                        " que lit ce programme : mettez Velmorin à jour pour l'ouvrir.");
     if (mode == Mode::ReadWrite && !info.isWritable())
@@ -494,11 +494,11 @@ CupOpening CupStore::open(const QString &path, Mode mode)
             break;
         case CupLock::Outcome::Held: {
             const CupHolder holder = store->m_lock.holder();
-            CupOpening opening = failed(
-                CupOpening::Failure::Held,
-                "La coupe " + nameOf(path) + " est déjà ouverte par le programme n° " +
-                    std::to_string(holder.pid) + " sur l'ordinateur " + quoted(holder.host) +
-                    " : elle ne peut être ouverte qu'en lecture seule.");
+            CupOpening opening =
+                failed(CupOpening::Failure::Held,
+                       "La coupe " + nameOf(path) + " est déjà ouverte par le programme n° " +
+                           std::to_string(holder.pid) + " sur l'ordinateur " + quoted(holder.host) +
+                           " : elle ne peut être ouverte qu'en lecture seule.");
             opening.holder = holder;
             return opening;
         }
@@ -512,9 +512,9 @@ CupOpening CupStore::open(const QString &path, Mode mode)
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), store->m_connection);
     store->m_db = db;
     // A URI so that a missing file is not created (mode=rw) and a read-only one not written.
-    const QString uri = QUrl::fromLocalFile(info.absoluteFilePath()).toString(QUrl::FullyEncoded) +
-                        (mode == Mode::ReadOnly ? QStringLiteral("?mode=ro")
-                                                : QStringLiteral("?mode=rw"));
+    const QString uri =
+        QUrl::fromLocalFile(info.absoluteFilePath()).toString(QUrl::FullyEncoded) +
+        (mode == Mode::ReadOnly ? QStringLiteral("?mode=ro") : QStringLiteral("?mode=rw"));
     db.setDatabaseName(uri);
     db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=5000"));
     if (!db.open() || !guard(db))
@@ -572,7 +572,9 @@ CupOpening CupStore::open(const QString &path, Mode mode)
     store->m_setup = std::move(*setup);
     store->m_opened = true;
 
-    struct stat status {};
+    struct stat status
+    {
+    };
     if (::stat(QFile::encodeName(path).constData(), &status) == 0) {
         store->m_device = status.st_dev;
         store->m_inode = status.st_ino;
@@ -585,15 +587,15 @@ CupOpening CupStore::open(const QString &path, Mode mode)
 CupOpening CupStore::create(const QString &path, const CupSetup &setup)
 {
     const QFileInfo info(path);
-    const std::string exists = "Le fichier " + nameOf(path) + " existe déjà : la coupe n'est pas créée.";
+    const std::string exists =
+        "Le fichier " + nameOf(path) + " existe déjà : la coupe n'est pas créée.";
     if (info.exists() || info.isSymLink())
         return refused(exists);
 
     // Made whole under a temporary name, then linked in place: link() never replaces a file,
     // so a cup that appeared meanwhile is not overwritten, and no half-made cup is ever seen.
-    const QString temporary =
-        info.absolutePath() + QStringLiteral("/.") + info.fileName() +
-        QStringLiteral(".creation-%1").arg(::getpid());
+    const QString temporary = info.absolutePath() + QStringLiteral("/.") + info.fileName() +
+                              QStringLiteral(".creation-%1").arg(::getpid());
     QFile::remove(temporary);
     const QString connection = nextConnectionName();
     std::string failure;
@@ -614,8 +616,8 @@ CupOpening CupStore::create(const QString &path, const CupSetup &setup)
     if (failure.empty() && ::link(QFile::encodeName(temporary).constData(),
                                   QFile::encodeName(path).constData()) != 0) {
         failure = errno == EEXIST ? exists
-                                  : "La coupe " + nameOf(path) + " n'a pas pu être créée : " +
-                                        std::strerror(errno) + ".";
+                                  : "La coupe " + nameOf(path) +
+                                        " n'a pas pu être créée : " + std::strerror(errno) + ".";
     }
     QFile::remove(temporary);
     QFile::remove(temporary + QStringLiteral("-journal"));
@@ -653,7 +655,9 @@ std::string CupStore::failureMessage() const
 std::optional<std::string> CupStore::restoreIfRemoved()
 {
     const QByteArray native = QFile::encodeName(m_path);
-    struct stat status {};
+    struct stat status
+    {
+    };
     if (::stat(native.constData(), &status) == 0) {
         if (status.st_dev == m_device && status.st_ino == m_inode)
             return std::nullopt;
@@ -670,9 +674,9 @@ std::optional<std::string> CupStore::restoreIfRemoved()
                "la modification n'est pas enregistrée.";
     query.finish();
     // The connection now moves to the new file, which needs the same care as any opening.
-    const QString uri = QUrl::fromLocalFile(QFileInfo(m_path).absoluteFilePath())
-                            .toString(QUrl::FullyEncoded) +
-                        QStringLiteral("?mode=rw");
+    const QString uri =
+        QUrl::fromLocalFile(QFileInfo(m_path).absoluteFilePath()).toString(QUrl::FullyEncoded) +
+        QStringLiteral("?mode=rw");
     m_db.close();
     m_db.setDatabaseName(uri);
     if (!m_db.open() || !guard(m_db) ||
@@ -762,14 +766,15 @@ CupWrite CupStore::setRatioChoice(int group, int itemIndex)
         [&] { m_setup.ratioChoices[static_cast<std::size_t>(group - 1)] = itemIndex; });
 }
 
-CupWrite CupStore::setShownPlan(std::optional<int> classNumber, std::optional<std::int32_t> position)
+CupWrite CupStore::setShownPlan(std::optional<int> classNumber,
+                                std::optional<std::int32_t> position)
 {
     if ((classNumber && (*classNumber < 1 || *classNumber > 3)) || (position && *position < 1))
         return {false, "Plan inconnu : la classe va de 1 à 3 et la solution commence à 1."};
-    const std::string what =
-        classNumber && position ? "Plan montré : classe " + std::to_string(*classNumber) +
-                                      ", solution " + std::to_string(*position)
-                                : std::string("Plus de plan montré");
+    const std::string what = classNumber && position
+                                 ? "Plan montré : classe " + std::to_string(*classNumber) +
+                                       ", solution " + std::to_string(*position)
+                                 : std::string("Plus de plan montré");
     return change(
         what,
         [&] {
@@ -787,12 +792,14 @@ CupWrite CupStore::setWish(Quantity quantity, const Interval &interval)
     if (interval.empty())
         return {false, "Souhait impossible : le minimum dépasse le maximum."};
     return change(
-        "Souhait n° " + std::to_string(quantityIndex(quantity) + 1) + " : " + intervalText(interval),
+        "Souhait n° " + std::to_string(quantityIndex(quantity) + 1) + " : " +
+            intervalText(interval),
         [&] { return writeWish(m_db, quantity, interval); },
         [&] { m_setup.wishes[quantityIndex(quantity)] = interval; });
 }
 
-CupWrite CupStore::setList(const ImportedList &list, const std::vector<LevelRoundChoice> &levelRounds)
+CupWrite CupStore::setList(const ImportedList &list,
+                           const std::vector<LevelRoundChoice> &levelRounds)
 {
     return change(
         "Liste ouverte : " + list.fileName,
@@ -843,16 +850,14 @@ CupWrite CupStore::setLevelOrder(const std::vector<std::string> &levels)
     for (const std::string &level : levels)
         what += ' ' + quoted(level);
     return change(
-        what, [&] { return writeLevelOrder(m_db, levels); },
-        [&] { m_setup.levelOrder = levels; });
+        what, [&] { return writeLevelOrder(m_db, levels); }, [&] { m_setup.levelOrder = levels; });
 }
 
 std::vector<CupJournalEntry> CupStore::journal() const
 {
     std::vector<CupJournalEntry> entries;
     QSqlQuery query(m_db);
-    query.setForwardOnly(true);
-    if (!query.exec(QStringLiteral("SELECT at, what FROM journal ORDER BY entry")))
+    if (!select(query, QStringLiteral("SELECT at, what FROM journal ORDER BY entry")))
         return entries;
     while (query.next())
         entries.push_back(

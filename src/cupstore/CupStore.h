@@ -44,7 +44,7 @@ struct CupOpening
 
     std::unique_ptr<CupStore> store;
     Failure failure = Failure::None;
-    std::string message;           // French, one sentence, when refused or failed
+    std::string message;             // French, one sentence, when refused or failed
     std::optional<CupHolder> holder; // Held: who has it; it may still be opened read-only
 
     bool ok() const { return store != nullptr; }
@@ -102,7 +102,7 @@ private:
     QSqlDatabase m_db;
     CupLock m_lock;
     CupSetup m_setup;
-    bool m_opened = false; // every check passed: only then is the file ever written
+    bool m_opened = false;           // every check passed: only then is the file ever written
     unsigned long long m_device = 0; // the file opened, to notice it removed or replaced
     unsigned long long m_inode = 0;
 };

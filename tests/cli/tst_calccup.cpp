@@ -54,8 +54,8 @@ void TestCalcCup::initTestCase()
     text.write("pas une coupe\n");
     text.close();
     const auto made = runCup({"--coupe", path("c.velmorin"), "--nouvelle", "Coupe, d'été",
-                              "--equipes", path("equipes.csv"), "--graine", "42",
-                              "--ordre-niveaux", "1, 2,Nationale 3", "1", "4", "1", "1"});
+                              "--equipes", path("equipes.csv"), "--graine", "42", "--ordre-niveaux",
+                              "1, 2,Nationale 3", "1", "4", "1", "1"});
     QVERIFY2(made.status == 0, made.err.c_str());
 }
 
@@ -66,39 +66,57 @@ void TestCalcCup::lines_data()
     QTest::addColumn<QString>("out");
     QTest::addColumn<QString>("err");
 
-    QTest::newRow("summary csv")
-        << QStringList{"--coupe", "%1/c.velmorin", "--format", "csv"} << 0
-        << "cle,valeur\nnom,\"Coupe, d'été\"\ndate," << "";
+    QTest::newRow("summary csv") << QStringList{"--coupe", "%1/c.velmorin", "--format", "csv"} << 0
+                                 << "cle,valeur\nnom,\"Coupe, d'été\"\ndate,"
+                                 << "";
     QTest::newRow("summary csv keys")
         << QStringList{"--format=csv", "--coupe=%1/c.velmorin", "--separateur", ";"} << 0
         << "inscrites;12\nfinale;1\nentrants1;4\ntour4;1/2\nquart;1/2\ndemi;1/2\nclasse;1\n"
            "position;1\ngraine;42\nequipes;12\nliste;equipes.csv\n"
         << "";
-    QTest::newRow("summary table")
-        << QStringList{"--coupe", "%1/c.velmorin"} << 0 << "Graine du tirage : 42\nListe : equipes.csv (12 équipes)" << "";
-    QTest::newRow("exists") << QStringList{"--coupe", "%1/c.velmorin", "--nouvelle", "X",
-                                           "--equipes", "%1/equipes.csv", "1", "4", "1", "1"}
-                            << 2 << "" << "existe déjà";
+    QTest::newRow("summary table") << QStringList{"--coupe", "%1/c.velmorin"} << 0
+                                   << "Graine du tirage : 42\nListe : equipes.csv (12 équipes)"
+                                   << "";
+    QTest::newRow("exists") << QStringList{"--coupe",    "%1/c.velmorin",
+                                           "--nouvelle", "X",
+                                           "--equipes",  "%1/equipes.csv",
+                                           "1",          "4",
+                                           "1",          "1"}
+                            << 2 << ""
+                            << "existe déjà";
     QTest::newRow("missing") << QStringList{"--coupe", "%1/absente.velmorin"} << 2 << ""
                              << "n'existe pas";
     QTest::newRow("not a cup") << QStringList{"--coupe", "%1/texte.velmorin", "--entrees"} << 2
-                               << "" << "n'est pas une coupe";
-    QTest::newRow("no plan") << QStringList{"--coupe", "%1/p.velmorin", "--nouvelle", "X",
-                                            "--equipes", "%1/equipes.csv", "1", "4", "1", "99"}
-                             << 2 << "" << "pas de solution 99";
-    QTest::newRow("missing list") << QStringList{"--coupe", "%1/p.velmorin", "--nouvelle", "X",
-                                                 "--equipes", "%1/rien.csv", "1", "4", "1", "1"}
-                                  << 2 << "" << "rien.csv";
-    QTest::newRow("no folder") << QStringList{"--coupe", "%1/nulle/part.velmorin", "--nouvelle",
-                                              "X", "--equipes", "%1/equipes.csv", "1", "4", "1",
-                                              "1"}
-                               << 1 << "" << "n'a pas pu être créée";
-    QTest::newRow("unknown option")
-        << QStringList{"--coupe", "%1/c.velmorin", "--scan"} << 2 << "" << "option inconnue";
-    QTest::newRow("order without new") << QStringList{"--coupe", "%1/c.velmorin",
-                                                      "--ordre-niveaux", "1"}
-                                       << 2 << "" << "qu'avec --nouvelle";
-    QTest::newRow("no file") << QStringList{"--coupe"} << 2 << "" << "attend une valeur";
+                               << ""
+                               << "n'est pas une coupe";
+    QTest::newRow("no plan") << QStringList{"--coupe",    "%1/p.velmorin",
+                                            "--nouvelle", "X",
+                                            "--equipes",  "%1/equipes.csv",
+                                            "1",          "4",
+                                            "1",          "99"}
+                             << 2 << ""
+                             << "pas de solution 99";
+    QTest::newRow("missing list") << QStringList{"--coupe",    "%1/p.velmorin",
+                                                 "--nouvelle", "X",
+                                                 "--equipes",  "%1/rien.csv",
+                                                 "1",          "4",
+                                                 "1",          "1"}
+                                  << 2 << ""
+                                  << "rien.csv";
+    QTest::newRow("no folder") << QStringList{"--coupe",    "%1/nulle/part.velmorin",
+                                              "--nouvelle", "X",
+                                              "--equipes",  "%1/equipes.csv",
+                                              "1",          "4",
+                                              "1",          "1"}
+                               << 1 << ""
+                               << "n'a pas pu être créée";
+    QTest::newRow("unknown option") << QStringList{"--coupe", "%1/c.velmorin", "--scan"} << 2 << ""
+                                    << "option inconnue";
+    QTest::newRow("order without new")
+        << QStringList{"--coupe", "%1/c.velmorin", "--ordre-niveaux", "1"} << 2 << ""
+        << "qu'avec --nouvelle";
+    QTest::newRow("no file") << QStringList{"--coupe"} << 2 << ""
+                             << "attend une valeur";
 }
 
 // Each line's status, what it prints, and a refusal that leaves no file behind.
@@ -132,8 +150,8 @@ void TestCalcCup::entriesAsTeamList()
     QFETCH(QStringList, format);
     const auto cup = runCup(QStringList{"--coupe", path("c.velmorin"), "--entrees"} + format);
     const auto list = velmorin::testing::runCalculator(
-        QStringList{"--equipes", path("equipes.csv"), "--graine", "42"} +
-        format + QStringList{"1", "4", "1", "1"});
+        QStringList{"--equipes", path("equipes.csv"), "--graine", "42"} + format +
+        QStringList{"1", "4", "1", "1"});
     QCOMPARE(cup.status, 0);
     QCOMPARE(list.status, 0);
     QVERIFY(!cup.out.empty());

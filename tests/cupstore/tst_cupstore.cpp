@@ -153,8 +153,7 @@ void TestCupStore::refusals_data()
         << QByteArray("PRAGMA application_id = 7") << QByteArray() << "pas une coupe";
     QTest::newRow("newer") << QByteArray("PRAGMA user_version = 9") << QByteArray()
                            << "version 9 du format, plus récente que la version 1";
-    QTest::newRow("version 0") << QByteArray("PRAGMA user_version = 0") << QByteArray()
-                               << "abîmée";
+    QTest::newRow("version 0") << QByteArray("PRAGMA user_version = 0") << QByteArray() << "abîmée";
     QTest::newRow("trigger")
         << QByteArray("CREATE TRIGGER t AFTER UPDATE ON cup BEGIN DELETE FROM journal; END")
         << QByteArray() << "déclencheurs";
@@ -167,7 +166,8 @@ void TestCupStore::refusals_data()
     QTest::newRow("changed table")
         << QByteArray("ALTER TABLE journal ADD COLUMN x") << QByteArray() << "déclencheurs";
     QTest::newRow("two cup rows")
-        << QByteArray("PRAGMA ignore_check_constraints = ON; INSERT INTO cup SELECT 2, name, held_on, registered, finale, entrants1, "
+        << QByteArray("PRAGMA ignore_check_constraints = ON; INSERT INTO cup SELECT 2, name, "
+                      "held_on, registered, finale, entrants1, "
                       "rg1, rg2, rg3, rg4, rg5, rg6, class_number, position, seed, list_file "
                       "FROM cup")
         << QByteArray() << "abîmée";
@@ -210,8 +210,7 @@ void TestCupStore::refusals()
         const CupOpening opened = CupStore::open(path, mode);
         QVERIFY(!opened.ok());
         QCOMPARE(opened.failure, CupOpening::Failure::Refused);
-        QVERIFY2(QString::fromStdString(opened.message).contains(expected),
-                 opened.message.c_str());
+        QVERIFY2(QString::fromStdString(opened.message).contains(expected), opened.message.c_str());
     }
     QCOMPARE(digest(path), before);
     QVERIFY(!QFile::exists(path + ".verrou"));
@@ -269,7 +268,8 @@ void TestCupStore::cleanCloseLeavesOneFile()
         QVERIFY(opened.store->setSeed(5).saved);
         QVERIFY(QFile::exists(path + "-wal"));
     }
-    const QStringList left = QDir(m_dir.path()).entryList({"coupe.velmorin*"}, QDir::Files | QDir::Hidden);
+    const QStringList left =
+        QDir(m_dir.path()).entryList({"coupe.velmorin*"}, QDir::Files | QDir::Hidden);
     QCOMPARE(left, QStringList{"coupe.velmorin"});
 }
 
@@ -340,8 +340,7 @@ void TestCupStore::readOnlyFile()
     const int status = inChild([&] {
         if (::geteuid() == 0) {
             const passwd *nobody = ::getpwnam("nobody");
-            if (nobody == nullptr || ::setgid(nobody->pw_gid) != 0 ||
-                ::setuid(nobody->pw_uid) != 0)
+            if (nobody == nullptr || ::setgid(nobody->pw_gid) != 0 || ::setuid(nobody->pw_uid) != 0)
                 return 10;
         }
         const CupOpening writing = CupStore::open(path, CupStore::Mode::ReadWrite);
@@ -369,8 +368,7 @@ void TestCupStore::fullDisk()
         CupOpening opened = CupStore::open(path, CupStore::Mode::ReadWrite);
         if (!opened.ok() || !opened.store->setSeed(123).saved)
             return 10;
-        const rlimit limit{static_cast<rlim_t>(QFileInfo(path).size() + 64 * 1024),
-                           RLIM_INFINITY};
+        const rlimit limit{static_cast<rlim_t>(QFileInfo(path).size() + 64 * 1024), RLIM_INFINITY};
         ::setrlimit(RLIMIT_FSIZE, &limit);
         const velmorin::CupWrite write = opened.store->setList(*large.list, large.levelRounds);
         if (write.saved || write.message.find("disque est plein") == std::string::npos)

@@ -19,8 +19,9 @@ inline CupSetup inventedCup(std::uint64_t seed, std::size_t teams = 80)
 {
     std::mt19937_64 random(seed);
     const auto pick = [&](std::uint64_t bound) { return random() % bound; };
-    const char *const texts[] = {"Coupe d'été", "Coupe « Jean-Pierre »", "a,b;c\td", "", " x ",
-                                 "Nationale 1", "\"guillemets\"", "ligne\nsuivante"};
+    const char *const texts[] = {
+        "Coupe d'été", "Coupe « Jean-Pierre »", "a,b;c\td",       "",
+        " x ",         "Nationale 1",           "\"guillemets\"", "ligne\nsuivante"};
     CupSetup setup;
     setup.name = texts[pick(8)] + std::to_string(seed);
     setup.date = "2026-0" + std::to_string(1 + pick(9)) + "-1" + std::to_string(pick(10));

@@ -60,8 +60,8 @@ struct CupSetup
     // The radio groups' item indices, RG1 at [0]: 0 is "1/2", anything else "3/4". Rounds 1
     // to 3 always let three quarters through.
     std::array<int, kRatioGroups> ratioChoices{1, 1, 1, 0, 0, 0};
-    std::optional<int> classNumber;         // 1 to 3: the plan shown
-    std::optional<std::int32_t> position;   // from 1
+    std::optional<int> classNumber;       // 1 to 3: the plan shown
+    std::optional<std::int32_t> position; // from 1
     std::array<Interval, kQuantityCount> wishes{};
     std::optional<ImportedList> list;
     std::vector<LevelRoundChoice> levelRounds; // by level key, as the file gives them back
