@@ -15,15 +15,19 @@
 
 namespace {
 
-std::unique_ptr<QCoreApplication> application;
 std::unique_ptr<QTemporaryDir> folder;
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
-    // Qt SQL finds its SQLite driver through the application.
-    application = std::make_unique<QCoreApplication>(*argc, *argv);
+    // Qt SQL finds its SQLite driver through the application. It lives to the very end on
+    // purpose: libFuzzer leaves through exit(), after which Qt cannot be torn down.
+    static int argc = 1;
+    static char name[] = "fuzz_cupfile";
+    static char *argv[] = {name, nullptr};
+    static QCoreApplication *application = new QCoreApplication(argc, argv);
+    (void)application;
     folder = std::make_unique<QTemporaryDir>();
     return 0;
 }
