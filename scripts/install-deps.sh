@@ -10,6 +10,7 @@ packages=(
     qt6-charts-dev libqt6opengl6-dev
     libbenchmark-dev
     libcsv-dev libodsstream-dev
+    libqt6sql6-sqlite libsqlite3-dev
     fonts-liberation fonts-urw-base35 fonts-dejavu-core
     xvfb xauth
     clang libclang-rt-14-dev

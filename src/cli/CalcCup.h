@@ -1,0 +1,35 @@
+#pragma once
+
+// velmorin-calc --coupe: a cup file's summary, its teams' entry rounds, or a new cup made
+// from a team list. A program of its own (velmorin-calc-coupe), so that the calculator runs
+// that open no cup never load the store.
+
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace velmorin {
+class ByteSink;
+}
+
+namespace velmorin::cli {
+
+// The options that belong to the cup lines, taken out of the arguments; what is left is read
+// as the other command lines read it.
+struct CupArguments
+{
+    std::string path;                      // --coupe
+    std::optional<std::string> newName;    // --nouvelle
+    std::optional<std::string> levelOrder; // --ordre-niveaux
+    bool entries = false;                  // --entrees
+    std::vector<std::string> rest;
+    std::string error; // French, when the cup options themselves are wrong
+};
+
+CupArguments splitCupArguments(const std::vector<std::string> &args);
+
+// Exit codes as runCalc: 0 done, 1 the cup could not be written, 2 refused (nothing changed).
+int runCupCalc(const std::vector<std::string> &args, ByteSink &out, std::ostream &err);
+
+} // namespace velmorin::cli

@@ -1,0 +1,36 @@
+// velmorin-calc-coupe: the cup lines of velmorin-calc (--coupe), which runs this program for
+// them, so that its other runs never load Qt SQL.
+
+#include "Calc.h"
+#include "CalcCup.h"
+#include "FdSink.h"
+
+#include <QCoreApplication>
+
+#include <cerrno>
+#include <clocale>
+#include <csignal>
+#include <iostream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+int main(int argc, char *argv[])
+{
+    std::setlocale(LC_ALL, "");
+    std::signal(SIGPIPE, SIG_IGN);
+    // Past a file-size limit the cup's write fails and is reported, instead of killing us.
+    std::signal(SIGXFSZ, SIG_IGN);
+    // Qt SQL finds its SQLite driver through the application's plugin paths.
+    QCoreApplication application(argc, argv);
+
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    velmorin::cli::FdSink out(STDOUT_FILENO);
+    const int status = velmorin::cli::runCupCalc(args, out, std::cerr);
+    if (out.error() != 0 && out.error() != EPIPE) {
+        std::cerr << "velmorin-calc: "
+                  << velmorin::cli::writeErrorMessage(out.error(), out.progress()) << '\n';
+        return velmorin::cli::kExitWriteError;
+    }
+    return status;
+}

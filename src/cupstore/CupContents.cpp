@@ -1,0 +1,73 @@
+#include "CupContents.h"
+
+#include "Calculation.h"
+
+#include <algorithm>
+
+namespace velmorin {
+
+ImportedList importedListOf(const TeamList &list, std::string fileName)
+{
+    ImportedList imported;
+    imported.fileName = std::move(fileName);
+    SourceRow header{0, {"Équipe", "Club", "Niveau", "Points"}};
+    header.cells.insert(header.cells.end(), list.extraColumns.begin(), list.extraColumns.end());
+    imported.rows.reserve(list.teams.size() + 1);
+    imported.rows.push_back(std::move(header));
+    for (const Team &team : list.teams) {
+        SourceRow row{team.line, {team.name, team.club, levelText(team.level), team.pointsText}};
+        row.cells.insert(row.cells.end(), team.extra.begin(), team.extra.end());
+        imported.rows.push_back(std::move(row));
+    }
+    // The header's line: the one before the first team's, as the file had it.
+    if (!list.teams.empty() && list.teams.front().line > 0)
+        imported.rows.front().line = list.teams.front().line - 1;
+    return imported;
+}
+
+std::vector<LevelRoundChoice> levelRoundsOf(const LevelMapping &mapping)
+{
+    std::vector<LevelRoundChoice> rounds;
+    for (const LevelRound &level : mapping.levels())
+        rounds.push_back({levelText(level.level), level.round});
+    std::sort(
+        rounds.begin(), rounds.end(),
+        [](const LevelRoundChoice &a, const LevelRoundChoice &b) { return a.level < b.level; });
+    return rounds;
+}
+
+CupContents rebuildCup(const CupSetup &setup)
+{
+    CupContents contents;
+    if (setup.list) {
+        TeamListResult read = teamListFromRows(setup.list->fileName, setup.list->rows);
+        if (read.ok()) {
+            contents.list = std::move(*read.list);
+            contents.mapping = LevelMapping::defaults(*contents.list);
+            for (const LevelRoundChoice &choice : setup.levelRounds) {
+                const std::optional<int> level =
+                    choice.level.empty() ? std::nullopt : parseLevel(choice.level);
+                if (choice.level.empty() || level)
+                    contents.mapping.setRound(level, choice.round);
+            }
+        } else {
+            contents.listError = read.error;
+        }
+    }
+    if (setup.classNumber && setup.position) {
+        const Calculation calculation = calculate(setup.problem());
+        contents.plan =
+            makePlan(calculation, exemptionClassFromNumber(*setup.classNumber), *setup.position);
+    }
+    return contents;
+}
+
+std::optional<Assignment> CupContents::assignment(const CupSetup &setup) const
+{
+    if (!list || !plan || !setup.seed)
+        return std::nullopt;
+    AssignmentResult assigned = assignTeams(*list, mapping, planEntrants(*plan), *setup.seed);
+    return assigned.assignment;
+}
+
+} // namespace velmorin

@@ -1,0 +1,39 @@
+#pragma once
+
+// What a cup's settings make once opened: its team list rebuilt from the rows it keeps, the
+// levels' rounds, the plan shown. Through the core's own functions, as the window and the
+// calculator compute them.
+
+#include "CupSetup.h"
+#include "Plan.h"
+#include "TeamAssignment.h"
+#include "TeamList.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace velmorin {
+
+// A list as a cup keeps it: a header row (Équipe, Club, Niveau, Points and the other
+// columns) and one row per team with its file line, so that teamListFromRows gives it back.
+ImportedList importedListOf(const TeamList &list, std::string fileName);
+
+// The rounds of a mapping's levels, keyed by the level's text ("" for no level), by key.
+std::vector<LevelRoundChoice> levelRoundsOf(const LevelMapping &mapping);
+
+struct CupContents
+{
+    std::optional<TeamList> list;
+    std::string listError; // why the kept rows no longer make a list
+    LevelMapping mapping;
+    std::optional<Plan> plan; // the plan shown, when it still exists
+
+    // The entrants the plan sends to rounds 1 to 4, with the seed's draw; none without a
+    // list, a plan or a seed, or when they do not add up.
+    std::optional<Assignment> assignment(const CupSetup &setup) const;
+};
+
+CupContents rebuildCup(const CupSetup &setup);
+
+} // namespace velmorin

@@ -1,0 +1,143 @@
+#include "CupSchema.h"
+
+#include <QMutex>
+#include <QMutexLocker>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+
+#include <map>
+
+namespace velmorin {
+
+namespace {
+
+// Step k brings a cup from version k to version k + 1. Plain SQL that PostgreSQL reads too,
+// so that the same store can run on a server.
+const std::vector<std::vector<const char *>> &steps()
+{
+    static const std::vector<std::vector<const char *>> all{
+        // Version 1: the cup's settings, its wishes, its team list, its levels, its journal.
+        {
+            "CREATE TABLE cup ("
+            " id INTEGER PRIMARY KEY CHECK (id = 1),"
+            " name TEXT NOT NULL,"
+            " held_on TEXT NOT NULL,"
+            " registered INTEGER NOT NULL,"
+            " finale INTEGER NOT NULL,"
+            " entrants1 INTEGER NOT NULL,"
+            " rg1 INTEGER NOT NULL, rg2 INTEGER NOT NULL, rg3 INTEGER NOT NULL,"
+            " rg4 INTEGER NOT NULL, rg5 INTEGER NOT NULL, rg6 INTEGER NOT NULL,"
+            " class_number INTEGER CHECK (class_number BETWEEN 1 AND 3),"
+            " position INTEGER CHECK (position >= 1),"
+            // Decimal text: SQL integers are signed, a seed takes all 64 bits.
+            " seed TEXT,"
+            " list_file TEXT)",
+            "CREATE TABLE wish ("
+            " quantity INTEGER PRIMARY KEY CHECK (quantity BETWEEN 0 AND 6),"
+            " lo INTEGER,"
+            " hi INTEGER)",
+            "CREATE TABLE list_row ("
+            " row_no INTEGER PRIMARY KEY,"
+            " line INTEGER NOT NULL)",
+            "CREATE TABLE list_cell ("
+            " row_no INTEGER NOT NULL REFERENCES list_row (row_no),"
+            " col_no INTEGER NOT NULL,"
+            " value TEXT NOT NULL,"
+            " PRIMARY KEY (row_no, col_no))",
+            "CREATE TABLE level_round ("
+            " level TEXT PRIMARY KEY,"
+            " round INTEGER NOT NULL CHECK (round BETWEEN 1 AND 4))",
+            "CREATE TABLE level_order ("
+            " rank INTEGER PRIMARY KEY,"
+            " level TEXT NOT NULL UNIQUE)",
+            "CREATE TABLE journal ("
+            " entry INTEGER PRIMARY KEY,"
+            " at TEXT NOT NULL,"
+            " what TEXT NOT NULL)",
+        },
+    };
+    return all;
+}
+
+bool runStep(QSqlDatabase &db, int step, QString &error)
+{
+    QSqlQuery query(db);
+    for (const char *statement : steps()[static_cast<std::size_t>(step)]) {
+        if (!query.exec(QString::fromUtf8(statement))) {
+            error = query.lastError().text();
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+int cupSchemaVersion()
+{
+    return static_cast<int>(steps().size());
+}
+
+bool migrateCup(QSqlDatabase &db, int from, QString &error)
+{
+    for (int step = from; step < cupSchemaVersion(); ++step) {
+        if (!runStep(db, step, error))
+            return false;
+    }
+    QSqlQuery query(db);
+    if (!query.exec(QStringLiteral("PRAGMA application_id = %1").arg(kCupApplicationId)) ||
+        !query.exec(QStringLiteral("PRAGMA user_version = %1").arg(cupSchemaVersion()))) {
+        error = query.lastError().text();
+        return false;
+    }
+    return true;
+}
+
+QStringList schemaObjectsOf(QSqlDatabase &db, QString &error)
+{
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    QStringList objects;
+    if (!query.exec(QStringLiteral("SELECT type, name, tbl_name, sql FROM sqlite_schema"))) {
+        error = query.lastError().text();
+        return {};
+    }
+    while (query.next()) {
+        objects << query.value(0).toString() + ' ' + query.value(1).toString() + ' ' +
+                       query.value(2).toString() + ' ' + query.value(3).toString();
+    }
+    objects.sort();
+    return objects;
+}
+
+const QStringList &cupSchemaObjects(int version)
+{
+    static QMutex mutex;
+    static std::map<int, QStringList> known;
+    QMutexLocker locker(&mutex);
+    auto found = known.find(version);
+    if (found != known.end())
+        return found->second;
+
+    // Made once per version in a private in-memory database, from the same steps.
+    const QString name = QStringLiteral("velmorin-cup-schema-%1").arg(version);
+    QStringList objects;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(QStringLiteral(":memory:"));
+        QString error;
+        if (db.open()) {
+            bool made = true;
+            for (int step = 0; step < version && made; ++step)
+                made = runStep(db, step, error);
+            if (made)
+                objects = schemaObjectsOf(db, error);
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return known.emplace(version, objects).first->second;
+}
+
+} // namespace velmorin

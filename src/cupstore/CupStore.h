@@ -1,0 +1,110 @@
+#pragma once
+
+// A cup file (.velmorin): an SQLite database written through Qt SQL. Every change is written
+// at once, in its own transaction, by one call; a program killed at any moment loses at most
+// the change in flight. A cup received from someone else is untrusted: its identity and
+// version are checked before anything else is read, and a file holding anything that is not
+// ours is refused, never run.
+
+#include "CupLock.h"
+#include "CupSetup.h"
+
+#include <QSqlDatabase>
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace velmorin {
+
+// A change's answer. `message` is French, for the organiser: why it was not saved, or a
+// notice about a change that was (the file had been removed and was written again).
+struct CupWrite
+{
+    bool saved = true;
+    std::string message;
+};
+
+struct CupJournalEntry
+{
+    std::string at; // UTC, ISO 8601
+    std::string what;
+};
+
+class CupStore;
+
+struct CupOpening
+{
+    // Refused: not a cup, newer, damaged, missing, already there (create), held by another
+    // program. WriteFailed: the system could not write the file.
+    enum class Failure { None, Refused, Held, WriteFailed };
+
+    std::unique_ptr<CupStore> store;
+    Failure failure = Failure::None;
+    std::string message;             // French, one sentence, when refused or failed
+    std::optional<CupHolder> holder; // Held: who has it; it may still be opened read-only
+
+    bool ok() const { return store != nullptr; }
+};
+
+enum class CupCount { Registered, Finale, Entrants1 };
+
+class CupStore
+{
+public:
+    enum class Mode { ReadWrite, ReadOnly };
+
+    // Creates a new cup holding `setup`; refused when the file exists. The file appears whole
+    // or not at all.
+    static CupOpening create(const QString &path, const CupSetup &setup);
+    // Opens an existing cup; a missing one is refused, never created.
+    static CupOpening open(const QString &path, Mode mode);
+
+    // Writes everything back into the one file (no -wal, no -shm left) and lets the cup go.
+    ~CupStore();
+    CupStore(const CupStore &) = delete;
+    CupStore &operator=(const CupStore &) = delete;
+
+    const CupSetup &setup() const { return m_setup; }
+    const QString &path() const { return m_path; }
+    bool readOnly() const { return m_mode == Mode::ReadOnly; }
+
+    // One change each, one transaction each, with its journal line.
+    CupWrite setName(const std::string &name);
+    CupWrite setDate(const std::string &date);
+    CupWrite setCount(CupCount which, std::int32_t value);
+    CupWrite setRatioChoice(int group, int itemIndex); // group 1 to 6
+    CupWrite setShownPlan(std::optional<int> classNumber, std::optional<std::int32_t> position);
+    CupWrite setWish(Quantity quantity, const Interval &interval);
+    // A list opened: its rows and its levels' rounds replace the old ones.
+    CupWrite setList(const ImportedList &list, const std::vector<LevelRoundChoice> &levelRounds);
+    CupWrite setLevelRound(const std::string &level, int round);
+    CupWrite setSeed(std::uint64_t seed);
+    CupWrite setLevelOrder(const std::vector<std::string> &levels);
+
+    std::vector<CupJournalEntry> journal() const;
+
+private:
+    CupStore(QString path, Mode mode);
+
+    CupWrite change(const std::string &what, const std::function<bool()> &apply,
+                    const std::function<void()> &commitToSetup);
+    std::optional<std::string> restoreIfRemoved();
+    std::string failureMessage() const;
+    void closeConnection();
+
+    QString m_path;
+    Mode m_mode;
+    QString m_connection;
+    QSqlDatabase m_db;
+    CupLock m_lock;
+    CupSetup m_setup;
+    bool m_opened = false;           // every check passed: only then is the file ever written
+    unsigned long long m_device = 0; // the file opened, to notice it removed or replaced
+    unsigned long long m_inode = 0;
+};
+
+} // namespace velmorin

@@ -1,0 +1,63 @@
+#pragma once
+
+// Cups for the tests, the benchmarks and the fuzz corpus: every field filled from a seed,
+// with the texts a file must keep exactly (accents, quotes, separators, empty cells).
+
+#include "CupContents.h"
+#include "CupSetup.h"
+#include "TeamLists.h"
+
+#include <cstdint>
+#include <limits>
+#include <random>
+#include <string>
+
+namespace velmorin::testing {
+
+// A cup of `teams` invented teams whose plan exists: the round numbers of a real cup.
+inline CupSetup inventedCup(std::uint64_t seed, std::size_t teams = 80)
+{
+    std::mt19937_64 random(seed);
+    const auto pick = [&](std::uint64_t bound) { return random() % bound; };
+    const char *const texts[] = {
+        "Coupe d'été", "Coupe « Jean-Pierre »", "a,b;c\td",       "",
+        " x ",         "Nationale 1",           "\"guillemets\"", "ligne\nsuivante"};
+    CupSetup setup;
+    setup.name = texts[pick(8)] + std::to_string(seed);
+    setup.date = "2026-0" + std::to_string(1 + pick(9)) + "-1" + std::to_string(pick(10));
+    TeamList list = teamListFromCsv(inventedTeamsCsv(teams));
+    for (Team &team : list.teams) {
+        if (pick(4) == 0)
+            team.extra.front() = texts[pick(8)];
+    }
+    setup.list = importedListOf(list, texts[pick(8)] + std::string(".csv"));
+    setup.levelRounds = levelRoundsOf(LevelMapping::defaults(list));
+    if (!setup.levelRounds.empty() && pick(2) == 0)
+        setup.levelRounds.front().round = 1 + static_cast<int>(pick(4));
+    setup.registered = static_cast<std::int32_t>(teams);
+    setup.finale = 6;
+    setup.entrants1 = static_cast<std::int32_t>(teams) / 4 * 1 + 4;
+    setup.entrants1 -= setup.entrants1 % 4;
+    for (int &choice : setup.ratioChoices)
+        choice = static_cast<int>(pick(2));
+    if (pick(3) != 0) {
+        setup.classNumber = 1 + static_cast<int>(pick(3));
+        setup.position = 1 + static_cast<std::int32_t>(pick(3));
+    }
+    for (Interval &wish : setup.wishes) {
+        if (pick(2) == 0)
+            continue;
+        const auto lo = static_cast<std::int32_t>(pick(50));
+        wish.lo = pick(3) == 0 ? std::nullopt : std::optional<std::int32_t>(lo);
+        wish.hi = pick(3) == 0 ? std::nullopt : std::optional<std::int32_t>(lo + pick(40));
+    }
+    const std::uint64_t seeds[] = {0, 1, std::numeric_limits<std::uint64_t>::max(),
+                                   std::uint64_t{1} << 63, random()};
+    if (pick(4) != 0)
+        setup.seed = seeds[pick(5)];
+    if (pick(2) == 0)
+        setup.levelOrder = {"Nationale 1", "2", "Régionale", ""};
+    return setup;
+}
+
+} // namespace velmorin::testing
