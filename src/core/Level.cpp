@@ -157,9 +157,9 @@ LevelOrderResult levelOrderFromText(std::string_view text, const std::vector<Lev
                          std::string(unknown.size() > 1 ? "les niveaux " : "le niveau ") +
                          quotedList(unknown));
     if (!missing.empty())
-        faults.push_back("il manque " +
-                         std::string(missing.size() > 1 ? "ses niveaux " : "son niveau ") +
-                         quotedList(missing));
+        faults.push_back("il n'a pas " +
+                         std::string(missing.size() > 1 ? "les niveaux " : "le niveau ") +
+                         quotedList(missing) + " de la liste");
     if (!twice.empty())
         faults.push_back(quotedList(twice) + (twice.size() > 1 ? " y sont" : " y est") +
                          " en double");
