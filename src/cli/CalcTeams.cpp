@@ -33,6 +33,22 @@ void printLines(std::ostream &err, const std::string &text)
     err << kProgram << ": " << text << '\n';
 }
 
+// After the levels' table: the order taken, when names make it a choice, and the gaps.
+std::string levelOrderLines(const LevelOrder &order, const std::string &gaps)
+{
+    std::string lines;
+    if (order.chosen())
+        lines = "Ordre des niveaux donné par --ordre-niveaux, du plus fort au plus faible : " +
+                order.text() + ".\n";
+    else if (order.hasNames())
+        lines = "Ordre des niveaux, du plus fort au plus faible : " + order.text() +
+                " (numéros croissants, puis noms dans l'ordre de la liste ; --ordre-niveaux "
+                "le change).\n";
+    if (!gaps.empty())
+        lines += gaps + '\n';
+    return lines;
+}
+
 } // namespace
 
 int runTeamsCalc(const std::vector<std::string> &args, ByteSink &out, std::ostream &err,
@@ -65,15 +81,33 @@ int runTeamsCalc(const std::vector<std::string> &args, ByteSink &out, std::ostre
         return kExitUsage;
     }
     const TeamList &list = *read.list;
-    const LevelMapping mapping = LevelMapping::defaults(list);
+    LevelOrder order = LevelOrder::ofList(list);
+    if (request.levelOrder) {
+        LevelOrderResult given = levelOrderFromText(*request.levelOrder, levelsOf(list));
+        if (!given.order) {
+            printLines(err, given.error);
+            err << std::flush;
+            return kExitUsage;
+        }
+        order = std::move(*given.order);
+    }
+    const LevelMapping mapping = LevelMapping::defaults(list, std::move(order));
     const char separator = request.calc.separator;
     const bool csv = request.calc.format == OutputFormat::Csv;
 
     if (request.levels) {
-        if (csv)
+        const std::string gaps = levelGapNote(mapping.order());
+        if (csv) {
+            // The CSV stays data: the remark goes aside.
             writeLevelsCsv(mapping, out, separator);
-        else
-            writeLevelsTable(mapping, out);
+            if (!gaps.empty())
+                printLines(err, gaps);
+            err << std::flush;
+            return kExitSuccess;
+        }
+        // A failed write is the sink's to tell: the notes are not written after it.
+        if (writeLevelsTable(mapping, out))
+            out.write(levelOrderLines(mapping.order(), gaps));
         return kExitSuccess;
     }
 

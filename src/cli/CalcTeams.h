@@ -19,12 +19,13 @@ namespace velmorin::cli {
 
 struct TeamsRequest
 {
-    std::string path;                  // --equipes
-    CalcRequest calc;                  // ratios, format and separator; N comes from the list
-    int classNumber = 0;               // CLASSE, 1 to 3
-    std::int32_t position = 0;         // POSITION, from 1
-    std::optional<std::uint64_t> seed; // --graine; drawn when not given
-    bool levels = false;               // --niveaux
+    std::string path;                      // --equipes
+    CalcRequest calc;                      // ratios, format and separator; N comes from the list
+    int classNumber = 0;                   // CLASSE, 1 to 3
+    std::int32_t position = 0;             // POSITION, from 1
+    std::optional<std::uint64_t> seed;     // --graine; drawn when not given
+    bool levels = false;                   // --niveaux
+    std::optional<std::string> levelOrder; // --ordre-niveaux "Nationale 1;Régionale"
 };
 
 struct ParsedTeamsCommandLine

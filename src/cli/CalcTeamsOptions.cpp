@@ -50,7 +50,8 @@ ParsedTeamsCommandLine parseTeamsCommandLine(const std::vector<std::string> &arg
                 request.levels = true;
                 return {};
             }
-            const bool ours = name == "--equipes" || name == "--graine";
+            const bool ours =
+                name == "--equipes" || name == "--graine" || name == "--ordre-niveaux";
             if (!ours && !isValueOption(name)) {
                 if (name != "--counts" && name != "--scan")
                     return "option inconnue " + quotedArgument(name);
@@ -66,6 +67,16 @@ ParsedTeamsCommandLine parseTeamsCommandLine(const std::vector<std::string> &arg
                     return "l'option --equipes attend le nom d'un fichier";
                 request.path = std::string(*value);
                 havePath = true;
+                return {};
+            }
+            if (name == "--ordre-niveaux") {
+                if (request.levelOrder)
+                    return "un seul ordre des niveaux à la fois : --ordre-niveaux est donnée "
+                           "deux fois";
+                if (value->find_first_not_of(" \t;") == std::string_view::npos)
+                    return "l'option --ordre-niveaux attend les niveaux du plus fort au plus "
+                           "faible, séparés par des points-virgules";
+                request.levelOrder = std::string(*value);
                 return {};
             }
             if (name == "--graine") {

@@ -197,8 +197,10 @@ void writeTeamCells(CalcWriterInterface &writer, const Team &team)
 {
     writer.writeCell(qString(team.name));
     writer.writeCell(qString(team.club));
-    if (team.level)
-        writer.writeCell(*team.level);
+    if (team.level && team.level->isNumber())
+        writer.writeCell(team.level->number());
+    else if (team.level)
+        writer.writeCell(qString(team.level->text()));
     else
         writer.writeEmptyCell();
     if (team.points)

@@ -23,10 +23,22 @@ public:
     {
         write("equipes.csv", kHandList);
         write("doublon.csv", "Nom;Club\nA;X\nB;X\nA;X\n");
-        write("fautes.csv", "Équipe;Niveau;Points\nA;1;2\nB;deux;3\nC;3;trois\n");
+        write("fautes.csv", "Équipe;Niveau;Points\nA;1;2\nB;2,5;3\nC;3;trois\n");
+        write("divisions.csv", named(kHandList, ";"));
+        write("sauts.csv", "Équipe;Niveau\nA;4\nB;1\nC;3\nD;4\n");
         write("classeur.xlsx", "PK\x03\x04 xl/workbook.xml");
     }
     QString path(const QString &name) const { return m_dir.filePath(name); }
+
+    // The hand list's levels 1 to 4 as division names.
+    static QByteArray named(QByteArray bytes, const char *separator)
+    {
+        const char *names[] = {"Nationale 1", "Nationale 2", "Régionale", "Départementale"};
+        for (int level = 1; level <= 4; ++level)
+            bytes.replace(separator + QByteArray::number(level) + separator,
+                          separator + QByteArray(names[level - 1]) + separator);
+        return bytes;
+    }
 
 private:
     void write(const QString &name, const QByteArray &bytes)
@@ -125,6 +137,63 @@ void TestCalcTeams::results_data()
                       "Entrantes voulues : tour 1 3, tour 2 0, tour 3 0, tour 4 0\n")
         << "velmorin-calc: Liste « doublon.csv », ligne 4 : l'équipe « A » du club « X » figure "
            "déjà ligne 2.\n";
+    const QString divisions = m_files.path("divisions.csv");
+    // Named levels in the order the organiser gives rank the teams as their numbers did.
+    QTest::newRow("named levels, order given, csv")
+        << QStringList{"--equipes",
+                       divisions,
+                       "--ordre-niveaux",
+                       "nationale 1; Nationale 2;REGIONALE;Départementale",
+                       "--graine",
+                       "42",
+                       "--format",
+                       "csv",
+                       "1",
+                       "4",
+                       "1",
+                       "1"}
+        << TeamFiles::named(kClass1Csv, ",") << QString();
+    QTest::newRow("named levels")
+        << QStringList{"--equipes", divisions, "--niveaux"}
+        << QByteArray("Niveau          Équipes  Tour\n"
+                      "Nationale 1           3     4\n"
+                      "Nationale 2           3     3\n"
+                      "Régionale             2     2\n"
+                      "Départementale        2     1\n"
+                      "Sans niveau           2     1\n"
+                      "Entrantes voulues : tour 1 4, tour 2 2, tour 3 3, tour 4 3\n"
+                      "Ordre des niveaux, du plus fort au plus faible : Nationale 1, Nationale 2, "
+                      "Régionale, Départementale (numéros croissants, puis noms dans l'ordre de "
+                      "la liste ; --ordre-niveaux le change).\n")
+        << QString();
+    QTest::newRow("named levels in another order")
+        << QStringList{"--equipes", divisions, "--niveaux", "--ordre-niveaux",
+                       "Régionale;Nationale 1;Nationale 2;Départementale"}
+        << QByteArray("Niveau          Équipes  Tour\n"
+                      "Régionale             2     4\n"
+                      "Nationale 1           3     3\n"
+                      "Nationale 2           3     2\n"
+                      "Départementale        2     1\n"
+                      "Sans niveau           2     1\n"
+                      "Entrantes voulues : tour 1 4, tour 2 3, tour 3 3, tour 4 2\n"
+                      "Ordre des niveaux donné par --ordre-niveaux, du plus fort au plus faible : "
+                      "Régionale, Nationale 1, Nationale 2, Départementale.\n")
+        << QString();
+    const QString gapNote = "Les niveaux sautent des numéros (1, 3, 4) : le plus fort entre au "
+                            "Tour 4, le suivant au Tour 3, le suivant au Tour 2, les autres au "
+                            "Tour 1 ; changez les tours des niveaux si besoin.\n";
+    QTest::newRow("levels with gaps")
+        << QStringList{"--equipes", m_files.path("sauts.csv"), "--niveaux"}
+        << QByteArray("Niveau    Équipes  Tour\n"
+                      "Niveau 1        1     4\n"
+                      "Niveau 3        1     3\n"
+                      "Niveau 4        2     2\n"
+                      "Entrantes voulues : tour 1 0, tour 2 2, tour 3 1, tour 4 1\n") +
+               gapNote.toUtf8()
+        << QString();
+    QTest::newRow("levels with gaps as csv: the remark aside")
+        << QStringList{"--equipes", m_files.path("sauts.csv"), "--niveaux", "--format=csv"}
+        << QByteArray("niveau,equipes,tour\n1,1,4\n3,1,3\n4,2,2\n") << "velmorin-calc: " + gapNote;
     QTest::newRow("help") << QStringList{"--equipes", list, "--help"} << QByteArray("--equipes")
                           << QString();
 }
@@ -157,8 +226,8 @@ void TestCalcTeams::errors_data()
     QTest::newRow("refused list")
         << QStringList{"--equipes", m_files.path("fautes.csv"), "--niveaux"}
         << "velmorin-calc: Liste « fautes.csv » refusée : 2 lignes en erreur.\n"
-           "ligne 3, colonne « Niveau » : « deux » n'est pas un niveau (nombre entier à partir "
-           "de 1)\n"
+           "ligne 3, colonne « Niveau » : « 2,5 » n'est pas un niveau (nombre entier à partir "
+           "de 1 ou nom de division)\n"
            "ligne 4, colonne « Points » : « trois » n'est pas un nombre de points\n";
     QTest::newRow("Excel workbook")
         << QStringList{"--equipes", m_files.path("classeur.xlsx"), "--niveaux"}
@@ -223,6 +292,23 @@ void TestCalcTeams::errors_data()
     QTest::newRow("second --")
         << QStringList{"--equipes", list, "--", "1", "--", "4", "1", "1"}
         << "velmorin-calc: argument en trop '--' : un seul -- sépare les options des nombres" +
+               tryHelp;
+    const QString divisions = m_files.path("divisions.csv");
+    QTest::newRow("order with a level the list has not, and one left out")
+        << QStringList{"--equipes", divisions, "--niveaux", "--ordre-niveaux",
+                       "Nationale 1;Nationale 2;Régionale;Nationale 3"}
+        << "velmorin-calc: Ordre des niveaux refusé : la liste n'a pas le niveau « Nationale 3 » "
+           "et il n'a pas le niveau « Départementale » de la liste.\n";
+    QTest::newRow("order given twice")
+        << QStringList{"--equipes",       divisions, "--ordre-niveaux", "A",
+                       "--ordre-niveaux", "B",       "--niveaux"}
+        << "velmorin-calc: un seul ordre des niveaux à la fois : --ordre-niveaux est donnée deux "
+           "fois" +
+               tryHelp;
+    QTest::newRow("empty order")
+        << QStringList{"--equipes", divisions, "--ordre-niveaux= ; ", "--niveaux"}
+        << "velmorin-calc: l'option --ordre-niveaux attend les niveaux du plus fort au plus "
+           "faible, séparés par des points-virgules" +
                tryHelp;
     QTest::newRow("option without its value")
         << QStringList{"1", "4", "1", "1", "--equipes"}

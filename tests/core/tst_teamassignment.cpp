@@ -71,6 +71,12 @@ void TestTeamAssignment::defaultMapping_data()
         << QStringList{"Niveau 2 1 4", "Niveau 5 2 3", "Niveau 7 1 2", "Niveau 8 1 1",
                        "Niveau 9 1 1"}
         << QList<qint64>{2, 1, 2, 1};
+    // Numbers first, then names as they first come, compared without case or accents.
+    QTest::newRow("named divisions")
+        << QByteArray("Équipe;Division\na;Régionale\nb;Nationale 1\nc;régionale\nd;2\ne;\n"
+                      "f;NATIONALE 1\n")
+        << QStringList{"Niveau 2 1 4", "Régionale 2 3", "Nationale 1 2 2", "Sans niveau 1 1"}
+        << QList<qint64>{1, 2, 2, 1};
     QTest::newRow("no level column") << QByteArray("Équipe\na\nb\n")
                                      << QStringList{"Sans niveau 2 1"} << QList<qint64>{2, 0, 0, 0};
     QTest::newRow("one level and none")
@@ -153,8 +159,8 @@ void TestTeamAssignment::sameSeedSameOrder()
     for (std::size_t k = 1; k < first.size(); ++k) {
         const Team &a = list.teams[first[k - 1]];
         const Team &b = list.teams[first[k]];
-        const int levelA = a.level.value_or(INT_MAX);
-        const int levelB = b.level.value_or(INT_MAX);
+        const int levelA = a.level ? a.level->number() : INT_MAX;
+        const int levelB = b.level ? b.level->number() : INT_MAX;
         QVERIFY(levelA <= levelB);
         if (levelA == levelB)
             QVERIFY(a.points.value_or(-1e300) >= b.points.value_or(-1e300));

@@ -145,11 +145,12 @@ void TestTeamList::refuses_data()
         << "Liste « equipes.csv » refusée : ligne 2, guillemet mal placé : un texte entre "
            "guillemets commence et finit avec la cellule, et un guillemet dans le texte s'écrit "
            "\"\".";
-    QTest::newRow("level not a number")
-        << QByteArray("Équipe;Niveau\nA;1\nB;Régionale\n")
+    // A division's name is a level; a number that is no whole number from 1 is not.
+    QTest::newRow("level neither a number nor a name")
+        << QByteArray("Équipe;Niveau\nA;1\nB;Régionale\nC;2,5\n")
         << "Liste « equipes.csv » refusée : 1 ligne en erreur.\n"
-           "ligne 3, colonne « Niveau » : « Régionale » n'est pas un niveau (nombre entier à "
-           "partir de 1)";
+           "ligne 4, colonne « Niveau » : « 2,5 » n'est pas un niveau (nombre entier à partir de "
+           "1 ou nom de division)";
     QTest::newRow("points not a number, name missing, both on one row")
         << QByteArray("Équipe;Points\nA;douze\n;3\n;x\n")
         << "Liste « equipes.csv » refusée : 3 lignes en erreur.\n"
@@ -166,10 +167,10 @@ void TestTeamList::refuses_data()
         << "Liste « equipes.csv » refusée : 1 ligne en erreur.\n"
            "ligne 3, colonne 2 : « x » dans une colonne sans nom d'en-tête";
     QTest::newRow("line of a fault after a quoted line break")
-        << QByteArray("Équipe;Niveau\n\"A\nB\";1\nC;x\n")
+        << QByteArray("Équipe;Niveau\n\"A\nB\";1\nC;0\n")
         << "Liste « equipes.csv » refusée : 1 ligne en erreur.\n"
-           "ligne 4, colonne « Niveau » : « x » n'est pas un niveau (nombre entier à partir de "
-           "1)";
+           "ligne 4, colonne « Niveau » : « 0 » n'est pas un niveau (nombre entier à partir de "
+           "1 ou nom de division)";
 }
 
 void TestTeamList::refuses()
@@ -187,7 +188,7 @@ void TestTeamList::listsAtMostTenFaultyRows()
 {
     QByteArray bytes("Équipe;Niveau\n");
     for (int k = 1; k <= 13; ++k)
-        bytes += "E" + QByteArray::number(k) + ";n" + QByteArray::number(k) + "\n";
+        bytes += "E" + QByteArray::number(k) + ";-" + QByteArray::number(k) + "\n";
     // A duplicate before the faults: nothing is imported, so it is not reported.
     bytes += "E1;1\nE1;1\n";
 
@@ -196,14 +197,14 @@ void TestTeamList::listsAtMostTenFaultyRows()
     const QStringList lines = q(result.error).split('\n');
     QCOMPARE(lines.size(), 12);
     QCOMPARE(lines.first(), "Liste « equipes.csv » refusée : 13 lignes en erreur.");
-    QCOMPARE(lines[1], "ligne 2, colonne « Niveau » : « n1 » n'est pas un niveau (nombre entier "
-                       "à partir de 1)");
+    QCOMPARE(lines[1], "ligne 2, colonne « Niveau » : « -1 » n'est pas un niveau (nombre entier "
+                       "à partir de 1 ou nom de division)");
     QVERIFY(lines[10].startsWith("ligne 11, "));
     QCOMPARE(lines.last(), "et 3 autres lignes en erreur.");
     QVERIFY(result.warnings.empty());
 
-    bytes.replace("E12;n12", "E12;12");
-    bytes.replace("E13;n13", "E13;13");
+    bytes.replace("E12;-12", "E12;12");
+    bytes.replace("E13;-13", "E13;13");
     QCOMPARE(q(read(bytes).error).split('\n').last(), "et 1 autre ligne en erreur.");
 }
 

@@ -22,7 +22,7 @@ offers()
 }
 
 # Every option of the help, no more and no less (a new option must reach the completion too).
-options=$("$calc" --help | grep -oE -- '^ +(-h, )?--[a-z0-9]+' | grep -o -- '--.*' | sort -u | tr '\n' ' ')
+options=$("$calc" --help | grep -oE -- '^ +(-h, )?--[a-z0-9][a-z0-9-]*' | grep -o -- '--.*' | sort -u | tr '\n' ' ')
 COMP_WORDS=(velmorin-calc --) COMP_CWORD=1 COMPREPLY=()
 _velmorin_calc
 offered=$(printf '%s\n' "${COMPREPLY[@]}" | grep -v '^--$' | sort -u | tr '\n' ' ')

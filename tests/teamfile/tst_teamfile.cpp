@@ -196,11 +196,11 @@ void TestTeamFile::odsSheets_data()
                        "déjà ligne 5."};
     QTest::newRow("faulty rows counted past repeats")
         << table("Feuille1",
-                 row({"", ""}, 2) + header + row({"A"}) + row({""}, 4) + row({"B", "", "premier"}))
+                 row({"", ""}, 2) + header + row({"A"}) + row({""}, 4) + row({"B", "", "0"}))
         << QStringList{}
         << "Liste « liste.ods » refusée : 1 ligne en erreur.\n"
-           "ligne 9, colonne « Niveau » : « premier » n'est pas un niveau (nombre entier à "
-           "partir de 1)"
+           "ligne 9, colonne « Niveau » : « 0 » n'est pas un niveau (nombre entier à "
+           "partir de 1 ou nom de division)"
         << QStringList{};
     // Counts that add up past 2^64 lines: the sheet is no smaller for it.
     const qint64 most = std::numeric_limits<qint64>::max();

@@ -11,20 +11,10 @@ namespace velmorin {
 
 namespace {
 
-// Teams without a level come after every level, teams without points after every score.
-long long levelKey(const Team &team)
-{
-    return team.level ? *team.level : std::numeric_limits<long long>::max();
-}
-
+// Teams without points after every score.
 double pointsKey(const Team &team)
 {
     return team.points ? *team.points : -std::numeric_limits<double>::infinity();
-}
-
-bool tied(const Team &a, const Team &b)
-{
-    return levelKey(a) == levelKey(b) && pointsKey(a) == pointsKey(b);
 }
 
 // A table row's cells, aligned, without the spaces a row would end with.
@@ -68,19 +58,36 @@ std::string teamCount(Count count)
 
 LevelMapping LevelMapping::defaults(const TeamList &list)
 {
+    return defaults(list, LevelOrder::ofList(list));
+}
+
+LevelMapping LevelMapping::defaults(const TeamList &list, LevelOrder order)
+{
     LevelMapping mapping;
+    const std::size_t ranked = order.levels().size();
+    for (const Level &level : order.levels())
+        mapping.m_levels.push_back(LevelRound{level, 0, 1});
     for (const Team &team : list.teams) {
-        auto at = std::find_if(mapping.m_levels.begin(), mapping.m_levels.end(),
-                               [&team](const LevelRound &l) { return l.level == team.level; });
-        if (at == mapping.m_levels.end())
-            at = mapping.m_levels.insert(mapping.m_levels.end(), LevelRound{team.level, 0, 1});
-        ++at->teams;
+        const std::size_t rank = order.rankOf(team.level);
+        if (rank < ranked) {
+            ++mapping.m_levels[rank].teams;
+            continue;
+        }
+        // Without a level (or in no order: counted with them, as the weakest).
+        if (mapping.m_levels.size() == ranked)
+            mapping.m_levels.push_back(LevelRound{std::nullopt, 0, 1});
+        ++mapping.m_levels.back().teams;
     }
-    std::sort(mapping.m_levels.begin(), mapping.m_levels.end(),
-              [](const LevelRound &a, const LevelRound &b) {
-                  return (a.level ? *a.level : std::numeric_limits<long long>::max()) <
-                         (b.level ? *b.level : std::numeric_limits<long long>::max());
-              });
+    // A level of the order that no team has is no row.
+    mapping.m_levels.erase(std::remove_if(mapping.m_levels.begin(), mapping.m_levels.end(),
+                                          [](const LevelRound &l) { return l.teams == 0; }),
+                           mapping.m_levels.end());
+    std::vector<Level> kept;
+    for (const LevelRound &l : mapping.m_levels) {
+        if (l.level)
+            kept.push_back(*l.level);
+    }
+    mapping.m_order = LevelOrder(std::move(kept), order.chosen());
     int round = kEntryRounds;
     for (LevelRound &level : mapping.m_levels) {
         // Teams without a level are the weakest: they start at round 1 whatever the others do.
@@ -90,16 +97,17 @@ LevelMapping LevelMapping::defaults(const TeamList &list)
     return mapping;
 }
 
-int LevelMapping::roundOf(const std::optional<int> &level) const
+int LevelMapping::roundOf(const std::optional<Level> &level) const
 {
-    for (const LevelRound &l : m_levels) {
-        if (l.level == level)
-            return l.round;
-    }
+    const std::size_t rank = m_order.rankOf(level);
+    if (rank < m_order.levels().size())
+        return m_levels[rank].round;
+    if (!level && !m_levels.empty() && !m_levels.back().level)
+        return m_levels.back().round;
     return 1;
 }
 
-bool LevelMapping::setRound(const std::optional<int> &level, int round)
+bool LevelMapping::setRound(const std::optional<Level> &level, int round)
 {
     if (round < 1 || round > kEntryRounds)
         return false;
@@ -110,6 +118,17 @@ bool LevelMapping::setRound(const std::optional<int> &level, int round)
         }
     }
     return false;
+}
+
+bool LevelMapping::swapWithNext(std::size_t index)
+{
+    if (!m_order.swapWithNext(index))
+        return false;
+    LevelRound &stronger = m_levels[index];
+    LevelRound &weaker = m_levels[index + 1];
+    std::swap(stronger.level, weaker.level);
+    std::swap(stronger.teams, weaker.teams);
+    return true;
 }
 
 std::array<Count, kEntryRounds> LevelMapping::entrantsPerRound() const
@@ -131,9 +150,11 @@ Wishes wishesFor(const LevelMapping &levels)
     return wishes;
 }
 
-std::string levelLabel(const std::optional<int> &level)
+std::string levelLabel(const std::optional<Level> &level)
 {
-    return level ? "Niveau " + std::to_string(*level) : std::string("Sans niveau");
+    if (!level)
+        return "Sans niveau";
+    return level->isNumber() ? "Niveau " + level->text() : level->text();
 }
 
 std::array<Count, kEntryRounds> planEntrants(const Plan &plan)
@@ -178,21 +199,32 @@ std::vector<std::size_t> Assignment::rows() const
 
 std::vector<std::size_t> rankTeams(const TeamList &list, std::uint64_t seed)
 {
+    return rankTeams(list, LevelOrder::ofList(list), seed);
+}
+
+std::vector<std::size_t> rankTeams(const TeamList &list, const LevelOrder &order,
+                                   std::uint64_t seed)
+{
     const std::vector<Team> &teams = list.teams;
+    // Each team's level rank looked up once, not at every comparison.
+    std::vector<std::size_t> levelRank(teams.size());
+    for (std::size_t k = 0; k < teams.size(); ++k)
+        levelRank[k] = order.rankOf(teams[k].level);
+    const auto tied = [&](std::size_t a, std::size_t b) {
+        return levelRank[a] == levelRank[b] && pointsKey(teams[a]) == pointsKey(teams[b]);
+    };
     std::vector<std::size_t> ranking(teams.size());
     std::iota(ranking.begin(), ranking.end(), std::size_t{0});
     // Stable: the draw starts from the file's order, so the seed alone decides it.
-    std::stable_sort(ranking.begin(), ranking.end(), [&teams](std::size_t a, std::size_t b) {
-        const long long levelA = levelKey(teams[a]);
-        const long long levelB = levelKey(teams[b]);
-        if (levelA != levelB)
-            return levelA < levelB;
+    std::stable_sort(ranking.begin(), ranking.end(), [&](std::size_t a, std::size_t b) {
+        if (levelRank[a] != levelRank[b])
+            return levelRank[a] < levelRank[b];
         return pointsKey(teams[a]) > pointsKey(teams[b]);
     });
     SeededDraw draw(seed);
     for (std::size_t first = 0; first < ranking.size();) {
         std::size_t end = first + 1;
-        while (end < ranking.size() && tied(teams[ranking[first]], teams[ranking[end]]))
+        while (end < ranking.size() && tied(ranking[first], ranking[end]))
             ++end;
         draw.shuffle(ranking.data() + first, end - first);
         first = end;
@@ -224,7 +256,7 @@ AssignmentResult assignTeams(const TeamList &list, const LevelMapping &mapping,
 
     Assignment assignment;
     assignment.seed = seed;
-    assignment.ranking = rankTeams(list, seed);
+    assignment.ranking = rankTeams(list, mapping.order(), seed);
     assignment.roundOfTeam.assign(list.teams.size(), 1);
     assignment.outOfLevel.assign(list.teams.size(), false);
     std::size_t at = 0;
@@ -279,8 +311,8 @@ bool writeAssignmentCsv(const TeamList &list, const Assignment &assignment, Byte
         line.number(assignment.roundOfTeam[index]).character(separator);
         putCsvField(line, team.name);
         putCsvField(line.character(separator), team.club);
-        line.character(separator).text(levelText(team.level)).character(separator);
-        putCsvField(line, team.pointsText);
+        putCsvField(line.character(separator), levelText(team.level));
+        putCsvField(line.character(separator), team.pointsText);
         for (const std::string &value : team.extra)
             putCsvField(line.character(separator), value);
         if (!line.endLine())
@@ -377,8 +409,8 @@ bool writeLevelsCsv(const LevelMapping &mapping, ByteSink &sink, char separator)
     if (!line.endLine())
         return false;
     for (const LevelRound &level : mapping.levels()) {
-        line.text(levelText(level.level)).character(separator);
-        line.number(level.teams).character(separator).number(level.round);
+        putCsvField(line, levelText(level.level));
+        line.character(separator).number(level.teams).character(separator).number(level.round);
         if (!line.endLine())
             return false;
     }

@@ -4,6 +4,7 @@
 // plan search its wishes), and the assignment of the teams to a chosen plan's entrants.
 
 #include "ByteSink.h"
+#include "Level.h"
 #include "TeamList.h"
 #include "VlmDec.h"
 #include "Wishes.h"
@@ -23,29 +24,36 @@ constexpr int kEntryRounds = 4; // teams enter at round 1, 2, 3 or 4
 // One level of a list, with the number of its teams and the round it enters at.
 struct LevelRound
 {
-    std::optional<int> level; // none: the teams without a level
+    std::optional<Level> level; // none: the teams without a level
     Count teams = 0;
     int round = 1; // 1 to 4
 };
 
-// The levels found in a list, strongest first and the teams without a level last, each with
-// the round its teams should enter at.
+// The levels found in a list, strongest first by their order and the teams without a level
+// last, each with the round its teams should enter at.
 class LevelMapping
 {
 public:
     LevelMapping() = default;
 
     // The strongest level enters at round 4, the next at round 3, the next at round 2, every
-    // other at round 1; the teams without a level enter at round 1.
+    // other at round 1; the teams without a level enter at round 1. Without an order, the
+    // list's own (LevelOrder::ofList); `order` must hold every level of the list.
     static LevelMapping defaults(const TeamList &list);
+    static LevelMapping defaults(const TeamList &list, LevelOrder order);
 
     const std::vector<LevelRound> &levels() const { return m_levels; }
+    const LevelOrder &order() const { return m_order; }
 
     // The round of a level; round 1 for a level the list does not have.
-    int roundOf(const std::optional<int> &level) const;
+    int roundOf(const std::optional<Level> &level) const;
     // Sends a level's teams to another round (1 to 4); false, and nothing changes, for a level
     // the list does not have or a round outside 1 to 4.
-    bool setRound(const std::optional<int> &level, int round);
+    bool setRound(const std::optional<Level> &level, int round);
+    // Makes the level at `index` the weaker of it and the next one; the rounds stay in their
+    // places, so the level now stronger takes the stronger round. The teams without a level
+    // stay last: false for them.
+    bool swapWithNext(std::size_t index);
 
     // The entrants per round this mapping gives, [0] for round 1 to [3] for round 4: the
     // wishes for the plan search.
@@ -53,13 +61,14 @@ public:
 
 private:
     std::vector<LevelRound> m_levels;
+    LevelOrder m_order;
 };
 
 // What the levels' rounds wish of a plan: exactly their entrants at rounds 1 to 4.
 Wishes wishesFor(const LevelMapping &levels);
 
-// "Niveau 2", or "Sans niveau".
-std::string levelLabel(const std::optional<int> &level);
+// "Niveau 2", "Régionale", or "Sans niveau".
+std::string levelLabel(const std::optional<Level> &level);
 
 // A plan's entrants at rounds 1 to 4 ([0] for round 1).
 std::array<Count, kEntryRounds> planEntrants(const Plan &plan);
@@ -111,11 +120,15 @@ struct AssignmentResult
     bool ok() const { return assignment.has_value(); }
 };
 
-// The ranking alone: it does not depend on the plan or the mapping.
+// The ranking alone: it does not depend on the plan or the rounds, only on the levels' order
+// (the list's own when not given).
 std::vector<std::size_t> rankTeams(const TeamList &list, std::uint64_t seed);
+std::vector<std::size_t> rankTeams(const TeamList &list, const LevelOrder &order,
+                                   std::uint64_t seed);
 
-// The first E4 teams of the ranking enter at round 4, the next E3 at round 3, the next E2 at
-// round 2, the rest at round 1. Refused when the entrants do not add up to the list's teams.
+// The first E4 teams of the ranking (by the mapping's order) enter at round 4, the next E3 at round
+// 3, the next E2 at round 2, the rest at round 1. Refused when the entrants do not add up to the
+// list's teams.
 AssignmentResult assignTeams(const TeamList &list, const LevelMapping &mapping,
                              const std::array<Count, kEntryRounds> &entrants, std::uint64_t seed);
 

@@ -160,9 +160,9 @@ std::string foldedName(std::string_view utf8)
     return folded;
 }
 
-std::string levelText(const std::optional<int> &level)
+std::string levelText(const std::optional<Level> &level)
 {
-    return level ? std::to_string(*level) : std::string();
+    return level ? level->text() : std::string();
 }
 
 std::optional<int> parseLevel(std::string_view text)
@@ -276,10 +276,11 @@ TeamListResult teamListFromRows(std::string_view fileName, const std::vector<Sou
         if (columns.level) {
             const std::string_view text = trimmed(cell(row, *columns.level));
             if (!text.empty()) {
-                team.level = parseLevel(text);
+                team.level = readLevel(text);
                 if (!team.level)
-                    fault(*columns.level,
-                          guillemets(text) + " n'est pas un niveau (nombre entier à partir de 1)");
+                    fault(*columns.level, guillemets(text) +
+                                              " n'est pas un niveau (nombre entier à partir de 1 "
+                                              "ou nom de division)");
             }
         }
         if (columns.points) {

@@ -1,8 +1,11 @@
 #pragma once
 
 // The registered teams as an organiser's spreadsheet lists them: a name, a club, a level
-// (1 is the strongest division) and ranking points, plus whatever other columns the sheet has,
-// kept for the export. A list is read whole or refused whole: never half a list.
+// (a division's number, 1 the strongest, or its name) and ranking points, plus whatever other
+// columns the sheet has, kept for the export. A list is read whole or refused whole: never half a
+// list.
+
+#include "Level.h"
 
 #include <cstddef>
 #include <optional>
@@ -16,7 +19,7 @@ struct Team
 {
     std::string name;
     std::string club;               // may be empty
-    std::optional<int> level;       // 1 = strongest; none = weakest
+    std::optional<Level> level;     // none = weakest
     std::optional<double> points;   // higher = stronger; none = lowest
     std::string pointsText;         // the points as the file wrote them, trimmed
     std::vector<std::string> extra; // one per TeamList::extraColumns, verbatim
@@ -57,10 +60,10 @@ TeamListResult refusedList(std::string_view fileName, std::string_view reason);
 // inner runs of spaces made one ("  Équipe " → "equipe").
 std::string foldedName(std::string_view utf8);
 
-// A level's text as a team list shows it: "1", or "" for none.
-std::string levelText(const std::optional<int> &level);
+// A level's text as a team list shows it: "1", "Régionale", or "" for none.
+std::string levelText(const std::optional<Level> &level);
 
-// The list's reading of a level or of points; nothing when the text is not one.
+// The list's reading of a level's number or of points; nothing when the text is not one.
 std::optional<int> parseLevel(std::string_view text);
 std::optional<double> parsePoints(std::string_view text);
 

@@ -66,12 +66,28 @@ TeamsDialog::TeamsDialog(FeatureHost &host)
         {QStringLiteral("Niveau"), QStringLiteral("Équipes"), QStringLiteral("Tour d'entrée")});
     m_levels->verticalHeader()->hide();
     m_levels->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_levels->setSelectionMode(QAbstractItemView::NoSelection);
+    m_levels->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_levels->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_levels->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_levels->horizontalHeader()->setStretchLastSection(true);
-    m_wishesLabel = new QLabel(this);
-    m_wishesLabel->setObjectName(QStringLiteral("SouhaitsEquipes"));
-    m_wishesLabel->setWordWrap(true);
+    buildLevelOrderControls();
+    m_wishes = new QTableWidget(1, kEntryRounds, this);
+    m_wishes->setObjectName(QStringLiteral("SouhaitsEquipes"));
+    m_wishes->setToolTip(QStringLiteral("Les entrantes de chaque tour que donnent les tours des "
+                                        "niveaux : « Chercher les plans » les demande"));
+    m_wishes->setAccessibleName(QStringLiteral("Entrantes souhaitées"));
+    m_wishes->setVerticalHeaderLabels({QStringLiteral("Souhaitées")});
+    for (int round = 1; round <= kEntryRounds; ++round)
+        m_wishes->setHorizontalHeaderItem(round - 1, new QTableWidgetItem(entryRoundText(round)));
+    m_wishes->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_wishes->setSelectionMode(QAbstractItemView::NoSelection);
+    m_wishes->setFocusPolicy(Qt::NoFocus);
+    m_wishes->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_wishes->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_wishes->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    m_wishes->setFixedHeight(m_wishes->horizontalHeader()->sizeHint().height() +
+                             m_wishes->verticalHeader()->defaultSectionSize() +
+                             2 * m_wishes->frameWidth());
     m_search = new QPushButton(QStringLiteral("Chercher les plans"), this);
     m_search->setObjectName(QStringLiteral("ChercherPlans"));
     m_search->setToolTip(
@@ -118,7 +134,14 @@ TeamsDialog::TeamsDialog(FeatureHost &host)
     top->addWidget(m_listLabel, 1);
     auto *side = new QVBoxLayout;
     side->addWidget(m_levels, 1);
-    side->addWidget(m_wishesLabel);
+    auto *moves = new QHBoxLayout;
+    moves->addWidget(m_levelUp);
+    moves->addWidget(m_levelDown);
+    moves->addStretch(1);
+    side->addLayout(moves);
+    side->addWidget(m_orderLabel);
+    side->addWidget(m_gapLabel);
+    side->addWidget(m_wishes);
     side->addWidget(m_search);
     auto *middle = new QHBoxLayout;
     middle->addWidget(m_teamTable, 3);
@@ -140,7 +163,8 @@ TeamsDialog::TeamsDialog(FeatureHost &host)
     resize(1000, 580);
 
     // Enter in the seed field takes the seed: no button of the dialog is its default.
-    for (QPushButton *button : {m_open, m_search, m_newDraw, m_save, m_print, m_pdf})
+    for (QPushButton *button :
+         {m_open, m_levelUp, m_levelDown, m_search, m_newDraw, m_save, m_print, m_pdf})
         button->setAutoDefault(false);
     const auto guarded = [this](QPushButton *button, void (TeamsDialog::*slot)()) {
         connect(button, &QPushButton::clicked, this,
@@ -203,8 +227,9 @@ void TeamsDialog::followPlan()
     m_teamModel->show(m_list ? &*m_list : nullptr, m_assignment ? &*m_assignment : nullptr);
 
     if (m_plan) {
+        // The entrants per round are the status line's: said once.
         m_planLabel->setText(QStringLiteral("Plan affiché : ") +
-                             planSummaryLines(*m_plan).join(QStringLiteral("\n")));
+                             planSummaryLines(*m_plan).constFirst());
         QPalette palette = m_planLabel->palette();
         palette.setColor(QPalette::WindowText, classColour(m_plan->exemptionClass));
         m_planLabel->setPalette(palette);
@@ -226,12 +251,16 @@ QString TeamsDialog::statusText() const
     if (!m_assignment)
         return toQString(m_assignmentError);
     const std::array<Count, kEntryRounds> &perRound = m_assignment->perRound;
-    return QStringLiteral("Entrées : Tour 4 : %1 · Tour 3 : %2 · Tour 2 : %3 · Tour 1 : %4 — "
-                          "%5 hors niveau.")
-        .arg(perRound[3])
-        .arg(perRound[2])
-        .arg(perRound[1])
-        .arg(perRound[0])
+    // No-break spaces: a line never ends inside "Tour 2 : 12".
+    const QChar glue(0x00A0);
+    QStringList rounds;
+    for (int round = 1; round <= kEntryRounds; ++round)
+        rounds << QStringLiteral("Tour%1%2%1:%1%3")
+                      .arg(glue)
+                      .arg(round)
+                      .arg(perRound[std::size_t(round - 1)]);
+    return QStringLiteral("Entrantes : %1 — %2 hors niveau.")
+        .arg(rounds.join(QStringLiteral(" · ")))
         .arg(m_assignment->outOfLevelCount);
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 
 // The registered teams beside the main window: a list read from a CSV or ODS file, its levels
-// with the round each one enters at (the wishes for the plan search), and each team's entry
+// in their order, strongest first, with the round each one enters at (the wishes for the plan
+// search), and each team's entry
 // round in the plan the main window shows, saved, printed or exported as PDF.
 
 #include "FeatureWindow.h"
@@ -43,7 +44,11 @@ public:
     bool openList(const QString &fileName);
 
     // Sends a level's teams to another round (1 to 4), as its chooser does.
-    bool setLevelRound(const std::optional<int> &level, int round);
+    bool setLevelRound(const std::optional<Level> &level, int round);
+    // "Monter" (step -1) or "Descendre" (step 1): the level of the table's `row` changes place
+    // with its neighbour in the levels' order; the rounds stay in their rows. False for the
+    // teams without a level, which stay the weakest, and past either end.
+    bool moveLevel(int row, int step);
 
     // The seed of the draw among tied teams; setting it draws the assignment again.
     std::uint64_t seed() const { return m_seed; }
@@ -81,8 +86,13 @@ private:
     void exportEntriesPdf();
     void applySeedText();
 
+    void buildLevelOrderControls();
     void showLevels();
     void showWishes();
+    // The order taken and the gaps in the levels' numbers, under the levels.
+    void showLevelNotes();
+    void moveCurrentLevel(int step);
+    void updateMoveButtons();
     // Follows the plan the window shows: the assignment, the table's rounds, the texts.
     void followPlan();
     void updateButtons();
@@ -100,7 +110,11 @@ private:
     QTableView *m_teamTable = nullptr;
     TeamTableModel *m_teamModel = nullptr;
     QTableWidget *m_levels = nullptr;
-    QLabel *m_wishesLabel = nullptr;
+    QPushButton *m_levelUp = nullptr;
+    QPushButton *m_levelDown = nullptr;
+    QLabel *m_orderLabel = nullptr;
+    QLabel *m_gapLabel = nullptr;
+    QTableWidget *m_wishes = nullptr;
     QLabel *m_planLabel = nullptr;
     QLabel *m_status = nullptr;
     QLineEdit *m_seedEdit = nullptr;

@@ -57,6 +57,13 @@ bool TeamsDialog::openList(const QString &fileName)
     m_list = std::move(result.list);
     m_listName = QFileInfo(fileName).fileName();
     m_mapping = LevelMapping::defaults(*m_list);
+    // The level column is as wide as the list's longest level: names are longer than numbers.
+    int levelWidth = 64;
+    for (const LevelRound &level : m_mapping.levels())
+        levelWidth = std::max(
+            levelWidth,
+            m_teamTable->fontMetrics().horizontalAdvance(toQString(levelText(level.level))) + 16);
+    m_teamTable->setColumnWidth(TeamTableModel::Level, levelWidth);
     m_listLabel->setText(
         QStringLiteral("« %1 » : %2 équipes").arg(m_listName).arg(m_list->teams.size()));
     showLevels();
@@ -95,7 +102,7 @@ void TeamsDialog::chooseList()
     openList(dialog.selectedFiles().constFirst());
 }
 
-bool TeamsDialog::setLevelRound(const std::optional<int> &level, int round)
+bool TeamsDialog::setLevelRound(const std::optional<Level> &level, int round)
 {
     if (!m_mapping.setRound(level, round))
         return false;
@@ -143,30 +150,26 @@ void TeamsDialog::showLevels()
         for (int round = 1; round <= kEntryRounds; ++round)
             chooser->addItem(entryRoundText(round), round);
         chooser->setCurrentIndex(level.round - 1);
-        const std::optional<int> key = level.level;
+        const std::optional<Level> key = level.level;
         connect(chooser, &QComboBox::activated, this, [this, chooser, key] {
             const int round = chooser->currentData().toInt();
             runGuarded([&] { setLevelRound(key, round); });
         });
         m_levels->setCellWidget(row, 2, chooser);
     }
+    showLevelNotes();
     showWishes();
 }
 
 void TeamsDialog::showWishes()
 {
-    if (!m_list) {
-        m_wishesLabel->clear();
-        updateButtons();
-        return;
-    }
     const std::array<Count, kEntryRounds> entrants = m_mapping.entrantsPerRound();
-    m_wishesLabel->setText(QStringLiteral("Entrantes souhaitées : Tour 1 : %1 · Tour 2 : %2 · "
-                                          "Tour 3 : %3 · Tour 4 : %4")
-                               .arg(entrants[0])
-                               .arg(entrants[1])
-                               .arg(entrants[2])
-                               .arg(entrants[3]));
+    for (int r = 0; r < kEntryRounds; ++r) {
+        auto *item =
+            new QTableWidgetItem(m_list ? QString::number(entrants[std::size_t(r)]) : QString());
+        item->setTextAlignment(Qt::AlignCenter);
+        m_wishes->setItem(0, r, item);
+    }
     updateButtons();
 }
 

@@ -76,6 +76,9 @@ private slots:
     void seedGivesTheDraw();
     void savedEntriesReadBack_data();
     void savedEntriesReadBack();
+    void levelsMovedUpAndDown_data();
+    void levelsMovedUpAndDown();
+    void gapsInTheLevelsAreTold();
     void refusedFileChangesNothing_data();
     void refusedFileChangesNothing();
     void duplicatesAreImportedWithAWarning();
@@ -87,6 +90,7 @@ private:
     void openThroughDialog(const QString &fileName);
     void showPlanOf80();
     QStringList levelRows() const;
+    QStringList wishedCells() const;
     QString cell(int row, int column) const;
     std::map<int, int> roundsInTable() const;
 
@@ -150,6 +154,15 @@ QStringList TestTeamsDialog::levelRows() const
     return rows;
 }
 
+QStringList TestTeamsDialog::wishedCells() const
+{
+    auto *wishes = get<QTableWidget>("SouhaitsEquipes");
+    QStringList cells;
+    for (int c = 0; c < wishes->columnCount(); ++c)
+        cells << wishes->item(0, c)->text();
+    return cells;
+}
+
 QString TestTeamsDialog::cell(int row, int column) const
 {
     return m_table->model()->index(row, column).data().toString();
@@ -207,9 +220,10 @@ void TestTeamsDialog::openingTheSample()
     QCOMPARE(cell(0, 3), QStringLiteral("178"));
     QCOMPARE(cell(0, 4), QString()); // no plan shown yet
     QCOMPARE(levelRows(), kSampleLevels);
-    QCOMPARE(get<QLabel>("SouhaitsEquipes")->text(),
-             QStringLiteral("Entrantes souhaitées : Tour 1 : 50 · Tour 2 : 12 · Tour 3 : 10 · "
-                            "Tour 4 : 8"));
+    QCOMPARE(wishedCells(), (QStringList{"50", "12", "10", "8"}));
+    QCOMPARE(get<QLabel>("OrdreNiveaux")->text(),
+             QStringLiteral("Ordre des niveaux : les numéros croissants, le 1 le plus fort."));
+    QVERIFY(get<QLabel>("SautNiveaux")->isHidden());
     QVERIFY(m_dialog->statusText().startsWith(QStringLiteral("Calculez un plan")));
 }
 
@@ -235,7 +249,15 @@ void TestTeamsDialog::roundsFollowTheShownPlan()
     for (int r = 0; r < m_table->model()->rowCount(); ++r)
         marked += cell(r, 4).endsWith(QLatin1String(", hors niveau")) ? 1 : 0;
     QCOMPARE(Count(marked), m_dialog->assignment()->outOfLevelCount);
-    QVERIFY(m_dialog->statusText().endsWith(QStringLiteral("%1 hors niveau.").arg(marked)));
+    // The entrants said once, round 1 to 4, never cut inside "Tour 2 : 12".
+    const QString status = m_dialog->statusText();
+    QCOMPARE(status,
+             QStringLiteral("Entrantes : Tour\u00A01\u00A0:\u00A0%1 · Tour\u00A02\u00A0:\u00A0%2 · "
+                            "Tour\u00A03\u00A0:\u00A0%3 · Tour\u00A04\u00A0:\u00A0%4 — %5 hors "
+                            "niveau.")
+                 .arg(text("E1"), text("E2"), text("E3"), text("E4"))
+                 .arg(marked));
+    QVERIFY(!firstPlan.contains(QStringLiteral("Entrantes")));
 
     // The slider moves: the rounds follow the new plan.
     QTest::keyClick(trackBar(2), Qt::Key_Right);
@@ -398,6 +420,76 @@ void TestTeamsDialog::savedEntriesReadBack()
                  assignment.roundOfTeam[i]);
 }
 
+void TestTeamsDialog::levelsMovedUpAndDown_data()
+{
+    QTest::addColumn<bool>("keys"); // Ctrl+Up and Ctrl+Down on the table, or the buttons
+    QTest::newRow("buttons") << false;
+    QTest::newRow("keys") << true;
+}
+
+// Named levels in the list's order; moved, they take the rounds of their new rows and the
+// teams' ranking follows.
+void TestTeamsDialog::levelsMovedUpAndDown()
+{
+    QFETCH(bool, keys);
+    const QString path = m_dir->filePath(QStringLiteral("divisions.csv"));
+    QVERIFY(writeFile(path, "Équipe;Division\nA;Régionale\nB;Nationale\nC;régionale\nD;\n"));
+    openThroughDialog(path);
+    QCOMPARE(levelRows(),
+             (QStringList{"Régionale: 2 Tour 4", "Nationale: 1 Tour 3", "Sans niveau: 1 Tour 1"}));
+    QVERIFY(
+        get<QLabel>("OrdreNiveaux")->text().contains(QStringLiteral("dans l'ordre de la liste")));
+    auto *up = get<QPushButton>("MonterNiveau");
+    auto *down = get<QPushButton>("DescendreNiveau");
+    const auto move = [&](int step) {
+        if (!keys)
+            QTest::mouseClick(step < 0 ? up : down, Qt::LeftButton);
+        else
+            QTest::keyClick(m_levels, step < 0 ? Qt::Key_Up : Qt::Key_Down, Qt::ControlModifier);
+    };
+
+    m_dialog->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_dialog));
+    m_levels->setFocus();
+    m_levels->setCurrentCell(2, 0); // the teams without a level stay the weakest
+    QVERIFY(!up->isEnabled() && !down->isEnabled());
+    m_levels->setCurrentCell(1, 0);
+    QVERIFY(up->isEnabled() && !down->isEnabled());
+    move(-1);
+    QCOMPARE(levelRows(),
+             (QStringList{"Nationale: 1 Tour 4", "Régionale: 2 Tour 3", "Sans niveau: 1 Tour 1"}));
+    QCOMPARE(m_levels->currentRow(), 0);
+    QVERIFY(!up->isEnabled() && down->isEnabled());
+    QCOMPARE(
+        get<QLabel>("OrdreNiveaux")->text(),
+        QStringLiteral("Ordre des niveaux : le vôtre, du plus fort (en haut) au plus faible."));
+    QCOMPARE(wishedCells(), (QStringList{"1", "0", "2", "1"}));
+    QCOMPARE(m_dialog->mapping().roundOf(velmorin::Level::named("NATIONALE")), 4);
+    move(-1); // already the strongest: nothing moves
+    QCOMPARE(levelRows().first(), QStringLiteral("Nationale: 1 Tour 4"));
+    move(1);
+    QCOMPARE(levelRows(),
+             (QStringList{"Régionale: 2 Tour 4", "Nationale: 1 Tour 3", "Sans niveau: 1 Tour 1"}));
+    QCOMPARE(m_levels->currentRow(), 1);
+}
+
+void TestTeamsDialog::gapsInTheLevelsAreTold()
+{
+    const QString path = m_dir->filePath(QStringLiteral("sauts.csv"));
+    QVERIFY(writeFile(path, "Équipe;Niveau\nA;1\nB;4\nC;3\nD;4\n"));
+    openThroughDialog(path);
+    QCOMPARE(levelRows(),
+             (QStringList{"Niveau 1: 1 Tour 4", "Niveau 3: 1 Tour 3", "Niveau 4: 2 Tour 2"}));
+    auto *gaps = get<QLabel>("SautNiveaux");
+    QVERIFY(!gaps->isHidden());
+    QCOMPARE(gaps->text(),
+             QStringLiteral("Les niveaux sautent des numéros (1, 3, 4) : le plus fort entre au "
+                            "Tour 4, le suivant au Tour 3, le suivant au Tour 2, les autres au "
+                            "Tour 1 ; changez les tours des niveaux si besoin."));
+    openThroughDialog(kSample); // levels 1 to 4: nothing to say
+    QVERIFY(gaps->isHidden());
+}
+
 void TestTeamsDialog::refusedFileChangesNothing_data()
 {
     QTest::addColumn<QString>("fileName");
@@ -406,7 +498,7 @@ void TestTeamsDialog::refusedFileChangesNothing_data()
 
     QTest::newRow("no name column")
         << "sans-nom.csv" << QByteArray("Club;Niveau\nA;1\n") << "Liste « sans-nom.csv » refusée";
-    QTest::newRow("bad level") << "niveau.csv" << QByteArray("Équipe;Niveau\nA;1\nB;fort\n")
+    QTest::newRow("bad level") << "niveau.csv" << QByteArray("Équipe;Niveau\nA;1\nB;0\n")
                                << "ligne 3";
     QTest::newRow("no team") << "vide.csv" << QByteArray("Équipe;Club\n\n") << "vide.csv";
     QTest::newRow("excel") << "liste.xlsx" << QByteArray("PK\x03\x04") << "ODS";
