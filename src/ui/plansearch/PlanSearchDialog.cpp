@@ -147,8 +147,8 @@ void PlanSearchDialog::buildForm(QGridLayout *grid)
         edit->setAccessibleName(fieldName(quantity, minimum));
         edit->setProperty(kHintProperty,
                           fieldName(quantity, minimum) +
-                              QStringLiteral(" souhaité — vide : sans limite ; un entier, ou "
-                                             "hexadécimal avec $"));
+                              QStringLiteral(" souhaité — vide : sans limite ; un entier, ou en "
+                                             "hexadécimal, par exemple $47"));
         markField(edit, QString());
         edit->setMaximumWidth(edit->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 12);
         grid->addWidget(edit, row, column);
@@ -217,7 +217,7 @@ std::optional<Wishes> PlanSearchDialog::readForm(QStringList *errors) const
             if (errors)
                 (*errors)[int(i)] =
                     fieldName(field.quantity, field.minimum) + QStringLiteral(" : ") +
-                    QString::fromStdString(intTextMessage(status, quotedText(bytes))) +
+                    QString::fromStdString(intTextMessage(status, bytes, quotedText(bytes))) +
                     QLatin1Char('.');
             continue;
         }

@@ -238,7 +238,7 @@ void TestPlanSearchDialog::refusedTexts_data()
         << "En jeu max du tour 3 : '12 ' n'est pas une valeur entière correcte.";
     QTest::newRow("beyond 32 bits")
         << QStringList{"MaxEntrants1", "2147483648"} << QStringList{"MaxEntrants1"}
-        << "Entrantes max du tour 1 : '2147483648' est hors des entiers sur 32 bits.";
+        << "Entrantes max du tour 1 : '2147483648' est trop grand : au plus 2 147 483 647.";
     QTest::newRow("minimum above maximum")
         << QStringList{"MinTour4", "50", "MaxTour4", "40"} << QStringList{"MinTour4", "MaxTour4"}
         << "En jeu du tour 4 : le minimum (50) dépasse le maximum (40).";
