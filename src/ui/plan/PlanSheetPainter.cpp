@@ -1,5 +1,7 @@
 #include "PlanSheetPainter.h"
 
+#include "FittedText.h"
+
 #include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPainter>
@@ -68,9 +70,9 @@ void paintPlanSheet(QPainter &painter, const PlanSheet &sheet, const QString &st
         for (std::size_t c = 0; c < kSheetColumns; ++c) {
             const QRectF cell(x, y, kColumnShares[c] * width, rowHeight);
             painter.drawRect(cell);
-            const int align = c == 0 ? Qt::AlignLeft : Qt::AlignRight;
-            painter.drawText(cell.adjusted(padding, 0, -padding, 0), align | Qt::AlignVCenter,
-                             text(cells[c]));
+            const QRectF inner = cell.adjusted(padding, 0, -padding, 0);
+            drawFittedText(painter, inner, c == 0 ? Qt::AlignLeft : Qt::AlignRight,
+                           fitText(text(cells[c]), font, inner.width(), inner.height(), device));
             x += cell.width();
         }
         y += rowHeight;

@@ -4,6 +4,8 @@
 #include "IntText.h"
 #include "PrintedSheet.h"
 
+#include "FittedText.h"
+
 #include <QFontMetricsF>
 #include <QPagedPaintDevice>
 #include <QPainter>
@@ -78,23 +80,27 @@ int paintEntrySheets(QPainter &painter, QPagedPaintDevice &device, const TeamLis
     };
     const auto row = [&](const std::array<QString, kColumns> &cells, const QFont &font,
                          bool shaded) {
-        const QRectF band(0, y, width, rowHeight);
+        // A long name wraps or shrinks, never cut; the row grows when even that is not enough.
+        std::array<FittedText, kColumns> fitted;
+        qreal bandHeight = rowHeight;
+        for (std::size_t c = 0; c < kColumns; ++c) {
+            fitted[c] = fitText(cells[c], font, kColumnShares[c] * width - 2 * padding,
+                                rowHeight - mm(1), &device);
+            bandHeight = std::max(bandHeight, fitted[c].height() + mm(1));
+        }
+        const QRectF band(0, y, width, bandHeight);
         if (shaded)
             painter.fillRect(band, QColor(0xE8, 0xE8, 0xE8));
-        painter.setFont(font);
-        const QFontMetricsF metrics(font, &device);
         qreal x = 0;
         for (std::size_t c = 0; c < kColumns; ++c) {
-            const QRectF cell(x, y, kColumnShares[c] * width, rowHeight);
+            const QRectF cell(x, y, kColumnShares[c] * width, bandHeight);
             painter.drawRect(cell);
-            const QRectF inner = cell.adjusted(padding, 0, -padding, 0);
             const bool numeric = c == 0 || c == 3 || c == 4;
-            // A long name is cut with an ellipsis rather than run into the next cell.
-            painter.drawText(inner, (numeric ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter,
-                             metrics.elidedText(cells[c], Qt::ElideRight, inner.width()));
+            drawFittedText(painter, cell.adjusted(padding, 0, -padding, 0),
+                           numeric ? Qt::AlignRight : Qt::AlignLeft, fitted[c]);
             x += cell.width();
         }
-        y += rowHeight;
+        y += bandHeight;
     };
     const std::array<QString, kColumns> header{QStringLiteral("N°"),     QStringLiteral("Équipe"),
                                                QStringLiteral("Club"),   QStringLiteral("Niveau"),
