@@ -120,9 +120,13 @@ std::string intTextMessage(IntTextStatus status, std::string_view text, std::str
 
 std::string groupedDigits(std::int64_t value)
 {
-    const std::string digits = IntToStr(value);
-    const std::size_t sign = value < 0 ? 1 : 0;
-    std::string grouped = digits.substr(0, sign);
+    return groupedDigits(std::string_view(IntToStr(value)));
+}
+
+std::string groupedDigits(std::string_view digits)
+{
+    const std::size_t sign = !digits.empty() && digits.front() == '-' ? 1 : 0;
+    std::string grouped(digits.substr(0, sign));
     for (std::size_t i = sign; i < digits.size(); ++i) {
         if (i > sign && (digits.size() - i) % 3 == 0)
             grouped += ' ';

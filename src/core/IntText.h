@@ -45,6 +45,8 @@ std::string intTextMessage(IntTextStatus status, std::string_view text, std::str
 
 // Decimal with the thousands grouped by spaces, as an organiser reads them: "-2 147 483 648".
 std::string groupedDigits(std::int64_t value);
+// The same for a decimal text, an optional "-" then digits, whatever its size.
+std::string groupedDigits(std::string_view decimal);
 
 // Plain decimal, "-" for negatives, no grouping, no padding.
 std::string IntToStr(std::int64_t value);

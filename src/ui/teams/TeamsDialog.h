@@ -82,6 +82,7 @@ private:
     void printEntries();
     void exportEntriesPdf();
     void applySeedText();
+    void showSeedError(const QString &message);
 
     void showLevels();
     void showWishes();
@@ -108,6 +109,7 @@ private:
     QLabel *m_planLabel = nullptr;
     QLabel *m_status = nullptr;
     QLineEdit *m_seedEdit = nullptr;
+    QLabel *m_seedError = nullptr; // why a typed seed is refused, under the draw's row
     QPushButton *m_open = nullptr;
     QPushButton *m_search = nullptr;
     QPushButton *m_newDraw = nullptr;
