@@ -59,8 +59,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         problem.registered %= kExhaustiveRange;
 
     velmorin::Overview overview(problem);
-    const Count bound = velmorin::entrants1Bound(problem.registered, problem.finale);
-    check(overview.lastEntrants1() == bound, "bound differs from the window's");
+    const Count bound = velmorin::lastExaminedEntrants1(problem.registered);
+    check(overview.lastEntrants1() == bound, "the last E1 examined is not the last up to N");
+    check(overview.upDownBound() == velmorin::entrants1Bound(problem.registered, problem.finale),
+          "bound differs from the window's");
 
     std::set<Count> rows;
     Count previous = -4;
@@ -78,9 +80,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const bool complete = !overview.next();
 
     // Every E1 with solutions is a row: all of them when N is small, the probes otherwise.
-    // Beyond N no search finds anything (no team is left for rounds 2 to 4), and the bound
-    // can lie far beyond it when the final is negative.
-    const Count last = std::min<Count>(bound, problem.registered);
+    // Beyond N no search finds anything (no team is left for rounds 2 to 4).
+    const Count last = bound;
     if (exhaustive && complete) {
         for (Count e1 = 0; e1 <= last; e1 += 4)
             check(any(countsAt(problem, e1)) == (rows.count(e1) == 1), "row missing");

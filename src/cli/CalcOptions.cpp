@@ -232,7 +232,7 @@ std::string readCount(std::string_view name, std::string_view text, std::int32_t
     const IntTextStatus status = readIntText(text, value);
     if (status == IntTextStatus::Integer)
         return {};
-    return std::string(name) + " : " + intTextMessage(status, quoted(text));
+    return std::string(name) + " : " + intTextMessage(status, text, quoted(text));
 }
 
 std::string valueMissing(std::string_view name)

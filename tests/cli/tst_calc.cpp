@@ -183,7 +183,8 @@ void TestCalc::results_data()
         << QByteArray("entrant1;classe3;classe2;classe1\n0;5;5;7\n4;5;6;7\n8;6;6;8\n12;6;7;8\n"
                       "16;7;7;8\n20;7;7;7\n24;6;6;5\n28;5;4;4\n32;4;4;3\n36;3;2;2\n40;1;1;0\n");
     QTest::newRow("scan, round 4 at 3/4")
-        << QStringList{"--scan", "--format", "csv", "--tour4", "3/4", "71", "6"} << scanHeader;
+        << QStringList{"--scan", "--format", "csv", "--tour4", "3/4", "71", "6"}
+        << scanHeader + "64,0,0,1\n"; // past the window's bound of 48
     QTest::newRow("scan, negative registered")
         << QStringList{"--scan", "--format", "csv", "--", "-5", "6"} << scanHeader;
     QTest::newRow("scan, largest count and final 6")
@@ -202,11 +203,17 @@ void TestCalc::results_data()
                       "       32         4         4         3\n"
                       "       36         3         2         2\n"
                       "       40         1         1         0\n"
-                      "13 valeurs de E1 examinées (de 0 à 48), 11 avec au moins une solution\n");
+                      "18 valeurs de E1 examinées (de 0 à 68 ; la fenêtre propose jusqu'à 48), 11 "
+                      "avec au moins une solution\n");
     QTest::newRow("scan table, nothing examined")
-        << QStringList{"--scan", "0", "6"}
+        << QStringList{"--scan", "--", "-1", "6"}
         << QByteArray("Entrant 1  Classe 3  Classe 2  Classe 1\n"
                       "0 valeur de E1 examinée, 0 avec au moins une solution\n");
+    QTest::newRow("scan table, none offered by the window")
+        << QStringList{"--scan", "0", "6"}
+        << QByteArray("Entrant 1  Classe 3  Classe 2  Classe 1\n"
+                      "1 valeur de E1 examinée (de 0 à 0 ; la fenêtre n'en propose aucune), 0 "
+                      "avec au moins une solution\n");
     QTest::newRow("scan table, E1 = 0 only")
         << QStringList{"--scan", "0", "1"}
         << QByteArray("Entrant 1  Classe 3  Classe 2  Classe 1\n"
@@ -294,17 +301,17 @@ void TestCalc::usageErrors_data()
     QTest::newRow("out of 32 bits")
         << QStringList{"71", "2147483648", "20"}
         << QStringLiteral(
-               "velmorin-calc: FINALE : '2147483648' est hors des entiers sur 32 bits\n");
+               "velmorin-calc: FINALE : '2147483648' est trop grand : au plus 2 147 483 647\n");
     QTest::newRow("below 32 bits")
         << QStringList{"--", "71", "6", "-2147483649"}
-        << QStringLiteral("ENTRANTS1 : '-2147483649' est hors des entiers sur 32 bits\n");
+        << QStringLiteral("ENTRANTS1 : '-2147483649' est trop petit : au moins -2 147 483 648\n");
     QTest::newRow("hexadecimal past 32 bits")
         << QStringList{" 0x100000000", "6", "20"}
-        << QStringLiteral("INSCRITES : ' 0x100000000' est hors des entiers sur 32 bits\n");
+        << QStringLiteral("INSCRITES : ' 0x100000000' est trop grand : au plus $FFFFFFFF\n");
     QTest::newRow("100 000 digits")
         << QStringList{QString(100000, QLatin1Char('9')), "6", "20"}
         << QStringLiteral(
-               "INSCRITES : '%1…' (100000 caractères) est hors des entiers sur 32 bits\n")
+               "INSCRITES : '%1…' (100000 caractères) est trop grand : au plus 2 147 483 647\n")
                .arg(QString(40, QLatin1Char('9')));
     QTest::newRow("too many digits, then a letter")
         << QStringList{"99999999999x", "6", "20"}
@@ -520,8 +527,9 @@ void TestCalc::defaultsTable()
     }
     QVERIFY(
         noneLines.contains("Pourquoi : Il reste trop d'équipes pour les tours 2 à 4 : le tour 4 "
-                           "en compterait au moins 38, il en faut 32 ; aucune valeur de E1 ne "
-                           "donne de solution dans cette classe."));
+                           "en compterait au moins 38, il en faut 32 ; valeurs de E1 les plus "
+                           "proches avec une solution dans cette classe : aucune en dessous, 64 "
+                           "au-dessus."));
     QVERIFY(!lines.join('\n').contains("Pourquoi")); // not where every class has solutions
 }
 

@@ -17,6 +17,8 @@ private slots:
     void rejects_data();
     void rejects();
     void messageNamesTheText();
+    void rangeMessage_data();
+    void rangeMessage();
     void toText_data();
     void toText();
     void roundTrip();
@@ -130,6 +132,39 @@ void TestIntText::messageNamesTheText()
         QCOMPARE(QString::fromUtf8(error.what()),
                  QStringLiteral("'71 ' n'est pas une valeur entière correcte"));
     }
+}
+
+void TestIntText::rangeMessage_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("one past the top")
+        << QByteArray("2147483648") << QStringLiteral("est trop grand : au plus 2 147 483 647");
+    QTest::newRow("eleven nines") << QByteArray("99999999999")
+                                  << QStringLiteral("est trop grand : au plus 2 147 483 647");
+    QTest::newRow("one below the bottom")
+        << QByteArray("  -2147483649")
+        << QStringLiteral("est trop petit : au moins -2 147 483 648");
+    QTest::newRow("plus sign") << QByteArray("+3000000000")
+                               << QStringLiteral("est trop grand : au plus 2 147 483 647");
+    QTest::newRow("nine hex digits")
+        << QByteArray("$100000000") << QStringLiteral("est trop grand : au plus $FFFFFFFF");
+    QTest::newRow("0x prefix") << QByteArray(" 0X100000000")
+                               << QStringLiteral("est trop grand : au plus $FFFFFFFF");
+    QTest::newRow("not a number") << QByteArray("-12a")
+                                  << QStringLiteral("n'est pas une valeur entière correcte");
+}
+
+void TestIntText::rangeMessage()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(QString, expected);
+    std::int32_t value = 0;
+    const std::string bytes = text.toStdString();
+    const std::string said =
+        velmorin::intTextMessage(velmorin::readIntText(bytes, value), bytes, "'" + bytes + "'");
+    QCOMPARE(QString::fromStdString(said),
+             QStringLiteral("'%1' ").arg(QString::fromLatin1(text)) + expected);
 }
 
 void TestIntText::toText_data()

@@ -105,7 +105,7 @@ void TestOverview::sameAsOneSearchPerE1()
                                16,   31, 32, kMax, n / 6, n / 7, n / 8, n / 8 + 1, n / 9, n / 10}) {
             for (int ratios = 0; ratios < 8; ++ratios) {
                 const Problem p = problem(n, f, ratios);
-                const Count last = std::min<Count>(velmorin::entrants1Bound(n, f), n);
+                const Count last = velmorin::lastExaminedEntrants1(n);
                 const std::vector<OverviewRow> expected =
                     rowsOneByOne(p, 0, last, literal ? literalLoops : calculated);
                 QVERIFY2(
@@ -134,7 +134,7 @@ void TestOverview::largeInputsAroundTheirRows_data()
     QTest::newRow("round 4 at 3/4") << kMax << 402653180 << 1 << 9;
     QTest::newRow("quarter-final at 3/4") << kMax << 402653180 << 2 << 10;
     QTest::newRow("semi-final at 3/4") << kMax << 402653180 << 4 << 11;
-    QTest::newRow("band far from 0") << kMax << 121811049 << 0 << 25;
+    QTest::newRow("band ending at N, past the window's bound") << kMax << 113246210 << 0 << 22;
 }
 
 void TestOverview::largeInputsAroundTheirRows()
@@ -150,7 +150,7 @@ void TestOverview::largeInputsAroundTheirRows()
     constexpr Count kMargin = 4 * 5000;
     const Count from = std::max<Count>(0, found.front().entrants1 - kMargin);
     const Count to =
-        std::min(found.back().entrants1 + kMargin, velmorin::entrants1Bound(registered, finale));
+        std::min(found.back().entrants1 + kMargin, velmorin::lastExaminedEntrants1(registered));
     QVERIFY(found == rowsOneByOne(p, from, to, calculated));
 }
 
@@ -160,12 +160,16 @@ void TestOverview::examinedValues_data()
     QTest::addColumn<std::int32_t>("finale");
     QTest::addColumn<Count>("examined");
     QTest::addColumn<Count>("last");
+    QTest::addColumn<Count>("upDown");
 
-    QTest::newRow("defaults") << 71 << 6 << Count(13) << Count(48);
-    QTest::newRow("bound 0") << 0 << 1 << Count(1) << Count(0);
-    QTest::newRow("negative bound") << 0 << 6 << Count(0) << Count(-20);
-    QTest::newRow("int max, no final") << kMax << 0 << Count(536870913) << Count(2147483648);
-    QTest::newRow("int min final") << 0 << kMin << Count(2147483650) << Count(8589934596);
+    // Every multiple of 4 up to N, whatever the window's bound.
+    QTest::newRow("defaults") << 71 << 6 << Count(18) << Count(68) << Count(48);
+    QTest::newRow("bound 0") << 0 << 1 << Count(1) << Count(0) << Count(0);
+    QTest::newRow("negative bound") << 0 << 6 << Count(1) << Count(0) << Count(-20);
+    QTest::newRow("negative N") << -5 << 0 << Count(0) << Count(-4) << Count(0);
+    QTest::newRow("int max, no final")
+        << kMax << 0 << Count(536870912) << Count(2147483644) << Count(2147483648);
+    QTest::newRow("int min final") << 0 << kMin << Count(1) << Count(0) << Count(8589934596);
 }
 
 void TestOverview::examinedValues()
@@ -174,10 +178,12 @@ void TestOverview::examinedValues()
     QFETCH(std::int32_t, finale);
     QFETCH(Count, examined);
     QFETCH(Count, last);
+    QFETCH(Count, upDown);
 
     const velmorin::Overview overview(problem(registered, finale, 0));
     QCOMPARE(overview.examined(), examined);
     QCOMPARE(overview.lastEntrants1(), last);
+    QCOMPARE(overview.upDownBound(), upDown);
 }
 
 void TestOverview::solutionsScale_data()

@@ -323,11 +323,13 @@ void TestPlans::whySentence_data()
         << "Un tour 4 à 3/4 ne peut pas être entier avec cette finale et ces rapports : les "
            "places qu'il doit pourvoir en quart de finale (22) ne sont pas un multiple de 3 ; "
            "aucune valeur de E1 ne donne de solution dans cette classe.";
-    // Class 1 at 3/4 needs 32 teams in round 4: 71 teams are too many for that.
+    // Class 1 at 3/4 needs 32 teams in round 4: 71 teams are too many for that, unless E1 = 64,
+    // past the window's bound of 48.
     QTest::newRow("too many teams left")
         << 71 << 6 << 20 << 1 << 1
         << "Il reste trop d'équipes pour les tours 2 à 4 : le tour 4 en compterait au moins 38, "
-           "il en faut 32 ; aucune valeur de E1 ne donne de solution dans cette classe.";
+           "il en faut 32 ; valeurs de E1 les plus proches avec une solution dans cette classe : "
+           "aucune en dessous, 64 au-dessus.";
     QTest::newRow("too many, with E1 values above") << 71 << 6 << 0 << 0 << 1 << "";
     QTest::newRow("too few teams left")
         << 71 << 6 << 44 << 0 << 1

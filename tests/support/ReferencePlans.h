@@ -1,6 +1,6 @@
 #pragma once
 
-// The plans ranked the slow way: every E1 up to the round-1 bound, every class, every
+// The plans ranked the slow way: every E1 up to the registered teams, every class, every
 // solution, each with its deviation, all sorted. Callers keep N small.
 
 #include "Calculation.h"
@@ -33,8 +33,7 @@ inline std::vector<RankedPlan> plans(Problem problem, const Wishes &wishes, std:
 {
     std::vector<RankedPlan> all;
     // Beyond N no search finds anything.
-    const Count last =
-        std::min<Count>(entrants1Bound(problem.registered, problem.finale), problem.registered);
+    const Count last = lastExaminedEntrants1(problem.registered);
     for (Count e1 = 0; e1 <= last; e1 += 4) {
         problem.entrants1 = static_cast<std::int32_t>(e1);
         const Calculation calculation = calculate(problem);

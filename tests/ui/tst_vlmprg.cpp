@@ -321,11 +321,11 @@ void TestMainWindow::whyNoSolutionTooltips_data()
     QTest::newRow("round 4 at 3/4")
         << 1 << 0
         << QStringList{"Il reste trop d'équipes pour les tours 2 à 4 : le tour 4 en compterait au "
-                       "moins 38, il en faut 32 ; aucune valeur de E1 ne donne de solution dans "
-                       "cette classe.",
+                       "moins 38, il en faut 32 ; valeurs de E1 les plus proches avec une "
+                       "solution dans cette classe : aucune en dessous, 64 au-dessus.",
                        quarterFinal.arg(23), quarterFinal.arg(22),
-                       "Aucune valeur de E1 ne donne de solution avec ces équipes inscrites, cette "
-                       "finale et ces rapports."};
+                       "Aucune classe n'a de solution avec E1 = 20 ; valeurs de E1 les plus "
+                       "proches avec une solution : aucune en dessous, 64 au-dessus."};
 }
 
 // Hovering over "0 solution" or "FIN" says why; a class with solutions again gives its usual

@@ -1,5 +1,9 @@
 #include "IntText.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+
 namespace velmorin {
 
 namespace {
@@ -9,7 +13,7 @@ std::string conversionMessage(std::string_view text)
     std::string shown = "'";
     shown += text;
     shown += '\'';
-    return intTextMessage(IntTextStatus::NotInteger, shown);
+    return intTextMessage(IntTextStatus::NotInteger, text, shown);
 }
 
 int hexDigit(char c)
@@ -96,12 +100,39 @@ bool tryStrToInt(std::string_view text, std::int32_t &value) noexcept
     return readIntText(text, value) == IntTextStatus::Integer;
 }
 
-std::string intTextMessage(IntTextStatus status, std::string_view shownText)
+std::string intTextMessage(IntTextStatus status, std::string_view text, std::string_view shownText)
 {
     std::string message(shownText);
-    message += status == IntTextStatus::OutOf32Bits ? " est hors des entiers sur 32 bits"
-                                                    : " n'est pas une valeur entière correcte";
-    return message;
+    if (status != IntTextStatus::OutOf32Bits)
+        return message + " n'est pas une valeur entière correcte";
+    // Only a decimal can be negative; a hexadecimal one is a 32-bit pattern, so "au plus"
+    // names its largest pattern.
+    const std::size_t start = std::min(text.find_first_not_of(' '), text.size());
+    const std::string_view rest = text.substr(start);
+    if (!rest.empty() && rest.front() == '-')
+        return message + " est trop petit : au moins " +
+               groupedDigits(std::numeric_limits<std::int32_t>::min());
+    const bool hexadecimal = rest.find_first_of("$xX") == 0 || rest.find_first_of("xX") == 1;
+    return message + " est trop grand : au plus " +
+           (hexadecimal ? std::string("$FFFFFFFF")
+                        : groupedDigits(std::numeric_limits<std::int32_t>::max()));
+}
+
+std::string groupedDigits(std::int64_t value)
+{
+    return groupedDigits(std::string_view(IntToStr(value)));
+}
+
+std::string groupedDigits(std::string_view digits)
+{
+    const std::size_t sign = !digits.empty() && digits.front() == '-' ? 1 : 0;
+    std::string grouped(digits.substr(0, sign));
+    for (std::size_t i = sign; i < digits.size(); ++i) {
+        if (i > sign && (digits.size() - i) % 3 == 0)
+            grouped += ' ';
+        grouped += digits[i];
+    }
+    return grouped;
 }
 
 std::int32_t StrToInt(std::string_view text)

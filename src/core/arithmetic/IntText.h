@@ -38,10 +38,15 @@ enum class IntTextStatus { Integer, NotInteger, OutOf32Bits };
 // does not tell them apart; the calculator's does.
 IntTextStatus readIntText(std::string_view text, std::int32_t &value) noexcept;
 
-// The message about a refused text, given as the message shows it, quotes included:
-// "'abc' n'est pas une valeur entière correcte", "'2147483648' est hors des entiers sur
-// 32 bits".
-std::string intTextMessage(IntTextStatus status, std::string_view shownText);
+// The message about a refused `text`, given as the message shows it (shownText, quotes
+// included): "'abc' n'est pas une valeur entière correcte", "'2147483648' est trop grand :
+// au plus 2 147 483 647", "'-2147483649' est trop petit : au moins -2 147 483 648".
+std::string intTextMessage(IntTextStatus status, std::string_view text, std::string_view shownText);
+
+// Decimal with the thousands grouped by spaces, as an organiser reads them: "-2 147 483 648".
+std::string groupedDigits(std::int64_t value);
+// The same for a decimal text, an optional "-" then digits, whatever its size.
+std::string groupedDigits(std::string_view decimal);
 
 // Plain decimal, "-" for negatives, no grouping, no padding.
 std::string IntToStr(std::int64_t value);

@@ -13,4 +13,9 @@ std::int64_t entrants1Bound(std::int32_t registered, std::int32_t finale)
     return 4 * (left / 4 + 1);
 }
 
+std::int64_t lastExaminedEntrants1(std::int32_t registered)
+{
+    return registered < 0 ? -4 : 4 * (std::int64_t{registered} / 4);
+}
+
 } // namespace velmorin

@@ -15,4 +15,9 @@ std::int64_t proposedEntrants1(std::int32_t registered);
 // few teams are registered; divisions truncate toward zero.
 std::int64_t entrants1Bound(std::int32_t registered, std::int32_t finale);
 
+// The largest round-1 entry the overview and the plan search examine: every multiple of 4 up
+// to the registered teams, 4 x (N div 4); below 0 when N is. With "3/4" ratios many E1 past
+// the window's bound have solutions, so the bound only marks them.
+std::int64_t lastExaminedEntrants1(std::int32_t registered);
+
 } // namespace velmorin

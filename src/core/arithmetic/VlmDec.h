@@ -104,7 +104,7 @@ struct Entrants1Band
     bool empty() const { return first > last; }
 };
 
-// The band, cut at e = lastE (the round-1 bound over 4).
+// The band, cut at e = lastE (the last E1 examined over 4).
 Entrants1Band entrants1Band(Count registered, Count tour4, Count lastE);
 
 // Exactly the e in [0, lastE] at which the search finds solutions: they are never split, and

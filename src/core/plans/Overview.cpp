@@ -11,10 +11,11 @@
 namespace velmorin {
 
 Overview::Overview(const Problem &problem)
-    : m_registered(problem.registered), m_bound(entrants1Bound(problem.registered, problem.finale))
+    : m_registered(problem.registered), m_bound(entrants1Bound(problem.registered, problem.finale)),
+      m_last(lastExaminedEntrants1(problem.registered))
 {
     const BackwardChain chain = backwardChain(problem);
-    const Count lastE = m_bound < 0 ? -1 : m_bound / 4;
+    const Count lastE = m_last / 4;
     std::array<Entrants1Band, 3> bands;
     for (ExemptionClass k : kRunOrder) {
         m_tour4[classIndex(k)] = RequiredTour4(k, chain.T5, problem.round4);
@@ -81,8 +82,14 @@ std::string overviewSummary(const Overview &overview, Count withSolutions)
     const Count examined = overview.examined();
     std::string said = IntToStr(examined);
     said += examined > 1 ? " valeurs de E1 examinées" : " valeur de E1 examinée";
-    if (examined > 0)
-        said += " (de 0 à " + IntToStr(overview.lastEntrants1()) + ")";
+    if (examined > 0) {
+        said += " (de 0 à " + IntToStr(overview.lastEntrants1());
+        if (overview.upDownBound() < 0)
+            said += " ; la fenêtre n'en propose aucune";
+        else if (overview.upDownBound() < overview.lastEntrants1())
+            said += " ; la fenêtre propose jusqu'à " + IntToStr(overview.upDownBound());
+        said += ")";
+    }
     said += ", " + IntToStr(withSolutions) + " avec au moins une solution";
     return said;
 }
@@ -132,7 +139,7 @@ bool writeOverviewTable(const Problem &problem, ByteSink &sink)
     LineBuffer line(sink);
     Overview overview(problem);
     // The rows are not known in advance: every column is as wide as the largest value any row
-    // can hold, E1 up to the bound and a count up to the registered teams.
+    // can hold, E1 and a count both up to the registered teams.
     const std::size_t valueWidth =
         std::max(decimalWidth(overview.lastEntrants1()), decimalWidth(problem.registered));
     std::array<std::size_t, 4> widths{};

@@ -1,8 +1,9 @@
 #pragma once
 
-// The overview of one problem: for every round-1 entrant count the window offers (E1 = 0, 4,
-// 8, ... up to the round-1 bound), how many solutions each exemption class has, exactly as
-// a calculation with that E1 would find them.
+// The overview of one problem: for every round-1 entrant count (E1 = 0, 4, 8, ... up to the
+// registered teams), how many solutions each exemption class has, exactly as a calculation
+// with that E1 would find them. The values past the window's round-1 bound, which its
+// up-down does not reach, are examined too: with "3/4" ratios many of them have solutions.
 //
 // Whether a class has solutions at all comes down to conditions that are linear in E1, so
 // each class's band of possible E1 values (entrants1Band, beside the search) is found directly and
@@ -44,10 +45,13 @@ public:
     // The problem's own entrants1 is not read: the overview covers every E1.
     explicit Overview(const Problem &problem);
 
-    // The largest E1 examined, the round-1 bound; below 0 when none is.
-    Count lastEntrants1() const { return m_bound; }
-    // How many E1 values are examined: 0, 4, ... up to the bound.
-    Count examined() const { return m_bound < 0 ? 0 : m_bound / 4 + 1; }
+    // The largest E1 examined, the largest multiple of 4 up to N; below 0 when none is.
+    Count lastEntrants1() const { return m_last; }
+    // How many E1 values are examined: 0, 4, ... up to the last.
+    Count examined() const { return m_last < 0 ? 0 : m_last / 4 + 1; }
+    // The window's round-1 bound: the up-down's maximum for E1.
+    Count upDownBound() const { return m_bound; }
+    bool beyondUpDown(Count entrants1) const { return entrants1 > m_bound; }
 
     // The next E1 with a solution in at least one class; nothing once every row was given.
     std::optional<OverviewRow> next();
@@ -56,14 +60,16 @@ private:
     std::int32_t m_registered = 0;
     std::array<Count, 3> m_tour4{}; // indexed by classIndex
     Count m_bound = 0;
+    Count m_last = 0;
     std::array<Entrants1Band, 3> m_walk{}; // the E1 values to visit, as e, ascending and disjoint
     std::size_t m_walkSize = 0;
     std::size_t m_walkAt = 0;
     Count m_nextE = 0;
 };
 
-// "13 valeurs de E1 examinées (de 0 à 48), 11 avec au moins une solution": how many E1
-// values the overview examines, up to which one, and how many of them have a solution.
+// "18 valeurs de E1 examinées (de 0 à 68 ; la fenêtre propose jusqu'à 48), 11 avec au moins
+// une solution": how many E1 values the overview examines, up to which one, where the
+// window's up-down stops, and how many of them have a solution.
 std::string overviewSummary(const Overview &overview, Count withSolutions);
 
 // The solutions axis of the overview's chart for a highest bar of `highest` solutions: from 0

@@ -306,8 +306,7 @@ private:
 
 Walk walkOf(const Problem &problem, const Wishes &wishes)
 {
-    const Count bound = entrants1Bound(problem.registered, problem.finale);
-    const Count lastE = bound < 0 ? -1 : bound / 4;
+    const Count lastE = lastExaminedEntrants1(problem.registered) / 4;
     const BackwardChain chain = backwardChain(problem);
     std::vector<ClassLattice> lattices;
     for (ExemptionClass k : kRunOrder)

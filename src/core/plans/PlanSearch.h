@@ -1,8 +1,8 @@
 #pragma once
 
-// The plans that best fit an organiser's wishes: over every round-1 entrant count the window
-// offers (E1 = 0, 4, ... up to the round-1 bound), every exemption class and every solution,
-// the few of smallest deviation.
+// The plans that best fit an organiser's wishes: over every round-1 entrant count (E1 = 0, 4,
+// ... up to the registered teams, past the window's round-1 bound too), every exemption class
+// and every solution, the few of smallest deviation.
 
 #include "Calculation.h"
 #include "Wishes.h"

@@ -12,8 +12,7 @@ namespace {
 
 Count lastEOf(const Problem &problem)
 {
-    const Count bound = entrants1Bound(problem.registered, problem.finale);
-    return bound < 0 ? -1 : bound / 4;
+    return lastExaminedEntrants1(problem.registered) / 4;
 }
 
 // The E1 values of a class's range nearest the problem's E1 (which may be no multiple of 4).

@@ -2,7 +2,7 @@
 
 // Why a class shows "0 solution", or the window "FIN", in one plain French sentence: the
 // condition that fails and the nearest round-1 entrant counts (among 0, 4, ... up to the
-// round-1 bound) that would give a solution. UTF-8, for tooltips and the calculator.
+// registered teams) that would give a solution. UTF-8, for tooltips and the calculator.
 
 #include "Calculation.h"
 

@@ -1,9 +1,11 @@
 #include "FeatureRows.h"
 
+#include "ClassAppearance.h"
 #include "IntText.h"
 
 #include <QAbstractItemModel>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QStandardItem>
 #include <QTableView>
 
@@ -20,6 +22,20 @@ QStandardItem *countItem(Count value)
     item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
     item->setEditable(false);
     return item;
+}
+
+// A red frame, and the message where the pointer and screen readers find it, in place of the
+// hint. No box: the user is still typing.
+void markRefusedField(QLineEdit *edit, const QString &message)
+{
+    const QString said = message.isEmpty() ? edit->property(kHintProperty).toString() : message;
+    if (edit->toolTip() == said)
+        return;
+    edit->setStyleSheet(message.isEmpty() ? QString()
+                                          : QStringLiteral("QLineEdit { border: 2px solid %1; }")
+                                                .arg(classColour(ExemptionClass::Class1).name()));
+    edit->setToolTip(said);
+    edit->setAccessibleDescription(said);
 }
 
 void setUpRowTable(QTableView *table, QAbstractItemModel *model)

@@ -10,6 +10,7 @@
 #include <optional>
 
 class QAbstractItemModel;
+class QLineEdit;
 class QStandardItem;
 class QTableView;
 
@@ -20,6 +21,13 @@ QString countText(Count value);
 
 // A count, right-aligned, in a cell the user cannot edit.
 QStandardItem *countItem(Count value);
+
+// The property holding a field's usual hint, shown while its text is accepted.
+inline constexpr const char *kHintProperty = "hint";
+
+// Outlines a field whose text is refused, the reason as its tooltip; an empty message gives
+// it back its usual look and hint.
+void markRefusedField(QLineEdit *edit, const QString &message);
 
 // A table of read-only rows, chosen a whole row at a time, without row numbers.
 void setUpRowTable(QTableView *table, QAbstractItemModel *model);

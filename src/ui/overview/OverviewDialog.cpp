@@ -34,6 +34,13 @@ namespace {
 // The table's columns: E1, then the classes in run order.
 constexpr int kColumns = 4;
 
+// An E1 past the up-down's maximum: the window shows its plan all the same, but the organiser
+// should know the up-down does not reach it.
+QString entrantsText(Count entrants1, Count upDownBound)
+{
+    return entrants1 > upDownBound ? countText(entrants1) + QLatin1Char('*') : countText(entrants1);
+}
+
 } // namespace
 
 OverviewDialog::OverviewDialog(FeatureHost &host)
@@ -166,8 +173,9 @@ void OverviewDialog::labelEntrants()
     if (bars > 0) {
         // The rows ascend: the last E1 is the widest label.
         const QFontMetrics metrics(m_entrantsAxis->labelsFont());
-        const int labelWidth = metrics.horizontalAdvance(countText(m_rows.back().entrants1)) +
-                               2 * metrics.averageCharWidth();
+        const int labelWidth =
+            metrics.horizontalAdvance(entrantsText(m_rows.back().entrants1, m_upDownBound)) +
+            2 * metrics.averageCharWidth();
         qreal plotWidth = m_chart->plotArea().width();
         if (plotWidth < 1)
             plotWidth = m_chartView->width();
@@ -179,7 +187,7 @@ void OverviewDialog::labelEntrants()
     for (const QString &label : m_entrantsAxis->categoriesLabels())
         m_entrantsAxis->remove(label);
     for (int i = 0; i < bars; i += step)
-        m_entrantsAxis->append(countText(m_rows[std::size_t(i)].entrants1), i);
+        m_entrantsAxis->append(entrantsText(m_rows[std::size_t(i)].entrants1, m_upDownBound), i);
 }
 
 bool OverviewDialog::refresh(Failure failure)
@@ -194,12 +202,18 @@ bool OverviewDialog::refresh(Failure failure)
         rows.push_back(*row);
 
     m_inputs->setText(toQString(problemInputsText(*problem)));
-    if (rows.empty())
+    if (rows.empty()) {
         m_summary->setText(QStringLiteral("Aucun nombre d'entrants au Tour 1 ne donne de "
                                           "solution pour ces entrées."));
-    else
-        m_summary->setText(QString::fromStdString(overviewSummary(overview, Count(rows.size()))) +
-                           '.');
+    } else {
+        QString summary = QString::fromStdString(overviewSummary(overview, Count(rows.size()))) +
+                          QLatin1Char('.');
+        if (rows.back().entrants1 > overview.upDownBound())
+            summary += QStringLiteral(" Les valeurs marquées * dépassent ce que propose la flèche "
+                                      "de E1 : les choisir affiche quand même leur plan.");
+        m_summary->setText(summary);
+    }
+    m_upDownBound = overview.upDownBound();
     showRows(std::move(rows));
     m_problem = problem;
     selectEntrants1(problem->entrants1);
@@ -209,13 +223,21 @@ bool OverviewDialog::refresh(Failure failure)
 void OverviewDialog::showRows(std::vector<OverviewRow> rows)
 {
     // Unchanged rows keep the table's scrolling and the chart as they are.
-    if (rows != m_rows || m_model->rowCount() != int(m_rows.size())) {
+    if (rows != m_rows || m_model->rowCount() != int(m_rows.size()) ||
+        m_shownBound != m_upDownBound) {
+        m_shownBound = m_upDownBound;
         m_rows = std::move(rows);
         m_model->setRowCount(0);
         std::array<QList<qreal>, 3> heights;
         Count highest = 0;
         for (const OverviewRow &row : m_rows) {
-            QList<QStandardItem *> items{countItem(row.entrants1)};
+            QStandardItem *entrants = countItem(row.entrants1);
+            if (row.entrants1 > m_upDownBound) {
+                entrants->setText(entrantsText(row.entrants1, m_upDownBound));
+                entrants->setToolTip(QStringLiteral("Au-delà du maximum de la flèche de E1 (%1)")
+                                         .arg(countText(std::max<Count>(m_upDownBound, 0))));
+            }
+            QList<QStandardItem *> items{entrants};
             for (ExemptionClass k : kRunOrder) {
                 QStandardItem *item = countItem(row.count(k));
                 item->setForeground(classColour(k));

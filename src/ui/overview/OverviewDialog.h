@@ -58,7 +58,9 @@ private:
     bool hasRow(Count entrants1) const;
 
     std::vector<OverviewRow> m_rows;
-    std::optional<Problem> m_problem; // the inputs the rows were built from
+    std::optional<Problem> m_problem;  // the inputs the rows were built from
+    Count m_upDownBound = 0;           // past it, an E1 is marked: the up-down does not reach it
+    std::optional<Count> m_shownBound; // the bound the table's marks were drawn for
 
     QLabel *m_inputs = nullptr;
     QLabel *m_summary = nullptr;

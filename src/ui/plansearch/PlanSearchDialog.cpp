@@ -39,23 +39,6 @@ QString fieldName(Quantity quantity, std::optional<bool> minimum = std::nullopt)
     return name + QStringLiteral(" du tour %1").arg(round);
 }
 
-// What a field is, said when the pointer rests on it.
-constexpr const char *kHintProperty = "hint";
-
-// A refused field: a red frame, and its message where the pointer and screen readers find
-// it, in place of its hint. No box: the user is still typing.
-void markField(QLineEdit *edit, const QString &message)
-{
-    const QString said = message.isEmpty() ? edit->property(kHintProperty).toString() : message;
-    if (edit->toolTip() == said)
-        return;
-    edit->setStyleSheet(message.isEmpty() ? QString()
-                                          : QStringLiteral("QLineEdit { border: 2px solid %1; }")
-                                                .arg(classColour(ExemptionClass::Class1).name()));
-    edit->setToolTip(said);
-    edit->setAccessibleDescription(said);
-}
-
 } // namespace
 
 PlanSearchDialog::PlanSearchDialog(FeatureHost &host)
@@ -145,9 +128,9 @@ void PlanSearchDialog::buildForm(QGridLayout *grid)
         edit->setAccessibleName(fieldName(quantity, minimum));
         edit->setProperty(kHintProperty,
                           fieldName(quantity, minimum) +
-                              QStringLiteral(" souhaité — vide : sans limite ; un entier, ou "
-                                             "hexadécimal avec $"));
-        markField(edit, QString());
+                              QStringLiteral(" souhaité — vide : sans limite ; un entier, ou en "
+                                             "hexadécimal, par exemple $47"));
+        markRefusedField(edit, QString());
         edit->setMaximumWidth(edit->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 12);
         grid->addWidget(edit, row, column);
         m_fields.push_back(Field{quantity, minimum, edit});
@@ -222,7 +205,7 @@ std::optional<Wishes> PlanSearchDialog::readForm(QStringList *errors) const
             if (errors)
                 (*errors)[int(i)] =
                     fieldName(field.quantity, field.minimum) + QStringLiteral(" : ") +
-                    QString::fromStdString(intTextMessage(status, quotedText(bytes))) +
+                    QString::fromStdString(intTextMessage(status, bytes, quotedText(bytes))) +
                     QLatin1Char('.');
             continue;
         }
@@ -259,7 +242,7 @@ void PlanSearchDialog::showFormErrors(const QStringList &errors)
 {
     QStringList shown;
     for (std::size_t i = 0; i < m_fields.size(); ++i) {
-        markField(m_fields[i].edit, errors[int(i)]);
+        markRefusedField(m_fields[i].edit, errors[int(i)]);
         // Both ends of an interval out of order carry the same message: it is said once.
         if (!errors[int(i)].isEmpty() && !shown.contains(errors[int(i)]))
             shown.append(errors[int(i)]);
@@ -346,8 +329,13 @@ bool PlanSearchDialog::choose(RankedPlan plan)
     case RowInputs::Failed:
         return false;
     case RowInputs::Refreshed:
-        if (std::find(plans().begin(), plans().end(), plan) == plans().end())
+        // The window keeps what it showed; the organiser must learn why nothing ran.
+        if (std::find(plans().begin(), plans().end(), plan) == plans().end()) {
+            m_status->setText(QStringLiteral("Ce plan n'existe plus pour %1 équipes : la liste "
+                                             "est à jour.")
+                                  .arg(countText(m_problem ? m_problem->registered : 0)));
             return false;
+        }
         break;
     case RowInputs::Current:
         break;

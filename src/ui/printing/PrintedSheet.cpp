@@ -1,6 +1,7 @@
 #include "PrintedSheet.h"
 
 #include "Appearance.h"
+#include "FittedText.h"
 #include "Version.h"
 
 #include <QDate>
@@ -9,6 +10,8 @@
 #include <QPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
+
+#include <algorithm>
 
 namespace velmorin {
 
@@ -69,22 +72,26 @@ void SheetLayout::title(const QString &title, qreal points, const QString &stamp
 void SheetLayout::row(const std::vector<SheetColumn> &columns, const QStringList &cells,
                       const QFont &font, qreal height, bool shaded)
 {
-    if (shaded)
-        m_painter.fillRect(QRectF(0, y, m_width, height), QColor(0xE8, 0xE8, 0xE8));
-    m_painter.setFont(font);
-    const QFontMetricsF metrics(font, m_device);
     const qreal padding = mm(1.5);
+    std::vector<FittedText> fitted;
+    qreal band = height;
+    for (std::size_t c = 0; c < columns.size(); ++c) {
+        const QString s = qsizetype(c) < cells.size() ? cells[qsizetype(c)] : QString();
+        fitted.push_back(fitText(s, font, columns[c].share * m_width - 2 * padding,
+                                 height - mm(1), m_device));
+        band = std::max(band, fitted.back().height() + mm(1));
+    }
+    if (shaded)
+        m_painter.fillRect(QRectF(0, y, m_width, band), QColor(0xE8, 0xE8, 0xE8));
     qreal x = 0;
     for (std::size_t c = 0; c < columns.size(); ++c) {
-        const QRectF cell(x, y, columns[c].share * m_width, height);
+        const QRectF cell(x, y, columns[c].share * m_width, band);
         m_painter.drawRect(cell);
-        const QRectF inner = cell.adjusted(padding, 0, -padding, 0);
-        const QString s = qsizetype(c) < cells.size() ? cells[qsizetype(c)] : QString();
-        m_painter.drawText(inner, columns[c].align | Qt::AlignVCenter,
-                           metrics.elidedText(s, Qt::ElideRight, inner.width()));
+        drawFittedText(m_painter, cell.adjusted(padding, 0, -padding, 0), columns[c].align,
+                       fitted[c]);
         x += cell.width();
     }
-    y += height;
+    y += band;
 }
 
 bool writeSheetPdf(QIODevice *device, const QString &title, const QString &stamp,

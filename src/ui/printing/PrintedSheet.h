@@ -65,8 +65,9 @@ public:
     void line(const QFont &font, const QString &s) { y += text(font, s); }
     // The title in large bold, the stamp under it in grey, and a rule across the page.
     void title(const QString &title, qreal points, const QString &stamp);
-    // A row of ruled cells of `height`, shaded for a header; then down by its height. Text
-    // too long for its cell is cut with an ellipsis rather than run into the next cell.
+    // A row of ruled cells at least `height` high, shaded for a header; then down by its
+    // height. Text too long for its cell wraps or shrinks (fitText), never cut: the row grows
+    // when even that is not enough.
     void row(const std::vector<SheetColumn> &columns, const QStringList &cells, const QFont &font,
              qreal height, bool shaded);
 

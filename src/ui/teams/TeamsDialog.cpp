@@ -6,6 +6,8 @@
 #include "ClassAppearance.h"
 #include "Contrast.h"
 #include "EntrySheetPainter.h"
+#include "FeatureRows.h"
+#include "IntText.h"
 #include "Placement.h"
 #include "TeamTableModel.h"
 
@@ -106,8 +108,13 @@ TeamsDialog::TeamsDialog(FeatureHost &host)
     auto *seedLabel = new QLabel(QStringLiteral("Graine du tirage :"), this);
     m_seedEdit = new QLineEdit(this);
     m_seedEdit->setObjectName(QStringLiteral("Graine"));
-    m_seedEdit->setToolTip(QStringLiteral("Graine du tirage au sort entre équipes à égalité : la "
-                                          "même graine donne la même répartition"));
+    m_seedEdit->setProperty(kHintProperty,
+                            QStringLiteral("Graine du tirage au sort entre équipes à égalité : la "
+                                           "même graine donne la même répartition"));
+    markRefusedField(m_seedEdit, QString());
+    m_seedError = new QLabel(this);
+    m_seedError->setObjectName(QStringLiteral("GraineRefusee"));
+    m_seedError->setVisible(false);
     m_seedEdit->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,20}")), this));
     m_seedEdit->setMinimumWidth(m_seedEdit->fontMetrics().horizontalAdvance(QString(22, '0')));
@@ -160,6 +167,7 @@ TeamsDialog::TeamsDialog(FeatureHost &host)
     layout->addWidget(m_planLabel);
     layout->addWidget(m_status);
     layout->addLayout(draw);
+    layout->addWidget(m_seedError);
     resize(1000, 580);
 
     // Enter in the seed field takes the seed: no button of the dialog is its default.
@@ -189,6 +197,7 @@ TeamsDialog::~TeamsDialog() = default;
 
 void TeamsDialog::setSeed(std::uint64_t seed)
 {
+    showSeedError(QString());
     m_seed = seed;
     m_seedEdit->setText(QString::number(seed));
     followPlan();
@@ -201,15 +210,36 @@ void TeamsDialog::drawNewSeed()
 
 void TeamsDialog::applySeedText()
 {
-    bool ok = false;
-    const std::uint64_t seed = m_seedEdit->text().toULongLong(&ok, 10);
-    // Above 2^64 - 1, or empty: the field shows the seed in use again.
-    if (!ok) {
+    const QString text = m_seedEdit->text();
+    // Empty: the field shows the seed in use again.
+    if (text.isEmpty()) {
         m_seedEdit->setText(QString::number(m_seed));
+        showSeedError(QString());
         return;
     }
+    bool ok = false;
+    const std::uint64_t seed = text.toULongLong(&ok, 10);
+    // Above 2^64 - 1 the typed text stays, with the reason: the draw keeps the seed in use.
+    if (!ok) {
+        showSeedError(
+            QStringLiteral("'%1' est trop grand pour le tirage : au plus %2. Le tirage garde "
+                           "la graine %3.")
+                .arg(
+                    text,
+                    QString::fromStdString(groupedDigits(std::string_view("18446744073709551615"))),
+                    QString::number(m_seed)));
+        return;
+    }
+    showSeedError(QString());
     if (seed != m_seed)
         setSeed(seed);
+}
+
+void TeamsDialog::showSeedError(const QString &message)
+{
+    markRefusedField(m_seedEdit, message);
+    m_seedError->setText(message);
+    m_seedError->setVisible(!message.isEmpty());
 }
 
 void TeamsDialog::followPlan()

@@ -85,6 +85,7 @@ private:
     void printEntries();
     void exportEntriesPdf();
     void applySeedText();
+    void showSeedError(const QString &message);
 
     void buildLevelOrderControls();
     void showLevels();
@@ -118,6 +119,7 @@ private:
     QLabel *m_planLabel = nullptr;
     QLabel *m_status = nullptr;
     QLineEdit *m_seedEdit = nullptr;
+    QLabel *m_seedError = nullptr; // why a typed seed is refused, under the draw's row
     QPushButton *m_open = nullptr;
     QPushButton *m_search = nullptr;
     QPushButton *m_newDraw = nullptr;

@@ -74,7 +74,7 @@ public:
     // The focus leaves Effectif for "Calcul", the round-1 entrants are set as clicks on UpE1
     // would leave them, the calculation runs as a press of "Calcul" runs it, then the class's
     // slider moves to the position, if one is given. Nothing runs when the entrant count is
-    // outside UpE1's range.
+    // below UpE1's range or above both its maximum and the registered teams.
     bool showPlan(velmorin::Count entrants1,
                   std::optional<velmorin::ShownSolution> solution = std::nullopt) override;
     // None also while a run's fields are ahead of its calculation.

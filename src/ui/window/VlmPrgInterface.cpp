@@ -72,15 +72,23 @@ bool TVlmFPrg::setRegisteredTeams(std::int32_t registered)
 
 bool TVlmFPrg::showPlan(Count entrants1, std::optional<ShownSolution> solution)
 {
-    if (entrants1 < m_upE1->minimum() || entrants1 > m_upE1->maximum())
+    if (entrants1 < m_upE1->minimum())
         return false;
     // A press of "Calcul" takes the focus first: leaving Effectif runs its exit, which a bad
     // text stops there.
     if (m_effectif->hasFocus() && !m_effectifExit->moveFocusTo(m_button1))
         return false;
+    // Past UpE1's maximum, up to the registered teams, some plans exist with "3/4" ratios: E1
+    // then reads beyond the up-down, as it does after "Inscrites" changes.
+    std::int32_t registered = 0;
+    if (entrants1 >
+        std::max<Count>(
+            m_upE1->maximum(),
+            velmorin::tryStrToInt(m_effectif->text().toStdString(), registered) ? registered : 0))
+        return false;
     m_button1->setFocus(Qt::OtherFocusReason);
-    m_upE1->setPosition(int(entrants1));
-    setInt(m_e1, m_upE1->position());
+    m_upE1->setPosition(int(std::min<Count>(entrants1, m_upE1->maximum())));
+    setInt(m_e1, std::int32_t(entrants1));
     if (!guardHandler(this, [this] { Button1Click(); }))
         return false;
     if (solution) {

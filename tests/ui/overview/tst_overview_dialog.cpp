@@ -47,8 +47,9 @@ const QStringList kRows100Final8{"0: 4 6 6",  "4: 5 6 7",  "8: 5 7 7",  "12: 6 7
 const QStringList kRows70{"0: 5 6 7",  "4: 6 6 8",  "8: 6 7 8",  "12: 7 7 8",
                           "16: 7 7 8", "20: 7 7 6", "24: 6 5 5", "28: 4 4 3",
                           "32: 4 3 3", "36: 2 2 1", "40: 1 0 0"};
-const QStringList kRows100{"60: 0 0 1", "64: 0 0 1", "68: 0 0 2",
-                           "72: 0 1 2", "76: 1 1 2", "80: 1 1 3"};
+// Past the up-down's maximum (80), the rows are marked.
+const QStringList kRows100{"60: 0 0 1", "64: 0 0 1", "68: 0 0 2",  "72: 0 1 2",
+                           "76: 1 1 2", "80: 1 1 3", "84*: 1 2 2", "88*: 2 1 1"};
 
 } // namespace
 
@@ -264,14 +265,19 @@ void TestOverviewDialog::staleRow()
 void TestOverviewDialog::followsTheInputs()
 {
     auto *summary = m_dialog->findChild<QLabel *>(QStringLiteral("ResumeEnsemble"));
+    // At 3/4 the one E1 with a solution lies past the up-down's maximum.
     QTest::mouseClick(get<TRadioGroup>("RG4")->item(1), Qt::LeftButton);
-    QCOMPARE(tableRows(), QStringList());
-    QCOMPARE(summary->text(), QStringLiteral("Aucun nombre d'entrants au Tour 1 ne donne de "
-                                             "solution pour ces entrées."));
+    QCOMPARE(tableRows(), QStringList{"64*: 0 0 1"});
+    QCOMPARE(summary->text(),
+             QStringLiteral("18 valeurs de E1 examinées (de 0 à 68 ; la fenêtre propose jusqu'à "
+                            "48), 1 avec au moins une solution. Les valeurs marquées * dépassent "
+                            "ce que propose la flèche de E1 : les choisir affiche quand même leur "
+                            "plan."));
     QTest::mouseClick(get<TRadioGroup>("RG4")->item(0), Qt::LeftButton);
     QCOMPARE(tableRows(), kDefaultRows);
-    QCOMPARE(summary->text(), QStringLiteral("13 valeurs de E1 examinées (de 0 à 48), 11 avec "
-                                             "au moins une solution."));
+    QCOMPARE(summary->text(), QStringLiteral("18 valeurs de E1 examinées (de 0 à 68 ; la fenêtre "
+                                             "propose jusqu'à 48), 11 avec au moins une "
+                                             "solution."));
 
     QTest::mouseClick(get<TUpDown>("UpFinale")->upArrow(), Qt::LeftButton);
     QCOMPARE(text("Finale"), QStringLiteral("8"));
@@ -314,7 +320,8 @@ void TestOverviewDialog::chartAxes_data()
     QTest::newRow("46, final 6: one row of one solution")
         << 46 << 6 << 0 << 1 << QStringList{"0", "1"};
     QTest::newRow("5, final 6: nothing examined") << 5 << 6 << 0 << 0 << QStringList{"0", "1"};
-    QTest::newRow("71, round 4 at 3/4: no solution") << 71 << 6 << 1 << 0 << QStringList{"0", "1"};
+    QTest::newRow("71, round 4 at 3/4: one row past the up-down")
+        << 71 << 6 << 1 << 1 << QStringList{"0", "1"};
     QTest::newRow("100 000, final 6: no solution")
         << 100000 << 6 << 0 << 0 << QStringList{"0", "1"};
     QTest::newRow("the defaults: highest bar 23")

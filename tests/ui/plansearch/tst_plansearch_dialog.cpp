@@ -42,6 +42,7 @@ private slots:
     void typedBounds();
     void refusedTexts_data();
     void refusedTexts();
+    void planForOtherInputs_data();
     void planForOtherInputs();
     void wishesFillTheForm();
     void readableUnderADarkScheme_data();
@@ -239,7 +240,7 @@ void TestPlanSearchDialog::refusedTexts_data()
         << "En jeu max du tour 3 : '12 ' n'est pas une valeur entière correcte.";
     QTest::newRow("beyond 32 bits")
         << QStringList{"MaxEntrants1", "2147483648"} << QStringList{"MaxEntrants1"}
-        << "Entrantes max du tour 1 : '2147483648' est hors des entiers sur 32 bits.";
+        << "Entrantes max du tour 1 : '2147483648' est trop grand : au plus 2 147 483 647.";
     QTest::newRow("minimum above maximum")
         << QStringList{"MinTour4", "50", "MaxTour4", "40"} << QStringList{"MinTour4", "MaxTour4"}
         << "En jeu du tour 4 : le minimum (50) dépasse le maximum (40).";
@@ -283,28 +284,51 @@ void TestPlanSearchDialog::refusedTexts()
 }
 
 // Registered teams typed after the plans were listed: choosing one takes them in first, as
-// leaving Effectif would, and shows the new plans instead of running one found for 71 teams.
+// leaving Effectif would, and shows the new plans instead of running one found for 71 teams;
+// the status line says why nothing ran, and a plan shown before stays as it was.
+void TestPlanSearchDialog::planForOtherInputs_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("planShown");
+    QTest::addColumn<QString>("proposedE1");
+    QTest::newRow("80, nothing shown") << QStringLiteral("80") << false << QStringLiteral("24");
+    QTest::newRow("100, a plan shown") << QStringLiteral("100") << true << QStringLiteral("32");
+}
+
 void TestPlanSearchDialog::planForOtherInputs()
 {
-    const QString first71 = tableRows(1).value(0);
-    typeEffectif(QStringLiteral("80"));
-    m_dialog->activateWindow();
+    QFETCH(QString, typed);
+    QFETCH(bool, planShown);
+    QFETCH(QString, proposedE1);
     const auto doubleClick = [this] {
         velmorin::testing::chooseRow(*m_dialog, *m_table, 0, QStringLiteral("double click"));
     };
+    if (planShown)
+        doubleClick();
+    const QString shownT1 = text("T1");
+    const QString first71 = tableRows(1).value(0);
+    typeEffectif(typed);
+    m_dialog->activateWindow();
     doubleClick();
 
-    QCOMPARE(m_dialog->findChild<QLabel *>("EntreesRecherche")->text().left(24),
-             QStringLiteral("Équipes inscrites : 80 —"));
-    QVERIFY(!m_window->lastCalculation());
-    QCOMPARE(text("T1"), QString());
+    QVERIFY(m_dialog->findChild<QLabel *>("EntreesRecherche")
+                ->text()
+                .startsWith(QStringLiteral("Équipes inscrites : %1 —").arg(typed)));
+    QCOMPARE(
+        status(),
+        QStringLiteral("Ce plan n'existe plus pour %1 équipes : la liste est à jour.").arg(typed));
+    QCOMPARE(bool(m_window->lastCalculation()), planShown);
+    if (planShown)
+        QCOMPARE(m_window->lastCalculation()->problem.registered, 71);
+    QCOMPARE(text("T1"), shownT1); // the old round fields stay until a calculation
+    QCOMPARE(text("E1"), proposedE1);
     QVERIFY(tableRows(1).value(0) != first71);
     QVERIFY(!m_window->registeredTeamsPending());
 
     // The new rows run.
     doubleClick();
     QVERIFY(m_window->lastCalculation());
-    QCOMPARE(m_window->lastCalculation()->problem.registered, 80);
+    QCOMPARE(m_window->lastCalculation()->problem.registered, typed.toInt());
 }
 
 void TestPlanSearchDialog::wishesFillTheForm()

@@ -353,13 +353,23 @@ void TestTeamsDialog::seedGivesTheDraw()
     typeSeed(QStringLiteral("12345"));
     QCOMPARE(m_dialog->assignment()->ranking, ranking);
 
-    // Beyond 2^64 - 1: the field shows the seed in use again.
+    // Beyond 2^64 - 1: the typed text stays, outlined, with the reason under it; the draw
+    // keeps its seed.
+    auto *refused = get<QLabel>("GraineRefusee");
     typeSeed(QStringLiteral("18446744073709551616"));
     QCOMPARE(m_dialog->seed(), 12345u);
-    QCOMPARE(seed->text(), QStringLiteral("12345"));
-    // Emptied, or letters typed: the same.
+    QCOMPARE(seed->text(), QStringLiteral("18446744073709551616"));
+    QVERIFY(refused->isVisible());
+    QCOMPARE(refused->text(), QStringLiteral("'18446744073709551616' est trop grand pour le "
+                                             "tirage : au plus 18 446 744 073 709 551 615. Le "
+                                             "tirage garde la graine 12345."));
+    QCOMPARE(seed->toolTip(), refused->text());
+    QVERIFY(!seed->styleSheet().isEmpty());
+    // Emptied: the seed in use comes back, and the mark goes.
     typeSeed(QString());
     QCOMPARE(seed->text(), QStringLiteral("12345"));
+    QVERIFY(!refused->isVisible());
+    QVERIFY(seed->styleSheet().isEmpty());
     typeSeed(QStringLiteral("x1y"));
     QCOMPARE(seed->text(), QStringLiteral("1"));
     QCOMPARE(m_dialog->seed(), 1u);
