@@ -3,6 +3,7 @@
 // window's "Ouvrir une liste…" and the calculator's --equipes do.
 
 #include "TeamAssignment.h"
+#include "EntriesOds.h"
 #include "TeamFile.h"
 #include "TeamLists.h"
 
@@ -27,7 +28,8 @@ public:
         const std::string csv = velmorin::testing::inventedTeamsCsv(kTeams);
         m_csv = write("equipes.csv", QByteArray::fromStdString(csv));
         m_ods =
-            write("equipes.ods", velmorin::teamListOds(velmorin::testing::teamListFromCsv(csv)));
+            write("equipes.ods", QByteArray::fromStdString(velmorin::teamListOds(
+                                      velmorin::testing::teamListFromCsv(csv))));
     }
     const std::string &csv() const { return m_csv; }
     const std::string &ods() const { return m_ods; }

@@ -3,6 +3,7 @@
 // dialog painted again.
 
 #include "Features.h"
+#include "EntriesOds.h"
 #include "TeamFile.h"
 #include "TeamLists.h"
 #include "TeamsDialog.h"
@@ -25,7 +26,8 @@ QString writeList(const QTemporaryDir &dir, std::size_t teams, Kind kind)
     const std::string csv = velmorin::testing::inventedTeamsCsv(teams);
     QByteArray bytes(csv.data(), qsizetype(csv.size()));
     if (kind == Ods)
-        bytes = velmorin::teamListOds(velmorin::testing::teamListFromCsv(csv));
+        bytes = QByteArray::fromStdString(
+            velmorin::teamListOds(velmorin::testing::teamListFromCsv(csv)));
     const QString fileName =
         dir.filePath(kind == Ods ? QStringLiteral("equipes.ods") : QStringLiteral("equipes.csv"));
     QFile file(fileName);

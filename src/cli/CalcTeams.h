@@ -45,4 +45,8 @@ ParsedTeamsCommandLine parseTeamsCommandLine(const std::vector<std::string> &arg
 int runTeamsCalc(const std::vector<std::string> &args, ByteSink &out, std::ostream &err,
                  std::string_view help);
 
+// Every run of the calculator, those that read a team list included: velmorin-calc-listes.
+int runCalcWithLists(const std::vector<std::string> &args, ByteSink &out, std::ostream &err);
+int runCalcWithLists(const std::vector<std::string> &args, std::ostream &out, std::ostream &err);
+
 } // namespace velmorin::cli

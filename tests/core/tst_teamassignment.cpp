@@ -1,3 +1,4 @@
+#include "EntriesCsv.h"
 #include "TeamAssignment.h"
 #include "TeamLists.h"
 

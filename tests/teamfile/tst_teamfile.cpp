@@ -1,3 +1,4 @@
+#include "EntriesOds.h"
 #include "TeamFile.h"
 #include "TeamLists.h"
 
@@ -5,8 +6,6 @@
 
 #include <limits>
 
-#include <quazip.h>
-#include <quazipfile.h>
 
 using namespace velmorin;
 using velmorin::testing::teamListFromCsv;
@@ -37,32 +36,9 @@ QStringList describe(const TeamList &list, bool withLines = true)
 // the mimetype first and uncompressed.
 QByteArray odsDocument(const QString &tables)
 {
-    const QByteArray content =
-        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-        "<office:document-content "
-        "xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
-        "xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\" "
-        "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\" office:version=\"1.2\">"
-        "<office:body><office:spreadsheet>" +
-        tables.toUtf8() + "</office:spreadsheet></office:body></office:document-content>";
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    QuaZip zip(&buffer);
-    if (!zip.open(QuaZip::mdCreate))
-        return {};
-    const auto add = [&zip](const QString &name, const QByteArray &bytes, int method) {
-        QuaZipFile file(&zip);
-        if (!file.open(QIODevice::WriteOnly, QuaZipNewInfo(name), nullptr, 0, method))
-            return false;
-        file.write(bytes);
-        file.close();
-        return file.getZipError() == 0;
-    };
-    if (!add("mimetype", "application/vnd.oasis.opendocument.spreadsheet", 0) ||
-        !add("content.xml", content, Z_DEFLATED))
-        return {};
-    zip.close();
-    return buffer.data();
+    return QByteArray::fromStdString(odsPackage(std::string(kOdsContentStart) +
+                                                tables.toStdString() +
+                                                std::string(kOdsContentEnd)));
 }
 
 QString row(const QStringList &cells, qint64 repeated = 1)
@@ -142,7 +118,7 @@ void TestTeamFile::listRoundTrip()
     const TeamList list = teamListFromCsv(
         QByteArray(kList).replace("deux\nlignes", "\"deux\nlignes\"").toStdString());
     Files files;
-    const QString path = files.write("liste.ods", teamListOds(list));
+    const QString path = files.write("liste.ods", QByteArray::fromStdString(teamListOds(list)));
     QVERIFY(!path.isEmpty());
 
     const TeamListResult back = readPath(path);
@@ -161,7 +137,8 @@ void TestTeamFile::assignmentRoundTrip()
         assignTeams(list, LevelMapping::defaults(list), {1, 1, 1, 1}, 4);
     QVERIFY(assigned.ok());
     Files files;
-    const QString path = files.write("entrees.ods", assignmentOds(list, *assigned.assignment));
+    const QString path = files.write("entrees.ods",
+                                           QByteArray::fromStdString(assignmentOds(list, *assigned.assignment)));
 
     // Read back as a list: "tour" comes first among the other columns, rows by round.
     const TeamListResult back = readPath(path);
@@ -323,7 +300,8 @@ void TestTeamFile::neverWritesTheFile()
     for (const QString &name : {QStringLiteral("liste.csv"), QStringLiteral("liste.ods")}) {
         const QByteArray bytes = name.endsWith(".csv")
                                      ? QByteArray("Équipe\nA\n")
-                                     : teamListOds(teamListFromCsv("Équipe;Niveau\nA;2\n"));
+                                     : QByteArray::fromStdString(
+                                           teamListOds(teamListFromCsv("Équipe;Niveau\nA;2\n")));
         const QString path = files.write(name, bytes);
         QVERIFY(QFile::setPermissions(path, QFile::ReadOwner));
         const QDateTime modified = QFileInfo(path).lastModified();

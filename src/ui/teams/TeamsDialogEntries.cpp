@@ -6,8 +6,8 @@
 #include "PrintPreview.h"
 #include "PrintedSheet.h"
 #include "SaveFile.h"
-#include "TeamCsv.h"
-#include "TeamFile.h"
+#include "EntriesCsv.h"
+#include "EntriesOds.h"
 #include "Version.h"
 
 #include <QDate>
@@ -51,10 +51,12 @@ bool TeamsDialog::saveEntriesTo(const QString &fileName, EntriesFormat format)
                            [&](QSaveFile &file) {
                                if (format == EntriesFormat::Csv) {
                                    SaveFileSink sink(file);
-                                   return writeAssignmentCsv(list, assignment, sink, ';');
+                                   return writeAssignmentFrenchCsv(list, assignment, sink);
                                }
-                               const QByteArray ods = assignmentOds(list, assignment);
-                               return !ods.isEmpty() && file.write(ods) == ods.size();
+                               const std::string ods = assignmentOds(list, assignment);
+                               return !ods.empty() &&
+                                      file.write(ods.data(), qint64(ods.size())) ==
+                                          qint64(ods.size());
                            });
 }
 
