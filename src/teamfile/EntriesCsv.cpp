@@ -40,8 +40,9 @@ bool writeAssignmentCsv(const TeamList &list, const Assignment &assignment, Byte
         putCsvField(line, team.name);
         putCsvField(line.character(separator), team.club);
         line.character(separator).text(levelText(team.level)).character(separator);
+        // Digits, a sign and the decimal mark: a comma needs no quotes between semicolons.
         if (team.points)
-            putCsvField(line, formatPoints(*team.points, decimal));
+            line.text(formatPoints(*team.points, decimal));
         for (const std::string &value : team.extra)
             putCsvField(line.character(separator), value);
         line.character(separator).text(assignment.outOfLevel[index] ? "oui" : "");

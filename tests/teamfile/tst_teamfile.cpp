@@ -143,12 +143,12 @@ void TestTeamFile::assignmentRoundTrip()
     // Read back as a list: "tour" comes first among the other columns, rows by round.
     const TeamListResult back = readPath(path);
     QVERIFY2(back.ok(), back.error.c_str());
-    QCOMPARE(back.list->extraColumns, (std::vector<std::string>{"tour", "Remarque", "Dossier"}));
+    QCOMPARE(back.list->extraColumns, (std::vector<std::string>{"tour", "Remarque", "Dossier", "hors_niveau"}));
     QCOMPARE(describe(*back.list),
-             (QStringList{"2|Les Étoiles|Pétanque Club « Est »|1|120.5|4|dit \"les As\"|D-1",
-                          "3|Sans points|Le Club|2||3||D-4",
-                          "4|Les <Verts> & Co|Le Club|3|7|2|deux\nlignes|D-3",
-                          "5|Les Bleus||||1||D-2"}));
+             (QStringList{"2|Les Étoiles|Pétanque Club « Est »|1|120.5|4|dit \"les As\"|D-1|",
+                          "3|Sans points|Le Club|2||3||D-4|",
+                          "4|Les <Verts> & Co|Le Club|3|7|2|deux\nlignes|D-3|",
+                          "5|Les Bleus||||1||D-2|"}));
 }
 
 void TestTeamFile::odsSheets_data()
@@ -176,7 +176,7 @@ void TestTeamFile::odsSheets_data()
                  row({"", ""}, 2) + header + row({"A"}) + row({""}, 4) + row({"B", "", "premier"}))
         << QStringList{}
         << "Liste « liste.ods » refusée : 1 ligne en erreur.\n"
-           "ligne 9, colonne « Niveau » : « premier » n'est pas un niveau (nombre entier à "
+           "ligne 9, colonne C « Niveau » : « premier » n'est pas un niveau (nombre entier à "
            "partir de 1)"
         << QStringList{};
     // Counts that add up past 2^64 lines: the sheet is no smaller for it.
@@ -219,9 +219,9 @@ void TestTeamFile::refusals_data()
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("error");
 
-    const QString excel = " refusée : les classeurs Excel (.xlsx, .xls) ne sont pas lus ; "
-                          "enregistrez-le au format ODS ou CSV depuis le tableur, puis ouvrez ce "
-                          "fichier.";
+    const QString excel = " refusée : les classeurs Excel 97-2003 (.xls) ne sont pas lus ; "
+                          "enregistrez-le au format XLSX, ODS ou CSV depuis le tableur, puis "
+                          "ouvrez ce fichier.";
     QTest::newRow(".XLS by its name")
         << "EQUIPES.XLS" << QByteArray("Équipe\nA\n") << "Liste « EQUIPES.XLS »" + excel;
     QTest::newRow("Excel 97 named .csv")
@@ -231,10 +231,11 @@ void TestTeamFile::refusals_data()
                                      << QByteArray("PK\x03\x04\x14\0\0\0[Content_Types].xml "
                                                    "xl/workbook.xml",
                                                    44)
-                                     << "Liste « equipes.ods »" + excel;
+                                     << "Liste « equipes.ods » refusée : le classeur Excel est "
+                                        "illisible (fichier abîmé ?).";
     QTest::newRow("short zip") << "archive.zip" << QByteArray("PK\x03\x04 word/document.xml")
                                << "Liste « archive.zip » refusée : ce n'est ni une liste CSV "
-                                  "ni un classeur ODS.";
+                                  "ni un classeur ODS ou XLSX.";
     QByteArray broken = odsDocument(table("Feuille1", row({"Équipe"}) + row({"A"})));
     broken.truncate(broken.size() / 2);
     // The sheet's XML damaged inside the zip, its directory intact: the reading stops at the
