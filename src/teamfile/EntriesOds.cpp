@@ -143,6 +143,13 @@ bool addEntry(zip_t *zip, const char *name, std::string_view bytes, bool stored)
 
 std::string odsPackage(std::string_view contentXml)
 {
+    return zipPackage({{"mimetype", kMimeType},
+                       {"META-INF/manifest.xml", kManifest},
+                       {"content.xml", contentXml}});
+}
+
+std::string zipPackage(const std::vector<std::pair<std::string_view, std::string_view>> &entries)
+{
     zip_error_t error;
     zip_error_init(&error);
     std::unique_ptr<zip_source_t, SourceFree> buffer(zip_source_buffer_create(nullptr, 0, 0, &error));
@@ -153,10 +160,11 @@ std::string odsPackage(std::string_view contentXml)
     if (!zip)
         return {};
     zip_source_keep(buffer.get()); // the archive holds it too, and closing it writes into it
-    if (!addEntry(zip.get(), "mimetype", kMimeType, true) ||
-        !addEntry(zip.get(), "META-INF/manifest.xml", kManifest, false) ||
-        !addEntry(zip.get(), "content.xml", contentXml, false))
-        return {};
+    for (std::size_t k = 0; k < entries.size(); ++k) {
+        const std::string name(entries[k].first);
+        if (!addEntry(zip.get(), name.c_str(), entries[k].second, k == 0))
+            return {};
+    }
     if (zip_close(zip.get()) != 0)
         return {};
     zip.release(); // closed

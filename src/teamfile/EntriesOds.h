@@ -8,6 +8,8 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace velmorin {
 
@@ -23,6 +25,10 @@ std::string teamListOds(const TeamList &list);
 // An ODS package around a content.xml: the mimetype first and uncompressed, as spreadsheet
 // programs look for it, and the manifest. Empty when it could not be made.
 std::string odsPackage(std::string_view contentXml);
+
+// A zip archive of these entries, the first stored uncompressed (an ODS package's mimetype).
+// Empty when it could not be made.
+std::string zipPackage(const std::vector<std::pair<std::string_view, std::string_view>> &entries);
 
 // The start and the end of a content.xml whose body is a spreadsheet's tables.
 extern const std::string_view kOdsContentStart;

@@ -11,6 +11,9 @@
 #include <cstdio>
 #include <exception>
 #include <map>
+#include <stdexcept>
+#include <memory>
+#include <utility>
 #include <string>
 
 namespace velmorin {
@@ -168,22 +171,71 @@ private:
     Formula m_formula{*this};
 };
 
+// "B12" and "A1:C3" as rows and columns from 0; the merges are given this way.
+class References : public iface::import_reference_resolver
+{
+public:
+    orcus::spreadsheet::src_address_t resolve_address(std::string_view address) override
+    {
+        orcus::spreadsheet::src_address_t result{0, 0, 0};
+        std::size_t i = 0;
+        long long column = 0;
+        long long row = 0;
+        for (; i < address.size() && address[i] >= 'A' && address[i] <= 'Z' && column < 1 << 20;
+             ++i)
+            column = column * 26 + (address[i] - 'A' + 1);
+        for (; i < address.size() && address[i] >= '0' && address[i] <= '9' && row < 1 << 24; ++i)
+            row = row * 10 + (address[i] - '0');
+        if (i != address.size() || column == 0 || row == 0)
+            throw std::invalid_argument("not a cell");
+        result.row = orcus::spreadsheet::row_t(row - 1);
+        result.column = orcus::spreadsheet::col_t(column - 1);
+        return result;
+    }
+    orcus::spreadsheet::src_range_t resolve_range(std::string_view range) override
+    {
+        const std::size_t colon = range.find(':');
+        const auto first = resolve_address(range.substr(0, colon));
+        return {first, colon == std::string_view::npos ? first
+                                                       : resolve_address(range.substr(colon + 1))};
+    }
+};
+
 class Factory : public iface::import_factory
 {
 public:
-    iface::import_shared_strings *get_shared_strings() override { return &m_strings; }
-    iface::import_sheet *append_sheet(orcus::spreadsheet::sheet_t index, std::string_view) override
+    iface::import_reference_resolver *
+    get_reference_resolver(orcus::spreadsheet::formula_ref_context_t) override
     {
-        // Only the first sheet is kept; the others are read into a sheet thrown away.
-        if (index == 0)
-            return &first;
-        m_others = std::make_unique<SheetWithFormulas>(m_strings);
-        return m_others.get();
+        return &m_references;
     }
-    iface::import_sheet *get_sheet(std::string_view) override { return nullptr; }
+    iface::import_shared_strings *get_shared_strings() override { return &m_strings; }
+    iface::import_sheet *append_sheet(orcus::spreadsheet::sheet_t index,
+                                      std::string_view name) override
+    {
+        // Only the first sheet is kept; the others are read into sheets thrown away.
+        if (index != orcus::spreadsheet::sheet_t(m_sheets.size()))
+            return nullptr;
+        if (index == 0)
+            m_sheets.emplace_back(std::string(name), &first);
+        else
+            m_sheets.emplace_back(std::string(name), m_others.emplace_back(
+                                                         std::make_unique<SheetWithFormulas>(
+                                                             m_strings)).get());
+        return m_sheets.back().second;
+    }
+    iface::import_sheet *get_sheet(std::string_view name) override
+    {
+        for (const auto &[sheetName, sheet] : m_sheets) {
+            if (sheetName == name)
+                return sheet;
+        }
+        return nullptr;
+    }
     iface::import_sheet *get_sheet(orcus::spreadsheet::sheet_t index) override
     {
-        return index == 0 ? &first : m_others.get();
+        return index >= 0 && std::size_t(index) < m_sheets.size() ? m_sheets[index].second
+                                                                  : nullptr;
     }
     void finalize() override {}
 
@@ -191,7 +243,9 @@ public:
 
 private:
     SharedStrings m_strings;
-    std::unique_ptr<SheetWithFormulas> m_others;
+    References m_references;
+    std::vector<std::pair<std::string, SheetWithFormulas *>> m_sheets;
+    std::vector<std::unique_ptr<SheetWithFormulas>> m_others;
 };
 
 } // namespace

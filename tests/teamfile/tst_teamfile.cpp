@@ -1,10 +1,13 @@
+#include "EntriesCsv.h"
 #include "EntriesOds.h"
+#include "SheetFiles.h"
 #include "TeamFile.h"
 #include "TeamLists.h"
 
 #include <QtTest>
 
 #include <limits>
+#include <sstream>
 
 
 using namespace velmorin;
@@ -98,11 +101,15 @@ const char kList[] = "Équipe;Club;Niveau;Points;Remarque;Dossier\n"
 
 } // namespace
 
+Q_DECLARE_METATYPE(velmorin::testing::Sheet)
+
 class TestTeamFile : public QObject
 {
     Q_OBJECT
 
 private slots:
+    void sameListEveryFormat_data();
+    void sameListEveryFormat();
     void listRoundTrip();
     void assignmentRoundTrip();
     void odsSheets_data();
@@ -112,6 +119,99 @@ private slots:
     void readsCsvFiles();
     void neverWritesTheFile();
 };
+
+void TestTeamFile::sameListEveryFormat_data()
+{
+    using velmorin::testing::Sheet;
+    using velmorin::testing::SheetCell;
+    QTest::addColumn<Sheet>("sheet");
+    QTest::addColumn<int>("filled"); // cells under a merge, as the warning counts them
+
+    const auto text = [](const char *t) { return SheetCell{t, std::nullopt}; };
+    const auto number = [](const char *shown, double value) { return SheetCell{shown, value}; };
+    const std::vector<SheetCell> header{text("Équipe"), text("Club"), text("Niveau"),
+                                        text("Points"), text("Remarque")};
+    Sheet clubs;
+    clubs.rows = {header,
+                  {text("Les As"), text("Boule d'Or"), number("1", 1), number("224,5", 224.5)},
+                  {text("Les Rois"), {}, number("2", 2), number("1 723", 1723)},
+                  {text("Les Fous"), {}, {}, number("12", 12), text("forfait ?")},
+                  {text("Les Tireurs"), text("Pétanque « Est »"), number("1", 1), {}}};
+    for (auto &row : clubs.rows)
+        row.resize(header.size());
+    clubs.merges = {{1, 1, 3, 1}};
+    QTest::newRow("club merged down") << clubs << 2;
+
+    Sheet rowEnd = clubs;
+    rowEnd.merges = {{1, 4, 2, 1}, {3, 1, 2, 1}};
+    rowEnd.rows[1][4] = text("tête de série");
+    rowEnd.rows[2][1] = text("Le Cochonnet");
+    rowEnd.rows[3][4] = {};
+    QTest::newRow("covered cells at the row's end") << rowEnd << 1;
+
+    Sheet lines;
+    lines.rows = {header,
+                  {text("Les As\nde Lyon"), text("Boule d'Or"), {}, number("12 345", 12345)},
+                  {text("B"), text("C"), {}, {}, text("arrive à 9 h\nsans son tireur")}};
+    QTest::newRow("lines inside cells") << lines << 0;
+
+    Sheet titled = clubs;
+    titled.rows.insert(titled.rows.begin(), {text("Coupe de l'Ain 2025"), {}, {}, {}, {}});
+    titled.rows.insert(titled.rows.begin() + 1, {text("inscriptions du 3 mai")});
+    titled.merges = {{0, 0, 1, 5}, {3, 1, 3, 1}};
+    QTest::newRow("title rows") << titled << 6;
+}
+
+void TestTeamFile::sameListEveryFormat()
+{
+    using namespace velmorin::testing;
+    QFETCH(Sheet, sheet);
+    QFETCH(int, filled);
+
+    const std::vector<std::pair<QString, std::string>> files{
+        {"ODS with merges", sheetOds(sheet, true)},
+        {"ODS written out", sheetOds(sheet, false)},
+        {"XLSX", sheetXlsx(sheet)},
+        {"CSV ; Windows-1252", sheetCsv(sheet, ';', false, true)},
+        {"CSV ; UTF-8 BOM", sheetCsv(sheet, ';', true, false)},
+        {"CSV ,", sheetCsv(sheet, ',', false, false)}};
+    QStringList firstTeams;
+    std::string firstEntries;
+    for (const auto &[kind, bytes] : files) {
+        const TeamListResult read = readTeamListBytes(bytes, "liste");
+        QVERIFY2(read.ok(), qPrintable(kind + ": " + q(read.error)));
+        const bool merged = kind == "ODS with merges" || kind == "XLSX";
+        QCOMPARE(read.warnings.size(), std::size_t(merged && filled > 0));
+        if (merged && filled > 0)
+            QVERIFY2(q(read.warnings.front()).contains(QString::number(filled) + " cellules"),
+                     qPrintable(kind));
+        const QStringList teams = describe(*read.list, false);
+        // The entries of one draw, as the French spreadsheet's CSV: byte for byte the same.
+        const TeamList &list = *read.list;
+        std::array<Count, kEntryRounds> entrants{};
+        entrants[0] = Count(list.teams.size()) - 1;
+        entrants[3] = 1;
+        const AssignmentResult assigned = assignTeams(list, LevelMapping::defaults(list), entrants, 7);
+        QVERIFY(assigned.ok());
+        std::ostringstream out;
+        OstreamSink sink(out);
+        QVERIFY(writeAssignmentFrenchCsv(list, *assigned.assignment, sink));
+        if (firstTeams.isEmpty()) {
+            firstTeams = teams;
+            firstEntries = out.str();
+            continue;
+        }
+        QVERIFY2(teams == firstTeams, qPrintable(kind + ": " + teams.join(" ; ") + " / " +
+                                                 firstTeams.join(" ; ")));
+        QVERIFY2(out.str() == firstEntries, qPrintable(kind + ":\n" + q(out.str())));
+    }
+    // The French CSV reads back, mark and all, as the same teams.
+    QVERIFY(firstEntries.rfind(std::string(kUtf8Bom), 0) == 0);
+    const TeamListResult back = readTeamListBytes(firstEntries, "entrees.csv");
+    QVERIFY2(back.ok(), back.error.c_str());
+    QCOMPARE(back.list->teams.size(), firstTeams.size());
+    QCOMPARE(back.list->extraColumns.back(), std::string(kOutOfLevelColumn));
+}
 
 void TestTeamFile::listRoundTrip()
 {
