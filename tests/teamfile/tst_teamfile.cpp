@@ -183,7 +183,7 @@ void TestTeamFile::sameListEveryFormat()
         const bool merged = kind == "ODS with merges" || kind == "XLSX";
         QCOMPARE(read.warnings.size(), std::size_t(merged && filled > 0));
         if (merged && filled > 0)
-            QVERIFY2(q(read.warnings.front()).contains(QString::number(filled) + " cellules"),
+            QVERIFY2(q(read.warnings.front()).contains(QString::number(filled) + " cellule"),
                      qPrintable(kind));
         const QStringList teams = describe(*read.list, false);
         // The entries of one draw, as the French spreadsheet's CSV: byte for byte the same.
