@@ -2,9 +2,9 @@
 // from disk, the list checked, the levels mapped and every team given its entry round, as the
 // window's "Ouvrir une liste…" and the calculator's --equipes do.
 
-#include "TeamAssignment.h"
 #include "EntriesOds.h"
 #include "SheetFiles.h"
+#include "TeamAssignment.h"
 #include "TeamFile.h"
 #include "TeamLists.h"
 
@@ -42,7 +42,8 @@ public:
             for (const std::string &value : team.extra)
                 sheet.rows.back().push_back({value, {}});
         }
-        m_xlsx = write("equipes.xlsx", QByteArray::fromStdString(velmorin::testing::sheetXlsx(sheet)));
+        m_xlsx =
+            write("equipes.xlsx", QByteArray::fromStdString(velmorin::testing::sheetXlsx(sheet)));
     }
     const std::string &csv() const { return m_csv; }
     const std::string &ods() const { return m_ods; }

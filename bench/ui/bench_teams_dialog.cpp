@@ -2,8 +2,8 @@
 // same list as ODS): the file read, the levels and the table shown, Effectif taken in, and the
 // dialog painted again.
 
-#include "Features.h"
 #include "EntriesOds.h"
+#include "Features.h"
 #include "TeamFile.h"
 #include "TeamLists.h"
 #include "TeamsDialog.h"

@@ -13,8 +13,7 @@ class ByteSink;
 
 namespace velmorin::cli {
 
-using CalcRunner = int (*)(const std::vector<std::string> &args, ByteSink &out,
-                           std::ostream &err);
+using CalcRunner = int (*)(const std::vector<std::string> &args, ByteSink &out, std::ostream &err);
 
 // Runs `run` on the program's arguments; its exit status, or kExitWriteError after a failed
 // write.

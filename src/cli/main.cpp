@@ -15,8 +15,9 @@ int main(int argc, char *argv[])
         std::cerr << "velmorin-calc: " << reason << ".\n";
         return velmorin::cli::kExitUsage;
     }
-    return velmorin::cli::calcMain(argc, argv, [](const std::vector<std::string> &args,
-                                                  velmorin::ByteSink &out, std::ostream &err) {
-        return velmorin::cli::runCalc(args, out, err);
-    });
+    return velmorin::cli::calcMain(
+        argc, argv,
+        [](const std::vector<std::string> &args, velmorin::ByteSink &out, std::ostream &err) {
+            return velmorin::cli::runCalc(args, out, err);
+        });
 }

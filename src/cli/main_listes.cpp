@@ -9,8 +9,9 @@
 
 int main(int argc, char *argv[])
 {
-    return velmorin::cli::calcMain(argc, argv, [](const std::vector<std::string> &args,
-                                                  velmorin::ByteSink &out, std::ostream &err) {
-        return velmorin::cli::runCalcWithLists(args, out, err);
-    });
+    return velmorin::cli::calcMain(
+        argc, argv,
+        [](const std::vector<std::string> &args, velmorin::ByteSink &out, std::ostream &err) {
+            return velmorin::cli::runCalcWithLists(args, out, err);
+        });
 }

@@ -4,8 +4,8 @@
 #include <array>
 #include <charconv>
 #include <cmath>
-#include <limits>
 #include <initializer_list>
+#include <limits>
 #include <unordered_map>
 
 namespace velmorin {
@@ -316,12 +316,11 @@ TeamListResult teamListFromRows(std::string_view fileName, const std::vector<Sou
     if (!firstFilled)
         return refusedList(fileName, "le fichier ne contient aucune ligne");
     if (!columns.name)
-        return refusedList(fileName,
-                           "aucune des " + std::to_string(looked) +
-                               " premières lignes remplies (à partir de la ligne " +
-                               std::to_string(rows[*firstFilled].line) +
-                               ") n'a de colonne « Équipe » ou « Nom » : c'est la ligne "
-                               "d'en-tête qui nomme les colonnes");
+        return refusedList(fileName, "aucune des " + std::to_string(looked) +
+                                         " premières lignes remplies (à partir de la ligne " +
+                                         std::to_string(rows[*firstFilled].line) +
+                                         ") n'a de colonne « Équipe » ou « Nom » : c'est la ligne "
+                                         "d'en-tête qui nomme les colonnes");
 
     TeamList list;
     for (std::size_t c : columns.extra)

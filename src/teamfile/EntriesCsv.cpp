@@ -52,8 +52,7 @@ bool writeAssignmentCsv(const TeamList &list, const Assignment &assignment, Byte
     return line.flush();
 }
 
-bool writeAssignmentFrenchCsv(const TeamList &list, const Assignment &assignment,
-                              ByteSink &sink)
+bool writeAssignmentFrenchCsv(const TeamList &list, const Assignment &assignment, ByteSink &sink)
 {
     return sink.write(kUtf8Bom) && writeAssignmentCsv(list, assignment, sink, ';');
 }

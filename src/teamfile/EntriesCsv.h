@@ -33,7 +33,6 @@ bool writeAssignmentCsv(const TeamList &list, const Assignment &assignment, Byte
                         char separator = ',');
 
 // The same for a French spreadsheet: ';' between fields, after a UTF-8 byte-order mark.
-bool writeAssignmentFrenchCsv(const TeamList &list, const Assignment &assignment,
-                              ByteSink &sink);
+bool writeAssignmentFrenchCsv(const TeamList &list, const Assignment &assignment, ByteSink &sink);
 
 } // namespace velmorin

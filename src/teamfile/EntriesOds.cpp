@@ -34,10 +34,18 @@ void appendEscaped(std::string &xml, std::string_view text)
 {
     for (const char c : text) {
         switch (c) {
-        case '<': xml += "&lt;"; break;
-        case '>': xml += "&gt;"; break;
-        case '&': xml += "&amp;"; break;
-        case '"': xml += "&quot;"; break;
+        case '<':
+            xml += "&lt;";
+            break;
+        case '>':
+            xml += "&gt;";
+            break;
+        case '&':
+            xml += "&amp;";
+            break;
+        case '"':
+            xml += "&quot;";
+            break;
         default:
             // XML 1.0 has no place for other control characters.
             if (static_cast<unsigned char>(c) >= 0x20 || c == '\t')
@@ -152,11 +160,13 @@ std::string zipPackage(const std::vector<std::pair<std::string_view, std::string
 {
     zip_error_t error;
     zip_error_init(&error);
-    std::unique_ptr<zip_source_t, SourceFree> buffer(zip_source_buffer_create(nullptr, 0, 0, &error));
+    std::unique_ptr<zip_source_t, SourceFree> buffer(
+        zip_source_buffer_create(nullptr, 0, 0, &error));
     zip_error_fini(&error);
     if (!buffer)
         return {};
-    std::unique_ptr<zip_t, ZipDiscard> zip(zip_open_from_source(buffer.get(), ZIP_TRUNCATE, nullptr));
+    std::unique_ptr<zip_t, ZipDiscard> zip(
+        zip_open_from_source(buffer.get(), ZIP_TRUNCATE, nullptr));
     if (!zip)
         return {};
     zip_source_keep(buffer.get()); // the archive holds it too, and closing it writes into it

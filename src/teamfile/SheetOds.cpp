@@ -71,8 +71,8 @@ public:
                 m_rowsSpanned = countOf(attr.value, kLargestSheet);
         } else if (inNs(attr.ns, kOfficeNs)) {
             if (attr.name == "value-type")
-                m_floatType = attr.value == "float" || attr.value == "percentage" ||
-                              attr.value == "currency";
+                m_floatType =
+                    attr.value == "float" || attr.value == "percentage" || attr.value == "currency";
             else if (attr.name == "value")
                 m_value.assign(attr.value);
         } else if (inNs(attr.ns, kTextNs) && attr.name == "c") {

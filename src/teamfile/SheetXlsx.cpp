@@ -11,10 +11,10 @@
 #include <cstdio>
 #include <exception>
 #include <map>
-#include <stdexcept>
 #include <memory>
-#include <utility>
+#include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace velmorin {
 
@@ -43,12 +43,10 @@ public:
     void set_segment_italic(bool) override {}
     void set_segment_font_name(std::string_view) override {}
     void set_segment_font_size(double) override {}
-    void set_segment_font_color(orcus::spreadsheet::color_elem_t,
-                                orcus::spreadsheet::color_elem_t,
+    void set_segment_font_color(orcus::spreadsheet::color_elem_t, orcus::spreadsheet::color_elem_t,
                                 orcus::spreadsheet::color_elem_t,
                                 orcus::spreadsheet::color_elem_t) override
-    {
-    }
+    {}
     void append_segment(std::string_view s) override { m_segments += s; }
     std::size_t commit_segments() override
     {
@@ -145,7 +143,10 @@ public:
     }
     void set_formula(orcus::spreadsheet::formula_grammar_t, std::string_view) override {}
     void set_shared_formula_index(std::size_t) override {}
-    void set_result_string(std::string_view value) override { m_sheet.put(m_row, m_col, value, {}); }
+    void set_result_string(std::string_view value) override
+    {
+        m_sheet.put(m_row, m_col, value, {});
+    }
     void set_result_value(double value) override
     {
         if (std::isfinite(value))
@@ -196,8 +197,8 @@ public:
     {
         const std::size_t colon = range.find(':');
         const auto first = resolve_address(range.substr(0, colon));
-        return {first, colon == std::string_view::npos ? first
-                                                       : resolve_address(range.substr(colon + 1))};
+        return {first,
+                colon == std::string_view::npos ? first : resolve_address(range.substr(colon + 1))};
     }
 };
 
@@ -219,9 +220,9 @@ public:
         if (index == 0)
             m_sheets.emplace_back(std::string(name), &first);
         else
-            m_sheets.emplace_back(std::string(name), m_others.emplace_back(
-                                                         std::make_unique<SheetWithFormulas>(
-                                                             m_strings)).get());
+            m_sheets.emplace_back(
+                std::string(name),
+                m_others.emplace_back(std::make_unique<SheetWithFormulas>(m_strings)).get());
         return m_sheets.back().second;
     }
     iface::import_sheet *get_sheet(std::string_view name) override

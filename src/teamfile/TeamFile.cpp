@@ -54,8 +54,8 @@ TeamListResult listFromSheet(const SheetRows &sheet, std::string_view fileName,
 {
     switch (sheet.fault) {
     case SheetRows::Fault::Unreadable:
-        return refusedList(fileName, "le classeur " + std::string(kind) +
-                                         " est illisible (fichier abîmé ?)");
+        return refusedList(fileName,
+                           "le classeur " + std::string(kind) + " est illisible (fichier abîmé ?)");
     case SheetRows::Fault::TooLarge:
         return refusedList(fileName, "la première feuille a plus de 1 048 576 lignes");
     case SheetRows::Fault::None:

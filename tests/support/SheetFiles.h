@@ -106,8 +106,7 @@ inline std::string sheetOds(const Sheet &sheet, bool merged)
             for (const SheetMerge &m : sheet.merges) {
                 if (m.row == r && m.column == c)
                     spans = " table:number-rows-spanned=\"" + std::to_string(m.rows) +
-                            "\" table:number-columns-spanned=\"" + std::to_string(m.columns) +
-                            "\"";
+                            "\" table:number-columns-spanned=\"" + std::to_string(m.columns) + "\"";
             }
             xml += odsCell(c < sheet.rows[r].size() ? sheet.rows[r][c] : SheetCell{}, spans);
         }
@@ -125,8 +124,9 @@ inline std::string cellName(std::size_t row, std::size_t column)
 
 inline std::string sheetXlsx(const Sheet &sheet)
 {
-    std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<worksheet "
-                      "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><sheetData>";
+    std::string xml =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<worksheet "
+        "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><sheetData>";
     std::vector<std::string> strings;
     for (std::size_t r = 0; r < sheet.rows.size(); ++r) {
         xml += "<row r=\"" + std::to_string(r + 1) + "\">";
@@ -172,8 +172,9 @@ inline std::string sheetXlsx(const Sheet &sheet)
         "officedocument.spreadsheetml.sharedStrings+xml\"/></Types>";
     const std::string rels = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Relationships xmlns=\"" +
                              ns + "package/2006/relationships\"><Relationship Id=\"rId1\" Type=\"" +
-                             ns + "officeDocument/2006/relationships/officeDocument\" "
-                                  "Target=\"xl/workbook.xml\"/></Relationships>";
+                             ns +
+                             "officeDocument/2006/relationships/officeDocument\" "
+                             "Target=\"xl/workbook.xml\"/></Relationships>";
     const std::string workbook =
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<workbook xmlns=\"" + ns +
         "spreadsheetml/2006/main\" xmlns:r=\"" + ns +
@@ -183,7 +184,8 @@ inline std::string sheetXlsx(const Sheet &sheet)
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Relationships xmlns=\"" + ns +
         "package/2006/relationships\"><Relationship Id=\"rId1\" Type=\"" + ns +
         "officeDocument/2006/relationships/worksheet\" Target=\"worksheets/sheet1.xml\"/>"
-        "<Relationship Id=\"rId2\" Type=\"" + ns +
+        "<Relationship Id=\"rId2\" Type=\"" +
+        ns +
         "officeDocument/2006/relationships/sharedStrings\" Target=\"sharedStrings.xml\"/>"
         "</Relationships>";
     return zipPackage({{"[Content_Types].xml", types},

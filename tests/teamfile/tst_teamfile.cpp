@@ -9,7 +9,6 @@
 #include <limits>
 #include <sstream>
 
-
 using namespace velmorin;
 using velmorin::testing::teamListFromCsv;
 
@@ -39,9 +38,8 @@ QStringList describe(const TeamList &list, bool withLines = true)
 // the mimetype first and uncompressed.
 QByteArray odsDocument(const QString &tables)
 {
-    return QByteArray::fromStdString(odsPackage(std::string(kOdsContentStart) +
-                                                tables.toStdString() +
-                                                std::string(kOdsContentEnd)));
+    return QByteArray::fromStdString(odsPackage(
+        std::string(kOdsContentStart) + tables.toStdString() + std::string(kOdsContentEnd)));
 }
 
 QString row(const QStringList &cells, qint64 repeated = 1)
@@ -191,7 +189,8 @@ void TestTeamFile::sameListEveryFormat()
         std::array<Count, kEntryRounds> entrants{};
         entrants[0] = Count(list.teams.size()) - 1;
         entrants[3] = 1;
-        const AssignmentResult assigned = assignTeams(list, LevelMapping::defaults(list), entrants, 7);
+        const AssignmentResult assigned =
+            assignTeams(list, LevelMapping::defaults(list), entrants, 7);
         QVERIFY(assigned.ok());
         std::ostringstream out;
         OstreamSink sink(out);
@@ -201,8 +200,8 @@ void TestTeamFile::sameListEveryFormat()
             firstEntries = out.str();
             continue;
         }
-        QVERIFY2(teams == firstTeams, qPrintable(kind + ": " + teams.join(" ; ") + " / " +
-                                                 firstTeams.join(" ; ")));
+        QVERIFY2(teams == firstTeams,
+                 qPrintable(kind + ": " + teams.join(" ; ") + " / " + firstTeams.join(" ; ")));
         QVERIFY2(out.str() == firstEntries, qPrintable(kind + ":\n" + q(out.str())));
     }
     // The French CSV reads back, mark and all, as the same teams.
@@ -237,13 +236,14 @@ void TestTeamFile::assignmentRoundTrip()
         assignTeams(list, LevelMapping::defaults(list), {1, 1, 1, 1}, 4);
     QVERIFY(assigned.ok());
     Files files;
-    const QString path = files.write("entrees.ods",
-                                           QByteArray::fromStdString(assignmentOds(list, *assigned.assignment)));
+    const QString path = files.write(
+        "entrees.ods", QByteArray::fromStdString(assignmentOds(list, *assigned.assignment)));
 
     // Read back as a list: "tour" comes first among the other columns, rows by round.
     const TeamListResult back = readPath(path);
     QVERIFY2(back.ok(), back.error.c_str());
-    QCOMPARE(back.list->extraColumns, (std::vector<std::string>{"tour", "Remarque", "Dossier", "hors_niveau"}));
+    QCOMPARE(back.list->extraColumns,
+             (std::vector<std::string>{"tour", "Remarque", "Dossier", "hors_niveau"}));
     QCOMPARE(describe(*back.list),
              (QStringList{"2|Les Étoiles|Pétanque Club « Est »|1|120.5|4|dit \"les As\"|D-1|",
                           "3|Sans points|Le Club|2||3||D-4|",
@@ -399,10 +399,10 @@ void TestTeamFile::neverWritesTheFile()
 {
     Files files;
     for (const QString &name : {QStringLiteral("liste.csv"), QStringLiteral("liste.ods")}) {
-        const QByteArray bytes = name.endsWith(".csv")
-                                     ? QByteArray("Équipe\nA\n")
-                                     : QByteArray::fromStdString(
-                                           teamListOds(teamListFromCsv("Équipe;Niveau\nA;2\n")));
+        const QByteArray bytes =
+            name.endsWith(".csv")
+                ? QByteArray("Équipe\nA\n")
+                : QByteArray::fromStdString(teamListOds(teamListFromCsv("Équipe;Niveau\nA;2\n")));
         const QString path = files.write(name, bytes);
         QVERIFY(QFile::setPermissions(path, QFile::ReadOwner));
         const QDateTime modified = QFileInfo(path).lastModified();

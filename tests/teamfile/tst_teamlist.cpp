@@ -163,9 +163,10 @@ void TestTeamList::refuses_data()
         << QByteArray("Équipe;Points\nA;douze\n;3\n;x\n")
         << "Liste « equipes.csv » refusée : 3 lignes en erreur.\n"
            "ligne 2, colonne B « Points » : « douze » n'est pas un nombre de points" +
-               kGroups + "\nligne 3, colonne A « Équipe » : nom d'équipe vide\n"
-                         "ligne 4, colonne A « Équipe » : nom d'équipe vide ; colonne B « Points » : "
-                         "« x » n'est pas un nombre de points" +
+               kGroups +
+               "\nligne 3, colonne A « Équipe » : nom d'équipe vide\n"
+               "ligne 4, colonne A « Équipe » : nom d'équipe vide ; colonne B « Points » : "
+               "« x » n'est pas un nombre de points" +
                kGroups;
     QTest::newRow("digits in groups of one")
         << QByteArray("Équipe;Points\nA;1 2 3\n")

@@ -145,8 +145,9 @@ int paintEntrySheets(QPainter &painter, QPagedPaintDevice &device, const TeamLis
             do {
                 const std::size_t index = teams[next];
                 const Team &team = list.teams[index];
-                row({QString::number(next + 1), text(oneLineText(team.name)), text(oneLineText(team.club)),
-                     text(levelText(team.level)), text(team.pointsText),
+                row({QString::number(next + 1), text(oneLineText(team.name)),
+                     text(oneLineText(team.club)), text(levelText(team.level)),
+                     text(team.pointsText),
                      assignment.outOfLevel[index] ? text(kOutOfLevel) : QString()},
                     textFont, false);
                 ++next;
