@@ -319,11 +319,15 @@ SheetRows readOdsSheet(std::string_view bytes)
         std::vector<unsigned char> content;
         if (!archive.read_file_entry("content.xml", content))
             return failed;
+        // liborcus's XML parser looks one byte past a text cut inside a tag: a zero byte there
+        // ends it, as it would a C string.
+        const std::size_t size = content.size();
+        content.push_back(0);
         orcus::xmlns_repository repository;
         orcus::xmlns_context context = repository.create_context();
         ContentHandler handler;
         orcus::sax_ns_parser<ContentHandler> parser(reinterpret_cast<const char *>(content.data()),
-                                                    content.size(), context, handler);
+                                                    size, context, handler);
         parser.parse();
         return std::move(handler.sheet);
     } catch (const std::bad_alloc &) {

@@ -3,6 +3,8 @@
 #include "SheetRows.h"
 #include "TeamCsv.h"
 
+#include <cstdint>
+
 namespace velmorin {
 
 namespace {
@@ -49,6 +51,45 @@ std::string lowerExtension(std::string_view name)
     return extension;
 }
 
+std::uint32_t littleEndian(std::string_view bytes, std::size_t at, std::size_t width)
+{
+    std::uint32_t value = 0;
+    for (std::size_t k = width; k-- > 0;)
+        value = (value << 8) | static_cast<unsigned char>(bytes[at + k]);
+    return value;
+}
+
+// Whether the sizes a zip's directory declares are those of a spreadsheet: liborcus allocates
+// what an entry declares before it inflates it, so a damaged or hostile directory claiming
+// gigabytes would take the memory first. 256 MB of XML holds a sheet far larger than any list.
+bool zipSizesAreSane(std::string_view bytes)
+{
+    constexpr std::uint64_t kLargestUnpacked = std::uint64_t{256} << 20;
+    constexpr std::size_t kEndSize = 22;
+    if (bytes.size() < kEndSize)
+        return true; // no directory: the reader refuses it
+    const std::size_t lowest =
+        bytes.size() > kEndSize + 0xFFFF ? bytes.size() - kEndSize - 0xFFFF : 0;
+    for (std::size_t end = bytes.size() - kEndSize + 1; end-- > lowest;) {
+        if (bytes.substr(end, 4) != "PK\x05\x06")
+            continue;
+        std::size_t at = littleEndian(bytes, end + 16, 4);
+        const std::size_t entries = littleEndian(bytes, end + 10, 2);
+        std::uint64_t unpacked = 0;
+        for (std::size_t k = 0; k < entries; ++k) {
+            if (at > bytes.size() || bytes.size() - at < 46 || bytes.substr(at, 4) != "PK\x01\x02")
+                return true; // a directory the reader will refuse for itself
+            unpacked += littleEndian(bytes, at + 24, 4);
+            if (littleEndian(bytes, at + 20, 4) > bytes.size() || unpacked > kLargestUnpacked)
+                return false;
+            at += 46 + littleEndian(bytes, at + 28, 2) + littleEndian(bytes, at + 30, 2) +
+                  littleEndian(bytes, at + 32, 2);
+        }
+        return true;
+    }
+    return true;
+}
+
 TeamListResult listFromSheet(const SheetRows &sheet, std::string_view fileName,
                              std::string_view kind)
 {
@@ -78,11 +119,15 @@ TeamListResult listFromSheet(const SheetRows &sheet, std::string_view fileName,
 
 TeamListResult readTeamListOds(std::string_view bytes, std::string_view fileName)
 {
+    if (!zipSizesAreSane(bytes))
+        return listFromSheet(SheetRows{{}, 0, SheetRows::Fault::Unreadable}, fileName, "ODS");
     return listFromSheet(readOdsSheet(bytes), fileName, "ODS");
 }
 
 TeamListResult readTeamListXlsx(std::string_view bytes, std::string_view fileName)
 {
+    if (!zipSizesAreSane(bytes))
+        return listFromSheet(SheetRows{{}, 0, SheetRows::Fault::Unreadable}, fileName, "Excel");
     return listFromSheet(readXlsxSheet(bytes), fileName, "Excel");
 }
 
