@@ -1,7 +1,9 @@
-// Importing and assigning a team list of 10 000 teams, from CSV and from ODS: the file read
+// Importing and assigning a team list of 10 000 teams, from CSV, ODS and XLSX: the file read
 // from disk, the list checked, the levels mapped and every team given its entry round, as the
 // window's "Ouvrir une liste…" and the calculator's --equipes do.
 
+#include "EntriesOds.h"
+#include "SheetFiles.h"
 #include "TeamAssignment.h"
 #include "TeamFile.h"
 #include "TeamLists.h"
@@ -26,11 +28,28 @@ public:
     {
         const std::string csv = velmorin::testing::inventedTeamsCsv(kTeams);
         m_csv = write("equipes.csv", QByteArray::fromStdString(csv));
-        m_ods =
-            write("equipes.ods", velmorin::teamListOds(velmorin::testing::teamListFromCsv(csv)));
+        const velmorin::TeamList list = velmorin::testing::teamListFromCsv(csv);
+        m_ods = write("equipes.ods", QByteArray::fromStdString(velmorin::teamListOds(list)));
+        // The same list as an Excel workbook: text cells, numbers as numbers.
+        velmorin::testing::Sheet sheet;
+        sheet.rows.push_back({{"Équipe", {}}, {"Club", {}}, {"Niveau", {}}, {"Points", {}}});
+        for (const std::string &column : list.extraColumns)
+            sheet.rows.back().push_back({column, {}});
+        for (const velmorin::Team &team : list.teams) {
+            sheet.rows.push_back({{team.name, {}}, {team.club, {}}, {{}, {}}, {{}, team.points}});
+            if (team.level && team.level->isNumber())
+                sheet.rows.back()[2] = {team.level->text(), double(team.level->number())};
+            else if (team.level)
+                sheet.rows.back()[2] = {team.level->text(), {}};
+            for (const std::string &value : team.extra)
+                sheet.rows.back().push_back({value, {}});
+        }
+        m_xlsx =
+            write("equipes.xlsx", QByteArray::fromStdString(velmorin::testing::sheetXlsx(sheet)));
     }
     const std::string &csv() const { return m_csv; }
     const std::string &ods() const { return m_ods; }
+    const std::string &xlsx() const { return m_xlsx; }
 
 private:
     std::string write(const QString &name, const QByteArray &bytes)
@@ -45,6 +64,7 @@ private:
     QTemporaryDir m_dir;
     std::string m_csv;
     std::string m_ods;
+    std::string m_xlsx;
 };
 
 const ListFiles &files()
@@ -79,6 +99,12 @@ void BM_ImportAssignOds(benchmark::State &state)
     importAndAssign(state, files().ods());
 }
 BENCHMARK(BM_ImportAssignOds)->Unit(benchmark::kMillisecond);
+
+void BM_ImportAssignXlsx(benchmark::State &state)
+{
+    importAndAssign(state, files().xlsx());
+}
+BENCHMARK(BM_ImportAssignXlsx)->Unit(benchmark::kMillisecond);
 
 // The assignment alone, the list already read: what a new draw or another plan costs.
 void BM_AssignOnly(benchmark::State &state)

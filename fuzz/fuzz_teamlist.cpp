@@ -2,6 +2,7 @@
 // a list read is well formed, and its entries written as CSV read back as the same teams.
 
 #include "ByteSink.h"
+#include "EntriesCsv.h"
 #include "FuzzInput.h"
 #include "FuzzTeams.h"
 #include "TeamAssignment.h"
@@ -29,8 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         return 0;
     const velmorin::TeamList &list = *result.list;
 
-    // Everyone at round 1: the CSV written reads back as the same teams, "tour" first among
-    // the other columns.
+    // Everyone at round 1: the CSV written for a French spreadsheet (byte-order mark, ';')
+    // reads back as the same teams, "tour" first among the other columns, "hors_niveau" last.
     std::array<velmorin::Count, velmorin::kEntryRounds> entrants{};
     entrants[0] = static_cast<velmorin::Count>(list.teams.size());
     const velmorin::AssignmentResult assigned =
@@ -38,13 +39,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     check(assigned.ok(), "an assignment that adds up refused");
     std::ostringstream out;
     velmorin::OstreamSink sink(out);
-    check(velmorin::writeAssignmentCsv(list, *assigned.assignment, sink, ';'), "write failed");
+    check(velmorin::writeAssignmentFrenchCsv(list, *assigned.assignment, sink), "write failed");
     const velmorin::TeamListResult back = velmorin::readTeamListCsv(out.str(), "f.csv");
     check(back.ok(), "the written CSV is refused");
     const velmorin::TeamList &again = *back.list;
     check(again.teams.size() == list.teams.size(), "teams lost in the round trip");
-    check(again.extraColumns.size() == list.extraColumns.size() + 1 &&
-              again.extraColumns.front() == "tour",
+    check(again.extraColumns.size() == list.extraColumns.size() + 2 &&
+              again.extraColumns.front() == "tour" && again.extraColumns.back() == "hors_niveau",
           "columns changed in the round trip");
     const std::vector<std::size_t> rows = assigned.assignment->rows();
     for (std::size_t k = 0; k < rows.size(); ++k) {

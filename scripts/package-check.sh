@@ -115,7 +115,8 @@ if [[ $actual != "$expected" ]]; then
 fi
 echo "Installed package: velmorin-calc --counts 71 6 20 gives the expected counts."
 
-# The team lists need libcsv and libodsstream at run time: the package must have pulled them in.
+# The team lists need libcsv and liborcus at run time (velmorin-calc-listes): the package
+# must have pulled them in.
 for list in /usr/share/doc/velmorin/examples/exemple-equipes.{csv,ods}; do
     last=$(/usr/bin/velmorin-calc --equipes "$list" --graine 7 6 44 3 3 | tail -n 1)
     if [[ $last != "Hors niveau : 15 équipes" ]]; then

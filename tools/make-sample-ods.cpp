@@ -2,6 +2,7 @@
 // sample list docs/exemple-equipes.csv becomes docs/exemple-equipes.ods.
 // Usage: velmorin-sample-ods LIST.csv OUT.ods
 
+#include "EntriesOds.h"
 #include "TeamFile.h"
 
 #include <QSaveFile>
@@ -19,7 +20,7 @@ int main(int argc, char *argv[])
         std::cerr << read.error << '\n';
         return 1;
     }
-    const QByteArray document = velmorin::teamListOds(*read.list);
+    const QByteArray document = QByteArray::fromStdString(velmorin::teamListOds(*read.list));
     QSaveFile file(QString::fromLocal8Bit(argv[2]));
     if (document.isEmpty() || !file.open(QIODevice::WriteOnly) ||
         file.write(document) != document.size() || !file.commit()) {

@@ -2,6 +2,7 @@
 // same list as ODS): the file read, the levels and the table shown, Effectif taken in, and the
 // dialog painted again.
 
+#include "EntriesOds.h"
 #include "FeatureWindow.h"
 #include "Features.h"
 #include "TeamFile.h"
@@ -26,7 +27,8 @@ QString writeList(const QTemporaryDir &dir, std::size_t teams, Kind kind)
     const std::string csv = velmorin::testing::inventedTeamsCsv(teams);
     QByteArray bytes(csv.data(), qsizetype(csv.size()));
     if (kind == Ods)
-        bytes = velmorin::teamListOds(velmorin::testing::teamListFromCsv(csv));
+        bytes = QByteArray::fromStdString(
+            velmorin::teamListOds(velmorin::testing::teamListFromCsv(csv)));
     const QString fileName =
         dir.filePath(kind == Ods ? QStringLiteral("equipes.ods") : QStringLiteral("equipes.csv"));
     QFile file(fileName);

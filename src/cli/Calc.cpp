@@ -92,10 +92,19 @@ constexpr const char *kHelp =
 
 } // namespace
 
+std::string_view calcHelp()
+{
+    return kHelp;
+}
+
 int runCalc(const std::vector<std::string> &args, ByteSink &out, std::ostream &err)
 {
-    if (usesTeamList(args))
-        return runTeamsCalc(args, out, err, kHelp);
+    // A team list is read by velmorin-calc-listes alone (runCalcWithLists): not here.
+    if (usesTeamList(args)) {
+        err << kProgram << ": la lecture des listes d'équipes passe par velmorin-calc-listes.\n"
+            << std::flush;
+        return kExitUsage;
+    }
     const ParsedCommandLine parsed = parseCommandLine(args);
     switch (parsed.action) {
     case ParsedCommandLine::Action::Error:

@@ -1,5 +1,7 @@
 #include "CalcCup.h"
 
+#include "EntriesCsv.h"
+
 #include "ByteSink.h"
 #include "Calc.h"
 #include "CalcTeams.h"

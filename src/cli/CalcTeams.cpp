@@ -3,6 +3,7 @@
 #include "ByteSink.h"
 #include "Calc.h"
 #include "Calculation.h"
+#include "EntriesCsv.h"
 #include "IntText.h"
 #include "Plan.h"
 #include "SolutionTable.h"
@@ -146,6 +147,19 @@ int runTeamsCalc(const std::vector<std::string> &args, ByteSink &out, std::ostre
         writeAssignmentTable(list, *assigned.assignment, out);
     }
     return kExitSuccess;
+}
+
+int runCalcWithLists(const std::vector<std::string> &args, ByteSink &out, std::ostream &err)
+{
+    return usesTeamList(args) ? runTeamsCalc(args, out, err, calcHelp()) : runCalc(args, out, err);
+}
+
+int runCalcWithLists(const std::vector<std::string> &args, std::ostream &out, std::ostream &err)
+{
+    OstreamSink sink(out);
+    const int status = runCalcWithLists(args, sink, err);
+    out.flush();
+    return status;
 }
 
 } // namespace velmorin::cli

@@ -39,11 +39,17 @@ struct ParsedTeamsCommandLine
 
 // Whether the arguments name a team list (--equipes before any --).
 bool usesTeamList(const std::vector<std::string> &args);
+// Whether the arguments open a cup file (--coupe): velmorin-calc-coupe runs those.
+bool usesCupFile(const std::vector<std::string> &args);
 
 ParsedTeamsCommandLine parseTeamsCommandLine(const std::vector<std::string> &args);
 
 // Runs the team-list calculator; `help` is the calculator's help text. Exit codes as runCalc.
 int runTeamsCalc(const std::vector<std::string> &args, ByteSink &out, std::ostream &err,
                  std::string_view help);
+
+// Every run of the calculator, those that read a team list included: velmorin-calc-listes.
+int runCalcWithLists(const std::vector<std::string> &args, ByteSink &out, std::ostream &err);
+int runCalcWithLists(const std::vector<std::string> &args, std::ostream &out, std::ostream &err);
 
 } // namespace velmorin::cli

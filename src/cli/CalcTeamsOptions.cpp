@@ -26,15 +26,32 @@ std::optional<std::uint64_t> parseSeed(std::string_view text)
 
 } // namespace
 
-bool usesTeamList(const std::vector<std::string> &args)
+namespace {
+
+// Whether the options before "--" name `option`, alone or as "option=value".
+bool namesOption(const std::vector<std::string> &args, std::string_view option)
 {
     for (const std::string &arg : args) {
         if (arg == "--")
             return false;
-        if (arg == "--equipes" || arg.rfind("--equipes=", 0) == 0)
+        if (arg == option ||
+            (arg.size() > option.size() && arg.compare(0, option.size(), option) == 0 &&
+             arg[option.size()] == '='))
             return true;
     }
     return false;
+}
+
+} // namespace
+
+bool usesTeamList(const std::vector<std::string> &args)
+{
+    return namesOption(args, "--equipes");
+}
+
+bool usesCupFile(const std::vector<std::string> &args)
+{
+    return namesOption(args, "--coupe");
 }
 
 ParsedTeamsCommandLine parseTeamsCommandLine(const std::vector<std::string> &args)

@@ -1,34 +1,28 @@
 #include "Calc.h"
-#include "FdSink.h"
+#include "CalcMain.h"
+#include "CalcTeams.h"
+#include "Sibling.h"
 
-#include <cerrno>
-#include <clocale>
-#include <csignal>
 #include <iostream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 int main(int argc, char *argv[])
 {
-    // The system's error texts (strerror) in the user's language, like ours; the results are
-    // written with to_chars and the C++ streams keep the classic locale, so numbers do not move.
-    std::setlocale(LC_ALL, "");
-    // A reader that goes away (| head) must end the run quietly, not kill it: the write then
-    // fails with EPIPE and the run stops at that line.
-    std::signal(SIGPIPE, SIG_IGN);
-    // Past a file-size limit (ulimit -f) the write fails with EFBIG instead of killing us, and
-    // the failure is reported like any other.
-    std::signal(SIGXFSZ, SIG_IGN);
-
+    // A cup file and a team list are read by sibling programs: the runs that read neither load
+    // no reader and no database.
     const std::vector<std::string> args(argv + 1, argv + argc);
-    velmorin::cli::FdSink out(STDOUT_FILENO);
-    const int status = velmorin::cli::runCalc(args, out, std::cerr);
-
-    if (out.error() != 0 && out.error() != EPIPE) {
-        std::cerr << "velmorin-calc: "
-                  << velmorin::cli::writeErrorMessage(out.error(), out.progress()) << '\n';
-        return velmorin::cli::kExitWriteError;
+    const char *sibling = velmorin::cli::usesCupFile(args)    ? "velmorin-calc-coupe"
+                          : velmorin::cli::usesTeamList(args) ? "velmorin-calc-listes"
+                                                              : nullptr;
+    if (sibling) {
+        const std::string reason = velmorin::cli::execSibling(sibling, argv);
+        std::cerr << "velmorin-calc: " << reason << ".\n";
+        return velmorin::cli::kExitUsage;
     }
-    return status;
+    return velmorin::cli::calcMain(
+        argc, argv,
+        [](const std::vector<std::string> &args, velmorin::ByteSink &out, std::ostream &err) {
+            return velmorin::cli::runCalc(args, out, err);
+        });
 }

@@ -10,12 +10,13 @@ ImportedList importedListOf(const TeamList &list, std::string fileName)
 {
     ImportedList imported;
     imported.fileName = std::move(fileName);
-    SourceRow header{0, {"Équipe", "Club", "Niveau", "Points"}};
+    SourceRow header{0, {"Équipe", "Club", "Niveau", "Points"}, {}};
     header.cells.insert(header.cells.end(), list.extraColumns.begin(), list.extraColumns.end());
     imported.rows.reserve(list.teams.size() + 1);
     imported.rows.push_back(std::move(header));
     for (const Team &team : list.teams) {
-        SourceRow row{team.line, {team.name, team.club, levelText(team.level), team.pointsText}};
+        SourceRow row{
+            team.line, {team.name, team.club, levelText(team.level), team.pointsText}, {}};
         row.cells.insert(row.cells.end(), team.extra.begin(), team.extra.end());
         imported.rows.push_back(std::move(row));
     }

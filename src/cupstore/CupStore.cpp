@@ -1,9 +1,10 @@
 #include "CupStore.h"
 
+#include "TeamCsv.h"
+
 #include "CupSchema.h"
 #include "Plan.h"
 #include "TeamAssignment.h"
-#include "TeamCsv.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -371,7 +372,7 @@ bool readList(QSqlDatabase &db, CupSetup &setup)
         const qint64 line = rows.value(1).toLongLong();
         if (line < 0)
             return false;
-        read.push_back(SourceRow{static_cast<std::size_t>(line), {}});
+        read.push_back(SourceRow{static_cast<std::size_t>(line), {}, {}});
     }
     QSqlQuery cells(db);
     if (!select(cells, QStringLiteral(

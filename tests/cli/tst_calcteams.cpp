@@ -10,11 +10,12 @@ namespace {
 using velmorin::testing::kHandList;
 
 // 12 teams, final of 1, 4 round-1 entrants: class 1 position 1 enters 4, 1, 5 and 2.
-const char kClass1Csv[] = "tour,equipe,club,niveau,points\n"
-                          "4,A1,C,1,100\n4,A2,C,1,90\n"
-                          "3,A3,C,1,90\n3,B2,C,2,50\n3,B3,C,2,50\n3,B1,C,2,\n3,C1,C,3,10\n"
-                          "2,C4,C,3,\n"
-                          "1,D1,C,4,0\n1,D2,C,4,-3\n1,C2,C,,5\n1,C3,C,,\n";
+// A3 and C1 enter at another round than their level's: "hors niveau", the last column.
+const char kClass1Csv[] = "tour,equipe,club,niveau,points,hors_niveau\n"
+                          "4,A1,C,1,100,\n4,A2,C,1,90,\n"
+                          "3,A3,C,1,90,oui\n3,B2,C,2,50,\n3,B3,C,2,50,\n3,B1,C,2,,\n"
+                          "3,C1,C,3,10,oui\n2,C4,C,3,,\n"
+                          "1,D1,C,4,0,\n1,D2,C,4,-3,\n1,C2,C,,5,\n1,C3,C,,,\n";
 
 class TeamFiles
 {
@@ -91,8 +92,8 @@ void TestCalcTeams::results_data()
     QTest::newRow("another seed draws the ties again")
         << QStringList{"--equipes", list, "--graine", "2", "--format", "csv", "1", "4", "1", "1"}
         << QByteArray(kClass1Csv)
-               .replace("4,A2,C,1,90\n3,A3", "4,A3,C,1,90\n3,A2")
-               .replace("3,B2,C,2,50\n3,B3", "3,B3,C,2,50\n3,B2")
+               .replace("4,A2,C,1,90,\n3,A3", "4,A3,C,1,90,\n3,A2")
+               .replace("3,B2,C,2,50,\n3,B3", "3,B3,C,2,50,\n3,B2")
         << QString();
     QTest::newRow("table, class 2")
         << QStringList{"--equipes", list, "--graine", "42", "1", "4", "2", "1"}
@@ -226,14 +227,14 @@ void TestCalcTeams::errors_data()
     QTest::newRow("refused list")
         << QStringList{"--equipes", m_files.path("fautes.csv"), "--niveaux"}
         << "velmorin-calc: Liste « fautes.csv » refusée : 2 lignes en erreur.\n"
-           "ligne 3, colonne « Niveau » : « 2,5 » n'est pas un niveau (nombre entier à partir "
-           "de 1 ou nom de division)\n"
-           "ligne 4, colonne « Points » : « trois » n'est pas un nombre de points\n";
-    QTest::newRow("Excel workbook")
+           "ligne 3, colonne B « Niveau » : « 2,5 » n'est pas un niveau (nombre entier à "
+           "partir de 1 ou nom de division)\n"
+           "ligne 4, colonne C « Points » : « trois » n'est pas un nombre de points (chiffres "
+           "groupés par trois, comme 1 723 ou 12 345,5)\n";
+    QTest::newRow("damaged Excel workbook")
         << QStringList{"--equipes", m_files.path("classeur.xlsx"), "--niveaux"}
-        << "velmorin-calc: Liste « classeur.xlsx » refusée : les classeurs Excel (.xlsx, .xls) "
-           "ne sont pas lus ; enregistrez-le au format ODS ou CSV depuis le tableur, puis "
-           "ouvrez ce fichier.\n";
+        << "velmorin-calc: Liste « classeur.xlsx » refusée : le classeur Excel est illisible "
+           "(fichier abîmé ?).\n";
     QTest::newRow("no such position")
         << QStringList{"--equipes", list, "1", "4", "1", "2"}
         << "velmorin-calc: pas de solution 2 dans la classe 1 : elle a 1 solution pour 12 "

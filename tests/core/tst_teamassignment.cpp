@@ -1,3 +1,4 @@
+#include "EntriesCsv.h"
 #include "TeamAssignment.h"
 #include "TeamLists.h"
 
@@ -279,11 +280,16 @@ void TestTeamAssignment::csvRows_data()
 
     QTest::newRow("other columns follow, rows by round")
         << QByteArray("Dossier;Équipe;Club;Niveau;Points;Capitaine\n"
-                      "D1;Faible;;;;Jo\nD2;Fort;Le Club;1;12,5;Al\n")
+                      "D1;Faible;;;;Jo\nD2;Fort;Le Club;1;1 234,5;Al\n")
         << ','
-        << QByteArray("tour,equipe,club,niveau,points,Dossier,Capitaine\n"
-                      "2,Fort,Le Club,1,\"12,5\",D2,Al\n"
-                      "1,Faible,,,,D1,Jo\n");
+        << QByteArray("tour,equipe,club,niveau,points,Dossier,Capitaine,hors_niveau\n"
+                      "2,Fort,Le Club,1,1234.5,D2,Al,oui\n"
+                      "1,Faible,,,,D1,Jo,\n");
+    // A French spreadsheet reads "1234,5" as a number, with no group separator.
+    QTest::newRow("points for a French spreadsheet")
+        << QByteArray("Équipe,Points\nB,224.5\nA,1723\n") << ';'
+        << QByteArray("tour;equipe;club;niveau;points;hors_niveau\n2;A;;;1723;oui\n"
+                      "1;B;;;224,5;\n");
     // A header with more commas than separators, unquoted, would be read back as
     // comma-separated: every field holding any separator is quoted.
     QTest::newRow("commas in a header")
@@ -291,13 +297,13 @@ void TestTeamAssignment::csvRows_data()
                       "A;;x, y\nB;1;\n")
         << ';'
         << QByteArray("tour;equipe;club;niveau;points;\"Notes, avis, remarques, etc., etc., "
-                      "etc.\"\n2;B;;1;;\n1;A;;;;\"x, y\"\n");
+                      "etc.\";hors_niveau\n2;B;;1;;;oui\n1;A;;;;\"x, y\";\n");
     QTest::newRow("semicolons, quoting")
         << QByteArray("Équipe,Club,Remarque,\"Note; finale\"\n"
                       "\"Les \"\"As\"\"\",\"A;B\",\"deux\nlignes\", x \n")
         << ';'
-        << QByteArray("tour;equipe;club;niveau;points;Remarque;\"Note; finale\"\n"
-                      "2;\"Les \"\"As\"\"\";\"A;B\";;;\"deux\nlignes\";x\n");
+        << QByteArray("tour;equipe;club;niveau;points;Remarque;\"Note; finale\";hors_niveau\n"
+                      "2;\"Les \"\"As\"\"\";\"A;B\";;;\"deux\nlignes\";x;oui\n");
 }
 
 void TestTeamAssignment::csvRows()

@@ -1,8 +1,9 @@
 #pragma once
 
-// Runs the calculator in the test's own process, as a test of its output sees it.
+// Runs the calculator in the test's own process, as a test of its output sees it: the runs
+// that read a team list too, as velmorin-calc-listes does them.
 
-#include "Calc.h"
+#include "CalcTeams.h"
 
 #include <QStringList>
 
@@ -27,7 +28,7 @@ inline CalcRun runCalculator(const QStringList &args)
     std::ostringstream out;
     std::ostringstream err;
     CalcRun result;
-    result.status = velmorin::cli::runCalc(argv, out, err);
+    result.status = velmorin::cli::runCalcWithLists(argv, out, err);
     result.out = out.str();
     result.err = err.str();
     return result;

@@ -1,12 +1,13 @@
+#include "EntriesCsv.h"
+#include "EntriesOds.h"
+#include "SheetFiles.h"
 #include "TeamFile.h"
 #include "TeamLists.h"
 
 #include <QtTest>
 
 #include <limits>
-
-#include <quazip.h>
-#include <quazipfile.h>
+#include <sstream>
 
 using namespace velmorin;
 using velmorin::testing::teamListFromCsv;
@@ -37,32 +38,8 @@ QStringList describe(const TeamList &list, bool withLines = true)
 // the mimetype first and uncompressed.
 QByteArray odsDocument(const QString &tables)
 {
-    const QByteArray content =
-        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-        "<office:document-content "
-        "xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
-        "xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\" "
-        "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\" office:version=\"1.2\">"
-        "<office:body><office:spreadsheet>" +
-        tables.toUtf8() + "</office:spreadsheet></office:body></office:document-content>";
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    QuaZip zip(&buffer);
-    if (!zip.open(QuaZip::mdCreate))
-        return {};
-    const auto add = [&zip](const QString &name, const QByteArray &bytes, int method) {
-        QuaZipFile file(&zip);
-        if (!file.open(QIODevice::WriteOnly, QuaZipNewInfo(name), nullptr, 0, method))
-            return false;
-        file.write(bytes);
-        file.close();
-        return file.getZipError() == 0;
-    };
-    if (!add("mimetype", "application/vnd.oasis.opendocument.spreadsheet", 0) ||
-        !add("content.xml", content, Z_DEFLATED))
-        return {};
-    zip.close();
-    return buffer.data();
+    return QByteArray::fromStdString(odsPackage(
+        std::string(kOdsContentStart) + tables.toStdString() + std::string(kOdsContentEnd)));
 }
 
 QString row(const QStringList &cells, qint64 repeated = 1)
@@ -122,11 +99,15 @@ const char kList[] = "Équipe;Club;Niveau;Points;Remarque;Dossier\n"
 
 } // namespace
 
+Q_DECLARE_METATYPE(velmorin::testing::Sheet)
+
 class TestTeamFile : public QObject
 {
     Q_OBJECT
 
 private slots:
+    void sameListEveryFormat_data();
+    void sameListEveryFormat();
     void listRoundTrip();
     void assignmentRoundTrip();
     void odsSheets_data();
@@ -137,12 +118,106 @@ private slots:
     void neverWritesTheFile();
 };
 
+void TestTeamFile::sameListEveryFormat_data()
+{
+    using velmorin::testing::Sheet;
+    using velmorin::testing::SheetCell;
+    QTest::addColumn<Sheet>("sheet");
+    QTest::addColumn<int>("filled"); // cells under a merge, as the warning counts them
+
+    const auto text = [](const char *t) { return SheetCell{t, std::nullopt}; };
+    const auto number = [](const char *shown, double value) { return SheetCell{shown, value}; };
+    const std::vector<SheetCell> header{text("Équipe"), text("Club"), text("Niveau"),
+                                        text("Points"), text("Remarque")};
+    Sheet clubs;
+    clubs.rows = {header,
+                  {text("Les As"), text("Boule d'Or"), number("1", 1), number("224,5", 224.5)},
+                  {text("Les Rois"), {}, number("2", 2), number("1 723", 1723)},
+                  {text("Les Fous"), {}, {}, number("12", 12), text("forfait ?")},
+                  {text("Les Tireurs"), text("Pétanque « Est »"), number("1", 1), {}}};
+    for (auto &row : clubs.rows)
+        row.resize(header.size());
+    clubs.merges = {{1, 1, 3, 1}};
+    QTest::newRow("club merged down") << clubs << 2;
+
+    Sheet rowEnd = clubs;
+    rowEnd.merges = {{1, 4, 2, 1}, {3, 1, 2, 1}};
+    rowEnd.rows[1][4] = text("tête de série");
+    rowEnd.rows[2][1] = text("Le Cochonnet");
+    rowEnd.rows[3][4] = {};
+    QTest::newRow("covered cells at the row's end") << rowEnd << 1;
+
+    Sheet lines;
+    lines.rows = {header,
+                  {text("Les As\nde Lyon"), text("Boule d'Or"), {}, number("12 345", 12345)},
+                  {text("B"), text("C"), {}, {}, text("arrive à 9 h\nsans son tireur")}};
+    QTest::newRow("lines inside cells") << lines << 0;
+
+    Sheet titled = clubs;
+    titled.rows.insert(titled.rows.begin(), {text("Coupe de l'Ain 2025"), {}, {}, {}, {}});
+    titled.rows.insert(titled.rows.begin() + 1, {text("inscriptions du 3 mai")});
+    titled.merges = {{0, 0, 1, 5}, {3, 1, 3, 1}};
+    QTest::newRow("title rows") << titled << 6;
+}
+
+void TestTeamFile::sameListEveryFormat()
+{
+    using namespace velmorin::testing;
+    QFETCH(Sheet, sheet);
+    QFETCH(int, filled);
+
+    const std::vector<std::pair<QString, std::string>> files{
+        {"ODS with merges", sheetOds(sheet, true)},
+        {"ODS written out", sheetOds(sheet, false)},
+        {"XLSX", sheetXlsx(sheet)},
+        {"CSV ; Windows-1252", sheetCsv(sheet, ';', false, true)},
+        {"CSV ; UTF-8 BOM", sheetCsv(sheet, ';', true, false)},
+        {"CSV ,", sheetCsv(sheet, ',', false, false)}};
+    QStringList firstTeams;
+    std::string firstEntries;
+    for (const auto &[kind, bytes] : files) {
+        const TeamListResult read = readTeamListBytes(bytes, "liste");
+        QVERIFY2(read.ok(), qPrintable(kind + ": " + q(read.error)));
+        const bool merged = kind == "ODS with merges" || kind == "XLSX";
+        QCOMPARE(read.warnings.size(), std::size_t(merged && filled > 0));
+        if (merged && filled > 0)
+            QVERIFY2(q(read.warnings.front()).contains(QString::number(filled) + " cellule"),
+                     qPrintable(kind));
+        const QStringList teams = describe(*read.list, false);
+        // The entries of one draw, as the French spreadsheet's CSV: byte for byte the same.
+        const TeamList &list = *read.list;
+        std::array<Count, kEntryRounds> entrants{};
+        entrants[0] = Count(list.teams.size()) - 1;
+        entrants[3] = 1;
+        const AssignmentResult assigned =
+            assignTeams(list, LevelMapping::defaults(list), entrants, 7);
+        QVERIFY(assigned.ok());
+        std::ostringstream out;
+        OstreamSink sink(out);
+        QVERIFY(writeAssignmentFrenchCsv(list, *assigned.assignment, sink));
+        if (firstTeams.isEmpty()) {
+            firstTeams = teams;
+            firstEntries = out.str();
+            continue;
+        }
+        QVERIFY2(teams == firstTeams,
+                 qPrintable(kind + ": " + teams.join(" ; ") + " / " + firstTeams.join(" ; ")));
+        QVERIFY2(out.str() == firstEntries, qPrintable(kind + ":\n" + q(out.str())));
+    }
+    // The French CSV reads back, mark and all, as the same teams.
+    QVERIFY(firstEntries.rfind(std::string(kUtf8Bom), 0) == 0);
+    const TeamListResult back = readTeamListBytes(firstEntries, "entrees.csv");
+    QVERIFY2(back.ok(), back.error.c_str());
+    QCOMPARE(back.list->teams.size(), firstTeams.size());
+    QCOMPARE(back.list->extraColumns.back(), std::string(kOutOfLevelColumn));
+}
+
 void TestTeamFile::listRoundTrip()
 {
     const TeamList list = teamListFromCsv(
         QByteArray(kList).replace("deux\nlignes", "\"deux\nlignes\"").toStdString());
     Files files;
-    const QString path = files.write("liste.ods", teamListOds(list));
+    const QString path = files.write("liste.ods", QByteArray::fromStdString(teamListOds(list)));
     QVERIFY(!path.isEmpty());
 
     const TeamListResult back = readPath(path);
@@ -161,17 +236,19 @@ void TestTeamFile::assignmentRoundTrip()
         assignTeams(list, LevelMapping::defaults(list), {1, 1, 1, 1}, 4);
     QVERIFY(assigned.ok());
     Files files;
-    const QString path = files.write("entrees.ods", assignmentOds(list, *assigned.assignment));
+    const QString path = files.write(
+        "entrees.ods", QByteArray::fromStdString(assignmentOds(list, *assigned.assignment)));
 
     // Read back as a list: "tour" comes first among the other columns, rows by round.
     const TeamListResult back = readPath(path);
     QVERIFY2(back.ok(), back.error.c_str());
-    QCOMPARE(back.list->extraColumns, (std::vector<std::string>{"tour", "Remarque", "Dossier"}));
+    QCOMPARE(back.list->extraColumns,
+             (std::vector<std::string>{"tour", "Remarque", "Dossier", "hors_niveau"}));
     QCOMPARE(describe(*back.list),
-             (QStringList{"2|Les Étoiles|Pétanque Club « Est »|1|120.5|4|dit \"les As\"|D-1",
-                          "3|Sans points|Le Club|2||3||D-4",
-                          "4|Les <Verts> & Co|Le Club|3|7|2|deux\nlignes|D-3",
-                          "5|Les Bleus||||1||D-2"}));
+             (QStringList{"2|Les Étoiles|Pétanque Club « Est »|1|120.5|4|dit \"les As\"|D-1|",
+                          "3|Sans points|Le Club|2||3||D-4|",
+                          "4|Les <Verts> & Co|Le Club|3|7|2|deux\nlignes|D-3|",
+                          "5|Les Bleus||||1||D-2|"}));
 }
 
 void TestTeamFile::odsSheets_data()
@@ -199,7 +276,7 @@ void TestTeamFile::odsSheets_data()
                  row({"", ""}, 2) + header + row({"A"}) + row({""}, 4) + row({"B", "", "0"}))
         << QStringList{}
         << "Liste « liste.ods » refusée : 1 ligne en erreur.\n"
-           "ligne 9, colonne « Niveau » : « 0 » n'est pas un niveau (nombre entier à "
+           "ligne 9, colonne C « Niveau » : « 0 » n'est pas un niveau (nombre entier à "
            "partir de 1 ou nom de division)"
         << QStringList{};
     // Counts that add up past 2^64 lines: the sheet is no smaller for it.
@@ -242,9 +319,9 @@ void TestTeamFile::refusals_data()
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("error");
 
-    const QString excel = " refusée : les classeurs Excel (.xlsx, .xls) ne sont pas lus ; "
-                          "enregistrez-le au format ODS ou CSV depuis le tableur, puis ouvrez ce "
-                          "fichier.";
+    const QString excel = " refusée : les classeurs Excel 97-2003 (.xls) ne sont pas lus ; "
+                          "enregistrez-le au format XLSX, ODS ou CSV depuis le tableur, puis "
+                          "ouvrez ce fichier.";
     QTest::newRow(".XLS by its name")
         << "EQUIPES.XLS" << QByteArray("Équipe\nA\n") << "Liste « EQUIPES.XLS »" + excel;
     QTest::newRow("Excel 97 named .csv")
@@ -254,10 +331,11 @@ void TestTeamFile::refusals_data()
                                      << QByteArray("PK\x03\x04\x14\0\0\0[Content_Types].xml "
                                                    "xl/workbook.xml",
                                                    44)
-                                     << "Liste « equipes.ods »" + excel;
+                                     << "Liste « equipes.ods » refusée : le classeur Excel est "
+                                        "illisible (fichier abîmé ?).";
     QTest::newRow("short zip") << "archive.zip" << QByteArray("PK\x03\x04 word/document.xml")
                                << "Liste « archive.zip » refusée : ce n'est ni une liste CSV "
-                                  "ni un classeur ODS.";
+                                  "ni un classeur ODS ou XLSX.";
     QByteArray broken = odsDocument(table("Feuille1", row({"Équipe"}) + row({"A"})));
     broken.truncate(broken.size() / 2);
     // The sheet's XML damaged inside the zip, its directory intact: the reading stops at the
@@ -321,9 +399,10 @@ void TestTeamFile::neverWritesTheFile()
 {
     Files files;
     for (const QString &name : {QStringLiteral("liste.csv"), QStringLiteral("liste.ods")}) {
-        const QByteArray bytes = name.endsWith(".csv")
-                                     ? QByteArray("Équipe\nA\n")
-                                     : teamListOds(teamListFromCsv("Équipe;Niveau\nA;2\n"));
+        const QByteArray bytes =
+            name.endsWith(".csv")
+                ? QByteArray("Équipe\nA\n")
+                : QByteArray::fromStdString(teamListOds(teamListFromCsv("Équipe;Niveau\nA;2\n")));
         const QString path = files.write(name, bytes);
         QVERIFY(QFile::setPermissions(path, QFile::ReadOwner));
         const QDateTime modified = QFileInfo(path).lastModified();

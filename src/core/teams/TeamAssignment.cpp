@@ -276,51 +276,6 @@ AssignmentResult assignTeams(const TeamList &list, const LevelMapping &mapping,
     return result;
 }
 
-void putCsvField(LineBuffer &line, std::string_view text)
-{
-    const bool quote = text.find_first_of(",;\t\"\n\r") != std::string_view::npos ||
-                       (!text.empty() && (text.front() == ' ' || text.back() == ' '));
-    if (!quote) {
-        line.text(text);
-        return;
-    }
-    line.character('"');
-    for (std::size_t from = 0;;) {
-        const std::size_t quoteAt = text.find('"', from);
-        line.text(text.substr(from, quoteAt - from));
-        if (quoteAt == std::string_view::npos)
-            break;
-        line.text("\"\"");
-        from = quoteAt + 1;
-    }
-    line.character('"');
-}
-
-bool writeAssignmentCsv(const TeamList &list, const Assignment &assignment, ByteSink &sink,
-                        char separator)
-{
-    LineBuffer line(sink);
-    for (std::size_t c = 0; c < kAssignmentColumns.size(); ++c)
-        line.text(c ? std::string_view(&separator, 1) : "").text(kAssignmentColumns[c]);
-    for (const std::string &column : list.extraColumns)
-        putCsvField(line.character(separator), column);
-    if (!line.endLine())
-        return false;
-    for (const std::size_t index : assignment.rows()) {
-        const Team &team = list.teams[index];
-        line.number(assignment.roundOfTeam[index]).character(separator);
-        putCsvField(line, team.name);
-        putCsvField(line.character(separator), team.club);
-        putCsvField(line.character(separator), levelText(team.level));
-        putCsvField(line.character(separator), team.pointsText);
-        for (const std::string &value : team.extra)
-            putCsvField(line.character(separator), value);
-        if (!line.endLine())
-            return false;
-    }
-    return line.flush();
-}
-
 bool writeAssignmentTable(const TeamList &list, const Assignment &assignment, ByteSink &sink)
 {
     const std::array<std::string_view, 5> headers{"Tour", "Équipe", "Club", "Niveau", "Points"};
@@ -328,8 +283,8 @@ bool writeAssignmentTable(const TeamList &list, const Assignment &assignment, By
     for (std::size_t c = 0; c < headers.size(); ++c)
         widths[c] = displayWidth(headers[c]);
     for (const Team &team : list.teams) {
-        widths[1] = std::max(widths[1], displayWidth(team.name));
-        widths[2] = std::max(widths[2], displayWidth(team.club));
+        widths[1] = std::max(widths[1], displayWidth(oneLineText(team.name)));
+        widths[2] = std::max(widths[2], displayWidth(oneLineText(team.club)));
         widths[3] = std::max(widths[3], displayWidth(levelText(team.level)));
         widths[4] = std::max(widths[4], displayWidth(team.pointsText));
     }
@@ -346,7 +301,8 @@ bool writeAssignmentTable(const TeamList &list, const Assignment &assignment, By
     for (const std::size_t index : assignment.rows()) {
         const Team &team = list.teams[index];
         row.right(std::to_string(assignment.roundOfTeam[index]), widths[0]).spaces(2);
-        row.left(team.name, widths[1]).spaces(2).left(team.club, widths[2]).spaces(2);
+        row.left(oneLineText(team.name), widths[1]).spaces(2);
+        row.left(oneLineText(team.club), widths[2]).spaces(2);
         row.right(levelText(team.level), widths[3]).spaces(2).right(team.pointsText, widths[4]);
         if (assignment.outOfLevel[index])
             row.spaces(2).left(kOutOfLevel, 0);

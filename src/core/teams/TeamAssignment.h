@@ -132,20 +132,6 @@ std::vector<std::size_t> rankTeams(const TeamList &list, const LevelOrder &order
 AssignmentResult assignTeams(const TeamList &list, const LevelMapping &mapping,
                              const std::array<Count, kEntryRounds> &entrants, std::uint64_t seed);
 
-// The CSV header's first columns; the list's other columns follow.
-constexpr std::array<std::string_view, 5> kAssignmentColumns{"tour", "equipe", "club", "niveau",
-                                                             "points"};
-
-// One CSV field, quoted when it holds any separator a reader may look for (comma, semicolon,
-// tab: a header unquoted with more commas than semicolons would be read as comma-separated),
-// a quote or a line break, or starts or ends with a space.
-void putCsvField(LineBuffer &line, std::string_view text);
-
-// The assignment as CSV: the header, then one row per team in rows() order. Returns whether
-// everything reached the sink.
-bool writeAssignmentCsv(const TeamList &list, const Assignment &assignment, ByteSink &sink,
-                        char separator = ',');
-
 // The assignment as an aligned table: the seed, per round its count and its teams ("hors
 // niveau" marked), then the counts per round and of "hors niveau".
 bool writeAssignmentTable(const TeamList &list, const Assignment &assignment, ByteSink &sink);

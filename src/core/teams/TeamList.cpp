@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cmath>
 #include <initializer_list>
+#include <limits>
 #include <unordered_map>
 
 namespace velmorin {
@@ -107,6 +109,19 @@ std::string_view cell(const SourceRow &row, std::size_t column)
     return column < row.cells.size() ? std::string_view(row.cells[column]) : std::string_view();
 }
 
+std::optional<double> valueOf(const SourceRow &row, std::size_t column)
+{
+    return column < row.values.size() ? row.values[column] : std::nullopt;
+}
+
+// A level a sheet stores as a number: a whole number from 1.
+std::optional<int> levelOfValue(double value)
+{
+    if (!(value >= 1 && value <= std::numeric_limits<int>::max()) || std::trunc(value) != value)
+        return std::nullopt;
+    return static_cast<int>(value);
+}
+
 bool isEmptyRow(const SourceRow &row)
 {
     for (const std::string &text : row.cells) {
@@ -180,7 +195,8 @@ std::optional<int> parseLevel(std::string_view text)
 std::optional<double> parsePoints(std::string_view text)
 {
     text = trimmed(text);
-    // A sign, digits that spreadsheets may group with spaces, and a decimal comma or point.
+    // A sign, digits that spreadsheets may group by three with spaces, and a decimal comma or
+    // point.
     std::string plain;
     std::size_t i = 0;
     if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
@@ -188,24 +204,33 @@ std::optional<double> parsePoints(std::string_view text)
             plain += '-';
         i = 1;
     }
-    bool digits = false;
     bool decimal = false;
-    bool digitsAfterPoint = false;
+    bool grouped = false;
+    std::size_t group = 0; // digits since the last separator, before the decimal one
+    std::size_t digits = 0;
+    std::size_t decimals = 0;
     while (i < text.size()) {
         const char c = text[i];
         if (c >= '0' && c <= '9') {
             plain += c;
-            digits = true;
-            digitsAfterPoint = decimal;
+            ++(decimal ? decimals : digits);
+            ++group;
             ++i;
-        } else if ((c == ',' || c == '.') && digits && !decimal) {
+        } else if ((c == ',' || c == '.') && digits > 0 && !decimal) {
+            if (grouped && group != 3)
+                return std::nullopt;
             plain += '.';
             decimal = true;
             ++i;
-        } else if (digits && !decimal &&
+        } else if (digits > 0 && !decimal &&
                    (c == ' ' || text.substr(i, 2) == "\xC2\xA0" ||
                     text.substr(i, 3) == "\xE2\x80\xAF")) {
-            // A group separator stands between digits only.
+            // A group separator stands between digits only: one to three before the first,
+            // three in every group after it.
+            if ((grouped && group != 3) || (!grouped && group > 3))
+                return std::nullopt;
+            grouped = true;
+            group = 0;
             i += c == ' ' ? 1 : (text[i] == '\xC2' ? 2 : 3);
             if (i >= text.size() || text[i] < '0' || text[i] > '9')
                 return std::nullopt;
@@ -213,13 +238,50 @@ std::optional<double> parsePoints(std::string_view text)
             return std::nullopt;
         }
     }
-    if (!digits || (decimal && !digitsAfterPoint))
+    if (digits == 0 || (decimal && decimals == 0) || (grouped && !decimal && group != 3))
         return std::nullopt;
     double value = 0;
     const auto [end, error] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
-    if (error != std::errc() || end != plain.data() + plain.size())
+    if (error != std::errc() || end != plain.data() + plain.size() || !std::isfinite(value))
         return std::nullopt;
     return value;
+}
+
+std::string formatPoints(double points, char decimal)
+{
+    if (points == 0)
+        points = 0; // no "-0"
+    // Wide enough for any double in fixed notation at its shortest.
+    char digits[400];
+    const auto [end, error] =
+        std::to_chars(digits, digits + sizeof digits, points, std::chars_format::fixed);
+    std::string text(digits, error == std::errc() ? end : digits);
+    if (decimal != '.')
+        std::replace(text.begin(), text.end(), '.', decimal);
+    return text;
+}
+
+std::string oneLineText(std::string_view text)
+{
+    std::string line;
+    line.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' || text[i] == '\n') {
+            i += text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n';
+            line += " / ";
+        } else {
+            line += text[i];
+        }
+    }
+    return line;
+}
+
+std::string columnLetters(std::size_t column)
+{
+    std::string letters;
+    for (std::size_t n = column + 1; n > 0; n = (n - 1) / 26)
+        letters.insert(letters.begin(), static_cast<char>('A' + (n - 1) % 26));
+    return letters;
 }
 
 TeamListResult refusedList(std::string_view fileName, std::string_view reason)
@@ -231,20 +293,34 @@ TeamListResult refusedList(std::string_view fileName, std::string_view reason)
 
 TeamListResult teamListFromRows(std::string_view fileName, const std::vector<SourceRow> &rows)
 {
+    // A title, a date or a blank line may stand above the header: the header is the first row
+    // that names a team column, among the first rows that hold anything.
     std::size_t first = 0;
-    while (first < rows.size() && isEmptyRow(rows[first]))
-        ++first;
-    if (first == rows.size())
-        return refusedList(fileName, "le fichier ne contient aucune ligne");
-
-    const SourceRow &headerRow = rows[first];
+    std::size_t looked = 0;
+    std::optional<std::size_t> firstFilled;
     std::vector<std::string> header;
-    for (const std::string &text : headerRow.cells)
-        header.emplace_back(trimmed(text));
-    const Columns columns = matchHeader(header);
+    Columns columns;
+    for (; first < rows.size() && looked < kHeaderSearchRows; ++first) {
+        if (isEmptyRow(rows[first]))
+            continue;
+        ++looked;
+        if (!firstFilled)
+            firstFilled = first;
+        header.clear();
+        for (const std::string &text : rows[first].cells)
+            header.emplace_back(trimmed(text));
+        columns = matchHeader(header);
+        if (columns.name)
+            break;
+    }
+    if (!firstFilled)
+        return refusedList(fileName, "le fichier ne contient aucune ligne");
     if (!columns.name)
-        return refusedList(fileName, "la ligne d'en-tête (ligne " + std::to_string(headerRow.line) +
-                                         ") n'a pas de colonne « Équipe » ou « Nom »");
+        return refusedList(fileName, "aucune des " + std::to_string(looked) +
+                                         " premières lignes remplies (à partir de la ligne " +
+                                         std::to_string(rows[*firstFilled].line) +
+                                         ") n'a de colonne « Équipe » ou « Nom » : c'est la ligne "
+                                         "d'en-tête qui nomme les colonnes");
 
     TeamList list;
     for (std::size_t c : columns.extra)
@@ -262,8 +338,8 @@ TeamListResult teamListFromRows(std::string_view fileName, const std::vector<Sou
 
         std::vector<std::string> rowFaults;
         const auto fault = [&](std::size_t column, std::string_view what) {
-            rowFaults.push_back("colonne " + guillemets(header[column]) + " : " +
-                                std::string(what));
+            rowFaults.push_back("colonne " + columnLetters(column) + ' ' +
+                                guillemets(header[column]) + " : " + std::string(what));
         };
 
         Team team;
@@ -275,8 +351,13 @@ TeamListResult teamListFromRows(std::string_view fileName, const std::vector<Sou
             team.club = std::string(trimmed(cell(row, *columns.club)));
         if (columns.level) {
             const std::string_view text = trimmed(cell(row, *columns.level));
-            if (!text.empty()) {
-                team.level = readLevel(text);
+            const std::optional<double> value = valueOf(row, *columns.level);
+            if (!text.empty() || value) {
+                // A number cell is a numbered level; a text cell a number or a division's name.
+                if (!value)
+                    team.level = readLevel(text);
+                else if (const std::optional<int> number = levelOfValue(*value))
+                    team.level = Level(*number);
                 if (!team.level)
                     fault(*columns.level, guillemets(text) +
                                               " n'est pas un niveau (nombre entier à partir de 1 "
@@ -285,11 +366,16 @@ TeamListResult teamListFromRows(std::string_view fileName, const std::vector<Sou
         }
         if (columns.points) {
             const std::string_view text = trimmed(cell(row, *columns.points));
-            if (!text.empty()) {
-                team.points = parsePoints(text);
-                team.pointsText = std::string(text);
-                if (!team.points)
-                    fault(*columns.points, guillemets(text) + " n'est pas un nombre de points");
+            const std::optional<double> value = valueOf(row, *columns.points);
+            if (!text.empty() || value) {
+                team.points = value && std::isfinite(*value) ? value : parsePoints(text);
+                if (team.points)
+                    team.pointsText = formatPoints(*team.points, ',');
+                else
+                    fault(*columns.points,
+                          guillemets(text) +
+                              " n'est pas un nombre de points (chiffres groupés par trois, "
+                              "comme 1 723 ou 12 345,5)");
             }
         }
         for (std::size_t c : columns.extra)
@@ -299,7 +385,7 @@ TeamListResult teamListFromRows(std::string_view fileName, const std::vector<Sou
         for (std::size_t c = 0; c < row.cells.size(); ++c) {
             const std::string_view text = trimmed(row.cells[c]);
             if (!text.empty() && (c >= header.size() || header[c].empty())) {
-                rowFaults.push_back("colonne " + std::to_string(c + 1) + " : " + guillemets(text) +
+                rowFaults.push_back("colonne " + columnLetters(c) + " : " + guillemets(text) +
                                     " dans une colonne sans nom d'en-tête");
                 break;
             }

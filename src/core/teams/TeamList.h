@@ -21,9 +21,9 @@ struct Team
     std::string club;               // may be empty
     std::optional<Level> level;     // none = weakest
     std::optional<double> points;   // higher = stronger; none = lowest
-    std::string pointsText;         // the points as the file wrote them, trimmed
+    std::string pointsText;         // the points as a French sheet shows them: formatPoints(',')
     std::vector<std::string> extra; // one per TeamList::extraColumns, verbatim
-    std::size_t line = 0;           // the file's line (CSV) or row (ODS), 1-based
+    std::size_t line = 0;           // the file's line (CSV) or the sheet's row, 1-based
 };
 
 struct TeamList
@@ -42,15 +42,22 @@ struct TeamListResult
     bool ok() const { return list.has_value(); }
 };
 
-// One row of a sheet as a reader found it: its line and its cells in UTF-8.
+// One row of a sheet as a reader found it: its line and its cells in UTF-8, as the sheet
+// shows them; `values` holds, by column, the number a spreadsheet cell stores (none in CSV,
+// where the text is all there is), and may be shorter than `cells`.
 struct SourceRow
 {
     std::size_t line = 0;
     std::vector<std::string> cells;
+    std::vector<std::optional<double>> values;
 };
 
-// Builds the list from a sheet's rows: the first non-empty row is the header, empty rows are
-// skipped. `fileName` names the file in the messages.
+// The header is looked for among this many rows that are not empty.
+constexpr std::size_t kHeaderSearchRows = 20;
+
+// Builds the list from a sheet's rows: the header is the first row, among the first
+// kHeaderSearchRows that are not empty, with a name column; the rows above it (a title, a
+// date) are ignored, empty rows are skipped. `fileName` names the file in the messages.
 TeamListResult teamListFromRows(std::string_view fileName, const std::vector<SourceRow> &rows);
 
 // The refusal of a whole file for one reason: "Liste « f » refusée : <reason>."
@@ -63,8 +70,20 @@ std::string foldedName(std::string_view utf8);
 // A level's text as a team list shows it: "1", "Régionale", or "" for none.
 std::string levelText(const std::optional<Level> &level);
 
-// The list's reading of a level's number or of points; nothing when the text is not one.
+// The list's reading of a level or of points; nothing when the text is not one. Points are
+// written plain or as a French sheet shows them: a decimal comma or point, digits grouped by
+// three with spaces ("12 345,5"); any other grouping ("1 2 3") is no number.
 std::optional<int> parseLevel(std::string_view text);
 std::optional<double> parsePoints(std::string_view text);
+
+// Points as every writer writes them: no group separator, as few decimals as the value needs,
+// `decimal` (',' for a French sheet, '.' otherwise) before them.
+std::string formatPoints(double points, char decimal);
+
+// A cell's text on one line, as printed sheets and tables show it: its lines joined by " / ".
+std::string oneLineText(std::string_view text);
+
+// "A", "B", ..., "Z", "AA": a column as spreadsheets name it, from 0.
+std::string columnLetters(std::size_t column);
 
 } // namespace velmorin

@@ -62,4 +62,24 @@ std::size_t decimalWidth(long long value)
                                     digits);
 }
 
+void putCsvField(LineBuffer &line, std::string_view text)
+{
+    const bool quote = text.find_first_of(",;\t\"\n\r") != std::string_view::npos ||
+                       (!text.empty() && (text.front() == ' ' || text.back() == ' '));
+    if (!quote) {
+        line.text(text);
+        return;
+    }
+    line.character('"');
+    for (std::size_t from = 0;;) {
+        const std::size_t quoteAt = text.find('"', from);
+        line.text(text.substr(from, quoteAt - from));
+        if (quoteAt == std::string_view::npos)
+            break;
+        line.text("\"\"");
+        from = quoteAt + 1;
+    }
+    line.character('"');
+}
+
 } // namespace velmorin

@@ -118,4 +118,9 @@ private:
 // Decimal digits and sign of a value.
 std::size_t decimalWidth(long long value);
 
+// One CSV field, quoted when it holds any separator a reader may look for (comma, semicolon,
+// tab: a header unquoted with more commas than semicolons would be read as comma-separated),
+// a quote or a line break, or starts or ends with a space.
+void putCsvField(LineBuffer &line, std::string_view text);
+
 } // namespace velmorin

@@ -111,8 +111,9 @@ int paintEntrySheets(QPainter &painter, QPagedPaintDevice &device, const TeamLis
                 const std::size_t index = teams[next];
                 const Team &team = list.teams[index];
                 page.row(entryColumns(),
-                         {QString::number(next + 1), text(team.name), text(team.club),
-                          text(levelText(team.level)), text(team.pointsText),
+                         {QString::number(next + 1), text(oneLineText(team.name)),
+                          text(oneLineText(team.club)), text(levelText(team.level)),
+                          text(team.pointsText),
                           assignment.outOfLevel[index] ? text(kOutOfLevel) : QString()},
                          textFont, rowHeight, false);
                 ++next;

@@ -2,12 +2,12 @@
 
 #include "TeamsDialog.h"
 
+#include "EntriesCsv.h"
+#include "EntriesOds.h"
 #include "EntrySheetPainter.h"
 #include "PrintPreview.h"
 #include "PrintedSheet.h"
 #include "SaveFile.h"
-#include "TeamCsv.h"
-#include "TeamFile.h"
 #include "Version.h"
 
 #include <QDate>
@@ -43,15 +43,15 @@ bool TeamsDialog::saveEntriesTo(const QString &fileName, EntriesFormat format)
         return false;
     const TeamList &list = *m_list;
     const Assignment &assignment = *m_assignment;
-    return writeAtomically(this, fileName, QStringLiteral("Enregistrer les entrées"),
-                           [&](QSaveFile &file) {
-                               if (format == EntriesFormat::Csv) {
-                                   SaveFileSink sink(file);
-                                   return writeAssignmentCsv(list, assignment, sink, ';');
-                               }
-                               const QByteArray ods = assignmentOds(list, assignment);
-                               return !ods.isEmpty() && file.write(ods) == ods.size();
-                           });
+    return writeAtomically(
+        this, fileName, QStringLiteral("Enregistrer les entrées"), [&](QSaveFile &file) {
+            if (format == EntriesFormat::Csv) {
+                SaveFileSink sink(file);
+                return writeAssignmentFrenchCsv(list, assignment, sink);
+            }
+            const std::string ods = assignmentOds(list, assignment);
+            return !ods.empty() && file.write(ods.data(), qint64(ods.size())) == qint64(ods.size());
+        });
 }
 
 void TeamsDialog::printEntries()

@@ -382,19 +382,21 @@ void TestTeamsDialog::savedEntriesReadBack_data()
     QTest::addColumn<QString>("fileName");
     QTest::addColumn<QString>("filter");
     QTest::addColumn<QByteArray>("header");
+    // UTF-8 with a byte-order mark, "hors_niveau" last.
+    const char *kFrenchCsvHeader =
+        "\xEF\xBB\xBFtour;equipe;club;niveau;points;Dossier;hors_niveau\n";
 
     QTest::newRow("csv") << "entrees.csv"
-                         << "CSV pour tableur français (;) (*.csv)"
-                         << QByteArray("tour;equipe;club;niveau;points;Dossier\n");
+                         << "CSV pour tableur français (;) (*.csv)" << QByteArray(kFrenchCsvHeader);
     QTest::newRow("ods") << "entrees.ods"
                          << "Classeur OpenDocument (*.ods)" << QByteArray("PK");
     // The name's suffix wins over the type chosen.
-    QTest::newRow("csv name, ods type") << "entrees.csv"
-                                        << "Classeur OpenDocument (*.ods)"
-                                        << QByteArray("tour;equipe;club;niveau;points;Dossier\n");
-    QTest::newRow("no suffix, csv type") << "entrees"
-                                         << "CSV pour tableur français (;) (*.csv)"
-                                         << QByteArray("tour;equipe;club;niveau;points;Dossier\n");
+    QTest::newRow("csv name, ods type")
+        << "entrees.csv"
+        << "Classeur OpenDocument (*.ods)" << QByteArray(kFrenchCsvHeader);
+    QTest::newRow("no suffix, csv type")
+        << "entrees"
+        << "CSV pour tableur français (;) (*.csv)" << QByteArray(kFrenchCsvHeader);
 }
 
 void TestTeamsDialog::savedEntriesReadBack()
@@ -422,12 +424,15 @@ void TestTeamsDialog::savedEntriesReadBack()
     const velmorin::TeamList &list = *m_dialog->list();
     const Assignment &assignment = *m_dialog->assignment();
     QCOMPARE(back.list->teams.size(), list.teams.size());
-    std::map<std::string, int> roundOf;
+    QCOMPARE(back.list->extraColumns.back(), std::string("hors_niveau"));
+    std::map<std::string, std::pair<int, std::string>> roundOf;
     for (const velmorin::Team &team : back.list->teams)
-        roundOf[team.name + '|' + team.club] = std::stoi(team.extra.front());
-    for (std::size_t i = 0; i < list.teams.size(); ++i)
-        QCOMPARE(roundOf.at(list.teams[i].name + '|' + list.teams[i].club),
-                 assignment.roundOfTeam[i]);
+        roundOf[team.name + '|' + team.club] = {std::stoi(team.extra.front()), team.extra.back()};
+    for (std::size_t i = 0; i < list.teams.size(); ++i) {
+        const auto &[round, outOfLevel] = roundOf.at(list.teams[i].name + '|' + list.teams[i].club);
+        QCOMPARE(round, assignment.roundOfTeam[i]);
+        QCOMPARE(outOfLevel, std::string(assignment.outOfLevel[i] ? "oui" : ""));
+    }
 }
 
 void TestTeamsDialog::levelsMovedUpAndDown_data()

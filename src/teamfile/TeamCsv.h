@@ -23,9 +23,9 @@ std::string csvTextToUtf8(std::string_view bytes);
 char detectSeparator(std::string_view utf8);
 
 // The rows of a CSV text, each with the line it starts on; rows with no field at all (blank
-// lines) are left out. A fault of the quoting gives no rows but its line: where a quote stands
-// inside an unquoted text or text follows a closing quote, or where the row whose quote is
-// never closed starts.
+// lines) are left out. A fault of the quoting gives no rows but where it is: the line where a
+// quote stands inside an unquoted text or text follows a closing quote, or where the row whose
+// quote is never closed starts; the cell's column (from 0) and its text up to the fault.
 struct CsvRows
 {
     enum class Fault { None, MisplacedQuote, OpenQuote };
@@ -33,6 +33,8 @@ struct CsvRows
     std::vector<SourceRow> rows;
     Fault fault = Fault::None;
     std::size_t faultLine = 0;
+    std::size_t faultColumn = 0;
+    std::string faultText;
 };
 CsvRows csvRows(std::string_view utf8, char separator);
 

@@ -2,6 +2,7 @@
 
 #include <csv.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdio>
@@ -200,6 +201,23 @@ CsvRows csvRows(std::string_view utf8, char separator)
 
     CsvRows result;
     RowCollector collector;
+    // The faulty cell as far as the parser read it, on one line and at most 40 bytes long.
+    const auto faultCell = [&](std::string_view after) {
+        result.faultColumn = collector.current.cells.size();
+        std::string_view entry(reinterpret_cast<const char *>(parser->entry_buf),
+                               parser->entry_buf ? parser->entry_pos : 0);
+        while (!entry.empty() && (entry.back() == '\n' || entry.back() == '\r'))
+            entry.remove_suffix(1);
+        std::string text = oneLineText((parser->quoted ? "\"" : "") + std::string(entry));
+        std::size_t cut = std::min<std::size_t>(text.size(), 40);
+        while (cut < text.size() && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
+            --cut;
+        if (cut < text.size()) {
+            text.resize(cut);
+            text += "…";
+        }
+        result.faultText = text + std::string(after);
+    };
     const std::size_t parsed =
         csv_parse(parser.get(), utf8.data(), utf8.size(), onField, onRowEnd, &collector);
     if (parsed != utf8.size()) {
@@ -207,6 +225,7 @@ CsvRows csvRows(std::string_view utf8, char separator)
             throw std::bad_alloc();
         result.fault = CsvRows::Fault::MisplacedQuote;
         result.faultLine = 1 + lineBreaks(utf8.data(), parsed);
+        faultCell(utf8.substr(parsed, 1));
         return result;
     }
     if (csv_fini(parser.get(), onField, onRowEnd, &collector) != 0) {
@@ -214,6 +233,7 @@ CsvRows csvRows(std::string_view utf8, char separator)
             throw std::bad_alloc();
         result.fault = CsvRows::Fault::OpenQuote;
         result.faultLine = collector.line;
+        faultCell({});
         return result;
     }
     result.rows = std::move(collector.rows);
@@ -228,14 +248,15 @@ TeamListResult readTeamListCsv(std::string_view bytes, std::string_view fileName
                                      "(UTF-8 ou Windows-1252) ou en ODS");
     const std::string text = csvTextToUtf8(bytes);
     const CsvRows rows = csvRows(text, detectSeparator(text));
-    const std::string line = "ligne " + std::to_string(rows.faultLine);
+    const std::string where = "ligne " + std::to_string(rows.faultLine) + ", colonne " +
+                              columnLetters(rows.faultColumn) + ", « " + rows.faultText + " »";
     switch (rows.fault) {
     case CsvRows::Fault::OpenQuote:
-        return refusedList(fileName, line + ", un guillemet ouvert n'est jamais fermé");
+        return refusedList(fileName, where + " : un guillemet ouvert n'est jamais fermé");
     case CsvRows::Fault::MisplacedQuote:
-        return refusedList(fileName, line + ", guillemet mal placé : un texte entre guillemets "
-                                            "commence et finit avec la cellule, et un guillemet "
-                                            "dans le texte s'écrit \"\"");
+        return refusedList(fileName, where + " : guillemet mal placé ; un texte entre guillemets "
+                                             "commence et finit avec la cellule, et un guillemet "
+                                             "dans le texte s'écrit \"\"");
     case CsvRows::Fault::None:
         break;
     }

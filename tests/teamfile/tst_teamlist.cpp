@@ -100,6 +100,10 @@ void TestTeamList::reads_data()
         << QStringList{"Nom", "Division"} << QStringList{"2|Les As||1||Dupont|Régionale"};
     QTest::newRow("blank lines before the header, trailing separators")
         << QByteArray("\n;;\nÉquipe;Club;;\nA;B;;\n") << QStringList{} << QStringList{"4|A|B||"};
+    QTest::newRow("title and date above the header, lines counted as the sheet does")
+        << QByteArray("Coupe de l'Ain 2025;;\nInscriptions au 3 mai;;\n\nÉquipe;Club;Points\n"
+                      "A;B;1 723\nC;D;224,5\n")
+        << QStringList{} << QStringList{"5|A|B||1723", "6|C|D||224,5"};
     QTest::newRow("empty column between named ones")
         << QByteArray("Équipe;  ;Note\nA;;x\n") << QStringList{"Note"} << QStringList{"2|A||||x"};
 }
@@ -119,6 +123,7 @@ void TestTeamList::reads()
 
 void TestTeamList::refuses_data()
 {
+    const QString kGroups = " (chiffres groupés par trois, comme 1 723 ou 12 345,5)";
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("message");
 
@@ -127,49 +132,65 @@ void TestTeamList::refuses_data()
                                    "ligne.";
     QTest::newRow("no name column")
         << QByteArray("\nClub;Niveau\nA;1\n")
-        << "Liste « equipes.csv » refusée : la ligne d'en-tête (ligne 2) n'a pas de colonne "
-           "« Équipe » ou « Nom ».";
+        << "Liste « equipes.csv » refusée : aucune des 2 premières lignes remplies (à partir de "
+           "la ligne 2) n'a de colonne « Équipe » ou « Nom » : c'est la ligne d'en-tête qui "
+           "nomme les colonnes.";
     QTest::newRow("UTF-16") << QByteArray("\xFF\xFEN\0o\0m\0\n\0", 10)
                             << "Liste « equipes.csv » refusée : le fichier est en UTF-16 ; "
                                "enregistrez-le en CSV (UTF-8 ou Windows-1252) ou en ODS.";
     QTest::newRow("quote never closed")
         << QByteArray("Équipe\nA\n\"B\nC\nD\n")
-        << "Liste « equipes.csv » refusée : ligne 3, un guillemet ouvert n'est jamais fermé.";
+        << "Liste « equipes.csv » refusée : ligne 3, colonne A, « \"B / C / D » : un guillemet "
+           "ouvert n'est jamais fermé.";
     QTest::newRow("quote inside an unquoted text")
         << QByteArray("Équipe;Club\nA;B\n\"C\nD\";E\nLe 12\" club;F\n")
-        << "Liste « equipes.csv » refusée : ligne 5, guillemet mal placé : un texte entre "
+        << "Liste « equipes.csv » refusée : ligne 5, colonne A, « Le 12\" » : guillemet mal "
+           "placé ; un texte entre "
            "guillemets commence et finit avec la cellule, et un guillemet dans le texte s'écrit "
            "\"\".";
     QTest::newRow("text after a closing quote")
         << QByteArray("Équipe;Club\r\n\"A\"x;B\r\n")
-        << "Liste « equipes.csv » refusée : ligne 2, guillemet mal placé : un texte entre "
+        << "Liste « equipes.csv » refusée : ligne 2, colonne A, « \"A\"x » : guillemet mal "
+           "placé ; un texte entre "
            "guillemets commence et finit avec la cellule, et un guillemet dans le texte s'écrit "
            "\"\".";
     // A division's name is a level; a number that is no whole number from 1 is not.
     QTest::newRow("level neither a number nor a name")
         << QByteArray("Équipe;Niveau\nA;1\nB;Régionale\nC;2,5\n")
         << "Liste « equipes.csv » refusée : 1 ligne en erreur.\n"
-           "ligne 4, colonne « Niveau » : « 2,5 » n'est pas un niveau (nombre entier à partir de "
+           "ligne 4, colonne B « Niveau » : « 2,5 » n'est pas un niveau (nombre entier à partir de "
            "1 ou nom de division)";
     QTest::newRow("points not a number, name missing, both on one row")
         << QByteArray("Équipe;Points\nA;douze\n;3\n;x\n")
         << "Liste « equipes.csv » refusée : 3 lignes en erreur.\n"
-           "ligne 2, colonne « Points » : « douze » n'est pas un nombre de points\n"
-           "ligne 3, colonne « Équipe » : nom d'équipe vide\n"
-           "ligne 4, colonne « Équipe » : nom d'équipe vide ; colonne « Points » : « x » n'est "
-           "pas un nombre de points";
+           "ligne 2, colonne B « Points » : « douze » n'est pas un nombre de points" +
+               kGroups +
+               "\nligne 3, colonne A « Équipe » : nom d'équipe vide\n"
+               "ligne 4, colonne A « Équipe » : nom d'équipe vide ; colonne B « Points » : "
+               "« x » n'est pas un nombre de points" +
+               kGroups;
+    QTest::newRow("digits in groups of one")
+        << QByteArray("Équipe;Points\nA;1 2 3\n")
+        << "Liste « equipes.csv » refusée : 1 ligne en erreur.\n"
+           "ligne 2, colonne B « Points » : « 1 2 3 » n'est pas un nombre de points" +
+               kGroups;
+    QTest::newRow("a title above the header, the header wrong")
+        << QByteArray("Coupe 2025;;\n\nClub;Niveau\nA;1\n")
+        << "Liste « equipes.csv » refusée : aucune des 3 premières lignes remplies (à partir de "
+           "la ligne 1) n'a de colonne « Équipe » ou « Nom » : c'est la ligne d'en-tête qui "
+           "nomme les colonnes.";
     QTest::newRow("cell past the header's columns")
         << QByteArray("Équipe,Club\nA,B\nDupont, Durand et fils,C\n")
         << "Liste « equipes.csv » refusée : 1 ligne en erreur.\n"
-           "ligne 3, colonne 3 : « C » dans une colonne sans nom d'en-tête";
+           "ligne 3, colonne C : « C » dans une colonne sans nom d'en-tête";
     QTest::newRow("text under an unnamed column")
         << QByteArray("Équipe;;Club\nA;;B\nC;x;D\n")
         << "Liste « equipes.csv » refusée : 1 ligne en erreur.\n"
-           "ligne 3, colonne 2 : « x » dans une colonne sans nom d'en-tête";
+           "ligne 3, colonne B : « x » dans une colonne sans nom d'en-tête";
     QTest::newRow("line of a fault after a quoted line break")
         << QByteArray("Équipe;Niveau\n\"A\nB\";1\nC;0\n")
         << "Liste « equipes.csv » refusée : 1 ligne en erreur.\n"
-           "ligne 4, colonne « Niveau » : « 0 » n'est pas un niveau (nombre entier à partir de "
+           "ligne 4, colonne B « Niveau » : « 0 » n'est pas un niveau (nombre entier à partir de "
            "1 ou nom de division)";
 }
 
@@ -197,7 +218,7 @@ void TestTeamList::listsAtMostTenFaultyRows()
     const QStringList lines = q(result.error).split('\n');
     QCOMPARE(lines.size(), 12);
     QCOMPARE(lines.first(), "Liste « equipes.csv » refusée : 13 lignes en erreur.");
-    QCOMPARE(lines[1], "ligne 2, colonne « Niveau » : « -1 » n'est pas un niveau (nombre entier "
+    QCOMPARE(lines[1], "ligne 2, colonne B « Niveau » : « -1 » n'est pas un niveau (nombre entier "
                        "à partir de 1 ou nom de division)");
     QVERIFY(lines[10].startsWith("ligne 11, "));
     QCOMPARE(lines.last(), "et 3 autres lignes en erreur.");
@@ -252,6 +273,13 @@ void TestTeamList::numbers_data()
     QTest::newRow("-4") << "-4" << -1 << -4.0;
     QTest::newRow("decimal comma") << "12,5" << -1 << 12.5;
     QTest::newRow("grouped digits") << "1 250" << -1 << 1250.0;
+    QTest::newRow("groups of three") << "12 345 678,25" << -1 << 12345678.25;
+    QTest::newRow("no-break space groups") << "1\u00A0723" << -1 << 1723.0;
+    QTest::newRow("groups of one") << "1 2 3" << -1 << none;
+    QTest::newRow("a group of two") << "1 23" << -1 << none;
+    QTest::newRow("a first group of four") << "1234 567" << -1 << none;
+    QTest::newRow("a group of four after the first") << "1 2345" << -1 << none;
+    QTest::newRow("grouped decimals") << "1,234 5" << -1 << none;
     QTest::newRow("two decimal marks") << "1,2,3" << -1 << none;
     QTest::newRow("mark without digits after") << "3," << -1 << none;
     QTest::newRow("past 32 bits") << "4294967296" << -1 << 4294967296.0;
