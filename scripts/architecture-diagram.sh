@@ -17,7 +17,7 @@ cmake -S . -B "$work" -DVELMORIN_BUILD_BENCH=OFF --graphviz="$work/targets.dot" 
 awk '
     function key(label) { gsub(/[^A-Za-z0-9_]/, "_", label); return label }
     /^ *"node[0-9]+" \[ label *= *"/ {
-        match($0, /"node[0-9]+"/); id = substr($0, RSTART, RLENGTH)
+        match($0, /"node[0-9]+"/); id = substr($0, RSTART + 1, RLENGTH - 2)
         match($0, /label *= *"[^"]*"/); label = substr($0, RSTART, RLENGTH)
         sub(/label *= *"/, "", label); sub(/"$/, "", label)
         name[id] = label
