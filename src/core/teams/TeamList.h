@@ -63,6 +63,10 @@ TeamListResult teamListFromRows(std::string_view fileName, const std::vector<Sou
 // The refusal of a whole file for one reason: "Liste « f » refusée : <reason>."
 TeamListResult refusedList(std::string_view fileName, std::string_view reason);
 
+// A cell's text with spaces, tabs, line ends and no-break spaces (U+00A0, U+202F) at either
+// end dropped.
+std::string_view trimmedCellText(std::string_view text);
+
 // A header name or a team's key as compared: lower case, accents and outer spaces dropped,
 // inner runs of spaces made one ("  Équipe " → "equipe").
 std::string foldedName(std::string_view utf8);
