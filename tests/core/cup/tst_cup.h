@@ -1,0 +1,136 @@
+
+#pragma once
+#include "Cup.h"
+#include "CupDraw.h"
+#include "CupSimulation.h"
+#include "TeamCsv.h"
+
+#include <QtTest>
+
+#include <fstream>
+#include <sstream>
+
+using namespace velmorin;
+using namespace velmorin::testing;
+
+namespace {
+
+constexpr std::array<Ratio, 3> kHalves{Ratio::Half, Ratio::Half, Ratio::Half};
+
+// A cup of `teams` teams whose rounds all come out whole, the same every time.
+inline Cup inventedCup(Count teams, std::size_t clubs, std::array<Ratio, 3> ratios, int exempted,
+                       std::uint64_t seed)
+{
+    SeededDraw draw(seed);
+    const auto entrants = entrantsFor(teams, ratios, exempted, draw);
+    if (!entrants)
+        qFatal("no plan for %lld teams", static_cast<long long>(teams));
+    CupCreation made = Cup::create(inventedTeams(*entrants, clubs, draw),
+                                   *layoutFor(*entrants, ratios, exempted), seed);
+    if (!made.ok())
+        qFatal("%s", made.error.c_str());
+    return std::move(*made.cup);
+}
+
+// The fewest pairs of one club that groups can hold: the club spread evenly.
+inline long long fewestMeetings(long long teams, long long groups)
+{
+    const long long each = teams / groups;
+    const long long more = teams % groups;
+    return more * (each + 1) * each / 2 + (groups - more) * each * (each - 1) / 2;
+}
+
+// Runs the steps of a scenario on round 1 of a small cup, by places: "1A" is group 1's place A.
+class Scenario
+{
+public:
+    Scenario() : m_cup(inventedCup(40, 0, kHalves, 0, 7)) {}
+
+    Cup &cup() { return m_cup; }
+
+    int place(const QString &at) const
+    {
+        const DrawRecord &drawn = *m_cup.drawnRound(1);
+        return drawn.groups[static_cast<std::size_t>(at.left(at.size() - 1).toInt() - 1)]
+                           [static_cast<std::size_t>(at.back().toLatin1() - 'A')];
+    }
+
+    static std::optional<Score> score(const QStringList &words, int at)
+    {
+        if (words.size() <= at || !words[at].contains('-'))
+            return std::nullopt;
+        const QStringList parts = words[at].split('-');
+        return Score{parts[0].toInt(), parts[1].toInt()};
+    }
+
+    CupAnswer run(const QString &step)
+    {
+        const QStringList words = step.split(' ');
+        const QString &op = words[0];
+        const int round = 1; // the scenarios play round 1
+        if (op == "draw")
+            return m_cup.draw(words[1].toInt());
+        if (op == "redraw")
+            return m_cup.redraw(words[1].toInt());
+        if (op == "cancel")
+            return m_cup.cancelDraw(words[1].toInt());
+        if (op == "inputs")
+            return m_cup.changeInputs(m_cup.teams(), m_cup.layout(), m_cup.seed() + 1);
+        if (op == "playall") {
+            playRound(m_cup, round, m_draw, false);
+            return CupAnswer::ok();
+        }
+        if (op == "win")
+            return m_cup.recordWinner(round, place(words[1]), score(words, 2));
+        if (op == "forfeit")
+            return m_cup.forfeit(round, place(words[1]));
+        if (op == "correct") {
+            const GameRef ref{round, words[1].toInt(), words[2].toInt()};
+            return m_cup.correct(ref, place(words[1] + words[3]), score(words, 4),
+                                 words.size() > 4 && words[4] == "forfait");
+        }
+        if (op == "barrage") // the barrage of group 1 won by the team at a place
+            return m_cup.correct({round, 1, kBarrage}, place(words[1]), std::nullopt);
+        qFatal("unknown step %s", qPrintable(step));
+    }
+
+    // Group 1's teams that went through, as places.
+    QString group1Through() const
+    {
+        const DrawRecord &drawn = *m_cup.drawnRound(1);
+        QString places;
+        for (const int team : m_cup.qualified(1)) {
+            const auto &group = drawn.groups[0];
+            const auto at = std::find(group.begin(), group.end(), team);
+            if (at != group.end())
+                places += QChar('A' + static_cast<int>(at - group.begin()));
+        }
+        return places;
+    }
+
+private:
+    Cup m_cup;
+    SeededDraw m_draw{99};
+};
+
+} // namespace
+
+class TestCup : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void drawConstraints_data();
+    void drawConstraints();
+    void results_data();
+    void results();
+    void exempted_data();
+    void exempted();
+    void refusedInputs_data();
+    void refusedInputs();
+    void roundNotSplitting();
+    void simulation_data();
+    void simulation();
+    void damagedRecords_data();
+    void damagedRecords();
+};
