@@ -47,11 +47,8 @@ OverviewDialog::OverviewDialog(FeatureHost &host)
     : FeatureWindow(host, QStringLiteral("VueEnsemble"), QStringLiteral("ensemble"))
 {
     setWindowTitle(QStringLiteral("Vue d'ensemble des entrées au Tour 1"));
-    setModal(false);
-    // The table's class 3 and class 2 counts are black and blue: under a dark scheme they
-    // need the light face the main window keeps too (a dialog does not inherit its palette).
-    keepDesignedBackground(
-        this, {classColour(ExemptionClass::Class3), classColour(ExemptionClass::Class2)});
+    // Class 3 black and class 2 blue, readable under a dark scheme too.
+    keepReadable({classColour(ExemptionClass::Class3), classColour(ExemptionClass::Class2)});
 
     m_inputs = new QLabel(this);
     m_inputs->setObjectName(QStringLiteral("EntreesEnsemble"));

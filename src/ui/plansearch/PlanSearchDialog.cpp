@@ -45,11 +45,8 @@ PlanSearchDialog::PlanSearchDialog(FeatureHost &host)
     : FeatureWindow(host, QStringLiteral("RecherchePlans"), QStringLiteral("recherche"))
 {
     setWindowTitle(QStringLiteral("Recherche d'un plan"));
-    setModal(false);
-    // The class 3 and class 2 texts are black and blue: under a dark scheme they need the
-    // light face the main window keeps too (a dialog does not inherit its palette).
-    keepDesignedBackground(
-        this, {classColour(ExemptionClass::Class3), classColour(ExemptionClass::Class2)});
+    // Class 3 black and class 2 blue, readable under a dark scheme too.
+    keepReadable({classColour(ExemptionClass::Class3), classColour(ExemptionClass::Class2)});
 
     m_inputs = new QLabel(this);
     m_inputs->setObjectName(QStringLiteral("EntreesRecherche"));

@@ -30,9 +30,8 @@ TeamsDialog::TeamsDialog(FeatureHost &host)
     : FeatureWindow(host, QStringLiteral("Equipes"), QStringLiteral("equipes"))
 {
     setWindowTitle(QStringLiteral("Équipes inscrites"));
-    setModal(false);
     // The marks and the class colours are fixed: under a dark scheme they need a light face.
-    keepDesignedBackground(this, {outOfLevelColour(), classColour(ExemptionClass::Class2),
+    keepReadable({outOfLevelColour(), classColour(ExemptionClass::Class2),
                                   classColour(ExemptionClass::Class3)});
 
     m_open = new QPushButton(QStringLiteral("Ouvrir une liste…"), this);
