@@ -38,9 +38,12 @@ if dpkg-query -W -f='${Status}' velmorin 2>/dev/null | grep -q "ok installed"; t
 trap remove EXIT
 "${sudo_cmd[@]}" apt-get install -y -qq "$deb" >/dev/null
 
-programs=(/usr/bin/velmorin-calc)
+programs=(/usr/bin/velmorin-calc /usr/libexec/velmorin/velmorin-calc-listes
+          /usr/libexec/velmorin/velmorin-calc-coupe)
 expected_files=(
     /usr/bin/velmorin-calc
+    /usr/libexec/velmorin/velmorin-calc-listes
+    /usr/libexec/velmorin/velmorin-calc-coupe
     /usr/share/applications/velmorin.desktop
     /usr/share/icons/hicolor/32x32/apps/velmorin.png
     /usr/share/icons/hicolor/128x128/apps/velmorin.png
@@ -51,6 +54,7 @@ expected_files=(
     /usr/share/bash-completion/completions/velmorin-calc
     /usr/share/doc/velmorin/examples/exemple-equipes.csv
     /usr/share/doc/velmorin/examples/exemple-equipes.ods
+    /usr/share/doc/velmorin/examples/exemple-divisions.csv
 )
 # The window is checked as soon as the build makes it.
 if [[ -x "$build_dir/src/app/velmorin" ]]; then
@@ -125,4 +129,15 @@ for list in /usr/share/doc/velmorin/examples/exemple-equipes.{csv,ods}; do
     fi
 done
 echo "Installed package: the sample team list reads as CSV and as ODS."
+
+# A cup file needs Qt SQL's SQLite driver at run time (velmorin-calc-coupe).
+cup_dir=$(mktemp -d)
+trap 'rm -rf "$cup_dir"; remove' EXIT
+/usr/bin/velmorin-calc --coupe "$cup_dir/essai.velmorin" --nouvelle "Essai" \
+    --equipes /usr/share/doc/velmorin/examples/exemple-equipes.csv --graine 7 6 44 3 3
+if ! /usr/bin/velmorin-calc --coupe "$cup_dir/essai.velmorin" --format csv | grep -qx 'nom,Essai'; then
+    echo "velmorin-calc --coupe could not read back the cup it made" >&2
+    exit 1
+fi
+echo "Installed package: a cup file is made and read back."
 echo "Package check passed in $((SECONDS - start)) s."
