@@ -288,8 +288,8 @@ std::optional<Score> scoreOf(const std::string &text)
     const auto points = [](std::string_view part) -> std::optional<int> {
         int value = 0;
         const auto [end, error] = std::from_chars(part.data(), part.data() + part.size(), value);
-        if (part.empty() || error != std::errc() || end != part.data() + part.size() ||
-            value < 0 || value > kMaxScore)
+        if (part.empty() || error != std::errc() || end != part.data() + part.size() || value < 0 ||
+            value > kMaxScore)
             return std::nullopt;
         return value;
     };
@@ -344,8 +344,7 @@ std::string meetingsText(const Cup &cup, int round)
 }
 
 // The teams of "A;B" (names or #N), or the refusal of the first unknown one.
-std::optional<std::vector<int>> teamsOf(const Cup &cup, const std::string &text,
-                                        std::string &error)
+std::optional<std::vector<int>> teamsOf(const Cup &cup, const std::string &text, std::string &error)
 {
     std::vector<int> teams;
     std::size_t start = 0;
@@ -418,8 +417,8 @@ bool takeActionOption(const std::vector<std::string> &args, std::size_t &k, CupA
             action.roundText = *value;
             if (k + 1 >= args.size()) {
                 if (error.empty())
-                    error = std::string("l'option ") + option.name +
-                            " attend un tour puis une équipe";
+                    error =
+                        std::string("l'option ") + option.name + " attend un tour puis une équipe";
             } else {
                 action.team = args[++k];
             }
@@ -532,8 +531,8 @@ int runCupAction(const CupArguments &cup, ByteSink &out, std::ostream &err)
     case Kind::Forfeit: {
         const bool forfeit = action.kind == Kind::Forfeit;
         if (!action.correct) {
-            answer = forfeit ? played.forfeit(*round, *team)
-                             : played.recordWinner(*round, *team, score);
+            answer =
+                forfeit ? played.forfeit(*round, *team) : played.recordWinner(*round, *team, score);
             break;
         }
         const auto game = decidedGameOf(played, *round, *team, !forfeit);

@@ -20,11 +20,11 @@ struct CupAction
 {
     enum class Kind { None, Draw, CancelDraw, ShowRound, Winner, Forfeit, Exempted, Board };
     Kind kind = Kind::None;
-    std::string roundText;             // as given, checked when the action runs
-    std::string team;                  // --gagnant, --forfait; the list for --exemptees
-    std::optional<std::string> score;  // --score
-    bool redo = false;                 // --refaire
-    bool correct = false;              // --corriger
+    std::string roundText;            // as given, checked when the action runs
+    std::string team;                 // --gagnant, --forfait; the list for --exemptees
+    std::optional<std::string> score; // --score
+    bool redo = false;                // --refaire
+    bool correct = false;             // --corriger
 };
 
 // The options that belong to the cup lines, taken out of the arguments; what is left is read

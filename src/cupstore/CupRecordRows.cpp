@@ -152,8 +152,8 @@ bool readDraws(QSqlDatabase &db, CupRecords &records)
             return false;
         draw->groups.back().push_back(*team);
     }
-    if (!query.exec(QStringLiteral(
-            "SELECT round, rank, team FROM draw_exempted ORDER BY round, rank")))
+    if (!query.exec(
+            QStringLiteral("SELECT round, rank, team FROM draw_exempted ORDER BY round, rank")))
         return false;
     while (query.next()) {
         DrawRecord *draw = drawOf(query.value(0));
