@@ -31,10 +31,21 @@ constexpr const char *kHelp =
     "        velmorin-calc --coupe FICHIER --nouvelle NOM --equipes LISTE [--graine S]\n"
     "                      [--ordre-niveaux O] [--tour4 R --quart R --demi R]\n"
     "                      FINALE ENTRANTS1 CLASSE POSITION\n"
+    "        velmorin-calc --coupe FICHIER --tirage T [--refaire] [--format table|csv]\n"
+    "        velmorin-calc --coupe FICHIER --annuler-tirage T\n"
+    "        velmorin-calc --coupe FICHIER --tour T [--format table|csv]\n"
+    "        velmorin-calc --coupe FICHIER --gagnant T EQUIPE [--score 13-7] [--corriger]\n"
+    "        velmorin-calc --coupe FICHIER --forfait T EQUIPE [--corriger]\n"
+    "        velmorin-calc --coupe FICHIER --exemptees \"EQUIPE;EQUIPE\"\n"
+    "        velmorin-calc --coupe FICHIER --tableau [--format table|csv|html]\n"
     "\n"
     "Lit une coupe (fichier .velmorin) : son résumé, ou le tour d'entrée de chaque équipe\n"
     "pour le plan choisi (--entrees). Avec --nouvelle, crée la coupe à partir d'une liste\n"
-    "d'équipes ; un fichier qui existe déjà n'est jamais remplacé.\n";
+    "d'équipes ; un fichier qui existe déjà n'est jamais remplacé.\n"
+    "Tire les tours, enregistre les gagnants et les forfaits, corrige un résultat tant que\n"
+    "le tour suivant n'est pas tiré, annule un tirage ; chaque opération est enregistrée\n"
+    "aussitôt dans la coupe. EQUIPE est le nom de l'équipe dans la liste, ou #N pour la\n"
+    "N-ième équipe de la liste.\n";
 
 int refuse(std::ostream &err, const std::string &message)
 {

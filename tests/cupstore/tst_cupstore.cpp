@@ -19,6 +19,7 @@ using velmorin::CupOpening;
 using velmorin::CupSetup;
 using velmorin::CupStore;
 using velmorin::testing::inventedCup;
+using velmorin::testing::playableCup;
 
 namespace {
 
@@ -53,31 +54,6 @@ template <typename Body> int inChild(Body body)
     int status = 0;
     ::waitpid(pid, &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : 100;
-}
-
-// A cup that can be played: an invented one of about `teams` teams with the first plan its
-// numbers have, and a seed, whose teams fill it.
-CupSetup playableCup(std::uint64_t seed, std::size_t teams)
-{
-    for (std::uint64_t k = seed; k < seed + 40000; k += 1000) {
-        CupSetup setup = inventedCup(k, teams + k / 1000 % 40);
-        setup.seed = k;
-        setup.finale = static_cast<std::int32_t>(1 + k / 1000 % 8);
-        for (std::int32_t entrants = setup.registered / 2; entrants >= 4; --entrants) {
-            setup.entrants1 = entrants;
-            const velmorin::Calculation calculation = velmorin::calculate(setup.problem());
-            for (int number = 1; number <= 3; ++number) {
-                if (!velmorin::makePlan(calculation, velmorin::exemptionClassFromNumber(number), 1))
-                    continue;
-                setup.classNumber = number;
-                setup.position = 1;
-                const auto made = velmorin::cupInputsOf(setup, velmorin::rebuildCup(setup));
-                if (made.inputs)
-                    return setup;
-            }
-        }
-    }
-    qFatal("no playable cup of %zu teams", teams);
 }
 
 // One step of a cup played on and on: the last round's next game, else the next draw, else
