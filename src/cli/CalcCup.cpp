@@ -76,12 +76,13 @@ std::optional<std::string> optionValue(const std::vector<std::string> &args, std
     return args[++k];
 }
 
-std::vector<std::string> splitLevels(const std::string &text)
+// "a, b,c" as its trimmed non-empty parts.
+std::vector<std::string> splitList(const std::string &text, char separator)
 {
     std::vector<std::string> levels;
     std::size_t start = 0;
     while (start <= text.size()) {
-        std::size_t end = text.find(',', start);
+        std::size_t end = text.find(separator, start);
         if (end == std::string::npos)
             end = text.size();
         std::string level = text.substr(start, end - start);
@@ -265,7 +266,7 @@ int createCup(const CupArguments &cup, ByteSink &out, std::ostream &err)
         setup.seed = (static_cast<std::uint64_t>(device()) << 32) ^ device();
     }
     if (cup.levelOrder)
-        setup.levelOrder = splitLevels(*cup.levelOrder);
+        setup.levelOrder = splitList(*cup.levelOrder, ',');
 
     // Two teams of one name, or entry rounds that do not fill the plan: the cup could never
     // be played, so it is not made.
@@ -358,19 +359,7 @@ std::string meetingsText(const Cup &cup, int round)
 std::optional<std::vector<int>> teamsOf(const Cup &cup, const std::string &text, std::string &error)
 {
     std::vector<int> teams;
-    std::size_t start = 0;
-    while (start <= text.size()) {
-        std::size_t end = text.find(';', start);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string name = text.substr(start, end - start);
-        const auto first = name.find_first_not_of(' ');
-        name = first == std::string::npos
-                   ? std::string()
-                   : name.substr(first, name.find_last_not_of(' ') - first + 1);
-        start = end + 1;
-        if (name.empty())
-            continue;
+    for (const std::string &name : splitList(text, ';')) {
         const TeamReference found = resolveTeam(cup.teams(), name);
         if (!found.team) {
             error = found.error;

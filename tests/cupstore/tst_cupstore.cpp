@@ -79,6 +79,40 @@ std::string playStep(velmorin::Cup &cup)
     return cup.cancelDraw(last).text;
 }
 
+// Runs `writer` in a child process killed after a random moment, and gives the last number it
+// reported through `report`; none when it stopped on its own. `writer(report)` never returns
+// while all goes well.
+template <typename Writer>
+std::optional<std::uint64_t> killedWriterRun(std::mt19937 &random, unsigned maxMicros,
+                                             Writer writer)
+{
+    int pipeEnds[2];
+    if (::pipe(pipeEnds) != 0)
+        return std::nullopt;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(pipeEnds[0]);
+        const auto report = [&](std::uint64_t value) {
+            if (::write(pipeEnds[1], &value, sizeof value) != sizeof value)
+                ::_exit(5);
+        };
+        ::_exit(writer(report));
+    }
+    ::close(pipeEnds[1]);
+    ::usleep(static_cast<useconds_t>(random() % maxMicros));
+    ::kill(child, SIGKILL);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    std::uint64_t reported = 0;
+    std::uint64_t last = 0;
+    while (::read(pipeEnds[0], &reported, sizeof reported) == sizeof reported)
+        last = std::max(last, reported);
+    ::close(pipeEnds[0]);
+    if (!WIFSIGNALED(status))
+        return std::nullopt;
+    return last;
+}
+
 } // namespace
 
 class TestCupStore : public QObject
@@ -312,14 +346,10 @@ void TestCupStore::killedWriter()
     std::mt19937 random(20261207);
     std::uint64_t committed = 0;
     for (int round = 0; round < 200; ++round) {
-        int pipeEnds[2];
-        QCOMPARE(::pipe(pipeEnds), 0);
-        const pid_t child = ::fork();
-        if (child == 0) {
-            ::close(pipeEnds[0]);
+        const auto reported = killedWriterRun(random, 100000, [&](const auto &report) {
             CupOpening opened = CupStore::open(path, CupStore::Mode::ReadWrite);
             if (!opened.ok())
-                ::_exit(3);
+                return 3;
             std::uint64_t next = opened.store->setup().seed.value_or(0);
             for (;;) {
                 ++next;
@@ -328,21 +358,12 @@ void TestCupStore::killedWriter()
                                              opened.store->setSeed(next).saved
                                        : opened.store->setSeed(next).saved;
                 if (!saved)
-                    ::_exit(4);
-                if (::write(pipeEnds[1], &next, sizeof next) != sizeof next)
-                    ::_exit(5);
+                    return 4;
+                report(next);
             }
-        }
-        ::close(pipeEnds[1]);
-        ::usleep(static_cast<useconds_t>(random() % 100000));
-        ::kill(child, SIGKILL);
-        int status = 0;
-        ::waitpid(child, &status, 0);
-        QVERIFY2(WIFSIGNALED(status), "the writer stopped on its own");
-        std::uint64_t reported = 0;
-        while (::read(pipeEnds[0], &reported, sizeof reported) == sizeof reported)
-            committed = std::max(committed, reported);
-        ::close(pipeEnds[0]);
+        });
+        QVERIFY2(reported, "the writer stopped on its own");
+        committed = std::max(committed, *reported);
 
         CupOpening opened = CupStore::open(path, CupStore::Mode::ReadWrite);
         QVERIFY2(opened.ok(), opened.message.c_str());
@@ -591,34 +612,20 @@ void TestCupStore::killedWhilePlaying()
     velmorin::CupRecords known;
     std::uint64_t totalSteps = 0;
     for (int kill = 0; kill < 40; ++kill) {
-        int pipeEnds[2];
-        QCOMPARE(::pipe(pipeEnds), 0);
-        const pid_t child = ::fork();
-        if (child == 0) {
-            ::close(pipeEnds[0]);
+        const auto reported = killedWriterRun(random, 60000, [&](const auto &report) {
             CupOpening opened = CupStore::open(path, CupStore::Mode::ReadWrite);
             if (!opened.ok())
-                ::_exit(3);
+                return 3;
             velmorin::Cup cup = *opened.store->cup().cup;
             for (std::uint64_t steps = 1;; ++steps) {
                 const std::string what = playStep(cup);
                 if (!opened.store->saveRecords(cup.records(), what).saved)
-                    ::_exit(4);
-                if (::write(pipeEnds[1], &steps, sizeof steps) != sizeof steps)
-                    ::_exit(5);
+                    return 4;
+                report(steps);
             }
-        }
-        ::close(pipeEnds[1]);
-        ::usleep(static_cast<useconds_t>(random() % 60000));
-        ::kill(child, SIGKILL);
-        int status = 0;
-        ::waitpid(child, &status, 0);
-        QVERIFY2(WIFSIGNALED(status), "the writer stopped on its own");
-        std::uint64_t reported = 0;
-        std::uint64_t steps = 0;
-        while (::read(pipeEnds[0], &reported, sizeof reported) == sizeof reported)
-            steps = std::max(steps, reported);
-        ::close(pipeEnds[0]);
+        });
+        QVERIFY2(reported, "the writer stopped on its own");
+        const std::uint64_t steps = *reported;
 
         CupOpening opened = CupStore::open(path, CupStore::Mode::ReadOnly);
         QVERIFY2(opened.ok(), opened.message.c_str());
