@@ -15,6 +15,18 @@ class ByteSink;
 
 namespace velmorin::cli {
 
+// What a run does to a played cup: one action at a time.
+struct CupAction
+{
+    enum class Kind { None, Draw, CancelDraw, ShowRound, Winner, Forfeit, Exempted, Board };
+    Kind kind = Kind::None;
+    std::string roundText;            // as given, checked when the action runs
+    std::string team;                 // --gagnant, --forfait; the list for --exemptees
+    std::optional<std::string> score; // --score
+    bool redo = false;                // --refaire
+    bool correct = false;             // --corriger
+};
+
 // The options that belong to the cup lines, taken out of the arguments; what is left is read
 // as the other command lines read it.
 struct CupArguments
@@ -23,11 +35,15 @@ struct CupArguments
     std::optional<std::string> newName;    // --nouvelle
     std::optional<std::string> levelOrder; // --ordre-niveaux
     bool entries = false;                  // --entrees
+    CupAction action;
     std::vector<std::string> rest;
     std::string error; // French, when the cup options themselves are wrong
 };
 
 CupArguments splitCupArguments(const std::vector<std::string> &args);
+
+// The action's run on the cup file; `rest` holds at most --format.
+int runCupAction(const CupArguments &cup, ByteSink &out, std::ostream &err);
 
 // Exit codes as runCalc: 0 done, 1 the cup could not be written, 2 refused (nothing changed).
 int runCupCalc(const std::vector<std::string> &args, ByteSink &out, std::ostream &err);

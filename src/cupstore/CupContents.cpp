@@ -71,4 +71,34 @@ std::optional<Assignment> CupContents::assignment(const CupSetup &setup) const
     return assigned.assignment;
 }
 
+CupInputsResult cupInputsOf(const CupSetup &setup, const CupContents &contents)
+{
+    if (!contents.list)
+        return {std::nullopt,
+                setup.list ? "La liste d'équipes de la coupe est illisible : " + contents.listError
+                           : std::string("La coupe n'a pas de liste d'équipes.")};
+    if (!contents.plan)
+        return {std::nullopt, "La coupe n'a pas de plan choisi qui existe pour ses nombres."};
+    if (!setup.seed)
+        return {std::nullopt, "La coupe n'a pas de graine de tirage."};
+    const AssignmentResult assigned =
+        assignTeams(*contents.list, contents.mapping, planEntrants(*contents.plan), *setup.seed);
+    if (!assigned.ok())
+        return {std::nullopt, assigned.error};
+    CupInputs inputs{cupTeams(*contents.list, *assigned.assignment), layoutFromPlan(*contents.plan),
+                     *setup.seed};
+    // Refused here rather than at the first draw: two teams of one name, sizes not filled.
+    std::string refusal = cupInputsRefusal(inputs.teams, inputs.layout);
+    if (!refusal.empty())
+        return {std::nullopt, std::move(refusal)};
+    return {std::move(inputs), {}};
+}
+
+CupCreation restoreCup(const CupInputsResult &inputs, const CupRecords &records)
+{
+    if (!inputs.inputs)
+        return {std::nullopt, inputs.error};
+    return Cup::restore(inputs.inputs->teams, inputs.inputs->layout, inputs.inputs->seed, records);
+}
+
 } // namespace velmorin

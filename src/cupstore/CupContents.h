@@ -4,6 +4,7 @@
 // levels' rounds, the plan shown. Through the core's own functions, as the window and the
 // calculator compute them.
 
+#include "Cup.h"
 #include "CupSetup.h"
 #include "Plan.h"
 #include "TeamAssignment.h"
@@ -35,5 +36,24 @@ struct CupContents
 };
 
 CupContents rebuildCup(const CupSetup &setup);
+
+// What a cup is played from: its teams in list order, the plan's sizes, the seed.
+struct CupInputs
+{
+    std::vector<CupTeam> teams;
+    CupLayout layout;
+    std::uint64_t seed = 0;
+};
+
+struct CupInputsResult
+{
+    std::optional<CupInputs> inputs;
+    std::string error; // French, one sentence: what the cup lacks to be played
+};
+
+CupInputsResult cupInputsOf(const CupSetup &setup, const CupContents &contents);
+
+// The cup its inputs and records make, or the sentence saying why not.
+CupCreation restoreCup(const CupInputsResult &inputs, const CupRecords &records);
 
 } // namespace velmorin

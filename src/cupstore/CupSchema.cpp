@@ -56,6 +56,43 @@ const std::vector<std::vector<const char *>> &steps()
             " at TEXT NOT NULL,"
             " what TEXT NOT NULL)",
         },
+        // Version 2: the cup as it is played. Teams are their index in the list; groups,
+        // places and games count from 1, places from 0 (A, B, C, D).
+        {
+            "CREATE TABLE draw ("
+            " round INTEGER PRIMARY KEY CHECK (round BETWEEN 1 AND 6),"
+            " attempt INTEGER NOT NULL CHECK (attempt >= 1))",
+            "CREATE TABLE draw_place ("
+            " round INTEGER NOT NULL REFERENCES draw (round),"
+            " pool INTEGER NOT NULL CHECK (pool >= 1),"
+            " place INTEGER NOT NULL CHECK (place BETWEEN 0 AND 3),"
+            " team INTEGER NOT NULL CHECK (team >= 0),"
+            " PRIMARY KEY (round, pool, place))",
+            "CREATE TABLE draw_exempted ("
+            " round INTEGER NOT NULL REFERENCES draw (round),"
+            " rank INTEGER NOT NULL CHECK (rank >= 0),"
+            " team INTEGER NOT NULL CHECK (team >= 0),"
+            " PRIMARY KEY (round, rank))",
+            "CREATE TABLE draw_meeting ("
+            " round INTEGER NOT NULL REFERENCES draw (round),"
+            " rank INTEGER NOT NULL CHECK (rank >= 0),"
+            " pool INTEGER NOT NULL,"
+            " team_a INTEGER NOT NULL,"
+            " team_b INTEGER NOT NULL,"
+            " PRIMARY KEY (round, rank))",
+            "CREATE TABLE result ("
+            " round INTEGER NOT NULL REFERENCES draw (round),"
+            " pool INTEGER NOT NULL,"
+            " game INTEGER NOT NULL CHECK (game BETWEEN 1 AND 3),"
+            " winner INTEGER NOT NULL,"
+            " winner_score INTEGER,"
+            " loser_score INTEGER,"
+            " withdrawn INTEGER,"
+            " PRIMARY KEY (round, pool, game))",
+            "CREATE TABLE chosen_exempted ("
+            " rank INTEGER PRIMARY KEY,"
+            " team INTEGER NOT NULL CHECK (team >= 0))",
+        },
     };
     return all;
 }

@@ -2,6 +2,7 @@
 
 #include "TeamCsv.h"
 
+#include "CupRecordRows.h"
 #include "CupSchema.h"
 #include "Plan.h"
 #include "TeamAssignment.h"
@@ -563,6 +564,16 @@ CupOpening CupStore::open(const QString &path, Mode mode)
     std::optional<CupSetup> setup = readSetup(db);
     if (!setup)
         return refused(damaged(path));
+    std::optional<CupRecords> records = readCupRecords(db);
+    if (!records)
+        return refused(damaged(path));
+    store->m_setup = std::move(*setup);
+    store->m_records = std::move(*records);
+    if (!store->m_records.draws.empty() || !store->m_records.results.empty() ||
+        !store->m_records.chosenExempted.empty()) {
+        if (!store->cup().ok())
+            return refused(damaged(path));
+    }
     if (mode == Mode::ReadWrite) {
         QSqlQuery query(db);
         if (!query.exec(QStringLiteral("PRAGMA journal_mode = WAL")) ||
@@ -570,7 +581,6 @@ CupOpening CupStore::open(const QString &path, Mode mode)
             !query.exec(QStringLiteral("PRAGMA foreign_keys = ON")))
             return failed(CupOpening::Failure::WriteFailed, store->failureMessage());
     }
-    store->m_setup = std::move(*setup);
     store->m_opened = true;
 
     struct stat status
@@ -693,7 +703,7 @@ std::optional<std::string> CupStore::restoreIfRemoved()
 }
 
 CupWrite CupStore::change(const std::string &what, const std::function<bool()> &apply,
-                          const std::function<void()> &commitToSetup)
+                          const std::function<void()> &commitToSetup, bool inputsChange)
 {
     if (readOnly())
         return {false, "La coupe " + nameOf(m_path) +
@@ -715,7 +725,42 @@ CupWrite CupStore::change(const std::string &what, const std::function<bool()> &
         return {false, message};
     }
     commitToSetup();
+    if (inputsChange)
+        m_inputs.reset();
     return {true, notice};
+}
+
+CupWrite CupStore::inputChange(const std::string &what, const std::function<bool()> &apply,
+                               const std::function<void()> &commitToSetup)
+{
+    if (isFrozen())
+        return {false, std::string(Cup::frozenSentence())};
+    return change(what, apply, commitToSetup);
+}
+
+const CupInputsResult &CupStore::inputs() const
+{
+    if (!m_inputs)
+        m_inputs = cupInputsOf(m_setup, rebuildCup(m_setup));
+    return *m_inputs;
+}
+
+CupCreation CupStore::cup() const
+{
+    return restoreCup(inputs(), m_records);
+}
+
+CupWrite CupStore::saveRecords(const CupRecords &records, const std::string &what)
+{
+    if (records == m_records)
+        return {true, {}};
+    // Never a file that would not open again: the records must make this cup.
+    const CupCreation checked = restoreCup(inputs(), records);
+    if (!checked.ok())
+        return {false, checked.error};
+    return change(
+        what, [&] { return writeCupRecords(m_db, m_records, records); },
+        [&] { m_records = records; }, false);
 }
 
 CupWrite CupStore::setName(const std::string &name)
@@ -745,7 +790,7 @@ CupWrite CupStore::setCount(CupCount which, std::int32_t value)
     std::int32_t &field = which == CupCount::Registered ? m_setup.registered
                           : which == CupCount::Finale   ? m_setup.finale
                                                         : m_setup.entrants1;
-    return change(
+    return inputChange(
         std::string(label) + " : " + std::to_string(value),
         [&] {
             return exec(m_db, QStringLiteral("UPDATE cup SET %1 = ?").arg(QLatin1String(column)),
@@ -758,7 +803,7 @@ CupWrite CupStore::setRatioChoice(int group, int itemIndex)
 {
     if (group < 1 || group > static_cast<int>(kRatioGroups))
         return {false, "Groupe de rapports inconnu."};
-    return change(
+    return inputChange(
         "Rapport RG" + std::to_string(group) + " : " +
             std::string(ratioText(ratioFromIndex(itemIndex))),
         [&] {
@@ -776,7 +821,7 @@ CupWrite CupStore::setShownPlan(std::optional<int> classNumber,
                                  ? "Plan montré : classe " + std::to_string(*classNumber) +
                                        ", solution " + std::to_string(*position)
                                  : std::string("Plus de plan montré");
-    return change(
+    return inputChange(
         what,
         [&] {
             return exec(m_db, QStringLiteral("UPDATE cup SET class_number = ?, position = ?"),
@@ -802,7 +847,7 @@ CupWrite CupStore::setWish(Quantity quantity, const Interval &interval)
 CupWrite CupStore::setList(const ImportedList &list,
                            const std::vector<LevelRoundChoice> &levelRounds)
 {
-    return change(
+    return inputChange(
         "Liste ouverte : " + list.fileName,
         [&] { return writeList(m_db, list) && writeLevelRounds(m_db, levelRounds); },
         [&] {
@@ -815,7 +860,7 @@ CupWrite CupStore::setLevelRound(const std::string &level, int round)
 {
     if (round < 1 || round > kEntryRounds)
         return {false, "Tour incorrect : un niveau entre au tour 1, 2, 3 ou 4."};
-    return change(
+    return inputChange(
         "Niveau " + quoted(level) + " au tour " + std::to_string(round),
         [&] {
             return exec(m_db, QStringLiteral("DELETE FROM level_round WHERE level = ?"),
@@ -837,7 +882,7 @@ CupWrite CupStore::setLevelRound(const std::string &level, int round)
 
 CupWrite CupStore::setSeed(std::uint64_t seed)
 {
-    return change(
+    return inputChange(
         "Graine du tirage : " + std::to_string(seed),
         [&] {
             return exec(m_db, QStringLiteral("UPDATE cup SET seed = ?"), {QString::number(seed)});
@@ -850,7 +895,7 @@ CupWrite CupStore::setLevelOrder(const std::vector<std::string> &levels)
     std::string what = "Ordre des niveaux :";
     for (const std::string &level : levels)
         what += ' ' + quoted(level);
-    return change(
+    return inputChange(
         what, [&] { return writeLevelOrder(m_db, levels); }, [&] { m_setup.levelOrder = levels; });
 }
 

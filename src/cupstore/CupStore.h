@@ -6,6 +6,7 @@
 // version are checked before anything else is read, and a file holding anything that is not
 // ours is refused, never run.
 
+#include "CupContents.h"
 #include "CupLock.h"
 #include "CupSetup.h"
 
@@ -85,13 +86,29 @@ public:
     CupWrite setSeed(std::uint64_t seed);
     CupWrite setLevelOrder(const std::vector<std::string> &levels);
 
+    // The draws and results; validated on opening (a file whose records do not make a cup
+    // with its settings is refused as damaged).
+    const CupRecords &records() const { return m_records; }
+    // Round 1 drawn: the settings the cup is played from are refused until its draw is
+    // cancelled (the name, the date and the wishes still change).
+    bool isFrozen() const { return !m_records.draws.empty(); }
+    // The cup its settings and records make, or the sentence saying what it lacks.
+    CupCreation cup() const;
+    // Replaces the draws and results, writing only the rows that changed; records that do not
+    // make a cup with the file's settings are refused and nothing is written.
+    CupWrite saveRecords(const CupRecords &records, const std::string &what);
+
     std::vector<CupJournalEntry> journal() const;
 
 private:
     CupStore(QString path, Mode mode);
 
     CupWrite change(const std::string &what, const std::function<bool()> &apply,
-                    const std::function<void()> &commitToSetup);
+                    const std::function<void()> &commitToSetup, bool inputsChange = true);
+    // A change of what the cup is played from, refused once round 1 is drawn.
+    CupWrite inputChange(const std::string &what, const std::function<bool()> &apply,
+                         const std::function<void()> &commitToSetup);
+    const CupInputsResult &inputs() const;
     std::optional<std::string> restoreIfRemoved();
     std::string failureMessage() const;
     void closeConnection();
@@ -102,6 +119,8 @@ private:
     QSqlDatabase m_db;
     CupLock m_lock;
     CupSetup m_setup;
+    CupRecords m_records;
+    mutable std::optional<CupInputsResult> m_inputs; // made when first needed
     bool m_opened = false;           // every check passed: only then is the file ever written
     unsigned long long m_device = 0; // the file opened, to notice it removed or replaced
     unsigned long long m_inode = 0;

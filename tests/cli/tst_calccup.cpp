@@ -37,6 +37,9 @@ private slots:
     void lines();
     void entriesAsTeamList_data();
     void entriesAsTeamList();
+    void playedToTheFinal();
+    void actions_data();
+    void actions();
 
 private:
     QString path(const QString &name) const { return m_dir.filePath(name); }
@@ -156,6 +159,110 @@ void TestCalcCup::entriesAsTeamList()
     QCOMPARE(list.status, 0);
     QVERIFY(!cup.out.empty());
     QCOMPARE(cup.out, list.out);
+}
+
+// A cup of the sample's first twelve teams played to its final with the calculator alone:
+// each round drawn, each game's winner named from the round's CSV, the final's teams listed.
+void TestCalcCup::playedToTheFinal()
+{
+    QFile sample(VELMORIN_SAMPLE_LIST);
+    QVERIFY(sample.open(QIODevice::ReadOnly));
+    QFile list(path("douze.csv"));
+    QVERIFY(list.open(QIODevice::WriteOnly));
+    for (int line = 0; line < 13; ++line)
+        list.write(sample.readLine());
+    list.close();
+    const QString cup = path("jouee.velmorin");
+    const auto made = runCup({"--coupe", cup, "--nouvelle", "Coupe jouée", "--equipes",
+                              path("douze.csv"), "--graine", "7", "1", "4", "1", "1"});
+    QVERIFY2(made.status == 0, made.err.c_str());
+    int results = 0;
+    for (int round = 1; round <= 6; ++round) {
+        const QString t = QString::number(round);
+        const auto drawn = runCup({"--coupe", cup, "--tirage", t});
+        QVERIFY2(drawn.status == 0, drawn.err.c_str());
+        QVERIFY2(QString::fromStdString(drawn.out).contains("Tour " + t), drawn.out.c_str());
+        for (;;) {
+            const auto shown = runCup({"--coupe", cup, "--tour", t, "--format", "csv"});
+            QCOMPARE(shown.status, 0);
+            QString pending;
+            for (const QString &row : QString::fromStdString(shown.out).split('\n')) {
+                const QStringList cells = row.split(',');
+                if (cells.size() == 11 && cells[0] == t && !cells[3].isEmpty() &&
+                    !cells[5].isEmpty() && cells[7].isEmpty()) {
+                    pending = cells[5];
+                    break;
+                }
+            }
+            if (pending.isEmpty())
+                break;
+            const auto won = runCup({"--coupe", cup, "--gagnant", t, pending, "--score", "13-4"});
+            QVERIFY2(won.status == 0, won.err.c_str());
+            QVERIFY(QString::fromStdString(won.out).contains(pending));
+            ++results;
+        }
+    }
+    QVERIFY(results > 0);
+    const auto board = runCup({"--coupe", cup, "--tableau", "--format", "csv"});
+    QCOMPARE(board.status, 0);
+    QVERIFY2(QString::fromStdString(board.out).contains("finale,"), board.out.c_str());
+    QCOMPARE(QString::fromStdString(board.out).count(",4,13,"), results); // team B won each
+}
+
+void TestCalcCup::actions_data()
+{
+    QTest::addColumn<QStringList>("args"); // after --coupe on the cup played to its final
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("out");
+    QTest::addColumn<QString>("err");
+
+    QTest::newRow("html board") << QStringList{"--tableau", "--format", "html"} << 0 << "</html>"
+                                << "";
+    QTest::newRow("round csv") << QStringList{"--tour", "1", "--format", "csv"} << 0
+                               << "tour,poule,partie,equipe_a"
+                               << "";
+    QTest::newRow("round html") << QStringList{"--tour", "1", "--format", "html"} << 2 << ""
+                                << "html pour --tableau";
+    QTest::newRow("drawn again") << QStringList{"--tirage", "1"} << 2 << ""
+                                 << "Tour 1";
+    QTest::newRow("redraw after results") << QStringList{"--tirage", "1", "--refaire"} << 2 << ""
+                                          << "Tour 2";
+    QTest::newRow("unknown team") << QStringList{"--gagnant", "6", "Personne"} << 2 << ""
+                                  << "Aucune équipe";
+    QTest::newRow("no such number") << QStringList{"--gagnant", "6", "#13"} << 2 << ""
+                                    << "compte 12";
+    QTest::newRow("round 7") << QStringList{"--tour", "7"} << 2 << ""
+                             << "de 1 à 6";
+    QTest::newRow("bad score") << QStringList{"--gagnant", "6", "#1", "--score", "13"} << 2 << ""
+                               << "13-7";
+    QTest::newRow("not in the round") << QStringList{"--gagnant", "1", "#1"} << 2 << ""
+                                      << "ne joue pas le Tour 1";
+    QTest::newRow("two actions") << QStringList{"--tour", "1", "--tableau"} << 2 << ""
+                                 << "une seule action";
+    QTest::newRow("frozen earlier round") << QStringList{"--annuler-tirage", "1"} << 2 << ""
+                                          << "Seul le dernier tour";
+    QTest::newRow("team missing") << QStringList{"--forfait", "6"} << 2 << ""
+                                  << "attend un tour puis une équipe";
+    QTest::newRow("correct nothing") << QStringList{"--gagnant", "1", "#1", "--corriger"} << 2 << ""
+                                     << "";
+}
+
+// Each action on a played cup: what it prints, and a refusal that leaves the cup as it was.
+void TestCalcCup::actions()
+{
+    QFETCH(QStringList, args);
+    QFETCH(int, status);
+    QFETCH(QString, out);
+    QFETCH(QString, err);
+    const QString cup = path("jouee.velmorin");
+    const QStringList board{"--coupe", cup, "--tableau", "--format", "csv"};
+    const std::string before = runCup(board).out;
+    const auto run = runCup(QStringList{"--coupe", cup} + args);
+    QCOMPARE(run.status, status);
+    QVERIFY2(QString::fromStdString(run.out).contains(out), run.out.c_str());
+    QVERIFY2(QString::fromStdString(run.err).contains(err), run.err.c_str());
+    QCOMPARE(run.err.empty(), status == 0);
+    QCOMPARE(runCup(board).out, before);
 }
 
 QTEST_GUILESS_MAIN(TestCalcCup)

@@ -1,6 +1,7 @@
 #include "CupSchema.h"
 #include "CupSetups.h"
 #include "CupStore.h"
+#include "Plan.h"
 
 #include <QCryptographicHash>
 #include <QtTest>
@@ -18,6 +19,7 @@ using velmorin::CupOpening;
 using velmorin::CupSetup;
 using velmorin::CupStore;
 using velmorin::testing::inventedCup;
+using velmorin::testing::playableCup;
 
 namespace {
 
@@ -54,6 +56,63 @@ template <typename Body> int inChild(Body body)
     return WIFEXITED(status) ? WEXITSTATUS(status) : 100;
 }
 
+// One step of a cup played on and on: the last round's next game, else the next draw, else
+// back one draw. Deterministic, so that a test can replay what a killed writer did.
+std::string playStep(velmorin::Cup &cup)
+{
+    const int last = cup.drawnRounds();
+    if (last > 0) {
+        const auto pending = cup.pendingGames(last);
+        if (!pending.empty()) {
+            const auto &game = pending.front();
+            const int winner = (game.teamA + game.teamB) % 2 ? game.teamA : game.teamB;
+            if (game.teamA % 5 == 0)
+                return cup.forfeit(last, game.teamA == winner ? game.teamB : game.teamA).text;
+            return cup.recordWinner(last, winner, velmorin::Score{13, game.teamB % 13}).text;
+        }
+    }
+    if (last < velmorin::kCupRounds) {
+        const velmorin::CupAnswer drawn = cup.draw(last + 1);
+        if (drawn.done)
+            return drawn.text;
+    }
+    return cup.cancelDraw(last).text;
+}
+
+// Runs `writer` in a child process killed after a random moment, and gives the last number it
+// reported through `report`; none when it stopped on its own. `writer(report)` never returns
+// while all goes well.
+template <typename Writer>
+std::optional<std::uint64_t> killedWriterRun(std::mt19937 &random, unsigned maxMicros,
+                                             Writer writer)
+{
+    int pipeEnds[2];
+    if (::pipe(pipeEnds) != 0)
+        return std::nullopt;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(pipeEnds[0]);
+        const auto report = [&](std::uint64_t value) {
+            if (::write(pipeEnds[1], &value, sizeof value) != sizeof value)
+                ::_exit(5);
+        };
+        ::_exit(writer(report));
+    }
+    ::close(pipeEnds[1]);
+    ::usleep(static_cast<useconds_t>(random() % maxMicros));
+    ::kill(child, SIGKILL);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    std::uint64_t reported = 0;
+    std::uint64_t last = 0;
+    while (::read(pipeEnds[0], &reported, sizeof reported) == sizeof reported)
+        last = std::max(last, reported);
+    ::close(pipeEnds[0]);
+    if (!WIFSIGNALED(status))
+        return std::nullopt;
+    return last;
+}
+
 } // namespace
 
 class TestCupStore : public QObject
@@ -72,6 +131,12 @@ private slots:
     void readOnlyFile();
     void fullDisk();
     void removedWhileOpen();
+    void played_data();
+    void played();
+    void version1Migrates();
+    void damagedRecords_data();
+    void damagedRecords();
+    void killedWhilePlaying();
 
 private:
     QString cupPath(const QString &name = QStringLiteral("coupe.velmorin"))
@@ -152,7 +217,7 @@ void TestCupStore::refusals_data()
     QTest::newRow("other database")
         << QByteArray("PRAGMA application_id = 7") << QByteArray() << "pas une coupe";
     QTest::newRow("newer") << QByteArray("PRAGMA user_version = 9") << QByteArray()
-                           << "version 9 du format, plus récente que la version 1";
+                           << "version 9 du format, plus récente que la version 2";
     QTest::newRow("version 0") << QByteArray("PRAGMA user_version = 0") << QByteArray() << "abîmée";
     QTest::newRow("trigger")
         << QByteArray("CREATE TRIGGER t AFTER UPDATE ON cup BEGIN DELETE FROM journal; END")
@@ -281,14 +346,10 @@ void TestCupStore::killedWriter()
     std::mt19937 random(20261207);
     std::uint64_t committed = 0;
     for (int round = 0; round < 200; ++round) {
-        int pipeEnds[2];
-        QCOMPARE(::pipe(pipeEnds), 0);
-        const pid_t child = ::fork();
-        if (child == 0) {
-            ::close(pipeEnds[0]);
+        const auto reported = killedWriterRun(random, 100000, [&](const auto &report) {
             CupOpening opened = CupStore::open(path, CupStore::Mode::ReadWrite);
             if (!opened.ok())
-                ::_exit(3);
+                return 3;
             std::uint64_t next = opened.store->setup().seed.value_or(0);
             for (;;) {
                 ++next;
@@ -297,21 +358,12 @@ void TestCupStore::killedWriter()
                                              opened.store->setSeed(next).saved
                                        : opened.store->setSeed(next).saved;
                 if (!saved)
-                    ::_exit(4);
-                if (::write(pipeEnds[1], &next, sizeof next) != sizeof next)
-                    ::_exit(5);
+                    return 4;
+                report(next);
             }
-        }
-        ::close(pipeEnds[1]);
-        ::usleep(static_cast<useconds_t>(random() % 100000));
-        ::kill(child, SIGKILL);
-        int status = 0;
-        ::waitpid(child, &status, 0);
-        QVERIFY2(WIFSIGNALED(status), "the writer stopped on its own");
-        std::uint64_t reported = 0;
-        while (::read(pipeEnds[0], &reported, sizeof reported) == sizeof reported)
-            committed = std::max(committed, reported);
-        ::close(pipeEnds[0]);
+        });
+        QVERIFY2(reported, "the writer stopped on its own");
+        committed = std::max(committed, *reported);
 
         CupOpening opened = CupStore::open(path, CupStore::Mode::ReadWrite);
         QVERIFY2(opened.ok(), opened.message.c_str());
@@ -400,6 +452,202 @@ void TestCupStore::removedWhileOpen()
     QVERIFY2(reopened.ok(), reopened.message.c_str());
     QCOMPARE(*reopened.store->setup().seed, std::uint64_t{2});
     QCOMPARE(reopened.store->setup().name, std::string("encore"));
+}
+
+void TestCupStore::played_data()
+{
+    QTest::addColumn<quint64>("seed");
+    QTest::addColumn<int>("teams");
+    for (quint64 seed = 1; seed <= 4; ++seed)
+        QTest::addRow("seed %llu", seed) << seed << 77;
+}
+
+// A cup played to its final one step at a time: every step is in the file at once, the
+// settings are refused while round 1 is drawn, and everything reads back equal.
+void TestCupStore::played()
+{
+    QFETCH(quint64, seed);
+    QFETCH(int, teams);
+    const QString path = newCup(playableCup(seed, static_cast<std::size_t>(teams)));
+    QVERIFY(!path.isEmpty());
+    velmorin::CupRecords expected;
+    std::size_t steps = 0;
+    {
+        CupOpening opened = CupStore::open(path, CupStore::Mode::ReadWrite);
+        QVERIFY2(opened.ok(), opened.message.c_str());
+        CupStore &store = *opened.store;
+        QVERIFY(!store.isFrozen());
+        velmorin::CupCreation made = store.cup();
+        QVERIFY2(made.ok(), made.error.c_str());
+        velmorin::Cup &cup = *made.cup;
+        while (cup.finalTeams().empty() && steps < 5000) {
+            const std::string what = playStep(cup);
+            QVERIFY(store.saveRecords(cup.records(), what).saved);
+            ++steps;
+            QVERIFY(store.records() == cup.records());
+        }
+        QVERIFY(!cup.finalTeams().empty());
+        QVERIFY(store.isFrozen());
+        const QByteArray before = digest(path);
+        for (const velmorin::CupWrite &write :
+             {store.setSeed(1), store.setCount(velmorin::CupCount::Finale, 2),
+              store.setRatioChoice(5, 1), store.setShownPlan(2, 1), store.setLevelRound("1", 2),
+              store.setLevelOrder({"2"}), store.setList(*store.setup().list, {})}) {
+            QVERIFY(!write.saved);
+            QCOMPARE(write.message, std::string(velmorin::Cup::frozenSentence()));
+        }
+        QCOMPARE(digest(path), before);
+        // Records that do not make this cup are refused, never written.
+        velmorin::CupRecords forged = cup.records();
+        std::swap(forged.draws.front().groups.front().front(),
+                  forged.draws.back().exempted.empty() ? forged.results.back().winner
+                                                       : forged.draws.back().exempted.front());
+        QVERIFY(!store.saveRecords(forged, "faux").saved);
+        QVERIFY(store.records() == cup.records());
+        QVERIFY(store.setName("Finale connue").saved);
+        expected = cup.records();
+    }
+    {
+        CupOpening reopened = CupStore::open(path, CupStore::Mode::ReadOnly);
+        QVERIFY2(reopened.ok(), reopened.message.c_str());
+        QVERIFY(reopened.store->records() == expected);
+        QCOMPARE(reopened.store->journal().size(), steps + 2); // creation, steps, name
+        QVERIFY(reopened.store->cup().ok());
+    }
+    // Every draw cancelled, last first: the settings change again.
+    CupOpening opened = CupStore::open(path, CupStore::Mode::ReadWrite);
+    velmorin::Cup cup = *opened.store->cup().cup;
+    for (int round = cup.drawnRounds(); round >= 1; --round) {
+        QVERIFY(!opened.store->setSeed(5).saved);
+        const velmorin::CupAnswer cancelled = cup.cancelDraw(round);
+        QVERIFY(cancelled.done);
+        QVERIFY(opened.store->saveRecords(cup.records(), cancelled.text).saved);
+    }
+    QVERIFY(opened.store->records() == velmorin::CupRecords{});
+    QVERIFY(opened.store->setSeed(5).saved);
+}
+
+// A file of the first version opens for writing, is brought to this version, and is then
+// read by any opening.
+void TestCupStore::version1Migrates()
+{
+    const CupSetup setup = playableCup(3, 77);
+    const QString path = newCup(setup);
+    tamper(path, "DROP TABLE result; DROP TABLE draw_place; DROP TABLE draw_exempted; "
+                 "DROP TABLE draw_meeting; DROP TABLE draw; DROP TABLE chosen_exempted; "
+                 "PRAGMA user_version = 1;");
+    QVERIFY(!CupStore::open(path, CupStore::Mode::ReadOnly).ok());
+    {
+        CupOpening opened = CupStore::open(path, CupStore::Mode::ReadWrite);
+        QVERIFY2(opened.ok(), opened.message.c_str());
+        QVERIFY(opened.store->setup() == setup);
+        QCOMPARE(opened.store->journal().back().what, std::string("Coupe mise au format 2"));
+        velmorin::Cup cup = *opened.store->cup().cup;
+        QVERIFY(cup.draw(1).done);
+        QVERIFY(opened.store->saveRecords(cup.records(), "Tour 1").saved);
+    }
+    CupOpening reopened = CupStore::open(path, CupStore::Mode::ReadOnly);
+    QVERIFY2(reopened.ok(), reopened.message.c_str());
+    QCOMPARE(reopened.store->records().draws.size(), std::size_t{1});
+}
+
+void TestCupStore::damagedRecords_data()
+{
+    QTest::addColumn<QByteArray>("sql");
+    QTest::newRow("winner not in the game")
+        << QByteArray("UPDATE result SET winner = winner + 1 WHERE rowid = "
+                      "(SELECT min(rowid) FROM result)");
+    QTest::newRow("score the wrong way")
+        << QByteArray("UPDATE result SET winner_score = 2, loser_score = 9");
+    QTest::newRow("place missing")
+        << QByteArray("DELETE FROM draw_place WHERE round = 1 AND pool = 1 AND place = 0");
+    QTest::newRow("team twice") << QByteArray(
+        "UPDATE draw_place SET team = (SELECT team FROM draw_place WHERE round = 1 "
+        "AND pool = 1 AND place = 1) WHERE round = 1 AND pool = 1 AND place = 0");
+    QTest::newRow("round 1 gone") << QByteArray("DELETE FROM draw_place WHERE round = 1; "
+                                                "DELETE FROM draw_meeting WHERE round = 1; "
+                                                "DELETE FROM result WHERE round = 1; "
+                                                "DELETE FROM draw WHERE round = 1");
+    QTest::newRow("meeting forged")
+        << QByteArray("INSERT INTO draw_meeting VALUES (1, 999, 1, 0, 1)");
+    QTest::newRow("result of an undrawn round")
+        << QByteArray("INSERT INTO draw VALUES (6, 1); INSERT INTO result VALUES "
+                      "(6, 1, 1, 0, NULL, NULL, NULL)");
+    QTest::newRow("chosen unknown team")
+        << QByteArray("INSERT INTO chosen_exempted VALUES (0, 99999)");
+    QTest::newRow("plan changed under the draws")
+        << QByteArray("UPDATE cup SET entrants1 = entrants1 + 4");
+}
+
+// Records changed behind the store's back, or settings that no longer make the drawn cup:
+// refused as damaged, and the file left as it was.
+void TestCupStore::damagedRecords()
+{
+    QFETCH(QByteArray, sql);
+    const QString path = newCup(playableCup(4, 77), QStringLiteral("jouee.velmorin"));
+    {
+        CupOpening opened = CupStore::open(path, CupStore::Mode::ReadWrite);
+        velmorin::Cup cup = *opened.store->cup().cup;
+        for (int step = 0; step < 40; ++step)
+            playStep(cup);
+        QVERIFY(cup.drawnRounds() >= 2);
+        QVERIFY(opened.store->saveRecords(cup.records(), "joué").saved);
+    }
+    tamper(path, sql.constData());
+    const QByteArray before = digest(path);
+    for (CupStore::Mode mode : {CupStore::Mode::ReadWrite, CupStore::Mode::ReadOnly}) {
+        const CupOpening opened = CupStore::open(path, mode);
+        QVERIFY(!opened.ok());
+        QVERIFY2(QString::fromStdString(opened.message).contains("abîmée"), opened.message.c_str());
+    }
+    QCOMPARE(digest(path), before);
+}
+
+// A process drawing and recording results, killed at random moments: the file always opens,
+// restores, and holds every step it had reported committed (and at most the one in flight).
+void TestCupStore::killedWhilePlaying()
+{
+    const QString path = newCup(playableCup(2, 77));
+    std::mt19937 random(20261208);
+    velmorin::CupRecords known;
+    std::uint64_t totalSteps = 0;
+    for (int kill = 0; kill < 40; ++kill) {
+        const auto reported = killedWriterRun(random, 60000, [&](const auto &report) {
+            CupOpening opened = CupStore::open(path, CupStore::Mode::ReadWrite);
+            if (!opened.ok())
+                return 3;
+            velmorin::Cup cup = *opened.store->cup().cup;
+            for (std::uint64_t steps = 1;; ++steps) {
+                const std::string what = playStep(cup);
+                if (!opened.store->saveRecords(cup.records(), what).saved)
+                    return 4;
+                report(steps);
+            }
+        });
+        QVERIFY2(reported, "the writer stopped on its own");
+        const std::uint64_t steps = *reported;
+
+        CupOpening opened = CupStore::open(path, CupStore::Mode::ReadOnly);
+        QVERIFY2(opened.ok(), opened.message.c_str());
+        QVERIFY(opened.store->cup().ok());
+        // The same steps replayed from what the file held before this writer.
+        velmorin::Cup replay =
+            *velmorin::restoreCup(
+                 velmorin::cupInputsOf(opened.store->setup(),
+                                       velmorin::rebuildCup(opened.store->setup())),
+                 known)
+                 .cup;
+        for (std::uint64_t k = 0; k < steps; ++k)
+            playStep(replay);
+        const velmorin::CupRecords committed = replay.records();
+        playStep(replay);
+        QVERIFY(opened.store->records() == committed ||
+                opened.store->records() == replay.records());
+        known = opened.store->records();
+        totalSteps += steps;
+    }
+    // Most kills must land among the writes, not all before the first one.
+    QVERIFY2(totalSteps > 40, qPrintable(QString::number(totalSteps)));
 }
 
 QTEST_GUILESS_MAIN(TestCupStore)

@@ -5,6 +5,7 @@
 
 #include "CupContents.h"
 #include "CupSetup.h"
+#include "Plan.h"
 #include "TeamLists.h"
 
 #include <cstdint>
@@ -58,6 +59,31 @@ inline CupSetup inventedCup(std::uint64_t seed, std::size_t teams = 80)
     if (pick(2) == 0)
         setup.levelOrder = {"Nationale 1", "2", "Régionale", ""};
     return setup;
+}
+
+// A cup that can be played: an invented one of about `teams` teams with the first plan its
+// numbers have, and a seed, whose teams fill it.
+inline CupSetup playableCup(std::uint64_t seed, std::size_t teams)
+{
+    for (std::uint64_t k = seed; k < seed + 40000; k += 1000) {
+        CupSetup setup = inventedCup(k, teams + k / 1000 % 40);
+        setup.seed = k;
+        setup.finale = static_cast<std::int32_t>(1 + k / 1000 % 8);
+        for (std::int32_t entrants = setup.registered / 2; entrants >= 4; --entrants) {
+            setup.entrants1 = entrants;
+            const Calculation calculation = calculate(setup.problem());
+            for (int number = 1; number <= 3; ++number) {
+                if (!makePlan(calculation, exemptionClassFromNumber(number), 1))
+                    continue;
+                setup.classNumber = number;
+                setup.position = 1;
+                const auto made = cupInputsOf(setup, rebuildCup(setup));
+                if (made.inputs)
+                    return setup;
+            }
+        }
+    }
+    return {}; // never met by the sizes the tests use
 }
 
 } // namespace velmorin::testing

@@ -1,0 +1,282 @@
+#include "CupRecordRows.h"
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QVariant>
+
+#include <algorithm>
+#include <array>
+#include <limits>
+#include <tuple>
+
+namespace velmorin {
+
+namespace {
+
+QVariant optionalInt(const std::optional<int> &value)
+{
+    return value ? QVariant(*value) : QVariant();
+}
+
+bool run(QSqlDatabase &db, const char *sql, const QVariantList &values)
+{
+    QSqlQuery query(db);
+    if (!query.prepare(QString::fromLatin1(sql)))
+        return false;
+    for (const QVariant &value : values)
+        query.addBindValue(value);
+    return query.exec();
+}
+
+// A stored number: within int, and not below `low`.
+std::optional<int> number(const QVariant &value, long long low = 0)
+{
+    bool ok = false;
+    const long long read = value.toLongLong(&ok);
+    if (!ok || read < low || read > std::numeric_limits<int>::max())
+        return std::nullopt;
+    return static_cast<int>(read);
+}
+
+std::optional<std::optional<int>> nullableNumber(const QVariant &value)
+{
+    if (value.isNull())
+        return std::optional<int>();
+    const std::optional<int> read = number(value);
+    if (!read)
+        return std::nullopt;
+    return read;
+}
+
+bool deleteDraw(QSqlDatabase &db, int round)
+{
+    for (const char *sql :
+         {"DELETE FROM result WHERE round = ?", "DELETE FROM draw_place WHERE round = ?",
+          "DELETE FROM draw_exempted WHERE round = ?", "DELETE FROM draw_meeting WHERE round = ?",
+          "DELETE FROM draw WHERE round = ?"}) {
+        if (!run(db, sql, {round}))
+            return false;
+    }
+    return true;
+}
+
+bool insertDraw(QSqlDatabase &db, const DrawRecord &draw)
+{
+    if (!run(db, "INSERT INTO draw VALUES (?, ?)", {draw.round, draw.attempt}))
+        return false;
+    QSqlQuery place(db);
+    if (!place.prepare(QStringLiteral("INSERT INTO draw_place VALUES (?, ?, ?, ?)")))
+        return false;
+    for (std::size_t g = 0; g < draw.groups.size(); ++g) {
+        for (std::size_t p = 0; p < draw.groups[g].size(); ++p) {
+            place.bindValue(0, draw.round);
+            place.bindValue(1, static_cast<int>(g + 1));
+            place.bindValue(2, static_cast<int>(p));
+            place.bindValue(3, draw.groups[g][p]);
+            if (!place.exec())
+                return false;
+        }
+    }
+    for (std::size_t k = 0; k < draw.exempted.size(); ++k) {
+        if (!run(db, "INSERT INTO draw_exempted VALUES (?, ?, ?)",
+                 {draw.round, static_cast<int>(k), draw.exempted[k]}))
+            return false;
+    }
+    for (std::size_t k = 0; k < draw.meetings.size(); ++k) {
+        const Meeting &m = draw.meetings[k];
+        if (!run(db, "INSERT INTO draw_meeting VALUES (?, ?, ?, ?, ?)",
+                 {draw.round, static_cast<int>(k), m.group, m.teamA, m.teamB}))
+            return false;
+    }
+    return true;
+}
+
+bool gameBefore(const ResultRecord &a, const ResultRecord &b)
+{
+    return std::tie(a.round, a.group, a.game) < std::tie(b.round, b.group, b.game);
+}
+
+std::vector<ResultRecord> byGame(std::vector<ResultRecord> results)
+{
+    std::stable_sort(results.begin(), results.end(), gameBefore);
+    return results;
+}
+
+bool insertResult(QSqlDatabase &db, const ResultRecord &result)
+{
+    return run(db, "INSERT OR REPLACE INTO result VALUES (?, ?, ?, ?, ?, ?, ?)",
+               {result.round, result.group, result.game, result.winner,
+                optionalInt(result.winnerScore), optionalInt(result.loserScore),
+                optionalInt(result.withdrawn)});
+}
+
+bool readDraws(QSqlDatabase &db, CupRecords &records)
+{
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    if (!query.exec(QStringLiteral("SELECT round, attempt FROM draw ORDER BY round")))
+        return false;
+    while (query.next()) {
+        const auto round = number(query.value(0), 1);
+        const auto attempt = number(query.value(1), 1);
+        if (!round || !attempt)
+            return false;
+        DrawRecord draw;
+        draw.round = *round;
+        draw.attempt = *attempt;
+        records.draws.push_back(std::move(draw));
+    }
+    // Rows for a round that is not drawn cannot be: the tables' references forbid them.
+    const auto drawOf = [&](const QVariant &round) -> DrawRecord * {
+        const auto read = number(round, 1);
+        for (DrawRecord &draw : records.draws) {
+            if (read && draw.round == *read)
+                return &draw;
+        }
+        return nullptr;
+    };
+    if (!query.exec(QStringLiteral(
+            "SELECT round, pool, place, team FROM draw_place ORDER BY round, pool, place")))
+        return false;
+    while (query.next()) {
+        DrawRecord *draw = drawOf(query.value(0));
+        const auto pool = number(query.value(1), 1);
+        const auto place = number(query.value(2));
+        const auto team = number(query.value(3));
+        if (!draw || !pool || !place || !team)
+            return false;
+        if (*place == 0 && static_cast<std::size_t>(*pool) == draw->groups.size() + 1)
+            draw->groups.emplace_back();
+        if (static_cast<std::size_t>(*pool) != draw->groups.size() ||
+            static_cast<std::size_t>(*place) != draw->groups.back().size())
+            return false;
+        draw->groups.back().push_back(*team);
+    }
+    if (!query.exec(
+            QStringLiteral("SELECT round, rank, team FROM draw_exempted ORDER BY round, rank")))
+        return false;
+    while (query.next()) {
+        DrawRecord *draw = drawOf(query.value(0));
+        const auto rank = number(query.value(1));
+        const auto team = number(query.value(2));
+        if (!draw || !rank || !team || static_cast<std::size_t>(*rank) != draw->exempted.size())
+            return false;
+        draw->exempted.push_back(*team);
+    }
+    if (!query.exec(QStringLiteral("SELECT round, rank, pool, team_a, team_b FROM draw_meeting "
+                                   "ORDER BY round, rank")))
+        return false;
+    while (query.next()) {
+        DrawRecord *draw = drawOf(query.value(0));
+        const auto rank = number(query.value(1));
+        const auto pool = number(query.value(2), 1);
+        const auto a = number(query.value(3));
+        const auto b = number(query.value(4));
+        if (!draw || !rank || !pool || !a || !b ||
+            static_cast<std::size_t>(*rank) != draw->meetings.size())
+            return false;
+        draw->meetings.push_back({*pool, *a, *b});
+    }
+    return true;
+}
+
+} // namespace
+
+std::optional<CupRecords> readCupRecords(QSqlDatabase &db)
+{
+    CupRecords records;
+    if (!readDraws(db, records))
+        return std::nullopt;
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    if (!query.exec(QStringLiteral("SELECT round, pool, game, winner, winner_score, loser_score, "
+                                   "withdrawn FROM result ORDER BY round, pool, game")))
+        return std::nullopt;
+    while (query.next()) {
+        const auto round = number(query.value(0), 1);
+        const auto pool = number(query.value(1), 1);
+        const auto game = number(query.value(2), 1);
+        const auto winner = number(query.value(3));
+        const auto winnerScore = nullableNumber(query.value(4));
+        const auto loserScore = nullableNumber(query.value(5));
+        const auto withdrawn = nullableNumber(query.value(6));
+        if (!round || !pool || !game || !winner || !winnerScore || !loserScore || !withdrawn)
+            return std::nullopt;
+        records.results.push_back(
+            {*round, *pool, *game, *winner, *winnerScore, *loserScore, *withdrawn});
+    }
+    if (!query.exec(QStringLiteral("SELECT rank, team FROM chosen_exempted ORDER BY rank")))
+        return std::nullopt;
+    while (query.next()) {
+        const auto rank = number(query.value(0));
+        const auto team = number(query.value(1));
+        if (!rank || !team || static_cast<std::size_t>(*rank) != records.chosenExempted.size())
+            return std::nullopt;
+        records.chosenExempted.push_back(*team);
+    }
+    return records;
+}
+
+bool writeCupRecords(QSqlDatabase &db, const CupRecords &before, const CupRecords &after)
+{
+    // A round drawn again, cancelled or new: its rows go and come whole, its results too.
+    std::array<bool, kCupRounds + 1> rewritten{};
+    for (const CupRecords *records : {&before, &after}) {
+        for (const DrawRecord &draw : records->draws) {
+            if (draw.round < 1 || draw.round > kCupRounds)
+                return false;
+        }
+        for (const ResultRecord &result : records->results) {
+            if (result.round < 1 || result.round > kCupRounds)
+                return false;
+        }
+    }
+    for (std::size_t k = 0; k < std::max(before.draws.size(), after.draws.size()); ++k) {
+        const bool had = k < before.draws.size();
+        const bool has = k < after.draws.size();
+        if (had && has && before.draws[k] == after.draws[k])
+            continue;
+        if (had && !deleteDraw(db, before.draws[k].round))
+            return false;
+        if (had)
+            rewritten[static_cast<std::size_t>(before.draws[k].round)] = true;
+        if (has && !insertDraw(db, after.draws[k]))
+            return false;
+        if (has)
+            rewritten[static_cast<std::size_t>(after.draws[k].round)] = true;
+    }
+    // The results in game order on both sides: one walk finds the games that changed.
+    const std::vector<ResultRecord> old = byGame(before.results);
+    const std::vector<ResultRecord> now = byGame(after.results);
+    auto o = old.begin();
+    auto n = now.begin();
+    while (o != old.end() || n != now.end()) {
+        if (n == now.end() || (o != old.end() && gameBefore(*o, *n))) {
+            if (!rewritten[static_cast<std::size_t>(o->round)] &&
+                !run(db, "DELETE FROM result WHERE round = ? AND pool = ? AND game = ?",
+                     {o->round, o->group, o->game}))
+                return false;
+            ++o;
+            continue;
+        }
+        const bool same = o != old.end() && !gameBefore(*n, *o);
+        if ((!same || !(*o == *n) || rewritten[static_cast<std::size_t>(n->round)]) &&
+            !insertResult(db, *n))
+            return false;
+        if (same)
+            ++o;
+        ++n;
+    }
+    if (before.chosenExempted != after.chosenExempted) {
+        if (!run(db, "DELETE FROM chosen_exempted", {}))
+            return false;
+        for (std::size_t k = 0; k < after.chosenExempted.size(); ++k) {
+            if (!run(db, "INSERT INTO chosen_exempted VALUES (?, ?)",
+                     {static_cast<int>(k), after.chosenExempted[k]}))
+                return false;
+        }
+    }
+    return true;
+}
+
+} // namespace velmorin
