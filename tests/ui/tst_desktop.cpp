@@ -677,8 +677,8 @@ void TestDesktop::featureWindowsShrink()
     QTest::keySequence(m_window.get(), keys);
     const QList<QWidget *> windows = velmorin::testing::topLevelWindows<QWidget>(name);
     QCOMPARE(windows.size(), 1);
-    const QSize minimum = windows.constFirst()->minimumSizeHint().expandedTo(
-        windows.constFirst()->minimumSize());
+    const QSize minimum =
+        windows.constFirst()->minimumSizeHint().expandedTo(windows.constFirst()->minimumSize());
     QVERIFY2(minimum.width() <= 560, qPrintable(QString::number(minimum.width())));
     QVERIFY2(minimum.height() <= 520, qPrintable(QString::number(minimum.height())));
 }
