@@ -4,6 +4,7 @@
 // merged cell shows.
 
 #include "SheetRows.h"
+#include "XmlCheck.h"
 
 #include <orcus/sax_ns_parser.hpp>
 #include <orcus/xml_namespace.hpp>
@@ -317,7 +318,9 @@ SheetRows readOdsSheet(std::string_view bytes)
         orcus::zip_archive archive(&stream);
         archive.load();
         std::vector<unsigned char> content;
-        if (!archive.read_file_entry("content.xml", content))
+        if (!archive.read_file_entry("content.xml", content) ||
+            !xmlPartIsSound(
+                std::string_view(reinterpret_cast<const char *>(content.data()), content.size())))
             return failed;
         // liborcus's XML parser looks one byte past a text cut inside a tag: a zero byte there
         // ends it, as it would a C string.

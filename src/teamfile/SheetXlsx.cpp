@@ -2,6 +2,7 @@
 // formula engine, no styles, only what each cell shows and the number it holds.
 
 #include "SheetRows.h"
+#include "XmlCheck.h"
 
 #include <orcus/orcus_xlsx.hpp>
 #include <orcus/spreadsheet/import_interface.hpp>
@@ -256,6 +257,10 @@ SheetRows readXlsxSheet(std::string_view bytes)
     SheetRows result;
     Factory factory;
     try {
+        if (!zipXmlPartsAreSound(bytes)) {
+            result.fault = SheetRows::Fault::Unreadable;
+            return result;
+        }
         orcus::orcus_xlsx reader(&factory);
         reader.read_stream(bytes);
     } catch (const std::bad_alloc &) {

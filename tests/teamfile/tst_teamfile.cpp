@@ -3,6 +3,7 @@
 #include "SheetFiles.h"
 #include "TeamFile.h"
 #include "TeamLists.h"
+#include "XmlCheck.h"
 
 #include <QtTest>
 
@@ -114,6 +115,8 @@ private slots:
     void odsSheets();
     void refusals_data();
     void refusals();
+    void xmlParts_data();
+    void xmlParts();
     void readsCsvFiles();
     void neverWritesTheFile();
 };
@@ -355,6 +358,13 @@ void TestTeamFile::refusals_data()
     QTest::newRow("damaged deflate stream")
         << "abime.ods" << inflateFails
         << "Liste « abime.ods » refusée : le classeur ODS est illisible (fichier abîmé ?).";
+    // liborcus's XML parser, built with assertions, aborted the program on this workbook.
+    QFile crashed(QStringLiteral(
+        VELMORIN_SOURCE_DIR "/fuzz/corpus/fuzz_teamxlsx/regression-shared-strings-cut-in-a-tag"));
+    QVERIFY(crashed.open(QIODevice::ReadOnly));
+    QTest::newRow("XLSX whose shared strings are cut inside a tag")
+        << "abime.xlsx" << crashed.readAll()
+        << "Liste « abime.xlsx » refusée : le classeur Excel est illisible (fichier abîmé ?).";
     QTest::newRow("damaged ODS") << "abime.ods" << broken
                                  << "Liste « abime.ods » refusée : le classeur ODS est illisible "
                                     "(fichier abîmé ?).";
@@ -370,6 +380,37 @@ void TestTeamFile::refusals()
     const TeamListResult result = readPath(files.write(name, bytes));
     QVERIFY(!result.ok());
     QCOMPARE(q(result.error), error);
+}
+
+void TestTeamFile::xmlParts_data()
+{
+    QTest::addColumn<QByteArray>("part");
+    QTest::addColumn<bool>("sound");
+
+    const QByteArray head = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+    const QByteArray whole = head + "<sst><si><t xml:space=\"preserve\">Équipe</t></si></sst>";
+    QTest::newRow("whole") << whole << true;
+    QTest::newRow("byte-order mark and spaces first") << "\xEF\xBB\xBF \n" + whole << true;
+    QTest::newRow("a picture") << QByteArray("\x89PNG\r\n\x1A\n<\0\0", 11) << true;
+    QTest::newRow("empty") << QByteArray() << true;
+    QTest::newRow("zero bytes last") << whole + QByteArray(2, '\0') << true;
+    for (const qsizetype cut :
+         {whole.size() - 1, whole.indexOf("<t ") + 4, whole.indexOf("preserve") + 2, qsizetype(3)})
+        QTest::addRow("cut at %d", int(cut)) << whole.left(cut) << false;
+    QTest::newRow("cut after a high byte") << QByteArray("\xC3<sst><si") << false;
+    QTest::newRow("unclosed comment") << head + "<sst><!-- a</sst>" << false;
+    QTest::newRow("bad character") << head + "<sst>\x01</sst>" << false;
+    QTest::newRow("zero byte") << QByteArray("<sst>\0</sst>", 12) << false;
+    QTest::newRow("document type")
+        << head + "<!DOCTYPE sst [<!ENTITY a \"b\">]><sst>&a;</sst>" << false;
+    QTest::newRow("two roots") << head + "<sst/><sst/>" << false;
+}
+
+void TestTeamFile::xmlParts()
+{
+    QFETCH(QByteArray, part);
+    QFETCH(bool, sound);
+    QCOMPARE(xmlPartIsSound(std::string_view(part.constData(), std::size_t(part.size()))), sound);
 }
 
 void TestTeamFile::readsCsvFiles()

@@ -96,6 +96,10 @@ private slots:
     void centredPosition();
     void besidePosition_data();
     void besidePosition();
+    void besideGeometry_data();
+    void besideGeometry();
+    void featureWindowsShrink_data();
+    void featureWindowsShrink();
 
     void longPasteKeptWhole();
     void controlCharactersShown_data();
@@ -586,6 +590,94 @@ void TestDesktop::besidePosition()
     QFETCH(QSize, dialog);
     QFETCH(QPoint, position);
     QCOMPARE(velmorin::besidePosition(available, window, dialog, fields), position);
+}
+
+// A feature window opens in the free area that shows the most of it, shrunk to fit, beside the
+// main window (and the window it was opened from); only when no free area holds its minimum
+// does it overlap, covering as little of the fields as it can. Always whole on the screen.
+void TestDesktop::besideGeometry_data()
+{
+    QTest::addColumn<QRect>("available");
+    QTest::addColumn<QRect>("window");
+    QTest::addColumn<QRect>("opener"); // empty: opened from the main window
+    QTest::addColumn<QSize>("preferred");
+    QTest::addColumn<QRect>("expected");
+
+    const QSize overview(976, 499);
+    const QSize guide(640, 720);
+    const QRect wide(0, 0, 1600, 1000);
+    const QRect small(0, 0, 1024, 600);
+    const QSize host(461, 577);
+    QTest::newRow("main window at the left edge") << wide << QRect(QPoint(0, 100), host) << QRect()
+                                                  << overview << QRect(QPoint(469, 100), overview);
+    QTest::newRow("at the right edge") << wide << QRect(QPoint(1139, 100), host) << QRect()
+                                       << overview << QRect(QPoint(155, 100), overview);
+    QTest::newRow("at the top edge, centred")
+        << wide << QRect(QPoint(570, 0), host) << QRect() << overview << QRect(570, 585, 976, 415);
+    QTest::newRow("at the bottom edge, centred")
+        << wide << QRect(QPoint(570, 423), host) << QRect() << overview << QRect(570, 0, 976, 415);
+    QTest::newRow("centred: shrunk to the side's width")
+        << wide << QRect(QPoint(570, 211), host) << QRect() << overview << QRect(0, 211, 562, 499);
+    QTest::newRow("the guide, taller than the room beside")
+        << wide << QRect(QPoint(0, 0), host) << QRect() << guide << QRect(QPoint(469, 0), guide);
+    QTest::newRow("the guide opened from the plan search")
+        << wide << QRect(QPoint(0, 0), host) << QRect(469, 0, 976, 499) << guide
+        << QRect(469, 507, 640, 493);
+    QTest::newRow("small screen, main window at the left")
+        << small << QRect(QPoint(0, 0), QSize(461, 577)) << QRect() << overview
+        << QRect(469, 0, 555, 499);
+    QTest::newRow("small screen, main window centred: over it, clear of the fields")
+        << small << QRect(QPoint(281, 12), host) << QRect() << guide << QRect(469, 300, 555, 300);
+    QTest::newRow("small screen, main window at the bottom")
+        << small << QRect(QPoint(281, 23), host) << QRect() << overview
+        << QRect(469, 300, 555, 300);
+    QTest::newRow("main window partly off the screen")
+        << small << QRect(QPoint(800, -40), host) << QRect() << overview << QRect(0, 0, 792, 499);
+}
+
+void TestDesktop::besideGeometry()
+{
+    QFETCH(QRect, available);
+    QFETCH(QRect, window);
+    QFETCH(QRect, opener);
+    QFETCH(QSize, preferred);
+    QFETCH(QRect, expected);
+    const QSize minimum(555, 300);
+    // The fields: the upper part of the main window.
+    const QRect fields = window.adjusted(8, 30, -8, -window.height() + 30 + 260);
+    std::vector<QRect> avoid{window};
+    if (!opener.isEmpty())
+        avoid.push_back(opener);
+    const QRect placed = velmorin::besideGeometry(available, avoid, fields, preferred, minimum);
+    QCOMPARE(placed, expected);
+}
+
+// Every feature window can shrink to 560 pixels wide and to what a 1024×600 screen leaves, its
+// tables scrolling, so that it opens beside the main window instead of over it.
+void TestDesktop::featureWindowsShrink_data()
+{
+    QTest::addColumn<QKeySequence>("keys");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("overview") << QKeySequence(Qt::Key_F2) << "VueEnsemble";
+    QTest::newRow("plan search") << QKeySequence(Qt::Key_F3) << "RecherchePlans";
+    QTest::newRow("teams") << QKeySequence(Qt::Key_F4) << "Equipes";
+    QTest::newRow("guide") << QKeySequence(Qt::Key_F1) << "Aide";
+}
+
+void TestDesktop::featureWindowsShrink()
+{
+    QFETCH(QKeySequence, keys);
+    QFETCH(QString, name);
+    newWindow();
+    velmorin::installFeatures(*m_window);
+    m_window->activateWindow();
+    QTest::keySequence(m_window.get(), keys);
+    const QList<QWidget *> windows = velmorin::testing::topLevelWindows<QWidget>(name);
+    QCOMPARE(windows.size(), 1);
+    const QSize minimum =
+        windows.constFirst()->minimumSizeHint().expandedTo(windows.constFirst()->minimumSize());
+    QVERIFY2(minimum.width() <= 560, qPrintable(QString::number(minimum.width())));
+    QVERIFY2(minimum.height() <= 520, qPrintable(QString::number(minimum.height())));
 }
 
 // Cut at Qt's default 32767 characters, the text would be 0; whole, it is 71.

@@ -86,19 +86,110 @@ QPoint besidePosition(const QRect &available, const QRect &window, const QSize &
     return best.topLeft();
 }
 
-void placeBeside(QWidget *dialog, const QWidget *window, const QRect &keepClear)
+QRect besideGeometry(const QRect &available, const std::vector<QRect> &avoid,
+                     const QRect &keepClear, const QSize &preferred, const QSize &minimum)
+{
+    const QSize largest = preferred.boundedTo(available.size());
+    const QSize smallest = minimum.boundedTo(largest);
+    const QPoint anchor = avoid.empty() ? available.topLeft() : avoid.front().topLeft();
+    // The free areas: every rectangle of the area between the edges of the frames (a gap
+    // around each) that meets none of them. A handful of frames makes few edges.
+    std::vector<QRect> apart;
+    std::vector<int> xs{available.left(), available.right() + 1};
+    std::vector<int> ys{available.top(), available.bottom() + 1};
+    const auto clamped = [](int v, int low, int high) { return std::clamp(v, low, high); };
+    for (const QRect &frame : avoid) {
+        const QRect spaced = frame.adjusted(-kBesideGap, -kBesideGap, kBesideGap, kBesideGap);
+        apart.push_back(spaced);
+        for (const int x : {spaced.left(), spaced.right() + 1})
+            xs.push_back(clamped(x, available.left(), available.right() + 1));
+        for (const int y : {spaced.top(), spaced.bottom() + 1})
+            ys.push_back(clamped(y, available.top(), available.bottom() + 1));
+    }
+    std::sort(xs.begin(), xs.end());
+    xs.erase(std::unique(xs.begin(), xs.end()), xs.end());
+    std::sort(ys.begin(), ys.end());
+    ys.erase(std::unique(ys.begin(), ys.end()), ys.end());
+    std::optional<QRect> best;
+    qint64 bestShown = 0;
+    qint64 bestFree = 0;
+    for (std::size_t l = 0; l < xs.size(); ++l) {
+        for (std::size_t r = l + 1; r < xs.size(); ++r) {
+            if (xs[r] - xs[l] < smallest.width())
+                continue;
+            for (std::size_t t = 0; t < ys.size(); ++t) {
+                for (std::size_t b = t + 1; b < ys.size(); ++b) {
+                    const QRect free(QPoint(xs[l], ys[t]), QPoint(xs[r] - 1, ys[b] - 1));
+                    if (free.height() < smallest.height() ||
+                        std::any_of(apart.begin(), apart.end(),
+                                    [&free](const QRect &a) { return a.intersects(free); }))
+                        continue;
+                    const QSize size = largest.boundedTo(free.size());
+                    const qint64 shown = qint64(size.width()) * size.height();
+                    const qint64 area = qint64(free.width()) * free.height();
+                    if (best && (shown < bestShown || (shown == bestShown && area <= bestFree)))
+                        continue;
+                    // Next to the window: its corner brought into the free area.
+                    best = inside(free, QRect(anchor, size));
+                    bestShown = shown;
+                    bestFree = area;
+                }
+            }
+        }
+    }
+    if (best)
+        return *best;
+    // No room: over the windows, beside them or beside the fields, covering as little of the
+    // fields as it can, and then of the windows; at its smallest, which covers less.
+    std::vector<QRect> candidates;
+    for (const QRect &frame : avoid) {
+        const std::array<QRect, 4> sides = around(frame, smallest);
+        candidates.insert(candidates.end(), sides.begin(), sides.end());
+    }
+    if (!keepClear.isEmpty()) {
+        const std::array<QRect, 4> sides = around(keepClear, smallest);
+        candidates.insert(candidates.end(), sides.begin(), sides.end());
+    }
+    for (const QPoint &corner : {available.topLeft(), available.topRight(), available.bottomLeft(),
+                                 available.bottomRight()})
+        candidates.emplace_back(corner - QPoint(smallest.width() / 2, smallest.height() / 2),
+                                smallest);
+    QRect chosen;
+    std::pair<qint64, qint64> least{-1, -1};
+    for (const QRect &candidate : candidates) {
+        const QRect placed = inside(available, candidate);
+        qint64 overWindows = 0;
+        for (const QRect &frame : avoid)
+            overWindows += coveredArea(placed, frame);
+        const std::pair<qint64, qint64> covered{coveredArea(placed, keepClear), overWindows};
+        if (least.first < 0 || covered < least) {
+            chosen = placed;
+            least = covered;
+        }
+    }
+    return chosen;
+}
+
+void placeBeside(QWidget *dialog, const QWidget *window, const QRect &keepClear,
+                 const std::vector<QRect> &alsoAvoid)
 {
     const QScreen *display = window->screen();
     if (!display)
         return;
     // Before its first showing a dialog has no frame yet: take the window's.
     const QRect frame = window->frameGeometry();
-    const QRect inner = window->geometry();
-    QSize outer = dialog->frameGeometry().size();
-    if (!dialog->testAttribute(Qt::WA_WState_Created) || outer == dialog->size())
-        outer = dialog->size() + (frame.size() - inner.size());
-    dialog->move(besidePosition(display->availableGeometry(), frame, outer,
-                                keepClear.isEmpty() ? frame : keepClear));
+    const QSize margins = frame.size() - window->geometry().size();
+    QSize outerMargins = dialog->frameGeometry().size() - dialog->size();
+    if (!dialog->testAttribute(Qt::WA_WState_Created) || outerMargins.isNull())
+        outerMargins = margins;
+    std::vector<QRect> avoid = alsoAvoid;
+    avoid.insert(avoid.begin(), frame);
+    const QSize minimum = dialog->minimumSizeHint().expandedTo(dialog->minimumSize());
+    const QRect placed =
+        besideGeometry(display->availableGeometry(), avoid, keepClear.isEmpty() ? frame : keepClear,
+                       dialog->size() + outerMargins, minimum + outerMargins);
+    dialog->resize((placed.size() - outerMargins).expandedTo(dialog->minimumSize()));
+    dialog->move(placed.topLeft());
 }
 
 namespace {
@@ -107,8 +198,10 @@ namespace {
 class BesidePlacer : public QObject
 {
 public:
-    BesidePlacer(QWidget *dialog, const QWidget *window, std::function<QRect()> keepClear)
-        : QObject(dialog), m_dialog(dialog), m_window(window), m_keepClear(std::move(keepClear))
+    BesidePlacer(QWidget *dialog, const QWidget *window, std::function<QRect()> keepClear,
+                 std::function<std::vector<QRect>()> alsoAvoid)
+        : QObject(dialog), m_dialog(dialog), m_window(window), m_keepClear(std::move(keepClear)),
+          m_alsoAvoid(std::move(alsoAvoid))
     {
         dialog->installEventFilter(this);
     }
@@ -122,7 +215,8 @@ protected:
             if (m_seenAt)
                 m_dialog->move(*m_seenAt);
             else
-                placeBeside(m_dialog, m_window, m_keepClear ? m_keepClear() : QRect());
+                placeBeside(m_dialog, m_window, m_keepClear ? m_keepClear() : QRect(),
+                            m_alsoAvoid ? m_alsoAvoid() : std::vector<QRect>());
         } else if (event->type() == QEvent::Hide && !event->spontaneous()) {
             m_seenAt = m_dialog->pos();
         }
@@ -133,14 +227,17 @@ private:
     QWidget *m_dialog;
     QPointer<const QWidget> m_window;
     std::function<QRect()> m_keepClear;
+    std::function<std::vector<QRect>()> m_alsoAvoid;
     std::optional<QPoint> m_seenAt;
 };
 
 } // namespace
 
-void openBeside(QWidget *dialog, const QWidget *window, std::function<QRect()> keepClear)
+void openBeside(QWidget *dialog, const QWidget *window, std::function<QRect()> keepClear,
+                std::function<std::vector<QRect>()> alsoAvoid)
 {
-    new BesidePlacer(dialog, window, std::move(keepClear)); // owned by the dialog
+    // owned by the dialog
+    new BesidePlacer(dialog, window, std::move(keepClear), std::move(alsoAvoid));
 }
 
 } // namespace velmorin

@@ -5,6 +5,7 @@
 #include <QSize>
 
 #include <functional>
+#include <vector>
 
 class QWidget;
 
@@ -30,13 +31,24 @@ constexpr int kBesideGap = 8;
 QPoint besidePosition(const QRect &available, const QRect &window, const QSize &dialog,
                       const QRect &keepClear);
 
-// Moves `dialog` beside `window` on the available area of the window's screen, keeping
-// `keepClear` (screen coordinates; the window's frame when empty) uncovered if it can.
-void placeBeside(QWidget *dialog, const QWidget *window, const QRect &keepClear = {});
+// The frame geometry of a window of outer size `preferred` (at least `minimum`) opened beside
+// the windows whose frames are `avoid` (screen coordinates; the first one is the window it
+// belongs to): in the free area of `available` that shows the most of it, shrunk to fit, next
+// to that first window. When no free area holds even its minimum, it overlaps, covering as
+// little of `keepClear` as it can. It never leaves `available`, and is never larger than it.
+QRect besideGeometry(const QRect &available, const std::vector<QRect> &avoid,
+                     const QRect &keepClear, const QSize &preferred, const QSize &minimum);
 
-// From now on `dialog` opens beside `window` the first time it is shown, keeping clear what
-// `keepClear` gives at that moment, and then where it was last seen for the rest of the
-// session, wherever the user moved it.
-void openBeside(QWidget *dialog, const QWidget *window, std::function<QRect()> keepClear = {});
+// Places and sizes `dialog` by besideGeometry() beside `window` and the frames `alsoAvoid` on
+// the available area of the window's screen, keeping `keepClear` (screen coordinates; the
+// window's frame when empty) uncovered if it can.
+void placeBeside(QWidget *dialog, const QWidget *window, const QRect &keepClear = {},
+                 const std::vector<QRect> &alsoAvoid = {});
+
+// From now on `dialog` opens beside `window` (and the frames `alsoAvoid` gives) the first time
+// it is shown, keeping clear what `keepClear` gives at that moment, and then where it was last
+// seen for the rest of the session, wherever the user moved it.
+void openBeside(QWidget *dialog, const QWidget *window, std::function<QRect()> keepClear = {},
+                std::function<std::vector<QRect>()> alsoAvoid = {});
 
 } // namespace velmorin

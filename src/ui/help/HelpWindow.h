@@ -2,7 +2,8 @@
 
 // The guide of the program: a French text for the organiser, shipped inside the program,
 // with its contents list, its pictures and a search (Ctrl+F). F1 opens it from the main
-// window and from every dialog; a second F1 raises it.
+// window and from every dialog; a second F1 raises it. Esc (once the find bar is closed) and
+// Ctrl+W close it.
 
 #include "FeatureWindow.h"
 
@@ -25,7 +26,7 @@ public:
     QTextBrowser *browser() const { return m_browser; }
 
     // Finds the next (or previous) place of the text from the cursor on, wrapping round at
-    // the end; returns whether the guide holds it.
+    // the end, whatever the accents and the case; returns whether the guide holds it.
     bool find(const QString &text, bool backward = false);
 
 private:
@@ -35,6 +36,7 @@ private:
     QWidget *m_findBar = nullptr;
     QLineEdit *m_findText = nullptr;
     QLabel *m_findStatus = nullptr;
+    QString m_foldedText; // the guide's text as find() compares it, made on the first search
 };
 
 // Adds the action "Aide" (F1) to the host's context menu, last, after a separator, and

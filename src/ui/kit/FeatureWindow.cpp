@@ -4,6 +4,7 @@
 #include "Placement.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QPointer>
 #include <QWidget>
 
@@ -61,7 +62,15 @@ FeatureWindow::FeatureWindow(FeatureHost &host, const QString &name, const QStri
     QWidget *hostWidget = host.hostWidget();
     // The host's icon, and the host's font: a window of the program, whatever its parent.
     setWindowIcon(hostWidget->windowIcon());
-    openBeside(this, hostWidget, [host = &host] { return host->keepVisibleArea(); });
+    // A window opened from another (the guide from the plan search) opens beside both.
+    openBeside(
+        this, hostWidget, [host = &host] { return host->keepVisibleArea(); },
+        [this, hostWidget] {
+            const QWidget *opener = QApplication::activeWindow();
+            if (!opener || opener == this || opener == hostWidget || !opener->isVisible())
+                return std::vector<QRect>();
+            return std::vector<QRect>{opener->frameGeometry()};
+        });
 
     // F1 here opens the guide at this window's section (the host's own F1 opens it where it
     // is). Esc closes the window, as QDialog does.

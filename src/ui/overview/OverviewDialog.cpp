@@ -5,6 +5,7 @@
 #include "FeatureRows.h"
 #include "Placement.h"
 #include "Plan.h"
+#include "ReflowLayout.h"
 
 #include <QAction>
 #include <QBarSet>
@@ -119,7 +120,8 @@ OverviewDialog::OverviewDialog(FeatureHost &host)
         this);
     hint->setWordWrap(true);
 
-    auto *views = new QHBoxLayout;
+    // The table goes below the chart in a narrow window.
+    auto *views = new ReflowLayout;
     views->addWidget(m_chartView, 1);
     views->addWidget(m_table);
     auto *layout = new QVBoxLayout(this);

@@ -9,6 +9,7 @@
 #include "FeatureRows.h"
 #include "IntText.h"
 #include "Placement.h"
+#include "ReflowLayout.h"
 #include "TeamTableModel.h"
 
 #include <QAction>
@@ -149,7 +150,8 @@ TeamsDialog::TeamsDialog(FeatureHost &host)
     side->addWidget(m_gapLabel);
     side->addWidget(m_wishes);
     side->addWidget(m_search);
-    auto *middle = new QHBoxLayout;
+    // The levels and the wishes go below the teams in a narrow window.
+    auto *middle = new ReflowLayout;
     middle->addWidget(m_teamTable, 3);
     middle->addLayout(side, 1);
     auto *draw = new QHBoxLayout;
@@ -157,15 +159,20 @@ TeamsDialog::TeamsDialog(FeatureHost &host)
     draw->addWidget(m_seedEdit);
     draw->addWidget(m_newDraw);
     draw->addStretch(1);
-    draw->addWidget(m_save);
-    draw->addWidget(m_print);
-    draw->addWidget(m_pdf);
+    auto *output = new QHBoxLayout;
+    output->addWidget(m_save);
+    output->addWidget(m_print);
+    output->addWidget(m_pdf);
+    // The entries' buttons go below the draw in a narrow window.
+    auto *actions = new ReflowLayout;
+    actions->addLayout(draw, 1);
+    actions->addLayout(output);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addLayout(middle, 1);
     layout->addWidget(m_planLabel);
     layout->addWidget(m_status);
-    layout->addLayout(draw);
+    layout->addLayout(actions);
     layout->addWidget(m_seedError);
     resize(1000, 580);
 

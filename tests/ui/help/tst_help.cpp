@@ -3,6 +3,7 @@
 
 #include "Contrast.h"
 #include "Features.h"
+#include "HelpWindow.h"
 #include "MessageBoxCatcher.h"
 #include "RadioGroup.h"
 #include "UpDown.h"
@@ -22,8 +23,10 @@
 #include <QShortcut>
 #include <QTextBlock>
 #include <QTextBrowser>
+#include <QTextImageFormat>
 #include <QtTest>
 
+#include <algorithm>
 #include <memory>
 #include <utility>
 
@@ -78,6 +81,11 @@ private slots:
     void opensWithF1FromEverywhere();
     void contentsReachEverySection();
     void findInTheGuide();
+    void findIgnoresAccentsAndCase_data();
+    void findIgnoresAccentsAndCase();
+    void closesFromTheKeyboard_data();
+    void closesFromTheKeyboard();
+    void picturesScaledSmoothly();
     void shortcutsDoWhatTheGuideSays_data();
     void shortcutsDoWhatTheGuideSays();
     void everyControlSaysWhatItIs();
@@ -187,6 +195,105 @@ void TestHelp::findInTheGuide()
     QTest::keyClick(field, Qt::Key_Return);
     QCOMPARE(guide->findChild<QLabel *>(QStringLiteral("ResultatChercherAide"))->text(),
              QStringLiteral("Introuvable"));
+}
+
+void TestHelp::findIgnoresAccentsAndCase_data()
+{
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<QString>("found");
+    QTest::newRow("without the accent") << "ecart"
+                                        << "écart";
+    QTest::newRow("capitals") << "ÉCART"
+                              << "écart";
+    QTest::newRow("capital without its accent") << "NUMERO"
+                                                << "numéro";
+    QTest::newRow("accent where the text has a capital") << "équipes inscrites"
+                                                         << "Équipes inscrites";
+    QTest::newRow("accented as written") << "hexadécimal"
+                                         << "hexadécimal";
+}
+
+void TestHelp::findIgnoresAccentsAndCase()
+{
+    QFETCH(QString, query);
+    QFETCH(QString, found);
+    pressOnWindow(QKeySequence(Qt::Key_F1));
+    auto *guide = qobject_cast<velmorin::HelpWindow *>(help());
+    QVERIFY(guide);
+    QVERIFY(guide->find(query));
+    const QString selected = guide->browser()->textCursor().selectedText();
+    QVERIFY2(selected.compare(found, Qt::CaseInsensitive) == 0, qPrintable(selected));
+    // The next place, then round to the first one again.
+    const int first = guide->browser()->textCursor().selectionStart();
+    QSet<int> places{first};
+    for (int k = 0; k < 200 && guide->find(query); ++k) {
+        const int at = guide->browser()->textCursor().selectionStart();
+        if (at == first)
+            break;
+        QVERIFY(!places.contains(at));
+        places.insert(at);
+    }
+    QCOMPARE(guide->browser()->textCursor().selectionStart(), first);
+    QVERIFY(guide->find(query, true));
+    QCOMPARE(guide->browser()->textCursor().selectionStart(),
+             places.size() == 1 ? first : *std::max_element(places.cbegin(), places.cend()));
+}
+
+void TestHelp::closesFromTheKeyboard_data()
+{
+    QTest::addColumn<QKeySequence>("keys");
+    QTest::addColumn<bool>("findBarOpen");
+    QTest::newRow("Esc") << QKeySequence(Qt::Key_Escape) << false;
+    QTest::newRow("Esc with the find bar open") << QKeySequence(Qt::Key_Escape) << true;
+    QTest::newRow("Ctrl+W") << QKeySequence(Qt::CTRL | Qt::Key_W) << false;
+    QTest::newRow("Ctrl+W with the find bar open") << QKeySequence(Qt::CTRL | Qt::Key_W) << true;
+}
+
+void TestHelp::closesFromTheKeyboard()
+{
+    QFETCH(QKeySequence, keys);
+    QFETCH(bool, findBarOpen);
+    pressOnWindow(QKeySequence(Qt::Key_F1));
+    QWidget *guide = help();
+    guide->activateWindow();
+    QTRY_VERIFY(guide->isActiveWindow());
+    auto *field = guide->findChild<QLineEdit *>(QStringLiteral("ChercherAide"));
+    if (findBarOpen) {
+        QTest::keySequence(guide, QKeySequence::Find);
+        QTRY_VERIFY(field->hasFocus());
+    }
+    QWidget *focus = QApplication::focusWidget();
+    QVERIFY(focus);
+    QTest::keySequence(focus, keys);
+    // Esc first closes the find bar only.
+    if (findBarOpen && keys == QKeySequence(Qt::Key_Escape)) {
+        QVERIFY(!field->isVisible());
+        QVERIFY(guide->isVisible());
+        QTest::keySequence(QApplication::focusWidget(), keys);
+    }
+    QVERIFY(!guide->isVisible());
+}
+
+// Every picture of the guide is held at the size it is shown, scaled smoothly beforehand.
+void TestHelp::picturesScaledSmoothly()
+{
+    pressOnWindow(QKeySequence(Qt::Key_F1));
+    QTextDocument *document = help()->findChild<QTextBrowser *>()->document();
+    int pictures = 0;
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            if (!it.fragment().charFormat().isImageFormat())
+                continue;
+            const QTextImageFormat format = it.fragment().charFormat().toImageFormat();
+            const QImage image =
+                document->resource(QTextDocument::ImageResource, QUrl(format.name()))
+                    .value<QImage>();
+            QVERIFY2(!image.isNull(), qPrintable(format.name()));
+            QCOMPARE(qRound(image.width() / image.devicePixelRatio()), qRound(format.width()));
+            ++pictures;
+        }
+    }
+    QVERIFY(pictures >= 5);
 }
 
 // Each shortcut of the window that the guide lists belongs to the action it names, and
