@@ -16,6 +16,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QStackedWidget>
+#include <QStyledItemDelegate>
 #include <QTabWidget>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -121,6 +122,9 @@ DeroulementWindow::DeroulementWindow(FeatureHost &host, SourceGetter source)
             "1 ou A : l'équipe A gagne ; 2 ou B : l'équipe B gagne ; score dans sa case "
             "(13-7) ; F puis 1 ou 2 : forfait ; Entrée : partie suivante sans résultat"));
         page.table->setModel(page.model);
+        // A delegate of its own: the views' shared default would send a score typed in one
+        // tab's table to another's.
+        page.table->setItemDelegate(new QStyledItemDelegate(page.table));
         page.table->setSelectionBehavior(QAbstractItemView::SelectRows);
         page.table->setSelectionMode(QAbstractItemView::SingleSelection);
         page.table->setEditTriggers(QAbstractItemView::AnyKeyPressed |
@@ -166,6 +170,7 @@ DeroulementWindow::DeroulementWindow(FeatureHost &host, SourceGetter source)
         auto *b = new QPushButton(content);
         b->setObjectName(name);
         b->setToolTip(tip);
+        b->setAutoDefault(false); // Enter is the tables' "next game", never a draw
         connect(b, &QPushButton::clicked, this, [this, slot] { runGuarded([&] { slot(); }); });
         return b;
     };
@@ -222,7 +227,7 @@ CupRunSource *DeroulementWindow::connectSource()
         if (m_connected)
             disconnect(m_connected, nullptr, this, nullptr);
         m_connected = source;
-        m_placedOnRound = false;
+        m_placedRound = 0;
         if (source) {
             connect(source, &CupRunSource::cupChanged, this, [this] { refresh(); });
             connect(
@@ -247,9 +252,10 @@ void DeroulementWindow::refresh()
         page.model->refresh();
     if (!c)
         return;
-    if (!m_placedOnRound) {
-        m_placedOnRound = true;
-        showRound(currentRound());
+    // A round drawn, completed or cancelled: its tab comes forward, where the next step is.
+    if (currentRound() != m_placedRound) {
+        m_placedRound = currentRound();
+        showRound(m_placedRound);
     }
     for (int round = 1; round <= kCupRounds; ++round)
         updateMeetings(round);
@@ -467,9 +473,15 @@ bool DeroulementWindow::goToNextOpenGame()
 
 bool DeroulementWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() != QEvent::KeyPress || watched != table(shownRound()))
+    if (event->type() != QEvent::KeyPress)
         return FeatureWindow::eventFilter(watched, event);
     auto *key = static_cast<QKeyEvent *>(event);
+    const bool entry = sideKey(key->key()) >= 0 || key->key() == Qt::Key_F ||
+                       key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+    if (watched != table(shownRound()))
+        // A table left behind when its round completed: its keys do nothing, and Enter must
+        // not reach the buttons.
+        return entry;
     if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))
         return false;
     const int row = selectedRow();

@@ -96,7 +96,7 @@ private:
     SourceGetter m_source;
     QPointer<CupRunSource> m_connected;
     bool m_forfeitPending = false;
-    bool m_placedOnRound = false;
+    int m_placedRound = 0; // the round the cup was at when its tab was last brought forward
 
     QStackedWidget *m_stack = nullptr;
     QLabel *m_banner = nullptr;
