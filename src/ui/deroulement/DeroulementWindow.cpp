@@ -369,16 +369,23 @@ bool DeroulementWindow::replaceResult(int row, int winner, std::optional<Score> 
         [=](Cup &cup) { return cup.correct(game, winner, score, withdrawn); });
 }
 
+std::optional<std::pair<int, int>> DeroulementWindow::playableSides(int row)
+{
+    const Cup *c = cup();
+    const auto sides = c ? c->gameTeams(model(shownRound())->gameAt(row)) : std::nullopt;
+    if (!sides)
+        say(QStringLiteral("Cette partie attend les résultats des parties 1 et 2 de la poule."),
+            true);
+    return sides;
+}
+
 bool DeroulementWindow::markWinner(int row, int side)
 {
     const Cup *c = cup();
     const int round = shownRound();
-    const auto sides = c ? c->gameTeams(model(round)->gameAt(row)) : std::nullopt;
-    if (!sides) {
-        say(QStringLiteral("Cette partie attend les résultats des parties 1 et 2 de la poule."),
-            true);
+    const auto sides = playableSides(row);
+    if (!sides)
         return false;
-    }
     const int winner = side == 0 ? sides->first : sides->second;
     if (const auto before = c->result(model(round)->gameAt(row))) {
         if (before->winner == winner && !before->withdrawn)
@@ -392,12 +399,9 @@ bool DeroulementWindow::markForfeit(int row, int side)
 {
     const Cup *c = cup();
     const int round = shownRound();
-    const auto sides = c ? c->gameTeams(model(round)->gameAt(row)) : std::nullopt;
-    if (!sides) {
-        say(QStringLiteral("Cette partie attend les résultats des parties 1 et 2 de la poule."),
-            true);
+    const auto sides = playableSides(row);
+    if (!sides)
         return false;
-    }
     const int withdrawn = side == 0 ? sides->first : sides->second;
     const int winner = side == 0 ? sides->second : sides->first;
     if (const auto before = c->result(model(round)->gameAt(row))) {

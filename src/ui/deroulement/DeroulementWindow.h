@@ -79,6 +79,8 @@ private:
     // would discard, as the cup itself says it on a copy.
     bool confirm(const QString &title, const QString &question,
                  const std::function<CupAnswer(Cup &)> &operation);
+    // The teams of a row's game; none, said, while a barrage waits for its teams.
+    std::optional<std::pair<int, int>> playableSides(int row);
     bool replaceResult(int row, int winner, std::optional<Score> score, bool withdrawn);
     void say(const QString &message, bool refused = false);
     void updateButtons();

@@ -1,7 +1,6 @@
 #pragma once
 
-// An open cup kept in memory, as the cup's window sees the cup file's session, and invented
-// cups whose rounds all come out whole.
+// An open cup kept in memory, as the cup's window sees the cup file's session.
 
 #include "CupRunSource.h"
 #include "CupSimulation.h"
@@ -30,19 +29,5 @@ public:
 private:
     std::optional<Cup> m_cup;
 };
-
-inline Cup inventedCup(Count teams, std::size_t clubs, std::array<Ratio, 3> ratios, int exempted,
-                       std::uint64_t seed)
-{
-    SeededDraw draw(seed);
-    const auto entrants = entrantsFor(teams, ratios, exempted, draw);
-    if (!entrants)
-        qFatal("no plan for %lld teams", static_cast<long long>(teams));
-    CupCreation made = Cup::create(inventedTeams(*entrants, clubs, draw),
-                                   *layoutFor(*entrants, ratios, exempted), seed);
-    if (!made.ok())
-        qFatal("%s", made.error.c_str());
-    return std::move(*made.cup);
-}
 
 } // namespace velmorin::testing
