@@ -3,6 +3,7 @@
 
 #include "CupSimulation.h"
 #include "DeroulementWindow.h"
+#include "MemoryCup.h"
 #include "RoundGamesModel.h"
 #include "VlmPrg.h"
 
@@ -15,24 +16,6 @@
 namespace {
 
 using velmorin::Cup;
-
-class BenchCup : public velmorin::CupRunSource
-{
-public:
-    explicit BenchCup(Cup cup) : m_cup(std::move(cup)) {}
-    const Cup *cup() const override { return &m_cup; }
-    velmorin::CupAnswer apply(const std::function<velmorin::CupAnswer(Cup &)> &operation) override
-    {
-        velmorin::CupAnswer answer = operation(m_cup);
-        if (answer.done)
-            emit cupChanged();
-        return answer;
-    }
-    QString cupName() const override { return QStringLiteral("Coupe de mesure"); }
-
-private:
-    Cup m_cup;
-};
 
 // Every team enters at round 1 but a few, so that each round comes out whole.
 Cup cupOf(const std::array<velmorin::Count, 4> &entrants, int playedRounds)
@@ -55,7 +38,7 @@ Cup cupOf(const std::array<velmorin::Count, 4> &entrants, int playedRounds)
 void enterResult(benchmark::State &state)
 {
     TVlmFPrg host;
-    BenchCup source(cupOf({5000, 2, 2, 0}, 0));
+    velmorin::testing::MemoryCup source(cupOf({5000, 2, 2, 0}, 0));
     auto *window = velmorin::openDeroulement(host, [&] { return &source; });
     QCoreApplication::processEvents();
     int row = 0;
@@ -70,7 +53,7 @@ void enterResult(benchmark::State &state)
 void openOnLargeCup(benchmark::State &state)
 {
     TVlmFPrg host;
-    BenchCup source(cupOf({20000, 0, 2, 1}, 2));
+    velmorin::testing::MemoryCup source(cupOf({20000, 0, 2, 1}, 2));
     for (auto _ : state) {
         auto window = std::make_unique<velmorin::DeroulementWindow>(
             host, [&]() -> velmorin::CupRunSource * { return &source; });
