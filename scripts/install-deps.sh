@@ -18,6 +18,7 @@ packages=(
     lintian desktop-file-utils appstream man-db groff-base
     locales libc-l10n
     poppler-utils
+    chromium
 )
 
 missing=()

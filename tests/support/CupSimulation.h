@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <map>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -113,6 +114,21 @@ inline void playRound(Cup &cup, int round, SeededDraw &draw, bool corrections)
             }
         }
     }
+}
+
+// A cup of `teams` teams whose rounds all come out whole, the same every time.
+inline Cup inventedCup(Count teams, std::size_t clubs, std::array<Ratio, 3> ratios, int exempted,
+                       std::uint64_t seed)
+{
+    SeededDraw draw(seed);
+    const auto entrants = entrantsFor(teams, ratios, exempted, draw);
+    if (!entrants)
+        throw std::logic_error("no plan for " + std::to_string(teams) + " teams");
+    CupCreation made = Cup::create(inventedTeams(*entrants, clubs, draw),
+                                   *layoutFor(*entrants, ratios, exempted), seed);
+    if (!made.ok())
+        throw std::logic_error(made.error);
+    return std::move(*made.cup);
 }
 
 // The first rule the cup breaks, or nothing.

@@ -17,21 +17,6 @@ namespace {
 
 constexpr std::array<Ratio, 3> kHalves{Ratio::Half, Ratio::Half, Ratio::Half};
 
-// A cup of `teams` teams whose rounds all come out whole, the same every time.
-inline Cup inventedCup(Count teams, std::size_t clubs, std::array<Ratio, 3> ratios, int exempted,
-                       std::uint64_t seed)
-{
-    SeededDraw draw(seed);
-    const auto entrants = entrantsFor(teams, ratios, exempted, draw);
-    if (!entrants)
-        qFatal("no plan for %lld teams", static_cast<long long>(teams));
-    CupCreation made = Cup::create(inventedTeams(*entrants, clubs, draw),
-                                   *layoutFor(*entrants, ratios, exempted), seed);
-    if (!made.ok())
-        qFatal("%s", made.error.c_str());
-    return std::move(*made.cup);
-}
-
 // The fewest pairs of one club that groups can hold: the club spread evenly.
 inline long long fewestMeetings(long long teams, long long groups)
 {

@@ -1,0 +1,34 @@
+#pragma once
+
+// The open cup as the cup's window sees it: read, changed by an operation of the model, and
+// the news of any change. The cup file's session provides it; the tests keep a cup in memory.
+
+#include "Cup.h"
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
+namespace velmorin {
+
+class CupRunSource : public QObject
+{
+    Q_OBJECT
+
+public:
+    using QObject::QObject;
+
+    // The cup as it stands; null when none is open.
+    virtual const Cup *cup() const = 0;
+    // Runs an operation on the cup and keeps what it did (the source saves it, say); emits
+    // cupChanged when it was done.
+    virtual CupAnswer apply(const std::function<CupAnswer(Cup &)> &operation) = 0;
+    // The cup's name as its organiser knows it (the file's name, say).
+    virtual QString cupName() const = 0;
+
+signals:
+    void cupChanged();
+};
+
+} // namespace velmorin

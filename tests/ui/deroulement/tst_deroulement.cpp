@@ -1,0 +1,359 @@
+#include "CupText.h"
+#include "DeroulementWindow.h"
+#include "MemoryCup.h"
+#include "ModalAnswers.h"
+#include "RoundGamesModel.h"
+#include "RoundSheets.h"
+#include "VlmPrg.h"
+#include "WindowDriver.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QStackedWidget>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+using namespace velmorin;
+using namespace velmorin::testing;
+
+namespace {
+
+constexpr std::array<Ratio, 3> kHalves{Ratio::Half, Ratio::Half, Ratio::Half};
+
+// The first line where two listings differ, for a readable failure.
+void compareListings(const std::string &actual, const std::string &expected)
+{
+    const QStringList a = QString::fromStdString(actual).split(QLatin1Char('\n'));
+    const QStringList e = QString::fromStdString(expected).split(QLatin1Char('\n'));
+    for (qsizetype k = 0; k < std::min(a.size(), e.size()); ++k)
+        QCOMPARE(a[k], e[k]);
+    QCOMPARE(a.size(), e.size());
+}
+
+void answerQuestion(QMessageBox::StandardButton button)
+{
+    whenModal<QMessageBox>([button](QMessageBox *box) { box->button(button)->click(); });
+}
+
+} // namespace
+
+class TestDeroulement : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void withoutCup();
+    void keyboardCup_data();
+    void keyboardCup();
+    void scoreText_data();
+    void scoreText();
+    void exports();
+
+private:
+    DeroulementWindow *openWith(std::optional<Cup> cup);
+    QString label(const char *name) const
+    {
+        return m_window->findChild<QLabel *>(QString::fromLatin1(name))->text();
+    }
+    bool click(const char *name)
+    {
+        auto *button = m_window->findChild<QPushButton *>(QString::fromLatin1(name));
+        if (!button || !button->isEnabled())
+            return false;
+        button->click();
+        return true;
+    }
+
+    std::unique_ptr<TVlmFPrg> m_host;
+    std::unique_ptr<MemoryCup> m_source;
+    DeroulementWindow *m_window = nullptr;
+};
+
+void TestDeroulement::init()
+{
+    m_host = std::make_unique<TVlmFPrg>();
+    QVERIFY(showActive(*m_host));
+}
+
+void TestDeroulement::cleanup()
+{
+    m_window = nullptr;
+    m_host.reset(); // takes the cup's window with it
+    m_source.reset();
+}
+
+DeroulementWindow *TestDeroulement::openWith(std::optional<Cup> cup)
+{
+    m_source = std::make_unique<MemoryCup>(std::move(cup));
+    installDeroulement(*m_host, [this] { return m_source.get(); });
+    auto *action = m_host->findChild<QAction *>(QStringLiteral("actionDeroulement"));
+    if (!action || action->shortcut() != QKeySequence(Qt::Key_F5))
+        return nullptr;
+    action->trigger();
+    m_window = FeatureWindow::find<DeroulementWindow>(*m_host, QStringLiteral("Deroulement"));
+    // Active, as under the organiser's hands: a score's editor that loses the focus closes.
+    if (m_window && !showActive(*m_window))
+        return nullptr;
+    return m_window;
+}
+
+void TestDeroulement::withoutCup()
+{
+    QVERIFY(openWith(std::nullopt));
+    auto *stack = m_window->findChild<QStackedWidget *>();
+    QCOMPARE(stack->currentWidget()->objectName(), QStringLiteral("AucuneCoupe"));
+    QVERIFY(label("AucuneCoupe").contains(QStringLiteral("(Ctrl+N)")));
+    QVERIFY(!m_window->exportPageTo(QDir::temp().filePath(QStringLiteral("rien.html"))));
+}
+
+void TestDeroulement::keyboardCup_data()
+{
+    QTest::addColumn<int>("teams");
+    QTest::addColumn<int>("clubs");
+    QTest::addColumn<int>("ratio4"); // 0: halves, 1: three quarters at round 4
+    QTest::addColumn<int>("exempted");
+    QTest::addColumn<quint64>("seed");
+    QTest::newRow("40 équipes, 3 clubs") << 40 << 3 << 0 << 0 << quint64(1);
+    QTest::newRow("3/4 au Tour 4, une exemptée") << 56 << 2 << 1 << 1 << quint64(2);
+    QTest::newRow("sans club") << 48 << 0 << 0 << 0 << quint64(3);
+    QTest::newRow("deux exemptées") << 64 << 4 << 1 << 2 << quint64(4);
+}
+
+// The whole cup played from the keyboard, every key mirrored on a cup of reference through
+// the model's own calls: the window must leave the same cup, listing and CSV.
+void TestDeroulement::keyboardCup()
+{
+    QFETCH(int, teams);
+    QFETCH(int, clubs);
+    QFETCH(int, ratio4);
+    QFETCH(int, exempted);
+    QFETCH(quint64, seed);
+    std::array<Ratio, 3> ratios = kHalves;
+    if (ratio4)
+        ratios[0] = Ratio::ThreeQuarters;
+    Cup reference = inventedCup(teams, std::size_t(clubs), ratios, exempted, seed);
+    QVERIFY(openWith(reference));
+    SeededDraw draw(seed * 7919);
+
+    for (int round = 1; round <= kCupRounds; ++round) {
+        QCOMPARE(m_window->shownRound(), round);
+        if (round == 4 && exempted == 1) {
+            // Another team exempted, checked in the list before the draw.
+            auto *list = m_window->findChild<QListWidget *>(QStringLiteral("ExempteesTour4"));
+            QVERIFY(list->isVisible() && list->count() > 1);
+            const std::vector<int> playing = reference.participants(4);
+            const int pick = int(draw.below(std::uint64_t(list->count())));
+            if (list->item(pick)->checkState() == Qt::Unchecked) {
+                list->item(pick)->setCheckState(Qt::Checked);
+                QVERIFY(reference.setExempted({playing[std::size_t(pick)]}).done);
+            }
+        }
+        QVERIFY(click("BoutonTirage"));
+        QVERIFY(reference.draw(round).done);
+        compareListings(cupTable(*m_source->cup()), cupTable(reference));
+        if (QTest::currentTestFailed())
+            return;
+        QTableView *view = m_window->table(round);
+        RoundGamesModel *games = m_window->model(round);
+        QVERIFY(label("BandeauDeroulement")
+                    .startsWith(QStringLiteral("Tour %1 : 0 résultats sur %2")
+                                    .arg(round)
+                                    .arg(games->rowCount())));
+        int guard = 0;
+        while (!reference.isComplete(round) && ++guard < 1000) {
+            const int row = view->currentIndex().row();
+            const GameRef game = games->gameAt(row);
+            const auto sides = *reference.gameTeams(game);
+            const int side = int(draw.below(2));
+            const int team = side ? sides.second : sides.first;
+            const int other = side ? sides.first : sides.second;
+            switch (draw.below(6)) {
+            case 0: { // a forfeit: F, then the side
+                QTest::keyClick(view, Qt::Key_F);
+                QTest::keyClick(view, side ? Qt::Key_2 : Qt::Key_A);
+                QVERIFY(reference.forfeit(round, team).done);
+                break;
+            }
+            case 1:
+            case 2: { // a score typed in its cell, the first key opening the editor
+                const int a = int(draw.below(14));
+                const int b = a == 13 ? int(draw.below(13)) : 13;
+                view->setCurrentIndex(games->index(row, RoundGamesModel::ScoreColumn));
+                const QString typed =
+                    QStringLiteral("%1%2%3")
+                        .arg(a)
+                        .arg(draw.below(2) ? QStringLiteral("-") : QStringLiteral(" "))
+                        .arg(b);
+                QTest::keyClick(view, typed.at(0).toLatin1());
+                QLineEdit *editor = nullptr;
+                for (QLineEdit *open : view->findChildren<QLineEdit *>())
+                    editor = open->isVisible() ? open : editor;
+                QVERIFY(editor);
+                QTest::keyClicks(editor, typed.mid(1));
+                QTest::keyClick(editor, Qt::Key_Return);
+                QTRY_VERIFY(m_source->cup()->result(game)); // once the editor has closed
+                // Back to the teams: in the score's cell a digit starts another score.
+                view->setCurrentIndex(games->index(row, RoundGamesModel::TeamA));
+                const int winner = a > b ? sides.first : sides.second;
+                QVERIFY(reference.recordWinner(round, winner, Score{std::max(a, b), std::min(a, b)})
+                            .done);
+                break;
+            }
+            default: // the winner's number or letter
+                QTest::keyClick(view, draw.below(2) ? (side ? Qt::Key_2 : Qt::Key_1)
+                                                    : (side ? Qt::Key_B : Qt::Key_A));
+                QVERIFY(reference.recordWinner(round, team).done);
+            }
+            if (draw.below(5) == 0 && reference.result(game)->winner == team &&
+                !reference.isComplete(round)) {
+                // A correction: refused once, then accepted with what it discards said (a completed
+                // round has given its place to the next one's tab).
+                answerQuestion(QMessageBox::No);
+                QTest::keyClick(view, side ? Qt::Key_A : Qt::Key_B);
+                QCOMPARE(m_source->cup()->result(game)->winner, team);
+                answerQuestion(QMessageBox::Yes);
+                QTest::keyClick(view, side ? Qt::Key_1 : Qt::Key_2);
+                const CupAnswer corrected = reference.correct(game, other, std::nullopt);
+                QVERIFY(corrected.done);
+                QCOMPARE(label("MessageDeroulement"), QString::fromStdString(corrected.text));
+            }
+            compareListings(cupCsv(*m_source->cup()), cupCsv(reference));
+            if (QTest::currentTestFailed())
+                return;
+            QTest::keyClick(view, Qt::Key_Return);
+            if (!reference.isComplete(round))
+                QVERIFY(!games->hasResult(view->currentIndex().row()));
+        }
+        QVERIFY(reference.isComplete(round));
+    }
+    compareListings(cupTable(*m_source->cup()), cupTable(reference));
+    if (QTest::currentTestFailed())
+        return;
+    auto *finalTeams = m_window->findChild<QLabel *>(QStringLiteral("EquipesFinale"));
+    QVERIFY(finalTeams->isVisible());
+    for (const int team : reference.finalTeams())
+        QVERIFY(finalTeams->text().contains(
+            QString::fromStdString(reference.teams()[std::size_t(team)].name)));
+
+    // Cancelling round 6 asks, says what it discards, and leaves round 5 complete.
+    answerQuestion(QMessageBox::No);
+    QVERIFY(click("BoutonAnnulerTirage"));
+    QVERIFY(m_source->cup()->isDrawn(kCupRounds));
+    answerQuestion(QMessageBox::Yes);
+    QVERIFY(click("BoutonAnnulerTirage"));
+    const CupAnswer cancelled = reference.cancelDraw(kCupRounds);
+    QCOMPARE(label("MessageDeroulement"), QString::fromStdString(cancelled.text));
+    compareListings(cupCsv(*m_source->cup()), cupCsv(reference));
+    if (QTest::currentTestFailed())
+        return;
+    QVERIFY(!finalTeams->isVisible());
+    QVERIFY(m_window->findChild<QPushButton *>(QStringLiteral("BoutonTirage"))->isEnabled());
+}
+
+void TestDeroulement::scoreText_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("a"); // -1: refused
+    QTest::addColumn<int>("b");
+    QTest::newRow("tiret") << "13-7" << 13 << 7;
+    QTest::newRow("espace") << "5 13" << 5 << 13;
+    QTest::newRow("espaces autour") << " 13 - 11 " << 13 << 11;
+    QTest::newRow("barre") << "13/0" << 13 << 0;
+    QTest::newRow("un seul nombre") << "13" << -1 << 0;
+    QTest::newRow("lettres") << "treize-sept" << -1 << 0;
+    QTest::newRow("trop grand") << "1300-7" << -1 << 0;
+    QTest::newRow("négatif") << "-3-13" << -1 << 0;
+}
+
+void TestDeroulement::scoreText()
+{
+    QFETCH(QString, typed);
+    QFETCH(int, a);
+    QFETCH(int, b);
+    const auto score = parseScore(typed);
+    QCOMPARE(score.has_value(), a >= 0);
+    if (score)
+        QCOMPARE(*score, std::make_pair(a, b));
+}
+
+// The results page is the cup's, whole, and fits a phone's width in a real browser; the
+// sheets' PDF has a page per group.
+void TestDeroulement::exports()
+{
+    Cup cup = inventedCup(40, 3, kHalves, 0, 11);
+    std::vector<CupTeam> renamed = cup.teams();
+    renamed[0].name = "Association bouliste des Amis de la Pétanque de Saint-Barthélemy-d'Anjou";
+    renamed[0].club = "Entente sportive intercommunale des Coteaux-de-la-Loire-et-du-Layon";
+    QVERIFY(cup.changeInputs(renamed, cup.layout(), cup.seed()).done);
+    QVERIFY(cup.draw(1).done);
+    SeededDraw draw(5);
+    playRound(cup, 1, draw, false);
+    QVERIFY(cup.draw(2).done);
+    QVERIFY(openWith(cup));
+    QCOMPARE(m_window->shownRound(), 2);
+
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("feuilles.pdf"));
+    m_window->showRound(1);
+    QVERIFY(m_window->exportSheetsPdfTo(pdf));
+    QFile pdfFile(pdf);
+    QVERIFY(pdfFile.open(QIODevice::ReadOnly));
+    const QByteArray pdfBytes = pdfFile.readAll();
+    QVERIFY(pdfBytes.startsWith("%PDF"));
+    QCOMPARE(int(pdfBytes.count("/Type /Page\n") + pdfBytes.count("/Type /Page\r")) +
+                 int(pdfBytes.count("/Type /Page ")) + int(pdfBytes.count("/Type /Page>")),
+             roundSheetPages(cup, 1));
+
+    const QString page = dir.filePath(QStringLiteral("resultats.html"));
+    QVERIFY(m_window->exportPageTo(page));
+    QFile pageFile(page);
+    QVERIFY(pageFile.open(QIODevice::ReadOnly));
+    QCOMPARE(pageFile.readAll(), QByteArray::fromStdString(cupHtml(cup)));
+
+    const QString chromium = QStringLiteral("/usr/bin/chromium");
+    if (!QFileInfo::exists(chromium))
+        QSKIP("chromium absent: the page's width on a phone is not measured");
+    // The page has no script of its own: a wrapper page measures it in a phone-wide frame.
+    QFile wrapper(dir.filePath(QStringLiteral("mesure.html")));
+    QVERIFY(wrapper.open(QIODevice::WriteOnly));
+    wrapper.write(R"(<!doctype html><html><body style="margin:0">
+<iframe id="page" src="resultats.html" style="width:360px;height:800px;border:0"></iframe>
+<script>
+document.getElementById('page').addEventListener('load', function () {
+  var root = this.contentDocument.documentElement;
+  var p = document.createElement('p');
+  p.textContent = 'largeur=' + root.scrollWidth + ' texte=' + root.innerText.length;
+  document.body.appendChild(p);
+});
+</script></body></html>)");
+    wrapper.close();
+    QProcess browser;
+    browser.start(chromium,
+                  {QStringLiteral("--headless"), QStringLiteral("--no-sandbox"),
+                   QStringLiteral("--disable-gpu"),
+                   QStringLiteral("--allow-file-access-from-files"),
+                   QStringLiteral("--virtual-time-budget=5000"), QStringLiteral("--dump-dom"),
+                   QUrl::fromLocalFile(wrapper.fileName()).toString()});
+    QVERIFY(browser.waitForFinished(120000));
+    const QString dom = QString::fromUtf8(browser.readAllStandardOutput());
+    const QRegularExpressionMatch measured =
+        QRegularExpression(QStringLiteral("largeur=(\\d+) texte=(\\d+)")).match(dom);
+    QVERIFY2(measured.hasMatch(), qPrintable(dom.left(500)));
+    QVERIFY2(measured.captured(1).toInt() <= 360, qPrintable(measured.captured(0)));
+    QVERIFY(measured.captured(2).toInt() > 100); // the page was read, not an empty frame
+}
+
+QTEST_MAIN(TestDeroulement)
+#include "tst_deroulement.moc"
