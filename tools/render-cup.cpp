@@ -31,8 +31,10 @@ int main(int argc, char *argv[])
         setup.levelRounds = velmorin::levelRoundsOf(velmorin::LevelMapping::defaults(*read.list));
         setup.seed = 2026;
         const QString path = dir.filePath(QStringLiteral("coupe-du-rhone-2027.velmorin"));
-        if (!velmorin::CupStore::create(path, setup).ok() ||
-            !velmorin::CupSession::of(window).open(path))
+        // Made, then let go (the store holds the cup while it lives), then opened.
+        if (!velmorin::CupStore::create(path, setup).ok())
+            return nullptr;
+        if (!velmorin::CupSession::of(window).open(path))
             return nullptr;
         // The title bar as a strip over the window's picture.
         const QPixmap body = window.grab();
