@@ -1,5 +1,6 @@
 #include "Features.h"
 
+#include "CupFile.h"
 #include "FeatureHost.h"
 #include "HelpWindow.h"
 #include "OverviewDialog.h"
@@ -11,14 +12,26 @@ namespace velmorin {
 
 void installFeatures(FeatureHost &host)
 {
-    // The menu's order: the overview, the plan search and the teams (which hands its wishes
-    // to the plan search), then what gets the shown plan out of the window, then the guide.
+    // The menu's order: the cup file first, as a desktop program's File menu; the overview, the
+    // plan search and the teams (which hands its wishes to the plan search), then what gets the
+    // shown plan out of the window, then the guide.
+    installCupFile(host);
+    host.addContextSeparator();
     installOverview(host);
     installPlanSearch(host);
     installTeams(host, [host = &host](const Wishes &wishes) { openPlanSearch(*host, wishes); });
     host.addContextSeparator();
     installPlanExport(host);
     installHelp(host);
+}
+
+} // namespace velmorin
+
+namespace velmorin {
+
+bool openCupFromCommandLine(FeatureHost &host, const QString &path)
+{
+    return openCupFile(host, path);
 }
 
 } // namespace velmorin

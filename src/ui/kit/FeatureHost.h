@@ -12,6 +12,7 @@
 #include <QRect>
 #include <QString>
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -71,6 +72,17 @@ public:
     virtual std::optional<Plan> shownPlan() const = 0;
     // The last calculation that ran to its end.
     virtual const std::optional<Calculation> &lastCalculation() const = 0;
+
+    // The six ratio groups' item indices, RG1 at [0]: 0 is "1/2", 1 is "3/4".
+    using RatioChoices = std::array<int, 6>;
+    virtual RatioChoices ratioChoices() const = 0;
+    // Sets the final, the ratios and the registered teams as a person's clicks and leaving
+    // of Effectif would (its E1 proposal included); whether the registered teams were taken.
+    virtual bool restoreInputs(std::int32_t registered, std::int32_t finale,
+                               const RatioChoices &ratios) = 0;
+    // What the window's title says after its caption (" — Coupe du Rhône 2027"); empty:
+    // the caption alone.
+    virtual void setTitleSuffix(const QString &suffix) = 0;
 
     // What a window opened beside the host keeps visible if it can (screen coordinates): the
     // inputs, "Calcul" and the round fields.

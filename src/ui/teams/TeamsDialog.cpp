@@ -5,6 +5,8 @@
 
 #include "ClassAppearance.h"
 #include "Contrast.h"
+#include "CupContents.h"
+#include "CupSession.h"
 #include "EntrySheetPainter.h"
 #include "FeatureRows.h"
 #include "IntText.h"
@@ -24,6 +26,8 @@
 #include <QTableView>
 #include <QTableWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace velmorin {
 
@@ -195,8 +199,14 @@ TeamsDialog::TeamsDialog(FeatureHost &host)
     connect(host.notifier(), &FeatureNotifier::planShown, this, &TeamsDialog::followPlan);
     connect(host.notifier(), &FeatureNotifier::calculated, this, &TeamsDialog::followPlan);
 
-    setSeed(QRandomGenerator::system()->generate64());
+    // A cup already open gives its own seed and list; without one, a seed is drawn.
+    CupSession &session = CupSession::of(host);
+    connect(&session, &CupSession::teamsRestored, this, [this] { restoreTeams(); });
+    m_restoring = true;
+    setSeed(session.teams().seed.value_or(QRandomGenerator::system()->generate64()));
+    m_restoring = false;
     showLevels();
+    restoreTeams();
 }
 
 TeamsDialog::~TeamsDialog() = default;
@@ -207,6 +217,57 @@ void TeamsDialog::setSeed(std::uint64_t seed)
     m_seed = seed;
     m_seedEdit->setText(QString::number(seed));
     followPlan();
+    reportTeams();
+}
+
+void TeamsDialog::reportTeams()
+{
+    if (m_restoring)
+        return;
+    CupTeams teams;
+    if (m_list) {
+        teams.list = m_importedList;
+        teams.levelRounds = levelRoundsOf(m_mapping);
+        if (m_mapping.order().chosen()) {
+            for (const Level &level : m_mapping.order().levels())
+                teams.levelOrder.push_back(levelText(level));
+        }
+    }
+    teams.seed = m_seed;
+    CupSession::of(host()).setTeams(teams);
+}
+
+void TeamsDialog::restoreTeams()
+{
+    const CupTeams &teams = CupSession::of(host()).teams();
+    m_restoring = true;
+    if (teams.seed && *teams.seed != m_seed)
+        setSeed(*teams.seed);
+    if (teams.list && teams.list != m_importedList) {
+        TeamListResult read = teamListFromRows(teams.list->fileName, teams.list->rows);
+        if (read.ok()) {
+            // The levels' order the cup keeps, when it still names every level of the list.
+            std::optional<LevelOrder> order;
+            std::vector<Level> strongestFirst;
+            for (const std::string &key : teams.levelOrder) {
+                if (const std::optional<Level> level = readLevel(key))
+                    strongestFirst.push_back(*level);
+            }
+            const std::vector<Level> listed = levelsOf(*read.list);
+            if (!strongestFirst.empty() && strongestFirst.size() == listed.size() &&
+                std::is_permutation(listed.begin(), listed.end(), strongestFirst.begin()))
+                order = LevelOrder(strongestFirst, true);
+            showList(std::move(*read.list), toQString(teams.list->fileName), std::move(order));
+            m_importedList = teams.list;
+            for (const LevelRoundChoice &choice : teams.levelRounds) {
+                const std::optional<Level> level =
+                    choice.level.empty() ? std::nullopt : readLevel(choice.level);
+                if (choice.level.empty() || level)
+                    setLevelRound(level, choice.round);
+            }
+        }
+    }
+    m_restoring = false;
 }
 
 void TeamsDialog::drawNewSeed()

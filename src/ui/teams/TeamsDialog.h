@@ -5,6 +5,7 @@
 // search), and each team's entry
 // round in the plan the main window shows, saved, printed or exported as PDF.
 
+#include "CupSetup.h"
 #include "FeatureWindow.h"
 #include "Plan.h"
 #include "TeamAssignment.h"
@@ -79,6 +80,13 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    // Shows a list taken in, its levels at their default rounds in `order` (none: the
+    // list's).
+    void showList(TeamList list, const QString &name, std::optional<LevelOrder> order);
+    // The cup session hears of the list, the levels and the seed as they are now.
+    void reportTeams();
+    // The list, levels and seed of the cup just opened.
+    void restoreTeams();
     void chooseList();
     void searchPlans();
     void saveEntries();
@@ -106,6 +114,8 @@ private:
     std::optional<Assignment> m_assignment;
     std::string m_assignmentError;
     std::uint64_t m_seed = 0;
+    std::optional<ImportedList> m_importedList; // the list as a cup keeps it
+    bool m_restoring = false;                   // showing the cup's own: nothing to report
 
     QLabel *m_listLabel = nullptr;
     QTableView *m_teamTable = nullptr;

@@ -3,6 +3,7 @@
 #include "TeamsDialog.h"
 
 #include "ClassAppearance.h"
+#include "CupContents.h"
 #include "SaveFile.h"
 #include "TeamFile.h"
 #include "TeamTableModel.h"
@@ -51,24 +52,10 @@ bool TeamsDialog::openList(const QString &fileName)
         return false;
     }
 
-    // The table forgets the old list before it goes.
-    m_teamModel->show(nullptr, nullptr);
-    m_assignment.reset();
-    m_list = std::move(result.list);
-    m_listName = QFileInfo(fileName).fileName();
-    m_mapping = LevelMapping::defaults(*m_list);
-    // The level column is as wide as the list's longest level: names are longer than numbers.
-    int levelWidth = 64;
-    for (const LevelRound &level : m_mapping.levels())
-        levelWidth = std::max(
-            levelWidth,
-            m_teamTable->fontMetrics().horizontalAdvance(toQString(levelText(level.level))) + 16);
-    m_teamTable->setColumnWidth(TeamTableModel::Level, levelWidth);
-    m_listLabel->setText(
-        QStringLiteral("« %1 » : %2 équipes").arg(m_listName).arg(m_list->teams.size()));
-    showLevels();
-    followPlan();
+    showList(std::move(*result.list), QFileInfo(fileName).fileName(), std::nullopt);
     host().setRegisteredTeams(static_cast<std::int32_t>(m_list->teams.size()));
+    m_importedList = importedListOf(*m_list, m_listName.toStdString());
+    reportTeams();
 
     if (!result.warnings.empty()) {
         QStringList lines;
@@ -84,6 +71,28 @@ bool TeamsDialog::openList(const QString &fileName)
         box.exec();
     }
     return true;
+}
+
+void TeamsDialog::showList(TeamList list, const QString &name, std::optional<LevelOrder> order)
+{
+    // The table forgets the old list before it goes.
+    m_teamModel->show(nullptr, nullptr);
+    m_assignment.reset();
+    m_list = std::move(list);
+    m_listName = name;
+    m_mapping = order ? LevelMapping::defaults(*m_list, std::move(*order))
+                      : LevelMapping::defaults(*m_list);
+    // The level column is as wide as the list's longest level: names are longer than numbers.
+    int levelWidth = 64;
+    for (const LevelRound &level : m_mapping.levels())
+        levelWidth = std::max(
+            levelWidth,
+            m_teamTable->fontMetrics().horizontalAdvance(toQString(levelText(level.level))) + 16);
+    m_teamTable->setColumnWidth(TeamTableModel::Level, levelWidth);
+    m_listLabel->setText(
+        QStringLiteral("« %1 » : %2 équipes").arg(m_listName).arg(m_list->teams.size()));
+    showLevels();
+    followPlan();
 }
 
 void TeamsDialog::chooseList()
@@ -116,6 +125,7 @@ bool TeamsDialog::setLevelRound(const std::optional<Level> &level, int round)
     }
     showWishes();
     followPlan();
+    reportTeams();
     return true;
 }
 

@@ -34,9 +34,7 @@ void TeamsDialog::buildLevelOrderControls()
     m_gapLabel->setWordWrap(true);
     m_gapLabel->hide();
 
-    const auto move = [this](int step) {
-        runGuarded([this, step] { moveCurrentLevel(step); });
-    };
+    const auto move = [this](int step) { runGuarded([this, step] { moveCurrentLevel(step); }); };
     connect(m_levelUp, &QPushButton::clicked, this, [move] { move(-1); });
     connect(m_levelDown, &QPushButton::clicked, this, [move] { move(1); });
     for (const auto &[key, step] : {std::pair{Qt::Key_Up, -1}, std::pair{Qt::Key_Down, 1}}) {
@@ -57,6 +55,7 @@ bool TeamsDialog::moveLevel(int row, int step)
     showLevels();
     m_levels->setCurrentCell(row + step, 0);
     followPlan(); // the ranking follows the order
+    reportTeams();
     return true;
 }
 

@@ -29,7 +29,7 @@ using namespace velmorin;
 
 TVlmFPrg::TVlmFPrg(QWidget *parent) : QWidget(parent), m_notifier(new FeatureNotifier(this))
 {
-    setWindowTitle(QStringLiteral("(2006) Calcul des tours en Velmorin"));
+    setWindowTitle(windowCaption());
     QFont windowFont;
     windowFont.setFamilies(fontFamilies(QStringLiteral("MS Sans Serif")));
     windowFont.setPixelSize(11);
@@ -65,6 +65,11 @@ TVlmFPrg::TVlmFPrg(QWidget *parent) : QWidget(parent), m_notifier(new FeatureNot
 
     m_effectif->setFocus();
     connectHandlers();
+}
+
+QString TVlmFPrg::windowCaption()
+{
+    return QStringLiteral("(2006) Calcul des tours en Velmorin");
 }
 
 TVlmFPrg::~TVlmFPrg()

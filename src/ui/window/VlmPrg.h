@@ -83,6 +83,12 @@ public:
     {
         return m_lastCalculation;
     }
+    RatioChoices ratioChoices() const override;
+    // The final's up-down clicked to its value, each ratio clicked, then Effectif written and
+    // left.
+    bool restoreInputs(std::int32_t registered, std::int32_t finale,
+                       const RatioChoices &ratios) override;
+    void setTitleSuffix(const QString &suffix) override;
     // Effectif, Finale, E1, the round-4 to semi-final ratios and "Calcul".
     QRect keepVisibleArea() const override;
     // The context menu opens on a right click on the window's background or panels; the
@@ -116,6 +122,7 @@ private:
     void connectHandlers();
     void announceInputChanges();
     void centreOnScreen();
+    static QString windowCaption();
 
     void trackBarChange(velmorin::ExemptionClass exemptionClass);
     void showExemption(velmorin::ExemptionClass exemptionClass);

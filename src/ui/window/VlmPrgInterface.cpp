@@ -153,3 +153,34 @@ void TVlmFPrg::contextMenuEvent(QContextMenuEvent *event)
     menu.addActions(m_contextActions);
     menu.exec(event->globalPos());
 }
+
+FeatureHost::RatioChoices TVlmFPrg::ratioChoices() const
+{
+    RatioChoices choices{};
+    for (int round = 1; round <= 6; ++round)
+        choices[std::size_t(round - 1)] = m_ratio[round]->itemIndex();
+    return choices;
+}
+
+bool TVlmFPrg::restoreInputs(std::int32_t registered, std::int32_t finale,
+                             const RatioChoices &ratios)
+{
+    // The final first: leaving Effectif bounds E1 by it.
+    if (finale >= m_upFinale->minimum() && finale <= m_upFinale->maximum() &&
+        finale != m_upFinale->position()) {
+        m_upFinale->setPosition(finale);
+        if (!guardHandler(this, [this] { UpFinaleClick(); }))
+            return false;
+    }
+    for (int round = 1; round <= 6; ++round) {
+        const int index = ratios[std::size_t(round - 1)] == 0 ? 0 : 1;
+        if (m_ratio[round]->itemIndex() != index)
+            m_ratio[round]->setItemIndex(index);
+    }
+    return setRegisteredTeams(registered);
+}
+
+void TVlmFPrg::setTitleSuffix(const QString &suffix)
+{
+    setWindowTitle(windowCaption() + suffix);
+}

@@ -1,0 +1,94 @@
+#pragma once
+
+// The cup open in a window, shared by the cup's actions, the teams dialog and the cup's running
+// window without their linking one another: one per host, owned by its widget. Once a cup is
+// open, every change the organiser makes is written through its store at once; a failed write
+// shows the store's message and leaves the window as it is.
+
+#include "Cup.h"
+#include "CupStore.h"
+#include "FeatureHost.h"
+
+#include <QObject>
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace velmorin {
+
+// The teams dialog's side of a cup: its list, levels and seed.
+struct CupTeams
+{
+    std::optional<ImportedList> list;
+    std::vector<LevelRoundChoice> levelRounds;
+    std::vector<std::string> levelOrder; // empty: by number
+    std::optional<std::uint64_t> seed;
+};
+
+class CupSession : public QObject
+{
+    Q_OBJECT
+
+public:
+    // The host's session, made on first use.
+    static CupSession &of(FeatureHost &host);
+
+    bool isOpen() const { return m_store != nullptr; }
+    bool readOnly() const { return m_store && m_store->readOnly(); }
+    QString name() const;
+    QString path() const;
+    // What the cup holds now; none while no cup is open.
+    const CupSetup *setup() const { return m_store ? &m_store->setup() : nullptr; }
+    // The cup being played, once the rounds are drawn; none before.
+    const Cup *cup() const { return m_cup ? &*m_cup : nullptr; }
+
+    // Creates a cup from the window's inputs and the teams' list, and opens it.
+    bool create(const QString &path, const QString &name);
+    // Opens a cup and restores the window from it; a cup held by another program is offered
+    // read-only. A refusal shows its message; whether the cup is open.
+    bool open(const QString &path);
+    void close();
+
+    // Runs an operation on the cup being played; a refusal's sentence or a failed write shows
+    // in an error box. Whether it was applied.
+    bool apply(const std::function<CupAnswer(Cup &)> &operation);
+
+    // The teams dialog's list, levels and seed as they are now, with or without a cup; with
+    // one, what changed is written.
+    void setTeams(const CupTeams &teams);
+    const CupTeams &teams() const { return m_teams; }
+
+signals:
+    void opened();
+    void closed();
+    // Something was written.
+    void changed();
+    // The teams' side was read from a cup: the teams dialog shows it.
+    void teamsRestored();
+
+private:
+    explicit CupSession(FeatureHost &host);
+
+    void followHost();
+    void saveInputs();
+    void saveShownPlan();
+    // Runs one write of the store; a failure shows its message. Whether it was saved.
+    bool write(const std::function<CupWrite(CupStore &)> &change);
+    bool writable() const { return m_store && !m_store->readOnly() && !m_restoring; }
+    void restoreWindow();
+    void showTitle();
+    bool refuse(const std::string &message);
+
+    FeatureHost &m_host;
+    std::unique_ptr<CupStore> m_store;
+    std::optional<Cup> m_cup;
+    CupTeams m_teams;
+    bool m_restoring = false;
+};
+
+} // namespace velmorin
