@@ -1,6 +1,8 @@
 #include "Features.h"
 
 #include "CupFile.h"
+#include "CupSession.h"
+#include "DeroulementWindow.h"
 #include "FeatureHost.h"
 #include "HelpWindow.h"
 #include "OverviewDialog.h"
@@ -14,7 +16,7 @@ void installFeatures(FeatureHost &host)
 {
     // The menu's order: the cup file first, as a desktop program's File menu; the overview, the
     // plan search and the teams (which hands its wishes to the plan search), then what gets the
-    // shown plan out of the window, then the guide.
+    // shown plan out of the window, the cup's running window, then the guide.
     installCupFile(host);
     host.addContextSeparator();
     installOverview(host);
@@ -22,6 +24,10 @@ void installFeatures(FeatureHost &host)
     installTeams(host, [host = &host](const Wishes &wishes) { openPlanSearch(*host, wishes); });
     host.addContextSeparator();
     installPlanExport(host);
+    installDeroulement(host, [host = &host]() -> CupRunSource * {
+        CupSession &session = CupSession::of(*host);
+        return session.isOpen() ? &session : nullptr;
+    });
     installHelp(host);
 }
 

@@ -25,7 +25,7 @@ QString heldQuestion(const QString &path, const CupHolder &holder)
 
 } // namespace
 
-CupSession::CupSession(FeatureHost &host) : QObject(host.hostWidget()), m_host(host)
+CupSession::CupSession(FeatureHost &host) : CupRunSource(host.hostWidget()), m_host(host)
 {
     setObjectName(kObjectName);
     followHost();
@@ -79,6 +79,9 @@ bool CupSession::write(const std::function<CupWrite(CupStore &)> &change)
                         m_host.hostWidget());
         box.exec();
     }
+    // Until round 1 is drawn, the settings make the cup: it follows them.
+    if (!m_store->isFrozen())
+        refreshCup();
     emit changed();
     return true;
 }
@@ -153,6 +156,7 @@ bool CupSession::create(const QString &path, const QString &name)
     close();
     m_store = std::move(opening.store);
     showTitle();
+    refreshCup();
     emit opened();
     return true;
 }
@@ -178,6 +182,7 @@ bool CupSession::open(const QString &path)
     m_store = std::move(opening.store);
     restoreWindow();
     showTitle();
+    refreshCup();
     emit opened();
     return true;
 }
@@ -189,6 +194,7 @@ void CupSession::close()
     m_store.reset();
     m_cup.reset();
     showTitle();
+    emit cupChanged();
     emit closed();
 }
 
@@ -220,19 +226,36 @@ void CupSession::showTitle()
     m_host.setTitleSuffix(suffix);
 }
 
-bool CupSession::apply(const std::function<CupAnswer(Cup &)> &operation)
+CupAnswer CupSession::apply(const std::function<CupAnswer(Cup &)> &operation)
 {
     if (!m_cup)
-        return refuse("Aucune coupe n'est en cours : tirez d'abord le premier tour.");
+        return CupAnswer::refused(
+            "La coupe ne se joue pas encore : il lui faut sa liste d'équipes et son plan.");
     if (m_store->readOnly())
-        return refuse("La coupe est ouverte en lecture seule : rien n'y est changé.");
+        return CupAnswer::refused("La coupe est ouverte en lecture seule : rien n'y est changé.");
     Cup changedCup = *m_cup;
     const CupAnswer answer = operation(changedCup);
     if (!answer.done)
-        return refuse(answer.text);
+        return answer;
+    const std::string what =
+        answer.text.empty() ? std::string("Résultat enregistré.") : answer.text;
+    if (!write([&](CupStore &store) { return store.saveRecords(changedCup.records(), what); }))
+        return CupAnswer::refused("Rien n'est changé : la coupe n'a pas pu être enregistrée.");
     m_cup = std::move(changedCup);
-    emit changed();
-    return true;
+    emit cupChanged();
+    return answer;
+}
+
+void CupSession::refreshCup()
+{
+    std::optional<Cup> cup;
+    if (m_store) {
+        CupCreation made = m_store->cup();
+        if (made.ok())
+            cup = std::move(made.cup);
+    }
+    m_cup = std::move(cup);
+    emit cupChanged();
 }
 
 void CupSession::setTeams(const CupTeams &teams)

@@ -6,6 +6,7 @@
 // shows the store's message and leaves the window as it is.
 
 #include "Cup.h"
+#include "CupRunSource.h"
 #include "CupStore.h"
 #include "FeatureHost.h"
 
@@ -30,7 +31,7 @@ struct CupTeams
     std::optional<std::uint64_t> seed;
 };
 
-class CupSession : public QObject
+class CupSession : public CupRunSource
 {
     Q_OBJECT
 
@@ -44,8 +45,10 @@ public:
     QString path() const;
     // What the cup holds now; none while no cup is open.
     const CupSetup *setup() const { return m_store ? &m_store->setup() : nullptr; }
-    // The cup being played, once the rounds are drawn; none before.
-    const Cup *cup() const { return m_cup ? &*m_cup : nullptr; }
+    // The cup as it is played (its draws and results), once its list and plan make one; none
+    // while no cup is open or the cup cannot be played yet.
+    const Cup *cup() const override { return m_cup ? &*m_cup : nullptr; }
+    QString cupName() const override { return name(); }
 
     // Creates a cup from the window's inputs and the teams' list, and opens it.
     bool create(const QString &path, const QString &name);
@@ -54,9 +57,9 @@ public:
     bool open(const QString &path);
     void close();
 
-    // Runs an operation on the cup being played; a refusal's sentence or a failed write shows
-    // in an error box. Whether it was applied.
-    bool apply(const std::function<CupAnswer(Cup &)> &operation);
+    // Runs an operation on the cup being played and writes its draws and results at once; the
+    // model's refusal is answered, a failed write shows in an error box (and is refused too).
+    CupAnswer apply(const std::function<CupAnswer(Cup &)> &operation) override;
 
     // The teams dialog's list, levels and seed as they are now, with or without a cup; with
     // one, what changed is written.
@@ -82,6 +85,8 @@ private:
     bool writable() const { return m_store && !m_store->readOnly() && !m_restoring; }
     void restoreWindow();
     void showTitle();
+    // The cup its file makes now (after opening, or a change of its settings).
+    void refreshCup();
     bool refuse(const std::string &message);
 
     FeatureHost &m_host;

@@ -174,7 +174,7 @@ void OverviewDialog::labelEntrants()
         const QFontMetrics metrics(m_entrantsAxis->labelsFont());
         const int labelWidth =
             metrics.horizontalAdvance(entrantsText(m_rows.back().entrants1, m_upDownBound)) +
-            2 * metrics.averageCharWidth();
+            4 * metrics.averageCharWidth();
         qreal plotWidth = m_chart->plotArea().width();
         if (plotWidth < 1)
             plotWidth = m_chartView->width();

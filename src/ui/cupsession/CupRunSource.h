@@ -1,7 +1,7 @@
 #pragma once
 
 // The open cup as the cup's window sees it: read, changed by an operation of the model, and
-// the news of any change. The cup file's session provides it; the tests keep a cup in memory.
+// the news of any change. The cup file's session is one; the tests keep a cup in memory.
 
 #include "Cup.h"
 
