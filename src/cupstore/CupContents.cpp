@@ -37,6 +37,29 @@ std::vector<LevelRoundChoice> levelRoundsOf(const LevelMapping &mapping)
     return rounds;
 }
 
+namespace {
+
+// The organiser's order of the levels, as the cup keeps it; the list's own when the cup keeps
+// none, or one that does not hold every level of the list (it would rank some nowhere).
+LevelOrder levelOrderOf(const CupSetup &setup, const TeamList &list)
+{
+    std::vector<Level> levels;
+    for (const std::string &name : setup.levelOrder) {
+        if (const std::optional<Level> level = readLevel(name))
+            levels.push_back(*level);
+    }
+    if (levels.empty())
+        return LevelOrder::ofList(list);
+    LevelOrder order(std::move(levels), true);
+    for (const Level &level : levelsOf(list)) {
+        if (order.rankOf(level) == order.levels().size())
+            return LevelOrder::ofList(list);
+    }
+    return order;
+}
+
+} // namespace
+
 CupContents rebuildCup(const CupSetup &setup)
 {
     CupContents contents;
@@ -44,10 +67,12 @@ CupContents rebuildCup(const CupSetup &setup)
         TeamListResult read = teamListFromRows(setup.list->fileName, setup.list->rows);
         if (read.ok()) {
             contents.list = std::move(*read.list);
-            contents.mapping = LevelMapping::defaults(*contents.list);
+            contents.mapping =
+                LevelMapping::defaults(*contents.list, levelOrderOf(setup, *contents.list));
+            // Named levels ("Nationale 1") as numbered ones: each as the list reads it.
             for (const LevelRoundChoice &choice : setup.levelRounds) {
-                const std::optional<int> level =
-                    choice.level.empty() ? std::nullopt : parseLevel(choice.level);
+                const std::optional<Level> level =
+                    choice.level.empty() ? std::nullopt : readLevel(choice.level);
                 if (choice.level.empty() || level)
                     contents.mapping.setRound(level, choice.round);
             }
