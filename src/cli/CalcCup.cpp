@@ -1,5 +1,6 @@
 #include "CalcCup.h"
 
+#include "CalcCupPrivate.h"
 #include "EntriesCsv.h"
 
 #include "ByteSink.h"
@@ -15,37 +16,12 @@
 #include <QDate>
 
 #include <algorithm>
-#include <charconv>
 #include <ostream>
 #include <random>
 
 namespace velmorin::cli {
 
-namespace {
-
-constexpr const char *kProgram = "velmorin-calc";
-
-constexpr const char *kHelp =
-    "Usage : velmorin-calc --coupe FICHIER [--format table|csv] [--separateur S]\n"
-    "        velmorin-calc --coupe FICHIER --entrees [--format table|csv] [--separateur S]\n"
-    "        velmorin-calc --coupe FICHIER --nouvelle NOM --equipes LISTE [--graine S]\n"
-    "                      [--ordre-niveaux O] [--tour4 R --quart R --demi R]\n"
-    "                      FINALE ENTRANTS1 CLASSE POSITION\n"
-    "        velmorin-calc --coupe FICHIER --tirage T [--refaire] [--format table|csv]\n"
-    "        velmorin-calc --coupe FICHIER --annuler-tirage T\n"
-    "        velmorin-calc --coupe FICHIER --tour T [--format table|csv]\n"
-    "        velmorin-calc --coupe FICHIER --gagnant T EQUIPE [--score 13-7] [--corriger]\n"
-    "        velmorin-calc --coupe FICHIER --forfait T EQUIPE [--corriger]\n"
-    "        velmorin-calc --coupe FICHIER --exemptees \"EQUIPE;EQUIPE\"\n"
-    "        velmorin-calc --coupe FICHIER --tableau [--format table|csv|html]\n"
-    "\n"
-    "Lit une coupe (fichier .velmorin) : son résumé, ou le tour d'entrée de chaque équipe\n"
-    "pour le plan choisi (--entrees). Avec --nouvelle, crée la coupe à partir d'une liste\n"
-    "d'équipes ; un fichier qui existe déjà n'est jamais remplacé.\n"
-    "Tire les tours, enregistre les gagnants et les forfaits, corrige un résultat tant que\n"
-    "le tour suivant n'est pas tiré, annule un tirage ; chaque opération est enregistrée\n"
-    "aussitôt dans la coupe. EQUIPE est le nom de l'équipe dans la liste, ou #N pour la\n"
-    "N-ième équipe de la liste.\n";
+namespace cupprivate {
 
 int refuse(std::ostream &err, const std::string &message)
 {
@@ -96,6 +72,34 @@ std::vector<std::string> splitList(const std::string &text, char separator)
     }
     return levels;
 }
+
+} // namespace cupprivate
+
+using namespace cupprivate;
+
+namespace {
+
+constexpr const char *kHelp =
+    "Usage : velmorin-calc --coupe FICHIER [--format table|csv] [--separateur S]\n"
+    "        velmorin-calc --coupe FICHIER --entrees [--format table|csv] [--separateur S]\n"
+    "        velmorin-calc --coupe FICHIER --nouvelle NOM --equipes LISTE [--graine S]\n"
+    "                      [--ordre-niveaux O] [--tour4 R --quart R --demi R]\n"
+    "                      FINALE ENTRANTS1 CLASSE POSITION\n"
+    "        velmorin-calc --coupe FICHIER --tirage T [--refaire] [--format table|csv]\n"
+    "        velmorin-calc --coupe FICHIER --annuler-tirage T\n"
+    "        velmorin-calc --coupe FICHIER --tour T [--format table|csv]\n"
+    "        velmorin-calc --coupe FICHIER --gagnant T EQUIPE [--score 13-7] [--corriger]\n"
+    "        velmorin-calc --coupe FICHIER --forfait T EQUIPE [--corriger]\n"
+    "        velmorin-calc --coupe FICHIER --exemptees \"EQUIPE;EQUIPE\"\n"
+    "        velmorin-calc --coupe FICHIER --tableau [--format table|csv|html]\n"
+    "\n"
+    "Lit une coupe (fichier .velmorin) : son résumé, ou le tour d'entrée de chaque équipe\n"
+    "pour le plan choisi (--entrees). Avec --nouvelle, crée la coupe à partir d'une liste\n"
+    "d'équipes ; un fichier qui existe déjà n'est jamais remplacé.\n"
+    "Tire les tours, enregistre les gagnants et les forfaits, corrige un résultat tant que\n"
+    "le tour suivant n'est pas tiré, annule un tirage ; chaque opération est enregistrée\n"
+    "aussitôt dans la coupe. EQUIPE est le nom de l'équipe dans la liste, ou #N pour la\n"
+    "N-ième équipe de la liste.\n";
 
 void keyValue(LineBuffer &line, char separator, std::string_view key, std::string_view value)
 {
@@ -279,293 +283,7 @@ int createCup(const CupArguments &cup, ByteSink &out, std::ostream &err)
     return kExitSuccess;
 }
 
-// --- A played cup's actions ---
-
-std::optional<int> roundOf(const std::string &text)
-{
-    int round = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), round);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size() || round < 1 ||
-        round > kCupRounds)
-        return std::nullopt;
-    return round;
-}
-
-// "13-7": the winner's points, then the loser's.
-std::optional<Score> scoreOf(const std::string &text)
-{
-    const auto dash = text.find('-');
-    if (dash == std::string::npos)
-        return std::nullopt;
-    const auto points = [](std::string_view part) -> std::optional<int> {
-        int value = 0;
-        const auto [end, error] = std::from_chars(part.data(), part.data() + part.size(), value);
-        if (part.empty() || error != std::errc() || end != part.data() + part.size() || value < 0 ||
-            value > kMaxScore)
-            return std::nullopt;
-        return value;
-    };
-    const auto winner = points(std::string_view(text).substr(0, dash));
-    const auto loser = points(std::string_view(text).substr(dash + 1));
-    if (!winner || !loser)
-        return std::nullopt;
-    return Score{*winner, *loser};
-}
-
-enum class CupFormat { Table, Csv, Html };
-
-// The team's game of a round that a correction changes: the first it is recorded as losing
-// (the organiser names the team that really won it), else the last it played.
-std::optional<GameRef> decidedGameOf(const Cup &cup, int round, int team, bool asLoser)
-{
-    const DrawRecord *draw = cup.drawnRound(round);
-    if (draw == nullptr)
-        return std::nullopt;
-    std::optional<GameRef> lost;
-    std::optional<GameRef> last;
-    for (std::size_t g = 0; g < draw->groups.size(); ++g) {
-        const auto &group = draw->groups[g];
-        if (std::find(group.begin(), group.end(), team) == group.end())
-            continue;
-        for (const int game : {1, 2, kBarrage}) {
-            const GameRef ref{round, static_cast<int>(g + 1), game};
-            const auto sides = cup.gameTeams(ref);
-            const auto result = cup.result(ref);
-            if (!sides || !result || (sides->first != team && sides->second != team))
-                continue;
-            last = ref;
-            if (asLoser && result->winner != team && !lost)
-                lost = ref;
-        }
-    }
-    return lost ? lost : last;
-}
-
-std::string meetingsText(const Cup &cup, int round)
-{
-    std::string text;
-    const auto &teams = cup.teams();
-    for (const Meeting &m : cup.meetings(round)) {
-        const CupTeam &a = teams[static_cast<std::size_t>(m.teamA)];
-        const CupTeam &b = teams[static_cast<std::size_t>(m.teamB)];
-        text += std::string(kProgram) + ": Tour " + std::to_string(round) + ", poule " +
-                std::to_string(m.group) + " : « " + a.name + " » et « " + b.name +
-                " », du club « " + a.club + " », se rencontrent : le tirage n'a pas pu l'éviter.\n";
-    }
-    return text;
-}
-
-// The teams of "A;B" (names or #N), or the refusal of the first unknown one.
-std::optional<std::vector<int>> teamsOf(const Cup &cup, const std::string &text, std::string &error)
-{
-    std::vector<int> teams;
-    for (const std::string &name : splitList(text, ';')) {
-        const TeamReference found = resolveTeam(cup.teams(), name);
-        if (!found.team) {
-            error = found.error;
-            return std::nullopt;
-        }
-        teams.push_back(*found.team);
-    }
-    return teams;
-}
-
-// The options of a played cup's actions: one action a run, with its modifiers.
-bool takeActionOption(const std::vector<std::string> &args, std::size_t &k, CupArguments &cup,
-                      std::string &error)
-{
-    CupAction &action = cup.action;
-    const std::string &arg = args[k];
-    if (arg == "--refaire" || arg == "--corriger" || arg == "--tableau") {
-        if (arg == "--refaire")
-            action.redo = true;
-        else if (arg == "--corriger")
-            action.correct = true;
-        else if (action.kind == CupAction::Kind::None)
-            action.kind = CupAction::Kind::Board;
-        else
-            error = "une seule action sur la coupe à la fois";
-        return true;
-    }
-    if (auto score = optionValue(args, k, "--score", error)) {
-        action.score = *score;
-        return true;
-    }
-    struct Named
-    {
-        const char *name;
-        CupAction::Kind kind;
-        bool round; // takes a round first
-        bool team;  // then a team (or a list of them)
-    };
-    static constexpr Named named[] = {
-        {"--tirage", CupAction::Kind::Draw, true, false},
-        {"--annuler-tirage", CupAction::Kind::CancelDraw, true, false},
-        {"--tour", CupAction::Kind::ShowRound, true, false},
-        {"--gagnant", CupAction::Kind::Winner, true, true},
-        {"--forfait", CupAction::Kind::Forfeit, true, true},
-        {"--exemptees", CupAction::Kind::Exempted, false, true},
-    };
-    for (const Named &option : named) {
-        const auto value = optionValue(args, k, option.name, error);
-        if (!value)
-            continue;
-        if (action.kind != CupAction::Kind::None && error.empty())
-            error = "une seule action sur la coupe à la fois";
-        action.kind = option.kind;
-        if (option.round && option.team) {
-            action.roundText = *value;
-            if (k + 1 >= args.size()) {
-                if (error.empty())
-                    error =
-                        std::string("l'option ") + option.name + " attend un tour puis une équipe";
-            } else {
-                action.team = args[++k];
-            }
-        } else if (option.round) {
-            action.roundText = *value;
-        } else {
-            action.team = *value;
-        }
-        return true;
-    }
-    return false;
-}
-
 } // namespace
-
-int runCupAction(const CupArguments &cup, ByteSink &out, std::ostream &err)
-{
-    using Kind = CupAction::Kind;
-    const CupAction &action = cup.action;
-    CupFormat format = CupFormat::Table;
-    for (std::size_t k = 0; k < cup.rest.size(); ++k) {
-        std::string error;
-        const auto value = optionValue(cup.rest, k, "--format", error);
-        if (!error.empty())
-            return refuse(err, error);
-        if (!value)
-            return refuse(err, "option ou argument en trop " + quotedArgument(cup.rest[k]) +
-                                   " avec cette action sur la coupe");
-        if (*value == "table")
-            format = CupFormat::Table;
-        else if (*value == "csv")
-            format = CupFormat::Csv;
-        else if (*value == "html" && action.kind == Kind::Board)
-            format = CupFormat::Html;
-        else
-            return refuse(err, "format inconnu " + quotedArgument(*value) +
-                                   (action.kind == Kind::Board
-                                        ? " : table, csv ou html"
-                                        : " : table ou csv (html pour --tableau)"));
-    }
-    if (action.redo && action.kind != Kind::Draw)
-        return refuse(err, "l'option --refaire accompagne --tirage");
-    if (action.correct && action.kind != Kind::Winner && action.kind != Kind::Forfeit)
-        return refuse(err, "l'option --corriger accompagne --gagnant ou --forfait");
-    if (action.score && action.kind != Kind::Winner)
-        return refuse(err, "l'option --score accompagne --gagnant");
-    std::optional<int> round;
-    if (action.kind != Kind::Board && action.kind != Kind::Exempted) {
-        round = roundOf(action.roundText);
-        if (!round)
-            return refuse(err, "le tour est un nombre de 1 à 6, pas " +
-                                   quotedArgument(action.roundText));
-    }
-    std::optional<Score> score;
-    if (action.score) {
-        score = scoreOf(*action.score);
-        if (!score)
-            return refuse(err, "le score s'écrit points du gagnant, tiret, points du perdant "
-                               "(13-7), pas " +
-                                   quotedArgument(*action.score));
-    }
-
-    const bool writes = action.kind != Kind::ShowRound && action.kind != Kind::Board;
-    const CupOpening opening =
-        CupStore::open(QString::fromStdString(cup.path),
-                       writes ? CupStore::Mode::ReadWrite : CupStore::Mode::ReadOnly);
-    if (!opening.ok())
-        return openingFailed(err, opening);
-    CupStore &store = *opening.store;
-    CupCreation made = store.cup();
-    if (!made.ok())
-        return refuse(err, made.error);
-    Cup &played = *made.cup;
-    const bool csv = format == CupFormat::Csv;
-    if (action.kind == Kind::ShowRound) {
-        out.write(csv ? roundCsv(played, *round) : roundTable(played, *round));
-        return kExitSuccess;
-    }
-    if (action.kind == Kind::Board) {
-        out.write(format == CupFormat::Html ? cupHtml(played)
-                  : csv                     ? cupCsv(played)
-                                            : cupTable(played));
-        return kExitSuccess;
-    }
-
-    std::optional<int> team;
-    if (action.kind == Kind::Winner || action.kind == Kind::Forfeit) {
-        const TeamReference found = resolveTeam(played.teams(), action.team);
-        if (!found.team)
-            return refuse(err, found.error);
-        team = found.team;
-    }
-    CupAnswer answer;
-    switch (action.kind) {
-    case Kind::Draw:
-        answer = action.redo ? played.redraw(*round) : played.draw(*round);
-        break;
-    case Kind::CancelDraw:
-        answer = played.cancelDraw(*round);
-        break;
-    case Kind::Exempted: {
-        std::string error;
-        const auto teams = teamsOf(played, action.team, error);
-        if (!teams)
-            return refuse(err, error);
-        answer = played.setExempted(*teams);
-        break;
-    }
-    case Kind::Winner:
-    case Kind::Forfeit: {
-        const bool forfeit = action.kind == Kind::Forfeit;
-        if (!action.correct) {
-            answer =
-                forfeit ? played.forfeit(*round, *team) : played.recordWinner(*round, *team, score);
-            break;
-        }
-        const auto game = decidedGameOf(played, *round, *team, !forfeit);
-        if (!game)
-            return refuse(err, "« " + played.teams()[static_cast<std::size_t>(*team)].name +
-                                   " » n'a aucun résultat à corriger au Tour " +
-                                   std::to_string(*round));
-        const auto sides = played.gameTeams(*game);
-        const int winner = !forfeit ? *team : sides->first == *team ? sides->second : sides->first;
-        answer = played.correct(*game, winner, score, forfeit);
-        break;
-    }
-    default:
-        break;
-    }
-    if (!answer.done)
-        return refuse(err, answer.text);
-    const CupWrite written = store.saveRecords(
-        played.records(), answer.text.empty() ? "Coupe jouée : " + action.roundText : answer.text);
-    if (!written.saved) {
-        err << kProgram << ": " << written.message << '\n' << std::flush;
-        return kExitWriteError;
-    }
-    if (!written.message.empty())
-        err << kProgram << ": " << written.message << '\n';
-    if (action.kind == Kind::Draw) {
-        err << meetingsText(played, *round) << std::flush;
-        out.write(csv ? roundCsv(played, *round) : roundTable(played, *round));
-    } else {
-        out.write(answer.text + '\n');
-    }
-    return kExitSuccess;
-}
 
 CupArguments splitCupArguments(const std::vector<std::string> &args)
 {

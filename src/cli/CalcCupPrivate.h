@@ -1,0 +1,27 @@
+#pragma once
+
+// What CalcCup.cpp and CalcCupPlay.cpp share: the refusals' words and the options' reading.
+// Private to the cup lines' sources.
+
+#include "CalcCup.h"
+#include "CupStore.h"
+
+#include <cstddef>
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace velmorin::cli::cupprivate {
+
+inline constexpr const char *kProgram = "velmorin-calc";
+
+int refuse(std::ostream &err, const std::string &message);
+int openingFailed(std::ostream &err, const CupOpening &opening);
+std::optional<std::string> optionValue(const std::vector<std::string> &args, std::size_t &k,
+                                       const std::string &name, std::string &error);
+std::vector<std::string> splitList(const std::string &text, char separator);
+bool takeActionOption(const std::vector<std::string> &args, std::size_t &k, CupArguments &cup,
+                      std::string &error);
+
+} // namespace velmorin::cli::cupprivate

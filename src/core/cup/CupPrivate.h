@@ -1,0 +1,54 @@
+#pragma once
+
+// What Cup.cpp, CupRoundDraws.cpp and CupResults.cpp share: the words of their sentences and
+// the counts of a round. Private to the cup's sources.
+
+#include "Cup.h"
+
+#include <algorithm>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace velmorin::cupprivate {
+
+inline std::string number(long long value)
+{
+    return std::to_string(value);
+}
+
+inline std::string roundName(int round)
+{
+    return "Tour " + number(round);
+}
+
+// "3 résultats", "1 résultat".
+inline std::string counted(long long count, std::string_view noun)
+{
+    return number(count) + " " + std::string(noun) + (count > 1 ? "s" : "");
+}
+
+// The teams that go through a round of `size` teams, when its games come out whole.
+inline std::optional<Count> throughCount(const CupLayout &layout, int round, Count size)
+{
+    const Count exempted = layout.exemptedAt(round);
+    const Count groupSize = layout.groupSize(round);
+    const Count playing = size - exempted;
+    if (playing < 0 || playing % groupSize != 0)
+        return std::nullopt;
+    return playing / groupSize * (groupSize == 4 ? 3 : 1) + exempted;
+}
+
+inline int other(const std::pair<int, int> &sides, int team)
+{
+    return sides.first == team ? sides.second : sides.first;
+}
+
+inline bool contains(const std::vector<int> &teams, int team)
+{
+    return std::find(teams.begin(), teams.end(), team) != teams.end();
+}
+
+} // namespace velmorin::cupprivate

@@ -1,0 +1,363 @@
+// The cup file's tables: the statements' plumbing, each table written, and read back checked.
+
+#include "CupStorePrivate.h"
+
+#include "TeamCsv.h"
+
+#include "CupRecordRows.h"
+#include "CupSchema.h"
+#include "Plan.h"
+#include "TeamAssignment.h"
+
+#include <QDateTime>
+#include <QSqlDriver>
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <charconv>
+#include <limits>
+
+namespace velmorin::cupstoreprivate {
+
+std::string nameOf(const QString &path)
+{
+    return "« " + displayName(path.toStdString()) + " »";
+}
+
+sqlite3 *handleOf(const QSqlDatabase &db)
+{
+    if (!db.isValid() || db.driver() == nullptr)
+        return nullptr;
+    const QVariant handle = db.driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3 *const *>(handle.constData());
+}
+
+// Untrusted files: no schema may run anything (trusted_schema), and the defensive mode
+// forbids what could corrupt the file on purpose (writable_schema and the like).
+bool guard(QSqlDatabase &db)
+{
+    sqlite3 *handle = handleOf(db);
+    if (handle == nullptr)
+        return false;
+    sqlite3_db_config(handle, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+    sqlite3_db_config(handle, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
+    QSqlQuery query(db);
+    return query.exec(QStringLiteral("PRAGMA trusted_schema = OFF")) &&
+           query.exec(QStringLiteral("PRAGMA cell_size_check = ON"));
+}
+
+std::string quoted(const std::string &text)
+{
+    return "« " + text + " »";
+}
+
+QString qs(const std::string &text)
+{
+    return QString::fromStdString(text);
+}
+
+QVariant optionalValue(const std::optional<std::int32_t> &value)
+{
+    return value ? QVariant(static_cast<qint64>(*value)) : QVariant();
+}
+
+// A forward-only reading: rows are read once, in order, without being kept.
+bool select(QSqlQuery &query, const QString &sql)
+{
+    query.setForwardOnly(true);
+    return query.exec(sql);
+}
+
+bool exec(QSqlQuery &query)
+{
+    return query.exec();
+}
+
+bool exec(QSqlDatabase &db, const QString &sql, const QVariantList &values)
+{
+    QSqlQuery query(db);
+    if (!query.prepare(sql))
+        return false;
+    for (const QVariant &value : values)
+        query.addBindValue(value);
+    return query.exec();
+}
+
+// --- Writing the tables ---
+
+bool writeCupRow(QSqlDatabase &db, const CupSetup &setup)
+{
+    QVariantList values{qs(setup.name), qs(setup.date), setup.registered, setup.finale,
+                        setup.entrants1};
+    for (int choice : setup.ratioChoices)
+        values << choice;
+    values << optionalValue(setup.classNumber) << optionalValue(setup.position)
+           << (setup.seed ? QVariant(QString::number(*setup.seed)) : QVariant())
+           << (setup.list ? QVariant(qs(setup.list->fileName)) : QVariant());
+    return exec(db,
+                QStringLiteral("INSERT INTO cup VALUES (1, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
+                               "?, ?, ?)"),
+                values);
+}
+
+bool writeWish(QSqlDatabase &db, Quantity quantity, const Interval &interval)
+{
+    const auto index = static_cast<int>(quantityIndex(quantity));
+    if (!exec(db, QStringLiteral("DELETE FROM wish WHERE quantity = ?"), {index}))
+        return false;
+    if (!interval.bounded())
+        return true;
+    return exec(db, QStringLiteral("INSERT INTO wish VALUES (?, ?, ?)"),
+                {index, optionalValue(interval.lo), optionalValue(interval.hi)});
+}
+
+bool writeList(QSqlDatabase &db, const std::optional<ImportedList> &list)
+{
+    if (!exec(db, QStringLiteral("DELETE FROM list_cell")) ||
+        !exec(db, QStringLiteral("DELETE FROM list_row")) ||
+        !exec(db, QStringLiteral("UPDATE cup SET list_file = ?"),
+              {list ? QVariant(qs(list->fileName)) : QVariant()}))
+        return false;
+    if (!list)
+        return true;
+    QSqlQuery row(db);
+    QSqlQuery cell(db);
+    if (!row.prepare(QStringLiteral("INSERT INTO list_row VALUES (?, ?)")) ||
+        !cell.prepare(QStringLiteral("INSERT INTO list_cell VALUES (?, ?, ?)")))
+        return false;
+    for (std::size_t r = 0; r < list->rows.size(); ++r) {
+        const SourceRow &source = list->rows[r];
+        row.bindValue(0, static_cast<qint64>(r));
+        row.bindValue(1, static_cast<qint64>(source.line));
+        if (!exec(row))
+            return false;
+        for (std::size_t c = 0; c < source.cells.size(); ++c) {
+            cell.bindValue(0, static_cast<qint64>(r));
+            cell.bindValue(1, static_cast<qint64>(c));
+            cell.bindValue(2, qs(source.cells[c]));
+            if (!exec(cell))
+                return false;
+        }
+    }
+    return true;
+}
+
+bool writeLevelRounds(QSqlDatabase &db, const std::vector<LevelRoundChoice> &rounds)
+{
+    if (!exec(db, QStringLiteral("DELETE FROM level_round")))
+        return false;
+    for (const LevelRoundChoice &choice : rounds) {
+        if (!exec(db, QStringLiteral("INSERT INTO level_round VALUES (?, ?)"),
+                  {qs(choice.level), choice.round}))
+            return false;
+    }
+    return true;
+}
+
+bool writeLevelOrder(QSqlDatabase &db, const std::vector<std::string> &levels)
+{
+    if (!exec(db, QStringLiteral("DELETE FROM level_order")))
+        return false;
+    for (std::size_t k = 0; k < levels.size(); ++k) {
+        if (!exec(db, QStringLiteral("INSERT INTO level_order VALUES (?, ?)"),
+                  {static_cast<qint64>(k), qs(levels[k])}))
+            return false;
+    }
+    return true;
+}
+
+bool writeAll(QSqlDatabase &db, const CupSetup &setup)
+{
+    if (!writeCupRow(db, setup) || !writeList(db, setup.list) ||
+        !writeLevelRounds(db, setup.levelRounds) || !writeLevelOrder(db, setup.levelOrder))
+        return false;
+    for (Quantity quantity : kQuantities) {
+        if (!writeWish(db, quantity, setup.wishes[quantityIndex(quantity)]))
+            return false;
+    }
+    return true;
+}
+
+bool writeJournal(QSqlDatabase &db, const std::string &what)
+{
+    const QString at = QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs);
+    return exec(db, QStringLiteral("INSERT INTO journal (at, what) VALUES (?, ?)"), {at, qs(what)});
+}
+
+// --- Reading them back; anything out of place means a damaged file ---
+
+std::optional<std::int32_t> int32Of(const QVariant &value)
+{
+    bool ok = false;
+    const qint64 number = value.toLongLong(&ok);
+    if (!ok || number < std::numeric_limits<std::int32_t>::min() ||
+        number > std::numeric_limits<std::int32_t>::max())
+        return std::nullopt;
+    return static_cast<std::int32_t>(number);
+}
+
+// A nullable column: none for NULL, nothing at all for a value out of range.
+std::optional<std::optional<std::int32_t>> nullableInt32(const QVariant &value)
+{
+    if (value.isNull())
+        return std::optional<std::int32_t>();
+    const std::optional<std::int32_t> number = int32Of(value);
+    if (!number)
+        return std::nullopt;
+    return number;
+}
+
+std::optional<std::uint64_t> parseSeed(const QString &text)
+{
+    const QByteArray bytes = text.toLatin1();
+    std::uint64_t seed = 0;
+    const auto [end, error] =
+        std::from_chars(bytes.constData(), bytes.constData() + bytes.size(), seed);
+    if (bytes.isEmpty() || error != std::errc() || end != bytes.constData() + bytes.size())
+        return std::nullopt;
+    return seed;
+}
+
+bool readCupRow(QSqlDatabase &db, CupSetup &setup)
+{
+    QSqlQuery query(db);
+    if (!select(query, QStringLiteral("SELECT name, held_on, registered, finale, entrants1, rg1, "
+                                      "rg2, rg3, rg4, rg5, rg6, "
+                                      "class_number, position, seed, list_file FROM cup")) ||
+        !query.next())
+        return false;
+    setup.name = query.value(0).toString().toStdString();
+    setup.date = query.value(1).toString().toStdString();
+    std::array<std::int32_t *, 3> counts{&setup.registered, &setup.finale, &setup.entrants1};
+    for (int k = 0; k < 3; ++k) {
+        const auto value = int32Of(query.value(2 + k));
+        if (!value)
+            return false;
+        *counts[static_cast<std::size_t>(k)] = *value;
+    }
+    for (std::size_t k = 0; k < kRatioGroups; ++k) {
+        const auto value = int32Of(query.value(5 + static_cast<int>(k)));
+        if (!value)
+            return false;
+        setup.ratioChoices[k] = *value;
+    }
+    const auto classNumber = nullableInt32(query.value(11));
+    const auto position = nullableInt32(query.value(12));
+    if (!classNumber || !position || (*classNumber && (**classNumber < 1 || **classNumber > 3)) ||
+        (*position && **position < 1))
+        return false;
+    setup.classNumber = *classNumber;
+    setup.position = *position;
+    if (!query.value(13).isNull()) {
+        setup.seed = parseSeed(query.value(13).toString());
+        if (!setup.seed)
+            return false;
+    }
+    if (!query.value(14).isNull())
+        setup.list = ImportedList{query.value(14).toString().toStdString(), {}};
+    return !query.next(); // one row, never two
+}
+
+bool readWishes(QSqlDatabase &db, CupSetup &setup)
+{
+    QSqlQuery query(db);
+    if (!select(query, QStringLiteral("SELECT quantity, lo, hi FROM wish")))
+        return false;
+    while (query.next()) {
+        const auto index = int32Of(query.value(0));
+        const auto lo = nullableInt32(query.value(1));
+        const auto hi = nullableInt32(query.value(2));
+        if (!index || *index < 0 || *index >= static_cast<int>(kQuantityCount) || !lo || !hi)
+            return false;
+        const Interval interval{*lo, *hi};
+        if (interval.empty())
+            return false;
+        setup.wishes[static_cast<std::size_t>(*index)] = interval;
+    }
+    return true;
+}
+
+bool readList(QSqlDatabase &db, CupSetup &setup)
+{
+    QSqlQuery rows(db);
+    if (!select(rows, QStringLiteral("SELECT row_no, line FROM list_row ORDER BY row_no")))
+        return false;
+    std::vector<SourceRow> read;
+    while (rows.next()) {
+        if (rows.value(0).toLongLong() != static_cast<qint64>(read.size()))
+            return false;
+        const qint64 line = rows.value(1).toLongLong();
+        if (line < 0)
+            return false;
+        read.push_back(SourceRow{static_cast<std::size_t>(line), {}, {}});
+    }
+    QSqlQuery cells(db);
+    if (!select(cells, QStringLiteral(
+                           "SELECT row_no, col_no, value FROM list_cell ORDER BY row_no, col_no")))
+        return false;
+    while (cells.next()) {
+        const qint64 row = cells.value(0).toLongLong();
+        if (row < 0 || row >= static_cast<qint64>(read.size()))
+            return false;
+        std::vector<std::string> &line = read[static_cast<std::size_t>(row)].cells;
+        if (cells.value(1).toLongLong() != static_cast<qint64>(line.size()))
+            return false;
+        line.push_back(cells.value(2).toString().toStdString());
+    }
+    if (!setup.list)
+        return read.empty();
+    setup.list->rows = std::move(read);
+    return true;
+}
+
+bool readLevels(QSqlDatabase &db, CupSetup &setup)
+{
+    QSqlQuery query(db);
+    if (!select(query, QStringLiteral("SELECT level, round FROM level_round ORDER BY level")))
+        return false;
+    while (query.next()) {
+        const auto round = int32Of(query.value(1));
+        if (!round || *round < 1 || *round > kEntryRounds)
+            return false;
+        setup.levelRounds.push_back({query.value(0).toString().toStdString(), *round});
+    }
+    if (!query.exec(QStringLiteral("SELECT rank, level FROM level_order ORDER BY rank")))
+        return false;
+    while (query.next()) {
+        if (query.value(0).toLongLong() != static_cast<qint64>(setup.levelOrder.size()))
+            return false;
+        setup.levelOrder.push_back(query.value(1).toString().toStdString());
+    }
+    return true;
+}
+
+std::optional<CupSetup> readSetup(QSqlDatabase &db)
+{
+    CupSetup setup;
+    if (!readCupRow(db, setup) || !readWishes(db, setup) || !readList(db, setup) ||
+        !readLevels(db, setup))
+        return std::nullopt;
+    return setup;
+}
+
+// Level rounds kept in the key order the table reads them back in.
+std::vector<LevelRoundChoice> sortedRounds(std::vector<LevelRoundChoice> rounds)
+{
+    std::sort(
+        rounds.begin(), rounds.end(),
+        [](const LevelRoundChoice &a, const LevelRoundChoice &b) { return a.level < b.level; });
+    return rounds;
+}
+
+std::string intervalText(const Interval &interval)
+{
+    if (!interval.bounded())
+        return "aucun";
+    return (interval.lo ? std::to_string(*interval.lo) : "") + ".." +
+           (interval.hi ? std::to_string(*interval.hi) : "");
+}
+
+} // namespace velmorin::cupstoreprivate

@@ -1,0 +1,203 @@
+// The cup window's keys and actions: winners, forfeits and scores entered, draws made or cancelled.
+
+#include "DeroulementWindow.h"
+
+#include "DeroulementPrivate.h"
+
+#include "RoundGamesModel.h"
+
+#include <QKeyEvent>
+#include <QTableView>
+
+#include <algorithm>
+
+namespace velmorin {
+
+using namespace deroulementprivate;
+
+namespace {
+
+int sideKey(int key)
+{
+    switch (key) {
+    case Qt::Key_1:
+    case Qt::Key_A:
+        return 0;
+    case Qt::Key_2:
+    case Qt::Key_B:
+        return 1;
+    default:
+        return -1;
+    }
+}
+
+} // namespace
+
+bool DeroulementWindow::replaceResult(int row, int winner, std::optional<Score> score,
+                                      bool withdrawn)
+{
+    const Cup *c = cup();
+    const GameRef game = model(shownRound())->gameAt(row);
+    const ResultRecord before = *c->result(game);
+    const std::string winnerName = c->teams()[std::size_t(before.winner)].name;
+    if (before.winner == winner)
+        // The same winner: the score or the forfeit change and nothing else goes.
+        if (before.withdrawn.has_value() == withdrawn)
+            return applyToCup([=](Cup &cup) { return cup.correct(game, winner, score, withdrawn); })
+                .done;
+    return confirm(
+        QStringLiteral("Corriger le résultat"),
+        QStringLiteral("%1 a gagné cette partie. Corriger son résultat ?").arg(text(winnerName)),
+        [=](Cup &cup) { return cup.correct(game, winner, score, withdrawn); });
+}
+
+std::optional<std::pair<int, int>> DeroulementWindow::playableSides(int row)
+{
+    const Cup *c = cup();
+    const auto sides = c ? c->gameTeams(model(shownRound())->gameAt(row)) : std::nullopt;
+    if (!sides)
+        say(QStringLiteral("Cette partie attend les résultats des parties 1 et 2 de la poule."),
+            true);
+    return sides;
+}
+
+bool DeroulementWindow::markWinner(int row, int side)
+{
+    const Cup *c = cup();
+    const int round = shownRound();
+    const auto sides = playableSides(row);
+    if (!sides)
+        return false;
+    const int winner = side == 0 ? sides->first : sides->second;
+    if (const auto before = c->result(model(round)->gameAt(row))) {
+        if (before->winner == winner && !before->withdrawn)
+            return false;
+        return replaceResult(row, winner, std::nullopt, false);
+    }
+    return applyToCup([=](Cup &cup) { return cup.recordWinner(round, winner); }).done;
+}
+
+bool DeroulementWindow::markForfeit(int row, int side)
+{
+    const Cup *c = cup();
+    const int round = shownRound();
+    const auto sides = playableSides(row);
+    if (!sides)
+        return false;
+    const int withdrawn = side == 0 ? sides->first : sides->second;
+    const int winner = side == 0 ? sides->second : sides->first;
+    if (const auto before = c->result(model(round)->gameAt(row))) {
+        if (before->withdrawn == withdrawn)
+            return false;
+        return replaceResult(row, winner, std::nullopt, true);
+    }
+    return applyToCup([=](Cup &cup) { return cup.forfeit(round, withdrawn); }).done;
+}
+
+bool DeroulementWindow::enterScore(int row, const QString &typed)
+{
+    const Cup *c = cup();
+    const int round = shownRound();
+    const auto sides = c ? c->gameTeams(model(round)->gameAt(row)) : std::nullopt;
+    if (!sides)
+        return false;
+    const auto points = parseScore(typed);
+    if (!points) {
+        say(QStringLiteral("« %1 » n'est pas un score : tapez les points de l'équipe A puis ceux "
+                           "de l'équipe B, par exemple 13-7.")
+                .arg(typed),
+            true);
+        return false;
+    }
+    const auto [a, b] = *points;
+    const int winner = a >= b ? sides->first : sides->second;
+    const Score score{std::max(a, b), std::min(a, b)};
+    if (c->result(model(round)->gameAt(row)))
+        return replaceResult(row, winner, score, false);
+    return applyToCup([=](Cup &cup) { return cup.recordWinner(round, winner, score); }).done;
+}
+
+bool DeroulementWindow::drawShownRound()
+{
+    const int round = shownRound();
+    const bool drawn = applyToCup([round](Cup &cup) { return cup.draw(round); }).done;
+    if (drawn) {
+        QTableView *view = table(round);
+        if (view->model()->rowCount() > 0)
+            view->setCurrentIndex(view->model()->index(0, RoundGamesModel::TeamA));
+        view->setFocus();
+    }
+    return drawn;
+}
+
+bool DeroulementWindow::cancelShownRound()
+{
+    const int round = shownRound();
+    return confirm(QStringLiteral("Annuler le tirage"),
+                   QStringLiteral("Annuler le tirage du %1 ?").arg(roundLabel(round)),
+                   [round](Cup &cup) { return cup.cancelDraw(round); });
+}
+
+bool DeroulementWindow::goToNextOpenGame()
+{
+    RoundGamesModel *games = model(shownRound());
+    const int rows = games->rowCount();
+    const int from = selectedRow();
+    for (int step = 1; step <= rows; ++step) {
+        const int row = (from + step) % rows;
+        if (games->isPlayable(row) && !games->hasResult(row)) {
+            QTableView *view = table(shownRound());
+            const int column = view->currentIndex().isValid() ? view->currentIndex().column()
+                                                              : int(RoundGamesModel::TeamA);
+            view->setCurrentIndex(games->index(row, column));
+            return true;
+        }
+    }
+    say(QStringLiteral("Toutes les parties du tour qui peuvent se jouer ont leur résultat."));
+    return false;
+}
+
+bool DeroulementWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return FeatureWindow::eventFilter(watched, event);
+    auto *key = static_cast<QKeyEvent *>(event);
+    const bool entry = sideKey(key->key()) >= 0 || key->key() == Qt::Key_F ||
+                       key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+    if (watched != table(shownRound()))
+        // A table left behind when its round completed: its keys do nothing, and Enter must
+        // not reach the buttons.
+        return entry;
+    if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))
+        return false;
+    const int row = selectedRow();
+    const int column = table(shownRound())->currentIndex().column();
+    const int side = sideKey(key->key());
+    if (m_forfeitPending) {
+        m_forfeitPending = false;
+        if (side >= 0 && row >= 0)
+            runGuarded([&] { markForfeit(row, side); });
+        else
+            say(QStringLiteral("Forfait abandonné."));
+        return true; // Esc ends the forfeit, not the window
+    }
+    // In the score's cell, digits start the score: only letters choose there.
+    const bool digit = key->key() == Qt::Key_1 || key->key() == Qt::Key_2;
+    if (side >= 0 && row >= 0 && !(digit && column == RoundGamesModel::ScoreColumn)) {
+        runGuarded([&] { markWinner(row, side); });
+        return true;
+    }
+    if (key->key() == Qt::Key_F && row >= 0) {
+        m_forfeitPending = true;
+        say(QStringLiteral("Forfait : 1 ou A si l'équipe A déclare forfait, 2 ou B si c'est "
+                           "l'équipe B, Échap pour y renoncer."));
+        return true;
+    }
+    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+        goToNextOpenGame();
+        return true;
+    }
+    return false;
+}
+
+} // namespace velmorin
