@@ -1,125 +1,9 @@
-#include "EntriesCsv.h"
-#include "EntriesOds.h"
-#include "SheetFiles.h"
-#include "TeamFile.h"
-#include "TeamLists.h"
-#include "XmlCheck.h"
+// Team lists read from CSV, ODS and XLSX files alike, and the files refused.
 
-#include <QtTest>
-
-#include <limits>
-#include <sstream>
+#include "tst_teamfile.h"
 
 using namespace velmorin;
 using velmorin::testing::teamListFromCsv;
-
-namespace {
-
-QString q(const std::string &text)
-{
-    return QString::fromStdString(text);
-}
-
-// A team as one line: "line|name|club|level|points|extra…", or without the line.
-QStringList describe(const TeamList &list, bool withLines = true)
-{
-    QStringList lines;
-    for (const Team &team : list.teams) {
-        QStringList fields{withLines ? QString::number(team.line) : QString(), q(team.name),
-                           q(team.club), q(levelText(team.level)),
-                           team.points ? QString::number(*team.points) : QString()};
-        for (const std::string &value : team.extra)
-            fields << q(value);
-        lines << fields.join('|');
-    }
-    return lines;
-}
-
-// An ODS document around a content.xml body (the tables), as a spreadsheet program stores it:
-// the mimetype first and uncompressed.
-QByteArray odsDocument(const QString &tables)
-{
-    return QByteArray::fromStdString(odsPackage(
-        std::string(kOdsContentStart) + tables.toStdString() + std::string(kOdsContentEnd)));
-}
-
-QString row(const QStringList &cells, qint64 repeated = 1)
-{
-    QString xml =
-        repeated > 1
-            ? QStringLiteral("<table:table-row table:number-rows-repeated=\"%1\">").arg(repeated)
-            : QStringLiteral("<table:table-row>");
-    for (const QString &cell : cells) {
-        bool number = false;
-        cell.toDouble(&number);
-        if (cell.isEmpty())
-            xml += "<table:table-cell/>";
-        else if (number)
-            xml += QStringLiteral("<table:table-cell office:value-type=\"float\" "
-                                  "office:value=\"%1\"><text:p>%1</text:p></table:table-cell>")
-                       .arg(cell);
-        else
-            xml += QStringLiteral("<table:table-cell office:value-type=\"string\"><text:p>%1"
-                                  "</text:p></table:table-cell>")
-                       .arg(cell.toHtmlEscaped());
-    }
-    return xml + "</table:table-row>";
-}
-
-QString table(const QString &name, const QString &rows)
-{
-    return QStringLiteral("<table:table table:name=\"%1\">%2</table:table>").arg(name, rows);
-}
-
-class Files
-{
-public:
-    QString write(const QString &name, const QByteArray &bytes)
-    {
-        QFile file(m_dir.filePath(name));
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-            return {};
-        return file.fileName();
-    }
-    QString path(const QString &name) const { return m_dir.filePath(name); }
-
-private:
-    QTemporaryDir m_dir;
-};
-
-TeamListResult readPath(const QString &path)
-{
-    return readTeamList(path.toStdString());
-}
-
-const char kList[] = "Équipe;Club;Niveau;Points;Remarque;Dossier\n"
-                     "Les Étoiles;Pétanque Club « Est »;1;120,5;\"dit \"\"les As\"\"\";D-1\n"
-                     "Les Bleus;;;;;D-2\n"
-                     "Les <Verts> & Co;Le Club;3;7;deux\nlignes;D-3\n"
-                     "Sans points;Le Club;2;;;D-4\n";
-
-} // namespace
-
-Q_DECLARE_METATYPE(velmorin::testing::Sheet)
-
-class TestTeamFile : public QObject
-{
-    Q_OBJECT
-
-private slots:
-    void sameListEveryFormat_data();
-    void sameListEveryFormat();
-    void listRoundTrip();
-    void assignmentRoundTrip();
-    void odsSheets_data();
-    void odsSheets();
-    void refusals_data();
-    void refusals();
-    void xmlParts_data();
-    void xmlParts();
-    void readsCsvFiles();
-    void neverWritesTheFile();
-};
 
 void TestTeamFile::sameListEveryFormat_data()
 {
@@ -213,45 +97,6 @@ void TestTeamFile::sameListEveryFormat()
     QVERIFY2(back.ok(), back.error.c_str());
     QCOMPARE(back.list->teams.size(), firstTeams.size());
     QCOMPARE(back.list->extraColumns.back(), std::string(kOutOfLevelColumn));
-}
-
-void TestTeamFile::listRoundTrip()
-{
-    const TeamList list = teamListFromCsv(
-        QByteArray(kList).replace("deux\nlignes", "\"deux\nlignes\"").toStdString());
-    Files files;
-    const QString path = files.write("liste.ods", QByteArray::fromStdString(teamListOds(list)));
-    QVERIFY(!path.isEmpty());
-
-    const TeamListResult back = readPath(path);
-    QVERIFY2(back.ok(), back.error.c_str());
-    QCOMPARE(back.list->extraColumns, list.extraColumns);
-    // A quoted line break makes the CSV's lines run ahead of the sheet's rows.
-    QCOMPARE(describe(*back.list, false), describe(list, false));
-    QVERIFY(back.warnings.empty());
-}
-
-void TestTeamFile::assignmentRoundTrip()
-{
-    const TeamList list = teamListFromCsv(
-        QByteArray(kList).replace("deux\nlignes", "\"deux\nlignes\"").toStdString());
-    const AssignmentResult assigned =
-        assignTeams(list, LevelMapping::defaults(list), {1, 1, 1, 1}, 4);
-    QVERIFY(assigned.ok());
-    Files files;
-    const QString path = files.write(
-        "entrees.ods", QByteArray::fromStdString(assignmentOds(list, *assigned.assignment)));
-
-    // Read back as a list: "tour" comes first among the other columns, rows by round.
-    const TeamListResult back = readPath(path);
-    QVERIFY2(back.ok(), back.error.c_str());
-    QCOMPARE(back.list->extraColumns,
-             (std::vector<std::string>{"tour", "Remarque", "Dossier", "hors_niveau"}));
-    QCOMPARE(describe(*back.list),
-             (QStringList{"2|Les Étoiles|Pétanque Club « Est »|1|120.5|4|dit \"les As\"|D-1|",
-                          "3|Sans points|Le Club|2||3||D-4|",
-                          "4|Les <Verts> & Co|Le Club|3|7|2|deux\nlignes|D-3|",
-                          "5|Les Bleus||||1||D-2|"}));
 }
 
 void TestTeamFile::odsSheets_data()
@@ -435,25 +280,3 @@ void TestTeamFile::readsCsvFiles()
     QCOMPARE(describe(*sheet.list), describe(*shipped.list));
     QCOMPARE(sheet.list->extraColumns, shipped.list->extraColumns);
 }
-
-void TestTeamFile::neverWritesTheFile()
-{
-    Files files;
-    for (const QString &name : {QStringLiteral("liste.csv"), QStringLiteral("liste.ods")}) {
-        const QByteArray bytes =
-            name.endsWith(".csv")
-                ? QByteArray("Équipe\nA\n")
-                : QByteArray::fromStdString(teamListOds(teamListFromCsv("Équipe;Niveau\nA;2\n")));
-        const QString path = files.write(name, bytes);
-        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner));
-        const QDateTime modified = QFileInfo(path).lastModified();
-        QVERIFY2(readPath(path).ok(), qPrintable(name));
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), bytes);
-        QCOMPARE(QFileInfo(path).lastModified(), modified);
-    }
-}
-
-QTEST_GUILESS_MAIN(TestTeamFile)
-#include "tst_teamfile.moc"

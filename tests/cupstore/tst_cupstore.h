@@ -1,0 +1,161 @@
+// The cup file: what is written reads back, what is refused changes nothing, and the file
+// survives whatever happens to the program writing it.
+
+#pragma once
+
+#include "CupSchema.h"
+#include "CupSetups.h"
+#include "CupStore.h"
+#include "Plan.h"
+
+#include <QCryptographicHash>
+#include <QtTest>
+
+#include <sqlite3.h>
+
+#include <csignal>
+#include <pwd.h>
+#include <random>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using velmorin::CupOpening;
+using velmorin::CupSetup;
+using velmorin::CupStore;
+using velmorin::testing::inventedCup;
+using velmorin::testing::playableCup;
+
+namespace {
+
+inline QByteArray digest(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
+}
+
+// SQL run on a cup behind the store's back, as someone tampering with it would.
+inline void tamper(const QString &path, const char *sql)
+{
+    sqlite3 *db = nullptr;
+    QCOMPARE(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
+    char *error = nullptr;
+    const int status = sqlite3_exec(db, sql, nullptr, nullptr, &error);
+    const QString message = error ? QString::fromUtf8(error) : QString();
+    sqlite3_free(error);
+    sqlite3_close(db);
+    QVERIFY2(status == SQLITE_OK, qPrintable(message));
+}
+
+// Runs `body` in a child process and gives its exit status: for what must happen to a
+// process of its own (a size limit, another user, a kill).
+template <typename Body> int inChild(Body body)
+{
+    const pid_t pid = ::fork();
+    if (pid == 0)
+        ::_exit(body());
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 100;
+}
+
+// One step of a cup played on and on: the last round's next game, else the next draw, else
+// back one draw. Deterministic, so that a test can replay what a killed writer did.
+inline std::string playStep(velmorin::Cup &cup)
+{
+    const int last = cup.drawnRounds();
+    if (last > 0) {
+        const auto pending = cup.pendingGames(last);
+        if (!pending.empty()) {
+            const auto &game = pending.front();
+            const int winner = (game.teamA + game.teamB) % 2 ? game.teamA : game.teamB;
+            if (game.teamA % 5 == 0)
+                return cup.forfeit(last, game.teamA == winner ? game.teamB : game.teamA).text;
+            return cup.recordWinner(last, winner, velmorin::Score{13, game.teamB % 13}).text;
+        }
+    }
+    if (last < velmorin::kCupRounds) {
+        const velmorin::CupAnswer drawn = cup.draw(last + 1);
+        if (drawn.done)
+            return drawn.text;
+    }
+    return cup.cancelDraw(last).text;
+}
+
+// Runs `writer` in a child process killed after a random moment, and gives the last number it
+// reported through `report`; none when it stopped on its own. `writer(report)` never returns
+// while all goes well.
+template <typename Writer>
+inline std::optional<std::uint64_t> killedWriterRun(std::mt19937 &random, unsigned maxMicros,
+                                                    Writer writer)
+{
+    int pipeEnds[2];
+    if (::pipe(pipeEnds) != 0)
+        return std::nullopt;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(pipeEnds[0]);
+        const auto report = [&](std::uint64_t value) {
+            if (::write(pipeEnds[1], &value, sizeof value) != sizeof value)
+                ::_exit(5);
+        };
+        ::_exit(writer(report));
+    }
+    ::close(pipeEnds[1]);
+    ::usleep(static_cast<useconds_t>(random() % maxMicros));
+    ::kill(child, SIGKILL);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    std::uint64_t reported = 0;
+    std::uint64_t last = 0;
+    while (::read(pipeEnds[0], &reported, sizeof reported) == sizeof reported)
+        last = std::max(last, reported);
+    ::close(pipeEnds[0]);
+    if (!WIFSIGNALED(status))
+        return std::nullopt;
+    return last;
+}
+
+} // namespace
+
+class TestCupStore : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void roundTrip_data();
+    void roundTrip();
+    void refusals_data();
+    void refusals();
+    void createNeverReplaces();
+    void heldByAnother();
+    void cleanCloseLeavesOneFile();
+    void killedWriter();
+    void readOnlyFile();
+    void fullDisk();
+    void removedWhileOpen();
+    void played_data();
+    void played();
+    void version1Migrates();
+    void damagedRecords_data();
+    void damagedRecords();
+    void killedWhilePlaying();
+
+private:
+    QString cupPath(const QString &name = QStringLiteral("coupe.velmorin"))
+    {
+        return m_dir.filePath(name);
+    }
+    QString newCup(const CupSetup &setup, const QString &name = QStringLiteral("coupe.velmorin"))
+    {
+        QFile::remove(cupPath(name));
+        const CupOpening made = CupStore::create(cupPath(name), setup);
+        if (!made.ok())
+            qWarning("%s", made.message.c_str());
+        return made.ok() ? cupPath(name) : QString();
+    }
+
+    QTemporaryDir m_dir;
+};
