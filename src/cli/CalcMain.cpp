@@ -13,9 +13,8 @@ namespace velmorin::cli {
 
 int calcMain(int argc, char *argv[], CalcRunner run)
 {
-    // The system's error texts (strerror) in the user's language, like ours; the results are
-    // written with to_chars and the C++ streams keep the classic locale, so numbers do not move.
-    std::setlocale(LC_ALL, "");
+    // The results are written with to_chars and the C++ streams keep the classic locale: the
+    // user's locale is read only for a system error's text (systemErrorText), when one comes.
     // A reader that goes away (| head) must end the run quietly, not kill it: the write then
     // fails with EPIPE and the run stops at that line.
     std::signal(SIGPIPE, SIG_IGN);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <clocale>
 #include <cstring>
 #include <poll.h>
 #include <unistd.h>
@@ -53,10 +54,17 @@ void FdSink::account(std::string_view written)
     m_progress.midLine = written.back() != '\n';
 }
 
+std::string systemErrorText(int error)
+{
+    static const bool localised = std::setlocale(LC_ALL, "") != nullptr;
+    (void)localised;
+    return std::strerror(error);
+}
+
 std::string writeErrorMessage(int error, const WriteProgress &progress)
 {
     std::string message = "erreur d'écriture : ";
-    message += std::strerror(error);
+    message += systemErrorText(error);
     if (progress.midLine)
         message += " (sortie coupée dans la ligne " + std::to_string(progress.lines + 1) +
                    ", après " + std::to_string(progress.bytes) + " octets)";

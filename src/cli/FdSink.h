@@ -40,4 +40,8 @@ private:
 // the output stopped inside a line, which line and after how many bytes.
 std::string writeErrorMessage(int error, const WriteProgress &progress);
 
+// The system's text for `error` (strerror) in the user's language. The locale is read from the
+// environment only then: reading it costs every run at start, and only a failure needs it.
+std::string systemErrorText(int error);
+
 } // namespace velmorin::cli

@@ -1,5 +1,7 @@
 #include "Sibling.h"
 
+#include "FdSink.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstring>
@@ -47,7 +49,7 @@ std::string execSibling(std::string_view name, char *const argv[])
         return "le programme " + std::string(name) +
                " est introuvable à côté de velmorin-calc (installation incomplète ?)";
     execv(path->c_str(), argv);
-    return "le programme " + std::string(name) + " ne démarre pas (" + std::strerror(errno) + ")";
+    return "le programme " + std::string(name) + " ne démarre pas (" + systemErrorText(errno) + ")";
 }
 
 } // namespace velmorin::cli
