@@ -95,8 +95,6 @@ private slots:
     void qtTextsInFrench();
     void centredPosition_data();
     void centredPosition();
-    void besidePosition_data();
-    void besidePosition();
     void besideGeometry_data();
     void besideGeometry();
     void featureWindowsShrink_data();

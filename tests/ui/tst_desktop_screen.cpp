@@ -229,47 +229,6 @@ void TestDesktop::centredPosition()
     QCOMPARE(velmorin::centredPosition(available, QSize(461, 577)), position);
 }
 
-void TestDesktop::besidePosition_data()
-{
-    QTest::addColumn<QRect>("available");
-    QTest::addColumn<QRect>("window");
-    QTest::addColumn<QRect>("fields");
-    QTest::addColumn<QSize>("dialog");
-    QTest::addColumn<QPoint>("position");
-
-    const QSize overview(976, 499);
-    QTest::newRow("right") << QRect(0, 0, 1920, 1080) << QRect(100, 100, 461, 577)
-                           << QRect(108, 130, 445, 300) << overview << QPoint(569, 100);
-    QTest::newRow("right, slid up onto the area")
-        << QRect(0, 0, 1920, 1080) << QRect(100, 600, 461, 460) << QRect(108, 630, 445, 300)
-        << overview << QPoint(569, 581);
-    QTest::newRow("left") << QRect(0, 0, 1920, 1080) << QRect(1400, 100, 461, 577)
-                          << QRect(1408, 130, 445, 300) << overview << QPoint(416, 100);
-    QTest::newRow("left, slid onto the second screen")
-        << QRect(1920, 0, 1280, 1024) << QRect(2520, 100, 461, 577) << QRect(2528, 130, 445, 300)
-        << QSize(600, 400) << QPoint(1920, 100);
-    QTest::newRow("below") << QRect(0, 0, 1280, 1024) << QRect(409, 223, 461, 577)
-                           << QRect(417, 253, 445, 300) << QSize(600, 180) << QPoint(409, 808);
-    // No room beside the window: over its lower part, clear of the fields.
-    QTest::newRow("over the window, below the fields")
-        << QRect(0, 0, 1024, 768) << QRect(289, 124, 445, 520) << QRect(297, 132, 429, 180)
-        << QSize(700, 400) << QPoint(289, 368);
-    // Larger than the screen: its title bar on it, covering as few field rows as it can.
-    QTest::newRow("wider than the screen")
-        << QRect(0, 0, 800, 600) << QRect(177, 40, 445, 520) << QRect(185, 48, 429, 180) << overview
-        << QPoint(0, 101);
-}
-
-void TestDesktop::besidePosition()
-{
-    QFETCH(QRect, available);
-    QFETCH(QRect, window);
-    QFETCH(QRect, fields);
-    QFETCH(QSize, dialog);
-    QFETCH(QPoint, position);
-    QCOMPARE(velmorin::besidePosition(available, window, dialog, fields), position);
-}
-
 // A feature window opens in the free area that shows the most of it, shrunk to fit, beside the
 // main window (and the window it was opened from); only when no free area holds its minimum
 // does it overlap, covering as little of the fields as it can. Always whole on the screen.

@@ -58,34 +58,6 @@ void centreOnAvailableArea(QWidget *window)
     window->move(centredPosition(display->availableGeometry(), window->frameGeometry().size()));
 }
 
-QPoint besidePosition(const QRect &available, const QRect &window, const QSize &dialog,
-                      const QRect &keepClear)
-{
-    const std::array<QRect, 4> besideWindow = around(window, dialog);
-    // Right, left, below: slid along the window's side to stay on the area, never onto it.
-    for (std::size_t side = 0; side < 3; ++side) {
-        const QRect placed = inside(available, besideWindow[side]);
-        if (available.contains(placed) && !placed.intersects(window))
-            return placed.topLeft();
-    }
-    // No room beside the window: cover as little of its fields as possible, the first
-    // candidate winning a tie.
-    std::vector<QRect> candidates(besideWindow.begin(), besideWindow.begin() + 3);
-    const std::array<QRect, 4> besideFields = around(keepClear, dialog);
-    candidates.insert(candidates.end(), besideFields.begin(), besideFields.end());
-    QRect best;
-    qint64 bestCovered = -1;
-    for (const QRect &candidate : candidates) {
-        const QRect placed = inside(available, candidate);
-        const qint64 covered = coveredArea(placed, keepClear);
-        if (bestCovered < 0 || covered < bestCovered) {
-            best = placed;
-            bestCovered = covered;
-        }
-    }
-    return best.topLeft();
-}
-
 QRect besideGeometry(const QRect &available, const std::vector<QRect> &avoid,
                      const QRect &keepClear, const QSize &preferred, const QSize &minimum)
 {

@@ -22,15 +22,6 @@ void centreOnAvailableArea(QWidget *window);
 // The space left between a window and a dialog opened beside it.
 constexpr int kBesideGap = 8;
 
-// Where a dialog of outer size `dialog` opens beside the window whose frame is `window`
-// (screen coordinates): right of it, else left of it, else below it, level with the window
-// as far as `available` allows. When none of these fits on `available`, the place on it
-// that covers the least of `keepClear` (the window's input fields), trying beside the
-// window and then beside those fields. A dialog larger than the area starts at its
-// top-left corner.
-QPoint besidePosition(const QRect &available, const QRect &window, const QSize &dialog,
-                      const QRect &keepClear);
-
 // The frame geometry of a window of outer size `preferred` (at least `minimum`) opened beside
 // the windows whose frames are `avoid` (screen coordinates; the first one is the window it
 // belongs to): in the free area of `available` that shows the most of it, shrunk to fit, next
