@@ -9,7 +9,7 @@ packages=(
     qt6-translations-l10n
     qt6-charts-dev libqt6opengl6-dev
     libbenchmark-dev
-    libcsv-dev liborcus-dev libzip-dev libexpat1-dev
+    libcsv-dev liborcus-dev libzip-dev
     libqt6sql6-sqlite libsqlite3-dev
     fonts-liberation fonts-urw-base35 fonts-dejavu-core
     xvfb xauth

@@ -1,10 +1,11 @@
 // How long the registered teams' dialog takes to open a list of invented teams (CSV, or the
-// same list as ODS): the file read, the levels and the table shown, Effectif taken in, and the
-// dialog painted again.
+// same list as ODS or XLSX): the file read, the levels and the table shown, Effectif taken in, and
+// the dialog painted again.
 
 #include "EntriesOds.h"
 #include "FeatureWindow.h"
 #include "Features.h"
+#include "SheetFiles.h"
 #include "TeamFile.h"
 #include "TeamLists.h"
 #include "TeamsDialog.h"
@@ -19,7 +20,9 @@
 
 namespace {
 
-enum Kind { Csv, Ods };
+enum Kind { Csv, Ods, Xlsx };
+
+constexpr const char *kKindNames[] = {"csv", "ods", "xlsx"};
 
 // The list written once as the kind of file asked for; empty when it could not be.
 QString writeList(const QTemporaryDir &dir, std::size_t teams, Kind kind)
@@ -29,8 +32,10 @@ QString writeList(const QTemporaryDir &dir, std::size_t teams, Kind kind)
     if (kind == Ods)
         bytes = QByteArray::fromStdString(
             velmorin::teamListOds(velmorin::testing::teamListFromCsv(csv)));
-    const QString fileName =
-        dir.filePath(kind == Ods ? QStringLiteral("equipes.ods") : QStringLiteral("equipes.csv"));
+    else if (kind == Xlsx)
+        bytes = QByteArray::fromStdString(
+            velmorin::testing::teamListXlsx(velmorin::testing::teamListFromCsv(csv)));
+    const QString fileName = dir.filePath(QStringLiteral("equipes.") + kKindNames[kind]);
     QFile file(fileName);
     if (bytes.isEmpty() || !file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
         return {};
@@ -61,7 +66,7 @@ void teamsDialogOpensList(benchmark::State &state)
         QCoreApplication::processEvents(); // laid out and painted
     }
     state.counters["teams"] = static_cast<double>(dialog->list()->teams.size());
-    state.SetLabel(kind == Ods ? "ods" : "csv");
+    state.SetLabel(kKindNames[kind]);
 }
 
 } // namespace
@@ -70,4 +75,5 @@ BENCHMARK(teamsDialogOpensList)
     ->Args({80, Csv})
     ->Args({10000, Csv})
     ->Args({10000, Ods})
+    ->Args({10000, Xlsx})
     ->Unit(benchmark::kMillisecond);

@@ -4,14 +4,10 @@
 // merged cell shows.
 
 #include "SheetRows.h"
-#include "XmlCheck.h"
-
-#include <orcus/sax_ns_parser.hpp>
-#include <orcus/xml_namespace.hpp>
-#include <orcus/zip_archive.hpp>
-#include <orcus/zip_archive_stream.hpp>
+#include "ZipXml.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <exception>
@@ -23,14 +19,14 @@ namespace velmorin {
 
 namespace {
 
-constexpr std::string_view kOfficeNs = "urn:oasis:names:tc:opendocument:xmlns:office:1.0";
-constexpr std::string_view kTableNs = "urn:oasis:names:tc:opendocument:xmlns:table:1.0";
-constexpr std::string_view kTextNs = "urn:oasis:names:tc:opendocument:xmlns:text:1.0";
-
-bool inNs(orcus::xmlns_id_t ns, std::string_view uri)
-{
-    return ns != orcus::XMLNS_UNKNOWN_ID && ns != nullptr && uri == ns;
-}
+// The namespaces the sheet's content is read in, in this order.
+constexpr int kOfficeNs = 0;
+constexpr int kTableNs = 1;
+constexpr int kTextNs = 2;
+constexpr std::array<std::string_view, 3> kNamespaces = {
+    "urn:oasis:names:tc:opendocument:xmlns:office:1.0",
+    "urn:oasis:names:tc:opendocument:xmlns:table:1.0",
+    "urn:oasis:names:tc:opendocument:xmlns:text:1.0"};
 
 // A count attribute; at least 1, at most `largest` + 1, whatever the file claims.
 std::size_t countOf(std::string_view text, std::size_t largest)
@@ -58,43 +54,37 @@ class ContentHandler
 public:
     SheetRows sheet;
 
-    void attribute(std::string_view, std::string_view) {}
-    void attribute(const orcus::sax_ns_parser_attribute &attr)
+    void attribute(XmlName attr, std::string_view value)
     {
-        if (inNs(attr.ns, kTableNs)) {
+        if (attr.ns == kTableNs) {
             if (attr.name == "number-columns-repeated")
-                m_columnsRepeated = countOf(attr.value, kWidestSheet);
+                m_columnsRepeated = countOf(value, kWidestSheet);
             else if (attr.name == "number-rows-repeated")
-                m_rowsRepeated = countOf(attr.value, kLargestSheet);
+                m_rowsRepeated = countOf(value, kLargestSheet);
             else if (attr.name == "number-columns-spanned")
-                m_columnsSpanned = countOf(attr.value, kWidestSheet);
+                m_columnsSpanned = countOf(value, kWidestSheet);
             else if (attr.name == "number-rows-spanned")
-                m_rowsSpanned = countOf(attr.value, kLargestSheet);
-        } else if (inNs(attr.ns, kOfficeNs)) {
+                m_rowsSpanned = countOf(value, kLargestSheet);
+        } else if (attr.ns == kOfficeNs) {
             if (attr.name == "value-type")
-                m_floatType =
-                    attr.value == "float" || attr.value == "percentage" || attr.value == "currency";
+                m_floatType = value == "float" || value == "percentage" || value == "currency";
             else if (attr.name == "value")
-                m_value.assign(attr.value);
-        } else if (inNs(attr.ns, kTextNs) && attr.name == "c") {
-            m_spaces = countOf(attr.value, 1000);
+                m_value.assign(value);
+        } else if (attr.ns == kTextNs && attr.name == "c") {
+            m_spaces = countOf(value, 1000);
         }
     }
 
-    void doctype(const orcus::sax::doctype_declaration &) {}
-    void start_declaration(std::string_view) {}
-    void end_declaration(std::string_view) {}
-
-    void start_element(const orcus::sax_ns_parser_element &element)
+    void startElement(XmlName element)
     {
         if (m_done) {
             clearAttributes();
             return;
         }
-        if (inNs(element.ns, kTableNs) && element.name == "table") {
+        if (element.ns == kTableNs && element.name == "table") {
             ++m_tableDepth;
         } else if (m_tableDepth == 1 && m_skipDepth == 0) {
-            if (inNs(element.ns, kTableNs))
+            if (element.ns == kTableNs)
                 startTableElement(element.name);
             else if (m_inCell)
                 startInCell(element);
@@ -104,27 +94,27 @@ public:
         clearAttributes();
     }
 
-    void end_element(const orcus::sax_ns_parser_element &element)
+    void endElement(XmlName element)
     {
         if (m_done)
             return;
-        if (inNs(element.ns, kTableNs) && element.name == "table") {
+        if (element.ns == kTableNs && element.name == "table") {
             if (--m_tableDepth == 0)
                 m_done = true; // the first sheet only
         } else if (m_skipDepth > 0) {
             --m_skipDepth;
-        } else if (m_tableDepth == 1 && inNs(element.ns, kTableNs)) {
+        } else if (m_tableDepth == 1 && element.ns == kTableNs) {
             if (element.name == "table-row")
                 endRow();
             else if (element.name == "table-cell" || element.name == "covered-table-cell")
                 endCell();
-        } else if (m_inCell && inNs(element.ns, kTextNs) &&
+        } else if (m_inCell && element.ns == kTextNs &&
                    (element.name == "p" || element.name == "h")) {
             m_inParagraph = false;
         }
     }
 
-    void characters(std::string_view text, bool)
+    void characters(std::string_view text)
     {
         if (m_inCell && m_skipDepth == 0 && m_inParagraph)
             m_text += text;
@@ -168,11 +158,11 @@ private:
         }
     }
 
-    void startInCell(const orcus::sax_ns_parser_element &element)
+    void startInCell(XmlName element)
     {
-        if (inNs(element.ns, kOfficeNs) && element.name == "annotation") {
+        if (element.ns == kOfficeNs && element.name == "annotation") {
             ++m_skipDepth; // a comment: not what the cell shows
-        } else if (inNs(element.ns, kTextNs)) {
+        } else if (element.ns == kTextNs) {
             if (element.name == "p" || element.name == "h") {
                 if (m_paragraphs++ > 0)
                     m_text += '\n';
@@ -310,34 +300,12 @@ private:
 
 SheetRows readOdsSheet(std::string_view bytes)
 {
-    SheetRows failed;
-    failed.fault = SheetRows::Fault::Unreadable;
-    try {
-        orcus::zip_archive_stream_blob stream(reinterpret_cast<const std::uint8_t *>(bytes.data()),
-                                              bytes.size());
-        orcus::zip_archive archive(&stream);
-        archive.load();
-        std::vector<unsigned char> content;
-        if (!archive.read_file_entry("content.xml", content) ||
-            !xmlPartIsSound(
-                std::string_view(reinterpret_cast<const char *>(content.data()), content.size())))
-            return failed;
-        // liborcus's XML parser looks one byte past a text cut inside a tag: a zero byte there
-        // ends it, as it would a C string.
-        const std::size_t size = content.size();
-        content.push_back(0);
-        orcus::xmlns_repository repository;
-        orcus::xmlns_context context = repository.create_context();
+    return readZipSheet(bytes, [](ZipXml &zip) -> std::optional<SheetRows> {
         ContentHandler handler;
-        orcus::sax_ns_parser<ContentHandler> parser(reinterpret_cast<const char *>(content.data()),
-                                                    size, context, handler);
-        parser.parse();
+        if (!zip.parse("content.xml", handler, kNamespaces))
+            return std::nullopt;
         return std::move(handler.sheet);
-    } catch (const std::bad_alloc &) {
-        throw;
-    } catch (const std::exception &) {
-        return failed;
-    }
+    });
 }
 
 } // namespace velmorin

@@ -1,19 +1,18 @@
-// The first sheet of an XLSX workbook, read by liborcus's import into cells of our own: no
-// formula engine, no styles, only what each cell shows and the number it holds.
+// The first sheet of an XLSX workbook, read part by part with liborcus's zip archive and XML
+// parser: the workbook's first sheet, the shared strings, the number formats that make a date,
+// and the sheet's cells and merges. No formula engine: a formula shows its last result.
 
 #include "SheetRows.h"
-#include "XmlCheck.h"
-
-#include <orcus/orcus_xlsx.hpp>
-#include <orcus/spreadsheet/import_interface.hpp>
+#include "XlsxParts.h"
+#include "ZipXml.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <exception>
 #include <map>
-#include <memory>
-#include <stdexcept>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -21,289 +20,327 @@ namespace velmorin {
 
 namespace {
 
-namespace iface = orcus::spreadsheet::iface;
-
 // The most columns a merge fills.
 constexpr std::size_t kWidestMerge = 256;
-using orcus::spreadsheet::col_t;
-using orcus::spreadsheet::row_t;
 
-class SharedStrings : public iface::import_shared_strings
+std::optional<double> numberOf(std::string_view text)
 {
-public:
+    double value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+// "B12" as its row and column from 0; nothing for what is not a cell of a sheet.
+std::optional<std::pair<std::size_t, std::size_t>> cellAt(std::string_view name)
+{
+    std::size_t i = 0;
+    std::size_t column = 0;
+    for (; i < name.size() && name[i] >= 'A' && name[i] <= 'Z' && column <= kWidestSheet; ++i)
+        column = column * 26 + std::size_t(name[i] - 'A' + 1);
+    std::size_t row = 0;
+    const std::size_t letters = i;
+    for (; i < name.size() && name[i] >= '0' && name[i] <= '9' && row <= kLargestSheet; ++i)
+        row = row * 10 + std::size_t(name[i] - '0');
+    if (i != name.size() || letters == 0 || column == 0 || column > kWidestSheet || row == 0 ||
+        row > kLargestSheet)
+        return std::nullopt;
+    return std::pair{row - 1, column - 1};
+}
+
+// The shared strings; a string in runs is their text put together, its phonetic guide left out.
+struct SharedStrings
+{
     std::vector<std::string> strings;
 
-    std::size_t append(std::string_view s) override
+    void startElement(XmlName element)
     {
-        strings.emplace_back(s);
-        return strings.size() - 1;
+        if (element.name == "si")
+            strings.emplace_back();
+        else if (element.name == "t")
+            m_inText = m_phonetic == 0 && !strings.empty();
+        else if (element.name == "rPh")
+            ++m_phonetic;
     }
-    std::size_t add(std::string_view s) override { return append(s); }
-    void set_segment_font(std::size_t) override {}
-    void set_segment_bold(bool) override {}
-    void set_segment_italic(bool) override {}
-    void set_segment_font_name(std::string_view) override {}
-    void set_segment_font_size(double) override {}
-    void set_segment_font_color(orcus::spreadsheet::color_elem_t, orcus::spreadsheet::color_elem_t,
-                                orcus::spreadsheet::color_elem_t,
-                                orcus::spreadsheet::color_elem_t) override
+    void endElement(XmlName element)
+    {
+        if (element.name == "t")
+            m_inText = false;
+        else if (element.name == "rPh" && m_phonetic > 0)
+            --m_phonetic;
+    }
+    void characters(std::string_view text)
+    {
+        if (m_inText)
+            strings.back() += text;
+    }
+    void attribute(XmlName, std::string_view) {}
+
+private:
+    bool m_inText = false;
+    int m_phonetic = 0;
+};
+
+// The sheet's cells by row, and its merges.
+class SheetCells
+{
+public:
+    struct Range
+    {
+        std::pair<std::size_t, std::size_t> first, last;
+    };
+    std::vector<SourceRow> rows; // in the order of their lines
+    std::vector<Range> merges;
+
+    SheetCells(const std::vector<std::string> &strings, const std::vector<bool> &dateFormats,
+               bool dates1904)
+        : m_strings(strings), m_dateFormats(dateFormats), m_dates1904(dates1904)
     {}
-    void append_segment(std::string_view s) override { m_segments += s; }
-    std::size_t commit_segments() override
+
+    void startElement(XmlName element)
     {
-        strings.push_back(std::move(m_segments));
-        m_segments.clear();
-        return strings.size() - 1;
+        const std::string_view name = element.name;
+        if (name == "row") {
+            m_row = m_rowName ? m_rowName : m_row + 1;
+            m_column = 0;
+        } else if (name == "c") {
+            m_inCell = true;
+            m_cellRow = m_row;
+            if (m_cellAt) {
+                m_cellRow = m_cellAt->first + 1;
+                m_column = m_cellAt->second;
+            }
+            m_value.clear();
+            m_inlineText.clear();
+        } else if (m_inCell && name == "v") {
+            m_in = In::Value;
+        } else if (m_inCell && name == "t" && m_phonetic == 0) {
+            m_in = In::InlineText;
+        } else if (m_inCell && name == "rPh") {
+            ++m_phonetic;
+        } else if (name == "mergeCell" && !m_range.empty()) {
+            const std::size_t colon = m_range.find(':');
+            const auto first = cellAt(std::string_view(m_range).substr(0, colon));
+            const auto last = colon == std::string::npos
+                                  ? first
+                                  : cellAt(std::string_view(m_range).substr(colon + 1));
+            if (first && last)
+                merges.push_back({*first, *last});
+        }
+        m_rowName = 0;
+        m_cellAt.reset();
+        m_range.clear();
     }
 
-private:
-    std::string m_segments;
-};
-
-// The cells of one sheet, by row; merges applied at the end.
-class Sheet : public iface::import_sheet, public iface::import_sheet_properties
-{
-public:
-    explicit Sheet(const SharedStrings &strings) : m_strings(strings) {}
-
-    std::map<row_t, SourceRow> rows;
-    std::vector<orcus::spreadsheet::range_t> merges;
-
-    void set_auto(row_t row, col_t col, std::string_view s) override { put(row, col, s, {}); }
-    void set_string(row_t row, col_t col, orcus::spreadsheet::string_id_t id) override
+    void endElement(XmlName element)
     {
-        if (id < m_strings.strings.size())
-            put(row, col, m_strings.strings[id], {});
-    }
-    void set_value(row_t row, col_t col, double value) override
-    {
-        if (std::isfinite(value))
-            put(row, col, formatPoints(value, ','), value);
-    }
-    void set_bool(row_t row, col_t col, bool value) override
-    {
-        put(row, col, value ? "VRAI" : "FAUX", {});
-    }
-    void set_date_time(row_t row, col_t col, int year, int month, int day, int, int,
-                       double) override
-    {
-        char text[32];
-        std::snprintf(text, sizeof text, "%02d/%02d/%04d", day, month, year);
-        put(row, col, text, {});
-    }
-    void set_format(row_t, col_t, std::size_t) override {}
-    void set_format(row_t, col_t, row_t, col_t, std::size_t) override {}
-    void fill_down_cells(row_t, col_t, row_t) override {}
-    orcus::spreadsheet::range_size_t get_sheet_size() const override
-    {
-        return {static_cast<row_t>(kLargestSheet), static_cast<col_t>(kWidestSheet)};
+        const std::string_view name = element.name;
+        if (name == "c" && m_inCell) {
+            m_inCell = false;
+            endCell();
+            m_type.clear();
+            m_style = 0;
+            ++m_column;
+        } else if (name == "v" || name == "t") {
+            m_in = In::Nothing;
+        } else if (name == "rPh" && m_phonetic > 0) {
+            --m_phonetic;
+        }
     }
 
-    iface::import_sheet_properties *get_sheet_properties() override { return this; }
-    void set_column_width(col_t, double, orcus::length_unit_t) override {}
-    void set_column_hidden(col_t, bool) override {}
-    void set_row_height(row_t, double, orcus::length_unit_t) override {}
-    void set_row_hidden(row_t, bool) override {}
-    void set_merge_cell_range(const orcus::spreadsheet::range_t &range) override
+    void characters(std::string_view text)
     {
-        merges.push_back(range);
+        if (m_in == In::Value)
+            m_value += text;
+        else if (m_in == In::InlineText)
+            m_inlineText += text;
     }
 
-    void put(row_t row, col_t col, std::string_view text, std::optional<double> value)
+    void attribute(XmlName attr, std::string_view value)
     {
-        if (row < 0 || col < 0 || std::size_t(row) >= kLargestSheet ||
-            std::size_t(col) >= kWidestSheet)
+        if (attr.ns != kNoNamespace)
             return;
-        SourceRow &target = rows[row];
-        target.line = std::size_t(row) + 1;
-        const auto c = std::size_t(col);
-        if (target.cells.size() <= c)
-            target.cells.resize(c + 1);
-        target.cells[c] = text;
+        if (attr.name == "r") {
+            m_cellAt = cellAt(value);
+            m_rowName = partIndex(value, 0);
+        } else if (attr.name == "ref") {
+            m_range.assign(value);
+        } else if (attr.name == "t") {
+            m_type = value;
+        } else if (attr.name == "s") {
+            m_style = partIndex(value, 0);
+        }
+    }
+
+    void put(std::size_t row, std::size_t column, std::string text, std::optional<double> value)
+    {
+        if (row >= kLargestSheet || column >= kWidestSheet)
+            return;
+        SourceRow &target = rowAt(row);
+        if (target.cells.size() <= column)
+            target.cells.resize(column + 1);
+        target.cells[column] = std::move(text);
         if (value) {
-            if (target.values.size() <= c)
-                target.values.resize(c + 1);
-            target.values[c] = value;
+            if (target.values.size() <= column)
+                target.values.resize(column + 1);
+            target.values[column] = value;
         }
     }
 
-private:
-    const SharedStrings &m_strings;
-};
-
-// Formulas give their last computed result, as the sheet shows it.
-class Formula : public iface::import_formula
-{
-public:
-    explicit Formula(Sheet &sheet) : m_sheet(sheet) {}
-
-    void set_position(row_t row, col_t col) override
+    // The row of `line`, if it holds anything.
+    std::vector<SourceRow>::iterator find(std::size_t line)
     {
-        m_row = row;
-        m_col = col;
+        const auto at = lowerBound(line);
+        return at != rows.end() && at->line == line ? at : rows.end();
     }
-    void set_formula(orcus::spreadsheet::formula_grammar_t, std::string_view) override {}
-    void set_shared_formula_index(std::size_t) override {}
-    void set_result_string(std::string_view value) override
-    {
-        m_sheet.put(m_row, m_col, value, {});
-    }
-    void set_result_value(double value) override
-    {
-        if (std::isfinite(value))
-            m_sheet.put(m_row, m_col, formatPoints(value, ','), value);
-    }
-    void set_result_bool(bool value) override { m_sheet.set_bool(m_row, m_col, value); }
-    void set_result_empty() override {}
-    void commit() override {}
 
 private:
-    Sheet &m_sheet;
-    row_t m_row = 0;
-    col_t m_col = 0;
-};
+    enum class In { Nothing, Value, InlineText };
 
-class SheetWithFormulas : public Sheet
-{
-public:
-    using Sheet::Sheet;
-    iface::import_formula *get_formula() override { return &m_formula; }
+    std::vector<SourceRow>::iterator lowerBound(std::size_t line)
+    {
+        return std::lower_bound(rows.begin(), rows.end(), line,
+                                [](const SourceRow &row, std::size_t l) { return row.line < l; });
+    }
 
-private:
-    Formula m_formula{*this};
-};
-
-// "B12" and "A1:C3" as rows and columns from 0; the merges are given this way.
-class References : public iface::import_reference_resolver
-{
-public:
-    orcus::spreadsheet::src_address_t resolve_address(std::string_view address) override
+    // The row from 0 `row`, made when it holds its first cell; rows come in order but may not.
+    SourceRow &rowAt(std::size_t row)
     {
-        orcus::spreadsheet::src_address_t result{0, 0, 0};
-        std::size_t i = 0;
-        long long column = 0;
-        long long row = 0;
-        for (; i < address.size() && address[i] >= 'A' && address[i] <= 'Z' && column < 1 << 20;
-             ++i)
-            column = column * 26 + (address[i] - 'A' + 1);
-        for (; i < address.size() && address[i] >= '0' && address[i] <= '9' && row < 1 << 24; ++i)
-            row = row * 10 + (address[i] - '0');
-        if (i != address.size() || column == 0 || row == 0)
-            throw std::invalid_argument("not a cell");
-        result.row = orcus::spreadsheet::row_t(row - 1);
-        result.column = orcus::spreadsheet::col_t(column - 1);
-        return result;
-    }
-    orcus::spreadsheet::src_range_t resolve_range(std::string_view range) override
-    {
-        const std::size_t colon = range.find(':');
-        const auto first = resolve_address(range.substr(0, colon));
-        return {first,
-                colon == std::string_view::npos ? first : resolve_address(range.substr(colon + 1))};
-    }
-};
-
-class Factory : public iface::import_factory
-{
-public:
-    iface::import_reference_resolver *
-    get_reference_resolver(orcus::spreadsheet::formula_ref_context_t) override
-    {
-        return &m_references;
-    }
-    iface::import_shared_strings *get_shared_strings() override { return &m_strings; }
-    iface::import_sheet *append_sheet(orcus::spreadsheet::sheet_t index,
-                                      std::string_view name) override
-    {
-        // Only the first sheet is kept; the others are read into sheets thrown away.
-        if (index != orcus::spreadsheet::sheet_t(m_sheets.size()))
-            return nullptr;
-        if (index == 0)
-            m_sheets.emplace_back(std::string(name), &first);
-        else
-            m_sheets.emplace_back(
-                std::string(name),
-                m_others.emplace_back(std::make_unique<SheetWithFormulas>(m_strings)).get());
-        return m_sheets.back().second;
-    }
-    iface::import_sheet *get_sheet(std::string_view name) override
-    {
-        for (const auto &[sheetName, sheet] : m_sheets) {
-            if (sheetName == name)
-                return sheet;
+        const std::size_t line = row + 1;
+        if (rows.empty() || rows.back().line < line) {
+            rows.emplace_back().line = line;
+            return rows.back();
         }
-        return nullptr;
+        if (rows.back().line == line)
+            return rows.back();
+        auto at = lowerBound(line);
+        if (at == rows.end() || at->line != line)
+            at = rows.insert(at, SourceRow{line, {}, {}});
+        return *at;
     }
-    iface::import_sheet *get_sheet(orcus::spreadsheet::sheet_t index) override
+
+    // What the cell shows, and the number it holds.
+    void endCell()
     {
-        return index >= 0 && std::size_t(index) < m_sheets.size() ? m_sheets[index].second
-                                                                  : nullptr;
+        if (m_cellRow == 0)
+            return;
+        const std::size_t row = m_cellRow - 1;
+        if (m_type == "s") {
+            const std::size_t index = partIndex(m_value, m_strings.size());
+            if (index < m_strings.size() && !m_strings[index].empty())
+                put(row, m_column, m_strings[index], std::nullopt);
+        } else if (m_type == "inlineStr") {
+            if (!m_inlineText.empty())
+                put(row, m_column, std::move(m_inlineText), std::nullopt);
+        } else if (m_type == "b") {
+            if (!m_value.empty())
+                put(row, m_column, m_value == "0" || m_value == "false" ? "FAUX" : "VRAI",
+                    std::nullopt);
+        } else if (m_type == "d") {
+            if (!m_value.empty())
+                put(row, m_column, isoDateText(m_value), std::nullopt);
+        } else if (m_type == "str" || m_type == "e") {
+            if (!m_value.empty())
+                put(row, m_column, std::move(m_value), std::nullopt);
+        } else if (const std::optional<double> number = numberOf(m_value)) {
+            if (m_style < m_dateFormats.size() && m_dateFormats[m_style] && *number >= 0 &&
+                *number <= kLastDate)
+                put(row, m_column, dateText(*number, m_dates1904), std::nullopt);
+            else
+                put(row, m_column, formatPoints(*number, ','), number);
+        }
     }
-    void finalize() override {}
 
-    SheetWithFormulas first{m_strings};
+    const std::vector<std::string> &m_strings;
+    const std::vector<bool> &m_dateFormats;
+    const bool m_dates1904;
 
-private:
-    SharedStrings m_strings;
-    References m_references;
-    std::vector<std::pair<std::string, SheetWithFormulas *>> m_sheets;
-    std::vector<std::unique_ptr<SheetWithFormulas>> m_others;
+    std::size_t m_row = 0;     // the row from 1; 0 before the first
+    std::size_t m_rowName = 0; // the row's "r", or 0
+    std::optional<std::pair<std::size_t, std::size_t>> m_cellAt; // a cell's "r"
+    std::string m_range;                                         // a merge's "ref"
+    bool m_inCell = false;
+    std::size_t m_cellRow = 0;
+    std::size_t m_column = 0;
+    std::string m_type;
+    std::size_t m_style = 0;
+    In m_in = In::Nothing;
+    int m_phonetic = 0;
+    std::string m_value;
+    std::string m_inlineText;
 };
 
-} // namespace
-
-SheetRows readXlsxSheet(std::string_view bytes)
+// Every cell under a merge shows the merged cell's content; only the rows that hold anything
+// are filled, so a merge over a whole column costs no more than the list.
+std::size_t fillMerges(SheetCells &sheet)
 {
-    SheetRows result;
-    Factory factory;
-    try {
-        if (!zipXmlPartsAreSound(bytes)) {
-            result.fault = SheetRows::Fault::Unreadable;
-            return result;
-        }
-        orcus::orcus_xlsx reader(&factory);
-        reader.read_stream(bytes);
-    } catch (const std::bad_alloc &) {
-        throw;
-    } catch (const std::exception &) {
-        result.fault = SheetRows::Fault::Unreadable;
-        return result;
-    }
-    Sheet &sheet = factory.first;
-    // Every cell under a merge shows the merged cell's content; only the rows that hold
-    // anything are filled, so a merge over a whole column costs no more than the list.
-    for (const orcus::spreadsheet::range_t &merge : sheet.merges) {
-        const auto anchorRow = sheet.rows.find(merge.first.row);
-        if (anchorRow == sheet.rows.end() || merge.first.column < 0)
+    std::size_t filled = 0;
+    for (const SheetCells::Range &merge : sheet.merges) {
+        const auto [firstRow, anchorColumn] = merge.first;
+        const auto anchorRow = sheet.find(firstRow + 1);
+        if (anchorRow == sheet.rows.end() || anchorColumn >= anchorRow->cells.size())
             continue;
-        const auto anchorColumn = std::size_t(merge.first.column);
-        if (anchorColumn >= anchorRow->second.cells.size())
-            continue;
-        const std::string text = anchorRow->second.cells[anchorColumn];
-        const std::optional<double> value = anchorColumn < anchorRow->second.values.size()
-                                                ? anchorRow->second.values[anchorColumn]
+        const std::string text = anchorRow->cells[anchorColumn];
+        const std::optional<double> value = anchorColumn < anchorRow->values.size()
+                                                ? anchorRow->values[anchorColumn]
                                                 : std::nullopt;
         if (text.empty())
             continue;
         // A team list is never this wide: a merge across a whole row is a title's.
         const std::size_t lastColumn =
-            std::min<std::size_t>(std::size_t(std::max(merge.last.column, col_t{0})),
-                                  std::min(anchorColumn + kWidestMerge, kWidestSheet - 1));
-        for (auto at = anchorRow; at != sheet.rows.end() && at->first <= merge.last.row; ++at) {
+            std::min({merge.last.second, anchorColumn + kWidestMerge, kWidestSheet - 1});
+        // Rows are only filled, never made here: the iterators stay good.
+        for (auto at = anchorRow; at != sheet.rows.end() && at->line <= merge.last.first + 1;
+             ++at) {
             for (std::size_t c = anchorColumn; c <= lastColumn; ++c) {
                 if (at == anchorRow && c == anchorColumn)
                     continue;
-                if (c < at->second.cells.size() && !at->second.cells[c].empty())
+                if (c < at->cells.size() && !at->cells[c].empty())
                     continue;
-                sheet.put(at->first, col_t(c), text, value);
-                ++result.filledFromMerges;
+                sheet.put(at->line - 1, c, text, value);
+                ++filled;
             }
         }
     }
-    result.rows.reserve(sheet.rows.size());
-    for (auto &[row, cells] : sheet.rows)
-        result.rows.push_back(std::move(cells));
-    return result;
+    return filled;
+}
+
+} // namespace
+
+SheetRows readXlsxSheet(std::string_view bytes)
+{
+    return readZipSheet(bytes, [](ZipXml &zip) -> std::optional<SheetRows> {
+        XlsxRelationships package;
+        zip.parse("_rels/.rels", package);
+        const XlsxRelationships::Target *document = package.ofType("officeDocument");
+        const std::string workbookPath =
+            document ? partPath("", document->path) : std::string("xl/workbook.xml");
+        const std::string_view folder = folderOf(workbookPath);
+        XlsxWorkbook workbook;
+        XlsxRelationships parts;
+        if (!zip.parse(workbookPath, workbook) ||
+            !zip.parse(partPath(folder, "_rels/" + workbookPath.substr(folder.size()) + ".rels"),
+                       parts))
+            return std::nullopt;
+        const XlsxRelationships::Target *first =
+            workbook.firstSheet ? parts.withId(*workbook.firstSheet) : nullptr;
+        if (!first)
+            return std::nullopt;
+        SharedStrings strings;
+        if (const XlsxRelationships::Target *shared = parts.ofType("sharedStrings"))
+            zip.parse(partPath(folder, shared->path), strings);
+        XlsxStyles styles;
+        if (const XlsxRelationships::Target *found = parts.ofType("styles"))
+            zip.parse(partPath(folder, found->path), styles);
+        SheetCells sheet(strings.strings, styles.dateFormats, workbook.dates1904);
+        if (!zip.parse(partPath(folder, first->path), sheet))
+            return std::nullopt;
+        SheetRows result;
+        result.filledFromMerges = fillMerges(sheet);
+        result.rows = std::move(sheet.rows);
+        return result;
+    });
 }
 
 } // namespace velmorin

@@ -6,6 +6,7 @@
 
 #include "EntriesOds.h"
 
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -122,6 +123,50 @@ inline std::string cellName(std::size_t row, std::size_t column)
     return columnLetters(column) + std::to_string(row + 1);
 }
 
+// A workbook of one sheet around `parts` ("xl/worksheets/sheet1.xml", "xl/sharedStrings.xml",
+// "xl/styles.xml"…), each given part standing for the usual one.
+inline std::string xlsxPackage(const std::map<std::string, std::string> &parts)
+{
+    const std::string ns = "http://schemas.openxmlformats.org/";
+    const std::string types =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Types xmlns=\"" + ns +
+        "package/2006/content-types\"><Default Extension=\"rels\" ContentType=\"application/"
+        "vnd.openxmlformats-package.relationships+xml\"/><Default Extension=\"xml\" "
+        "ContentType=\"application/xml\"/><Override PartName=\"/xl/workbook.xml\" "
+        "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+"
+        "xml\"/><Override PartName=\"/xl/worksheets/sheet1.xml\" ContentType=\"application/"
+        "vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml\"/><Override "
+        "PartName=\"/xl/sharedStrings.xml\" ContentType=\"application/vnd.openxmlformats-"
+        "officedocument.spreadsheetml.sharedStrings+xml\"/></Types>";
+    const std::string rels = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Relationships xmlns=\"" +
+                             ns + "package/2006/relationships\"><Relationship Id=\"rId1\" Type=\"" +
+                             ns +
+                             "officeDocument/2006/relationships/officeDocument\" "
+                             "Target=\"xl/workbook.xml\"/></Relationships>";
+    const std::string workbook =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<workbook xmlns=\"" + ns +
+        "spreadsheetml/2006/main\" xmlns:r=\"" + ns +
+        "officeDocument/2006/relationships\"><sheets><sheet name=\"Feuille1\" sheetId=\"1\" "
+        "r:id=\"rId1\"/></sheets></workbook>";
+    const std::string workbookRels =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Relationships xmlns=\"" + ns +
+        "package/2006/relationships\"><Relationship Id=\"rId1\" Type=\"" + ns +
+        "officeDocument/2006/relationships/worksheet\" Target=\"worksheets/sheet1.xml\"/>"
+        "<Relationship Id=\"rId2\" Type=\"" +
+        ns +
+        "officeDocument/2006/relationships/sharedStrings\" Target=\"sharedStrings.xml\"/>"
+        "<Relationship Id=\"rId3\" Type=\"" +
+        ns + "officeDocument/2006/relationships/styles\" Target=\"styles.xml\"/></Relationships>";
+    std::map<std::string, std::string> files{{"[Content_Types].xml", types},
+                                             {"_rels/.rels", rels},
+                                             {"xl/workbook.xml", workbook},
+                                             {"xl/_rels/workbook.xml.rels", workbookRels}};
+    for (const auto &[name, text] : parts)
+        files[name] = text;
+    std::vector<std::pair<std::string_view, std::string_view>> entries(files.begin(), files.end());
+    return zipPackage(entries);
+}
+
 inline std::string sheetXlsx(const Sheet &sheet)
 {
     std::string xml =
@@ -159,41 +204,26 @@ inline std::string sheetXlsx(const Sheet &sheet)
     for (const std::string &s : strings)
         shared += "<si><t xml:space=\"preserve\">" + xmlEscaped(s) + "</t></si>";
     shared += "</sst>";
-    const std::string ns = "http://schemas.openxmlformats.org/";
-    const std::string types =
-        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Types xmlns=\"" + ns +
-        "package/2006/content-types\"><Default Extension=\"rels\" ContentType=\"application/"
-        "vnd.openxmlformats-package.relationships+xml\"/><Default Extension=\"xml\" "
-        "ContentType=\"application/xml\"/><Override PartName=\"/xl/workbook.xml\" "
-        "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+"
-        "xml\"/><Override PartName=\"/xl/worksheets/sheet1.xml\" ContentType=\"application/"
-        "vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml\"/><Override "
-        "PartName=\"/xl/sharedStrings.xml\" ContentType=\"application/vnd.openxmlformats-"
-        "officedocument.spreadsheetml.sharedStrings+xml\"/></Types>";
-    const std::string rels = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Relationships xmlns=\"" +
-                             ns + "package/2006/relationships\"><Relationship Id=\"rId1\" Type=\"" +
-                             ns +
-                             "officeDocument/2006/relationships/officeDocument\" "
-                             "Target=\"xl/workbook.xml\"/></Relationships>";
-    const std::string workbook =
-        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<workbook xmlns=\"" + ns +
-        "spreadsheetml/2006/main\" xmlns:r=\"" + ns +
-        "officeDocument/2006/relationships\"><sheets><sheet name=\"Feuille1\" sheetId=\"1\" "
-        "r:id=\"rId1\"/></sheets></workbook>";
-    const std::string workbookRels =
-        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Relationships xmlns=\"" + ns +
-        "package/2006/relationships\"><Relationship Id=\"rId1\" Type=\"" + ns +
-        "officeDocument/2006/relationships/worksheet\" Target=\"worksheets/sheet1.xml\"/>"
-        "<Relationship Id=\"rId2\" Type=\"" +
-        ns +
-        "officeDocument/2006/relationships/sharedStrings\" Target=\"sharedStrings.xml\"/>"
-        "</Relationships>";
-    return zipPackage({{"[Content_Types].xml", types},
-                       {"_rels/.rels", rels},
-                       {"xl/workbook.xml", workbook},
-                       {"xl/_rels/workbook.xml.rels", workbookRels},
-                       {"xl/worksheets/sheet1.xml", xml},
-                       {"xl/sharedStrings.xml", shared}});
+    return xlsxPackage({{"xl/worksheets/sheet1.xml", xml}, {"xl/sharedStrings.xml", shared}});
+}
+
+// A team list as an Excel workbook: text cells, the levels and points as numbers.
+inline std::string teamListXlsx(const TeamList &list)
+{
+    Sheet sheet;
+    sheet.rows.push_back({{"Équipe", {}}, {"Club", {}}, {"Niveau", {}}, {"Points", {}}});
+    for (const std::string &column : list.extraColumns)
+        sheet.rows.back().push_back({column, {}});
+    for (const Team &team : list.teams) {
+        sheet.rows.push_back({{team.name, {}}, {team.club, {}}, {{}, {}}, {{}, team.points}});
+        if (team.level && team.level->isNumber())
+            sheet.rows.back()[2] = {team.level->text(), double(team.level->number())};
+        else if (team.level)
+            sheet.rows.back()[2] = {team.level->text(), {}};
+        for (const std::string &value : team.extra)
+            sheet.rows.back().push_back({value, {}});
+    }
+    return sheetXlsx(sheet);
 }
 
 // The sheet as CSV, each cell as the sheet shows it; `windows1252` re-encodes Latin-1 letters.

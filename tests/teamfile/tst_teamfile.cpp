@@ -161,6 +161,110 @@ void TestTeamFile::odsSheets()
     QCOMPARE(found, warnings);
 }
 
+namespace {
+
+const std::string kMainNs = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
+
+std::string worksheet(const std::string &rows, const std::string &prefix = {})
+{
+    const std::string p = prefix.empty() ? "" : prefix + ':';
+    return "<" + p + "worksheet xmlns" + (prefix.empty() ? "" : ':' + prefix) + "=\"" + kMainNs +
+           "\"><" + p + "sheetData>" + rows + "</" + p + "sheetData></" + p + "worksheet>";
+}
+
+// A cell holding a text of its own.
+std::string inlineCell(const std::string &name, const std::string &text)
+{
+    return "<c r=\"" + name + "\" t=\"inlineStr\"><is><t>" + text + "</t></is></c>";
+}
+
+const std::string kXlsxHeader = "<row r=\"1\">" + inlineCell("A1", "Équipe") +
+                                inlineCell("B1", "Club") + inlineCell("C1", "Niveau") +
+                                inlineCell("D1", "Points") + inlineCell("E1", "Inscrite") +
+                                inlineCell("F1", "Licence") + "</row>";
+
+} // namespace
+
+void TestTeamFile::xlsxSheets_data()
+{
+    QTest::addColumn<XlsxParts>("parts");
+    QTest::addColumn<QStringList>("teams");
+
+    // Shared strings in runs with a phonetic guide, a formula's number and text, a date by a
+    // built-in and by a custom format, a number whose format only quotes a "d", a boolean.
+    const std::string shared = "<sst xmlns=\"" + kMainNs +
+                               "\"><si><r><t>Club </t></r><r><t xml:space=\"preserve\">du "
+                               "Lac</t></r><rPh><t>ルビ</t></rPh></si><si><t>Les &amp; As</t></si>"
+                               "</sst>";
+    const std::string styles = "<styleSheet xmlns=\"" + kMainNs +
+                               "\"><numFmts><numFmt numFmtId=\"164\" formatCode=\"dd/mm/yyyy;@\"/>"
+                               "<numFmt numFmtId=\"165\" formatCode=\"0.0&quot; d&quot;\"/>"
+                               "</numFmts><cellStyleXfs><xf numFmtId=\"14\"/></cellStyleXfs>"
+                               "<cellXfs><xf numFmtId=\"0\"/><xf numFmtId=\"14\"/><xf "
+                               "numFmtId=\"164\"/><xf numFmtId=\"165\"/></cellXfs></styleSheet>";
+    const std::string rows =
+        kXlsxHeader +
+        "<row r=\"2\"><c r=\"A2\" t=\"s\"><v>1</v></c><c r=\"B2\" t=\"s\"><v>0</v></c>"
+        "<c r=\"C2\"><f>1+1</f><v>2</v></c><c r=\"D2\" s=\"3\"><v>12.5</v></c>"
+        "<c r=\"E2\" s=\"1\"><v>46453</v></c><c r=\"F2\" t=\"b\"><v>1</v></c></row>"
+        "<row r=\"3\"><c r=\"A3\" t=\"str\"><f>\"B\"&amp;\"leus\"</f><v>Bleus</v></c>"
+        "<c r=\"E3\" s=\"2\"><v>59</v></c><c r=\"F3\" t=\"b\"><v>0</v></c></row>";
+    QTest::newRow("cells of every kind")
+        << XlsxParts{{"xl/worksheets/sheet1.xml", worksheet(rows)},
+                     {"xl/sharedStrings.xml", shared},
+                     {"xl/styles.xml", styles}}
+        << QStringList{"2|Les & As|Club du Lac|2|12.5|07/03/2027|VRAI",
+                       "3|Bleus||||28/02/1900|FAUX"};
+    // Rows and cells may leave out their references: they follow the one before.
+    QTest::newRow("cells without references")
+        << XlsxParts{{"xl/worksheets/sheet1.xml",
+                      worksheet(
+                          "<row>" + inlineCell("", "Équipe") + inlineCell("", "Club") +
+                              inlineCell("", "Niveau") +
+                              "</row><row r=\"4\"><c t=\"inlineStr\"><is><t>A</t></is></c>"
+                              "<c r=\"C4\" t=\"inlineStr\"><is><t>Régionale</t></is></c></row>"
+                              "<row><c t=\"inlineStr\"><is><t>B</t></is></c></row>",
+                          "x")}}
+        << QStringList{"4|A||Régionale|", "5|B|||"};
+    // The first sheet is the first tab, wherever its part lies; dates counted from 1904.
+    const std::string ns = "http://schemas.openxmlformats.org/";
+    QTest::newRow("first tab, 1904 dates")
+        << XlsxParts{{"xl/workbook.xml",
+                      "<workbook xmlns=\"" + ns + "spreadsheetml/2006/main\" xmlns:rel=\"" + ns +
+                          "officeDocument/2006/relationships\"><workbookPr date1904=\"1\"/><sheets>"
+                          "<sheet name=\"Inscrites\" sheetId=\"2\" rel:id=\"rId7\"/><sheet "
+                          "name=\"Brouillon\" sheetId=\"1\" rel:id=\"rId1\"/></sheets></workbook>"},
+                     {"xl/_rels/workbook.xml.rels",
+                      "<Relationships xmlns=\"" + ns +
+                          "package/2006/relationships\"><Relationship Id=\"rId1\" Type=\"" + ns +
+                          "officeDocument/2006/relationships/worksheet\" "
+                          "Target=\"worksheets/sheet1.xml\"/><Relationship Id=\"rId7\" Type=\"" +
+                          ns +
+                          "officeDocument/2006/relationships/worksheet\" "
+                          "Target=\"/xl/worksheets/../feuilles/inscrites.xml\"/><Relationship "
+                          "Id=\"rId3\" Type=\"" +
+                          ns +
+                          "officeDocument/2006/relationships/styles\" Target=\"styles.xml\"/>"
+                          "</Relationships>"},
+                     {"xl/worksheets/sheet1.xml", worksheet("<row><c><v>1</v></c></row>")},
+                     {"xl/feuilles/inscrites.xml",
+                      worksheet(kXlsxHeader + "<row r=\"2\">" + inlineCell("A2", "A") +
+                                "<c r=\"E2\" s=\"1\"><v>45000</v></c></row>")},
+                     {"xl/styles.xml", styles}}
+        << QStringList{"2|A||||16/03/2027|"};
+}
+
+void TestTeamFile::xlsxSheets()
+{
+    QFETCH(XlsxParts, parts);
+    QFETCH(QStringList, teams);
+
+    const TeamListResult result =
+        readTeamListBytes(velmorin::testing::xlsxPackage(parts), "liste.xlsx");
+    QVERIFY2(result.ok(), result.error.c_str());
+    QCOMPARE(describe(*result.list), teams);
+}
+
 void TestTeamFile::refusals_data()
 {
     QTest::addColumn<QString>("name");
@@ -227,35 +331,91 @@ void TestTeamFile::refusals()
     QCOMPARE(q(result.error), error);
 }
 
+namespace {
+
+// What a part's reader sees, as "<ns:name" for an element's start with its attributes
+// "@ns:name=value" before it, the text as it is, and "/name" for its end; "refusée" when the
+// parser throws.
+class PartTrace
+{
+public:
+    void attribute(velmorin::XmlName name, std::string_view value)
+    {
+        trace += '@' + std::to_string(name.ns) + ':' + std::string(name.name) + '=' +
+                 std::string(value) + ' ';
+    }
+    void startElement(velmorin::XmlName name)
+    {
+        trace += '<' + std::to_string(name.ns) + ':' + std::string(name.name) + ' ';
+    }
+    void endElement(velmorin::XmlName name) { trace += '/' + std::string(name.name) + ' '; }
+    void characters(std::string_view text) { trace += text; }
+
+    std::string trace;
+};
+
+} // namespace
+
 void TestTeamFile::xmlParts_data()
 {
     QTest::addColumn<QByteArray>("part");
-    QTest::addColumn<bool>("sound");
+    QTest::addColumn<QString>("trace");
 
     const QByteArray head = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
     const QByteArray whole = head + "<sst><si><t xml:space=\"preserve\">Équipe</t></si></sst>";
-    QTest::newRow("whole") << whole << true;
-    QTest::newRow("byte-order mark and spaces first") << "\xEF\xBB\xBF \n" + whole << true;
-    QTest::newRow("a picture") << QByteArray("\x89PNG\r\n\x1A\n<\0\0", 11) << true;
-    QTest::newRow("empty") << QByteArray() << true;
-    QTest::newRow("zero bytes last") << whole + QByteArray(2, '\0') << true;
-    for (const qsizetype cut :
-         {whole.size() - 1, whole.indexOf("<t ") + 4, whole.indexOf("preserve") + 2, qsizetype(3)})
-        QTest::addRow("cut at %d", int(cut)) << whole.left(cut) << false;
-    QTest::newRow("cut after a high byte") << QByteArray("\xC3<sst><si") << false;
-    QTest::newRow("unclosed comment") << head + "<sst><!-- a</sst>" << false;
-    QTest::newRow("bad character") << head + "<sst>\x01</sst>" << false;
-    QTest::newRow("zero byte") << QByteArray("<sst>\0</sst>", 12) << false;
-    QTest::newRow("document type")
-        << head + "<!DOCTYPE sst [<!ENTITY a \"b\">]><sst>&a;</sst>" << false;
-    QTest::newRow("two roots") << head + "<sst/><sst/>" << false;
+    const QString wholeTrace = "<-1:sst <-1:si @-2:space=preserve <-1:t Équipe/t /si /sst ";
+    QTest::newRow("whole") << whole << wholeTrace;
+    QTest::newRow("byte-order mark first") << "\xEF\xBB\xBF" + whole << wholeTrace;
+    QTest::newRow("zero bytes after the root") << whole + QByteArray(2, '\0') << wholeTrace;
+    QTest::newRow("a second root is not read") << head + "<sst/><sst/>"
+                                               << "<-1:sst /sst ";
+    QTest::newRow("entities") << head + "<t>a &amp; b &#233;&lt;</t>"
+                              << "<-1:t a & b é</t ";
+    // Prefixes declared on the element that uses them, after it, or again inside, and the
+    // default namespace: each name in the namespace it stands for where it stands.
+    QTest::newRow("namespaces")
+        << QByteArray("<x:doc xmlns:x=\"urn:a\"><x:c y:v=\"1\" xmlns:y=\"urn:b\" v=\"2\"/>"
+                      "<c xmlns=\"urn:a\"/><x:p xmlns:x=\"urn:b\"/><x:q z:w=\"3\"/><c/></x:doc>")
+        << "<0:doc @1:v=1 @-1:v=2 <0:c /c <0:c /c <1:p /p @-2:w=3 <0:q /q <-1:c /c /doc ";
+    QTest::newRow("empty") << QByteArray() << "refusée";
+    QTest::newRow("a picture") << QByteArray("\x89PNG\r\n\x1A\n<\0\0", 11) << "refusée";
+    for (const qsizetype cut : {whole.size() - 1, whole.indexOf("</si>"), whole.indexOf("<t ") + 4,
+                                whole.indexOf("preserve") + 2, qsizetype(3)})
+        QTest::addRow("cut at %d", int(cut)) << whole.left(cut) << "refusée";
+    QTest::newRow("cut after a high byte") << QByteArray("\xC3<sst><si") << "refusée";
+    QTest::newRow("unclosed comment") << head + "<sst><!-- a</sst>"
+                                      << "refusée";
+    // The parser read these past their end, or aborted the program.
+    QTest::newRow("value left open after a reference") << head + "<sst><t a=\"x&amp;y></t></sst>"
+                                                       << "refusée";
+    QTest::newRow("reference in a single-quoted value")
+        << head + "<sst><t a='&amp;'/><t b=\"\"/></sst>"
+        << "refusée";
+    QTest::newRow("character beyond Unicode") << head + "<sst>&#x110000;</sst>"
+                                              << "refusée";
+    QTest::newRow("last character of Unicode") << head + "<t>&#1114111;</t>"
+                                               << "<-1:t \xF4\x8F\xBF\xBF/t ";
+    QTest::newRow("control byte in a tag") << head + "<sst\x01/>"
+                                           << "refusée";
+    QTest::newRow("crossed elements") << head + "<sst><si></sst></si>"
+                                      << "refusée";
+    QTest::newRow("document type") << head + "<!DOCTYPE sst [<!ENTITY a \"b\">]><sst>&a;</sst>"
+                                   << "refusée";
 }
 
 void TestTeamFile::xmlParts()
 {
     QFETCH(QByteArray, part);
-    QFETCH(bool, sound);
-    QCOMPARE(xmlPartIsSound(std::string_view(part.constData(), std::size_t(part.size()))), sound);
+    QFETCH(QString, trace);
+    constexpr std::array<std::string_view, 2> namespaces{"urn:a", "urn:b"};
+    PartTrace seen;
+    try {
+        velmorin::parseXmlPart(std::vector<unsigned char>(part.begin(), part.end()), seen,
+                               namespaces);
+    } catch (const std::exception &) {
+        seen.trace = "refusée";
+    }
+    QCOMPARE(q(seen.trace), trace);
 }
 
 void TestTeamFile::readsCsvFiles()

@@ -7,7 +7,7 @@
 #include "SheetFiles.h"
 #include "TeamFile.h"
 #include "TeamLists.h"
-#include "XmlCheck.h"
+#include "ZipXml.h"
 
 #include <QtTest>
 
@@ -103,6 +103,8 @@ const char kList[] = "Équipe;Club;Niveau;Points;Remarque;Dossier\n"
 } // namespace
 
 Q_DECLARE_METATYPE(velmorin::testing::Sheet)
+using XlsxParts = std::map<std::string, std::string>;
+Q_DECLARE_METATYPE(XlsxParts)
 
 class TestTeamFile : public QObject
 {
@@ -115,6 +117,8 @@ private slots:
     void assignmentRoundTrip();
     void odsSheets_data();
     void odsSheets();
+    void xlsxSheets_data();
+    void xlsxSheets();
     void refusals_data();
     void refusals();
     void xmlParts_data();
