@@ -74,17 +74,20 @@ public:
             m_handler.attribute({attr.ns.empty() ? kNoNamespace : resolve(attr.ns), attr.name},
                                 attr.value);
         m_attributes.clear();
-        m_open.push_back(element);
+        const int ns = resolve(element.ns);
+        m_open.push_back({element.ns, element.name, ns});
         m_sawRoot = true;
-        m_handler.startElement({resolve(element.ns), element.name});
+        m_handler.startElement({ns, element.name});
     }
 
     void end_element(const orcus::sax::parser_element &element)
     {
-        if (m_open.empty() || m_open.back().ns != element.ns || m_open.back().name != element.name)
+        if (m_open.empty() || !same(m_open.back().prefix, element.ns) ||
+            !same(m_open.back().name, element.name))
             throw orcus::sax::malformed_xml_error("mis-matching closing element", 0);
+        const int ns = m_open.back().ns;
         m_open.pop_back();
-        m_handler.endElement({resolve(element.ns), element.name});
+        m_handler.endElement({ns, element.name});
         bool popped = false;
         while (!m_declared.empty() && m_declared.back().depth == m_depth) {
             m_declared.pop_back();
@@ -102,6 +105,12 @@ public:
     bool complete() const { return m_sawRoot && m_open.empty(); }
 
 private:
+    struct Open
+    {
+        std::string_view prefix;
+        std::string_view name;
+        int ns;
+    };
     struct Declared
     {
         std::string_view prefix;
@@ -129,16 +138,28 @@ private:
         m_recent = {};
     }
 
+    // Names and prefixes are short: compared here rather than by a call to the C library.
+    static bool same(std::string_view a, std::string_view b)
+    {
+        if (a.size() != b.size())
+            return false;
+        for (std::size_t k = 0; k < a.size(); ++k) {
+            if (a[k] != b[k])
+                return false;
+        }
+        return true;
+    }
+
     int resolve(std::string_view prefix)
     {
         // A sheet names the same two or three prefixes over and over.
         for (const Recent &recent : m_recent) {
-            if (recent.known && recent.prefix == prefix)
+            if (recent.known && same(recent.prefix, prefix))
                 return recent.ns;
         }
         int ns = prefix.empty() ? kNoNamespace : kOtherNamespace;
         for (auto at = m_declared.rbegin(); at != m_declared.rend(); ++at) {
-            if (at->prefix == prefix) {
+            if (same(at->prefix, prefix)) {
                 ns = at->ns;
                 break;
             }
@@ -155,7 +176,7 @@ private:
     bool m_sawRoot = false;
     int m_depth = 0;
     std::vector<orcus::sax::parser_attribute> m_attributes;
-    std::vector<orcus::sax::parser_element> m_open;
+    std::vector<Open> m_open;
     std::vector<Declared> m_declared;
     std::array<Recent, 4> m_recent{};
 };
