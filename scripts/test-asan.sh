@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds everything with AddressSanitizer and UndefinedBehaviorSanitizer (build-asan) and runs
-# every test, headless. Any sanitizer report stops the test that made it, which then fails.
+# Builds the program and its tests with AddressSanitizer and UndefinedBehaviorSanitizer
+# (build-asan; not the benchmarks, which the test step builds and whose figures a sanitizer
+# would only distort) and runs every test, headless. Any sanitizer report stops the test that made it, which then fails.
 # The packages are installed (scripts/install-deps.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
