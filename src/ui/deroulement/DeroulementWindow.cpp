@@ -2,6 +2,7 @@
 
 #include "DeroulementPrivate.h"
 
+#include "Named.h"
 #include "RoundGamesModel.h"
 #include "RoundSheets.h"
 
@@ -48,9 +49,8 @@ DeroulementWindow::DeroulementWindow(FeatureHost &host, SourceGetter source)
     m_stack->addWidget(none);
 
     auto *content = new QWidget(this);
-    m_banner = new QLabel(content);
-    m_banner->setObjectName(QStringLiteral("BandeauDeroulement"));
-    m_banner->setToolTip(QStringLiteral("Où en est la coupe, et ce qui vient ensuite"));
+    m_banner = named(new QLabel(content), QStringLiteral("BandeauDeroulement"),
+                     QStringLiteral("Où en est la coupe, et ce qui vient ensuite"));
     m_banner->setWordWrap(true);
     QFont bannerFont = m_banner->font();
     bannerFont.setBold(true);
@@ -58,15 +58,13 @@ DeroulementWindow::DeroulementWindow(FeatureHost &host, SourceGetter source)
     QPalette bannerPalette = m_banner->palette();
     bannerPalette.setColor(QPalette::WindowText, bannerColour);
     m_banner->setPalette(bannerPalette);
-    m_message = new QLabel(content);
-    m_message->setObjectName(QStringLiteral("MessageDeroulement"));
-    m_message->setToolTip(QStringLiteral("Ce que la dernière saisie a fait, ou pourquoi elle a "
-                                         "été refusée"));
+    m_message = named(new QLabel(content), QStringLiteral("MessageDeroulement"),
+                      QStringLiteral("Ce que la dernière saisie a fait, ou pourquoi elle a "
+                                     "été refusée"));
     m_message->setWordWrap(true);
 
-    m_tabs = new QTabWidget(content);
-    m_tabs->setObjectName(QStringLiteral("OngletsTours"));
-    m_tabs->setToolTip(QStringLiteral("Un onglet par tour"));
+    m_tabs = named(new QTabWidget(content), QStringLiteral("OngletsTours"),
+                   QStringLiteral("Un onglet par tour"));
     for (int round = 1; round <= kCupRounds; ++round) {
         RoundPage &page = m_pages[std::size_t(round - 1)];
         auto *tab = new QWidget(m_tabs);

@@ -10,6 +10,7 @@
 #include "EntrySheetPainter.h"
 #include "FeatureRows.h"
 #include "IntText.h"
+#include "Named.h"
 #include "Placement.h"
 #include "ReflowLayout.h"
 #include "TeamTableModel.h"
@@ -37,20 +38,19 @@ TeamsDialog::TeamsDialog(FeatureHost &host)
     setWindowTitle(QStringLiteral("Équipes inscrites"));
     // The marks and the class colours are fixed: under a dark scheme they need a light face.
     keepReadable({outOfLevelColour(), classColour(ExemptionClass::Class2),
-                                  classColour(ExemptionClass::Class3)});
+                  classColour(ExemptionClass::Class3)});
 
-    m_open = new QPushButton(QStringLiteral("Ouvrir une liste…"), this);
-    m_open->setObjectName(QStringLiteral("OuvrirListe"));
-    m_open->setToolTip(QStringLiteral("Lit la liste des équipes dans un classeur ODS ou un fichier "
-                                      "CSV (colonnes Équipe ou Nom, Club, Niveau, Points)"));
+    m_open = named(new QPushButton(QStringLiteral("Ouvrir une liste…"), this),
+                   QStringLiteral("OuvrirListe"),
+                   QStringLiteral("Lit la liste des équipes dans un classeur ODS ou un fichier "
+                                  "CSV (colonnes Équipe ou Nom, Club, Niveau, Points)"));
     m_listLabel = new QLabel(this);
     m_listLabel->setObjectName(QStringLiteral("ListeEquipes"));
 
     m_teamModel = new TeamTableModel(this);
-    m_teamTable = new QTableView(this);
-    m_teamTable->setObjectName(QStringLiteral("TableEquipes"));
-    m_teamTable->setToolTip(QStringLiteral("Les équipes de la liste et, pour le plan affiché dans "
-                                           "la fenêtre principale, leur tour d'entrée"));
+    m_teamTable = named(new QTableView(this), QStringLiteral("TableEquipes"),
+                        QStringLiteral("Les équipes de la liste et, pour le plan affiché dans "
+                                       "la fenêtre principale, leur tour d'entrée"));
     m_teamTable->setModel(m_teamModel);
     m_teamTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_teamTable->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -64,10 +64,10 @@ TeamsDialog::TeamsDialog(FeatureHost &host)
         m_teamTable->setColumnWidth(c, 64);
     m_teamTable->setColumnWidth(TeamTableModel::Round, 150);
 
-    m_levels = new QTableWidget(0, 3, this);
-    m_levels->setObjectName(QStringLiteral("NiveauxTours"));
-    m_levels->setToolTip(QStringLiteral(
-        "Chaque niveau de la liste, son nombre d'équipes et le tour où elles doivent entrer"));
+    m_levels = named(
+        new QTableWidget(0, 3, this), QStringLiteral("NiveauxTours"),
+        QStringLiteral(
+            "Chaque niveau de la liste, son nombre d'équipes et le tour où elles doivent entrer"));
     m_levels->setHorizontalHeaderLabels(
         {QStringLiteral("Niveau"), QStringLiteral("Équipes"), QStringLiteral("Tour d'entrée")});
     m_levels->verticalHeader()->hide();
@@ -77,10 +77,9 @@ TeamsDialog::TeamsDialog(FeatureHost &host)
     m_levels->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_levels->horizontalHeader()->setStretchLastSection(true);
     buildLevelOrderControls();
-    m_wishes = new QTableWidget(1, kEntryRounds, this);
-    m_wishes->setObjectName(QStringLiteral("SouhaitsEquipes"));
-    m_wishes->setToolTip(QStringLiteral("Les entrantes de chaque tour que donnent les tours des "
-                                        "niveaux : « Chercher les plans » les demande"));
+    m_wishes = named(new QTableWidget(1, kEntryRounds, this), QStringLiteral("SouhaitsEquipes"),
+                     QStringLiteral("Les entrantes de chaque tour que donnent les tours des "
+                                    "niveaux : « Chercher les plans » les demande"));
     m_wishes->setAccessibleName(QStringLiteral("Entrantes souhaitées"));
     m_wishes->setVerticalHeaderLabels({QStringLiteral("Souhaitées")});
     for (int round = 1; round <= kEntryRounds; ++round)
@@ -94,9 +93,10 @@ TeamsDialog::TeamsDialog(FeatureHost &host)
     m_wishes->setFixedHeight(m_wishes->horizontalHeader()->sizeHint().height() +
                              m_wishes->verticalHeader()->defaultSectionSize() +
                              2 * m_wishes->frameWidth());
-    m_search = new QPushButton(QStringLiteral("Chercher les plans"), this);
-    m_search->setObjectName(QStringLiteral("ChercherPlans"));
-    m_search->setToolTip(
+    m_search = named(
+        new QPushButton(QStringLiteral("Chercher les plans"), this),
+        QStringLiteral("ChercherPlans"),
+
         QStringLiteral("Ouvre la recherche d'un plan avec les entrantes que donnent les niveaux"));
 
     m_planLabel = new QLabel(this);
@@ -123,22 +123,23 @@ TeamsDialog::TeamsDialog(FeatureHost &host)
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,20}")), this));
     m_seedEdit->setMinimumWidth(m_seedEdit->fontMetrics().horizontalAdvance(QString(22, '0')));
     seedLabel->setBuddy(m_seedEdit);
-    m_newDraw = new QPushButton(QStringLiteral("Nouveau tirage"), this);
-    m_newDraw->setObjectName(QStringLiteral("NouveauTirage"));
-    m_newDraw->setToolTip(
+    m_newDraw = named(
+        new QPushButton(QStringLiteral("Nouveau tirage"), this), QStringLiteral("NouveauTirage"),
+
         QStringLiteral("Tire une nouvelle graine et refait le tirage entre équipes à égalité"));
-    m_save = new QPushButton(QStringLiteral("Enregistrer les entrées…"), this);
-    m_save->setObjectName(QStringLiteral("EnregistrerEntrees"));
-    m_save->setToolTip(
-        QStringLiteral("Enregistre le tour d'entrée de chaque équipe en ODS ou en CSV"));
-    m_print = new QPushButton(QStringLiteral("Imprimer les entrées…"), this);
-    m_print->setObjectName(QStringLiteral("ImprimerEntrees"));
-    m_print->setToolTip(
-        QStringLiteral("Imprime une feuille par tour avec les équipes qui y entrent"));
-    m_pdf = new QPushButton(QStringLiteral("Exporter les entrées en PDF…"), this);
-    m_pdf->setObjectName(QStringLiteral("ExporterEntreesPdf"));
-    m_pdf->setToolTip(
-        QStringLiteral("Écrit les feuilles des entrées, une par tour, dans un fichier PDF"));
+    m_save = named(new QPushButton(QStringLiteral("Enregistrer les entrées…"), this),
+                   QStringLiteral("EnregistrerEntrees"),
+
+                   QStringLiteral("Enregistre le tour d'entrée de chaque équipe en ODS ou en CSV"));
+    m_print = named(new QPushButton(QStringLiteral("Imprimer les entrées…"), this),
+                    QStringLiteral("ImprimerEntrees"),
+
+                    QStringLiteral("Imprime une feuille par tour avec les équipes qui y entrent"));
+    m_pdf =
+        named(new QPushButton(QStringLiteral("Exporter les entrées en PDF…"), this),
+              QStringLiteral("ExporterEntreesPdf"),
+
+              QStringLiteral("Écrit les feuilles des entrées, une par tour, dans un fichier PDF"));
 
     auto *top = new QHBoxLayout;
     top->addWidget(m_open);

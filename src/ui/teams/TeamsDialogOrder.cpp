@@ -4,6 +4,7 @@
 #include "TeamsDialog.h"
 
 #include "ClassAppearance.h"
+#include "Named.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -22,15 +23,13 @@ void TeamsDialog::buildLevelOrderControls()
     m_levelDown->setObjectName(QStringLiteral("DescendreNiveau"));
     m_levelDown->setToolTip(QStringLiteral("Rend le niveau choisi plus faible que celui du "
                                            "dessous (Ctrl+Bas) ; les tours restent à leur ligne"));
-    m_orderLabel = new QLabel(this);
-    m_orderLabel->setObjectName(QStringLiteral("OrdreNiveaux"));
-    m_orderLabel->setToolTip(QStringLiteral("L'ordre des niveaux, du plus fort au plus faible, "
-                                            "qui classe les équipes"));
+    m_orderLabel = named(new QLabel(this), QStringLiteral("OrdreNiveaux"),
+                         QStringLiteral("L'ordre des niveaux, du plus fort au plus faible, "
+                                        "qui classe les équipes"));
     m_orderLabel->setWordWrap(true);
-    m_gapLabel = new QLabel(this);
-    m_gapLabel->setObjectName(QStringLiteral("SautNiveaux"));
-    m_gapLabel->setToolTip(QStringLiteral("Les tours des niveaux suivent leur rang, pas leur "
-                                          "numéro"));
+    m_gapLabel = named(new QLabel(this), QStringLiteral("SautNiveaux"),
+                       QStringLiteral("Les tours des niveaux suivent leur rang, pas leur "
+                                      "numéro"));
     m_gapLabel->setWordWrap(true);
     m_gapLabel->hide();
 
