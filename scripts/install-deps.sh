@@ -7,7 +7,6 @@ packages=(
     build-essential cmake pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
     qt6-translations-l10n
-    qt6-charts-dev libqt6opengl6-dev
     libbenchmark-dev
     libcsv-dev liborcus-dev libzip-dev
     libqt6sql6-sqlite libsqlite3-dev

@@ -2,10 +2,10 @@
 
 #include "Calc.h"
 #include "FdSink.h"
+#include "Platform.h"
 
 #include <cerrno>
 #include <clocale>
-#include <csignal>
 #include <iostream>
 #include <unistd.h>
 
@@ -17,10 +17,9 @@ int calcMain(int argc, char *argv[], CalcRunner run)
     // user's locale is read only for a system error's text (systemErrorText), when one comes.
     // A reader that goes away (| head) must end the run quietly, not kill it: the write then
     // fails with EPIPE and the run stops at that line.
-    std::signal(SIGPIPE, SIG_IGN);
     // Past a file-size limit (ulimit -f) the write fails with EFBIG instead of killing us, and
     // the failure is reported like any other.
-    std::signal(SIGXFSZ, SIG_IGN);
+    platform::prepareStandardOutput();
 
     const std::vector<std::string> args(argv + 1, argv + argc);
     FdSink out(STDOUT_FILENO);

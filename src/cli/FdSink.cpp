@@ -1,29 +1,14 @@
 #include "FdSink.h"
 
+#include "Platform.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <clocale>
 #include <cstring>
-#include <poll.h>
 #include <unistd.h>
 
 namespace velmorin::cli {
-
-namespace {
-
-// Blocks until the descriptor takes more output; false when even waiting fails.
-bool waitUntilWritable(int fd)
-{
-    pollfd entry{fd, POLLOUT, 0};
-    for (;;) {
-        if (::poll(&entry, 1, -1) >= 0)
-            return true; // writable, or an error that the next write reports
-        if (errno != EINTR)
-            return false;
-    }
-}
-
-} // namespace
 
 bool FdSink::write(std::string_view bytes)
 {
@@ -35,7 +20,7 @@ bool FdSink::write(std::string_view bytes)
             bytes.remove_prefix(static_cast<std::size_t>(written));
         } else if (errno == EAGAIN || errno == EWOULDBLOCK) {
             // A non-blocking pipe whose reader is slower than us.
-            if (!waitUntilWritable(m_fd))
+            if (!platform::waitUntilWritable(m_fd))
                 m_error = errno;
         } else if (errno != EINTR) {
             m_error = errno;

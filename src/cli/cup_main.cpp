@@ -4,12 +4,12 @@
 #include "Calc.h"
 #include "CalcCup.h"
 #include "FdSink.h"
+#include "Platform.h"
 
 #include <QCoreApplication>
 
 #include <cerrno>
 #include <clocale>
-#include <csignal>
 #include <iostream>
 #include <string>
 #include <unistd.h>
@@ -18,9 +18,8 @@
 int main(int argc, char *argv[])
 {
     std::setlocale(LC_ALL, "");
-    std::signal(SIGPIPE, SIG_IGN);
     // Past a file-size limit the cup's write fails and is reported, instead of killing us.
-    std::signal(SIGXFSZ, SIG_IGN);
+    velmorin::platform::prepareStandardOutput();
     // Qt SQL finds its SQLite driver through the application's plugin paths.
     QCoreApplication application(argc, argv);
 

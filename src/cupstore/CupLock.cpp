@@ -1,5 +1,7 @@
 #include "CupLock.h"
 
+#include "Platform.h"
+
 #include <QFile>
 
 #include <cerrno>
@@ -32,17 +34,14 @@ bool stillRuns(const CupHolder &holder)
 {
     if (holder.host != CupLock::thisHost())
         return true;
-    return ::kill(static_cast<pid_t>(holder.pid), 0) == 0 || errno != ESRCH;
+    return platform::processRuns(holder.pid);
 }
 
 } // namespace
 
 std::string CupLock::thisHost()
 {
-    char name[256] = {};
-    if (::gethostname(name, sizeof name - 1) != 0)
-        return "localhost";
-    return name;
+    return platform::hostName();
 }
 
 CupLock::Outcome CupLock::acquire(const QString &cupPath)
@@ -51,7 +50,7 @@ CupLock::Outcome CupLock::acquire(const QString &cupPath)
     const QByteArray native = QFile::encodeName(lockPath);
     // Twice at most: once more after removing the file of a holder that is gone.
     for (int attempt = 0; attempt < 2; ++attempt) {
-        const int fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        const int fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_EXCL | platform::kNoInherit, 0644);
         if (fd >= 0) {
             const std::string text = thisHost() + '\n' + std::to_string(::getpid()) + '\n';
             const bool written =

@@ -3,6 +3,7 @@
 #include "CupStorePrivate.h"
 
 #include "CupRecordRows.h"
+#include "Platform.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -29,7 +30,7 @@ std::string CupStore::failureMessage() const
     const int code = handle ? sqlite3_extended_errcode(handle) & 0xff : SQLITE_ERROR;
     const int system = handle ? sqlite3_system_errno(handle) : 0;
     std::string reason;
-    if (code == SQLITE_FULL || system == ENOSPC || system == EFBIG || system == EDQUOT)
+    if (code == SQLITE_FULL || platform::diskFull(system))
         reason = "le disque est plein";
     else if (code == SQLITE_READONLY || system == EROFS || system == EACCES)
         reason = "le fichier ne peut plus être modifié";

@@ -6,6 +6,7 @@
 
 #include "CupRecordRows.h"
 #include "CupSchema.h"
+#include "Platform.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -279,8 +280,8 @@ CupOpening CupStore::create(const QString &path, const CupSetup &setup)
         db.close();
     }
     QSqlDatabase::removeDatabase(connection);
-    if (failure.empty() && ::link(QFile::encodeName(temporary).constData(),
-                                  QFile::encodeName(path).constData()) != 0) {
+    if (failure.empty() && platform::linkFile(QFile::encodeName(temporary).constData(),
+                                              QFile::encodeName(path).constData()) != 0) {
         failure = errno == EEXIST ? exists
                                   : "La coupe " + nameOf(path) +
                                         " n'a pas pu être créée : " + std::strerror(errno) + ".";

@@ -9,6 +9,7 @@
 #include "DarkScheme.h"
 #include "Features.h"
 #include "MessageBoxCatcher.h"
+#include "OverviewChart.h"
 #include "Placement.h"
 #include "Propos.h"
 #include "QtTranslation.h"
@@ -20,15 +21,12 @@
 
 #include <QAccessible>
 #include <QAction>
-#include <QChart>
-#include <QChartView>
 #include <QClipboard>
 #include <QDialogButtonBox>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLegend>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>

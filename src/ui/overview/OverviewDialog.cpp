@@ -3,29 +3,21 @@
 #include "ClassAppearance.h"
 #include "Contrast.h"
 #include "FeatureRows.h"
+#include "OverviewChart.h"
 #include "Placement.h"
 #include "Plan.h"
 #include "ReflowLayout.h"
 
 #include <QAction>
-#include <QBarSet>
-#include <QCategoryAxis>
-#include <QChart>
-#include <QChartView>
-#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLegend>
 #include <QScrollBar>
-#include <QStackedBarSeries>
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QVBoxLayout>
-#include <QValueAxis>
 
 #include <algorithm>
-#include <cmath>
 #include <optional>
 
 namespace velmorin {
@@ -58,49 +50,11 @@ OverviewDialog::OverviewDialog(FeatureHost &host)
     m_summary->setObjectName(QStringLiteral("ResumeEnsemble"));
     m_summary->setWordWrap(true);
 
-    m_series = new QStackedBarSeries;
-    for (ExemptionClass k : kRunOrder) {
-        auto *set = new QBarSet(toQString(wording(k).heading));
-        set->setColor(classColour(k));
-        set->setBorderColor(classColour(k));
-        m_series->append(set);
-        m_sets[classIndex(k)] = set;
-    }
-    m_chart = new QChart;
-    m_chart->addSeries(m_series);
-    // Bar i stands at i; its E1 is written under it, or under one bar in so many when they
-    // would not fit side by side (a category axis of the bars themselves would cut them).
-    m_entrantsAxis = new QCategoryAxis;
-    m_entrantsAxis->setTitleText(QStringLiteral("Entrants au Tour 1 (E1)"));
-    m_entrantsAxis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
-    m_entrantsAxis->setGridLineVisible(false);
-    m_entrantsAxis->setStartValue(-0.5);
-    m_chart->addAxis(m_entrantsAxis, Qt::AlignBottom);
-    m_series->attachAxis(m_entrantsAxis);
-    m_solutionsAxis = new QValueAxis;
-    m_solutionsAxis->setTitleText(QStringLiteral("Solutions"));
-    m_solutionsAxis->setLabelFormat(QStringLiteral("%d"));
-    m_solutionsAxis->setTickType(QValueAxis::TicksFixed);
-    m_solutionsAxis->setMinorTickCount(0);
-    m_chart->addAxis(m_solutionsAxis, Qt::AlignLeft);
-    m_series->attachAxis(m_solutionsAxis);
-    m_chart->legend()->setAlignment(Qt::AlignBottom);
-    // The chart's theme paints its own face: take the dialog's, whose texts read on it.
-    const QPalette &colours = palette();
-    m_chart->setBackgroundBrush(colours.color(QPalette::Base));
-    m_chart->legend()->setLabelColor(colours.color(QPalette::Text));
-    for (QAbstractAxis *axis : {static_cast<QAbstractAxis *>(m_entrantsAxis),
-                                static_cast<QAbstractAxis *>(m_solutionsAxis)}) {
-        axis->setLabelsBrush(colours.color(QPalette::Text));
-        axis->setTitleBrush(colours.color(QPalette::Text));
-    }
-    m_chartView = new QChartView(m_chart, this);
-    m_chartView->setObjectName(QStringLiteral("GraphiqueEnsemble"));
-    m_chartView->setToolTip(QStringLiteral("Solutions de chaque classe pour chaque nombre "
-                                           "d'entrantes au Tour 1 — un clic sur une barre "
-                                           "calcule avec ce nombre"));
-    m_chartView->setRenderHint(QPainter::Antialiasing);
-    m_chartView->setMinimumSize(420, 300);
+    m_chart = new OverviewChart(this);
+    m_chart->setObjectName(QStringLiteral("GraphiqueEnsemble"));
+    m_chart->setToolTip(QStringLiteral("Solutions de chaque classe pour chaque nombre "
+                                       "d'entrantes au Tour 1 — un clic sur une barre "
+                                       "calcule avec ce nombre"));
 
     m_model = new QStandardItemModel(0, kColumns, this);
     m_model->setHorizontalHeaderLabels({QStringLiteral("E1"), QStringLiteral("Classe 3"),
@@ -122,7 +76,7 @@ OverviewDialog::OverviewDialog(FeatureHost &host)
 
     // The table goes below the chart in a narrow window.
     auto *views = new ReflowLayout;
-    views->addWidget(m_chartView, 1);
+    views->addWidget(m_chart, 1);
     views->addWidget(m_table);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_inputs);
@@ -134,7 +88,7 @@ OverviewDialog::OverviewDialog(FeatureHost &host)
     connect(m_table, &QTableView::activated, this, &OverviewDialog::chooseRow);
     // The choice runs once the click is over: new rows replace the bar that was clicked,
     // which must not go while it still handles its mouse release.
-    connect(m_series, &QStackedBarSeries::clicked, this, [this](int index, QBarSet *) {
+    connect(m_chart, &OverviewChart::barClicked, this, [this](int index) {
         if (index < 0 || std::size_t(index) >= m_rows.size())
             return;
         const Count entrants1 = m_rows[std::size_t(index)].entrants1;
@@ -142,7 +96,6 @@ OverviewDialog::OverviewDialog(FeatureHost &host)
             this, [this, entrants1] { runGuarded([&] { choose(entrants1); }); },
             Qt::QueuedConnection);
     });
-    connect(m_chart, &QChart::plotAreaChanged, this, &OverviewDialog::labelEntrants);
     // Quiet: the window's own handlers report a bad registered-teams text.
     followHostInputs([this] { refresh(Failure::Quiet); });
 }
@@ -163,30 +116,6 @@ void OverviewDialog::fitTableWidth()
     for (int c = 0; c < kColumns; ++c)
         width += m_table->horizontalHeader()->sectionSize(c);
     m_table->setFixedWidth(width);
-}
-
-void OverviewDialog::labelEntrants()
-{
-    const int bars = int(m_rows.size());
-    int step = 1;
-    if (bars > 0) {
-        // The rows ascend: the last E1 is the widest label.
-        const QFontMetrics metrics(m_entrantsAxis->labelsFont());
-        const int labelWidth =
-            metrics.horizontalAdvance(entrantsText(m_rows.back().entrants1, m_upDownBound)) +
-            4 * metrics.averageCharWidth();
-        qreal plotWidth = m_chart->plotArea().width();
-        if (plotWidth < 1)
-            plotWidth = m_chartView->width();
-        step = std::max(1, int(std::ceil(labelWidth * bars / std::max<qreal>(plotWidth, 1))));
-    }
-    if (step == m_labelStep)
-        return;
-    m_labelStep = step;
-    for (const QString &label : m_entrantsAxis->categoriesLabels())
-        m_entrantsAxis->remove(label);
-    for (int i = 0; i < bars; i += step)
-        m_entrantsAxis->append(entrantsText(m_rows[std::size_t(i)].entrants1, m_upDownBound), i);
 }
 
 bool OverviewDialog::refresh(Failure failure)
@@ -227,8 +156,7 @@ void OverviewDialog::showRows(std::vector<OverviewRow> rows)
         m_shownBound = m_upDownBound;
         m_rows = std::move(rows);
         m_model->setRowCount(0);
-        std::array<QList<qreal>, 3> heights;
-        Count highest = 0;
+        QStringList labels;
         for (const OverviewRow &row : m_rows) {
             QStandardItem *entrants = countItem(row.entrants1);
             if (row.entrants1 > m_upDownBound) {
@@ -236,27 +164,16 @@ void OverviewDialog::showRows(std::vector<OverviewRow> rows)
                 entrants->setToolTip(QStringLiteral("Au-delà du maximum de la flèche de E1 (%1)")
                                          .arg(countText(std::max<Count>(m_upDownBound, 0))));
             }
+            labels << entrants->text();
             QList<QStandardItem *> items{entrants};
             for (ExemptionClass k : kRunOrder) {
                 QStandardItem *item = countItem(row.count(k));
                 item->setForeground(classColour(k));
                 items.append(item);
-                heights[classIndex(k)].append(qreal(row.count(k)));
             }
             m_model->appendRow(items);
-            highest = std::max(highest, row.total());
         }
-        for (std::size_t i = 0; i < m_sets.size(); ++i) {
-            m_sets[i]->remove(0, m_sets[i]->count());
-            m_sets[i]->append(heights[i]);
-        }
-        // The same rows always give the same axes; no rows leave them empty.
-        m_entrantsAxis->setRange(-0.5, std::max(qreal(m_rows.size()) - 0.5, 0.5));
-        m_labelStep = 0;
-        labelEntrants();
-        const SolutionsScale scale = solutionsScale(highest);
-        m_solutionsAxis->setRange(0, qreal(scale.top));
-        m_solutionsAxis->setTickCount(int(scale.top / scale.step) + 1);
+        m_chart->setRows(m_rows, labels);
         fitTableWidth();
     }
 }

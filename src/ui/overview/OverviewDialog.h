@@ -7,22 +7,17 @@
 #include "FeatureWindow.h"
 #include "Overview.h"
 
-#include <array>
 #include <optional>
 #include <vector>
 
-class QCategoryAxis;
-class QBarSet;
-class QChart;
-class QChartView;
 class QLabel;
 class QModelIndex;
-class QStackedBarSeries;
 class QStandardItemModel;
 class QTableView;
-class QValueAxis;
 
 namespace velmorin {
+
+class OverviewChart;
 
 class OverviewDialog : public FeatureWindow
 {
@@ -53,7 +48,6 @@ private:
     void showRows(std::vector<OverviewRow> rows);
     void selectEntrants1(Count entrants1);
     void chooseRow(const QModelIndex &index);
-    void labelEntrants();
     void fitTableWidth();
     bool hasRow(Count entrants1) const;
 
@@ -64,13 +58,7 @@ private:
 
     QLabel *m_inputs = nullptr;
     QLabel *m_summary = nullptr;
-    QChartView *m_chartView = nullptr;
-    QChart *m_chart = nullptr;
-    QStackedBarSeries *m_series = nullptr;
-    std::array<QBarSet *, 3> m_sets{}; // indexed by classIndex
-    QCategoryAxis *m_entrantsAxis = nullptr;
-    QValueAxis *m_solutionsAxis = nullptr;
-    int m_labelStep = 0; // one bar in so many carries its E1 below it
+    OverviewChart *m_chart = nullptr;
     QTableView *m_table = nullptr;
     QStandardItemModel *m_model = nullptr;
 };

@@ -40,19 +40,22 @@ QStringList TestOverviewDialog::solutionLabels() const
     return {labelText("Solution3"), labelText("Solution2"), labelText("solution1")};
 }
 
+velmorin::OverviewChart *TestOverviewDialog::chart() const
+{
+    return m_dialog->findChild<velmorin::OverviewChart *>(QStringLiteral("GraphiqueEnsemble"));
+}
+
 // Chooses a row of the table as the user would, from the dialog.
 void TestOverviewDialog::chooseBy(const QString &how, int row)
 {
     if (how == "double click" || how == "Enter") {
         velmorin::testing::chooseRow(*m_dialog, *m_table, row, how);
     } else {
-        auto *view = m_dialog->findChild<QChartView *>(QStringLiteral("GraphiqueEnsemble"));
-        QChart *chart = view->chart();
-        QAbstractSeries *series = chart->series().first();
         // The middle of the bar's lowest segment, class 3's.
-        const QPointF inChart = chart->mapToPosition(QPointF(row, 1), series);
-        const QPoint at = view->mapFromScene(chart->mapToScene(inChart));
-        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
+        const auto bar = chart()->drawing().bars.at(std::size_t(row));
+        const QPoint at =
+            bar.pieces[classIndex(velmorin::ExemptionClass::Class3)].center().toPoint();
+        QTest::mouseClick(chart(), Qt::LeftButton, {}, at);
         QCoreApplication::processEvents(); // the choice runs once the click is over
     }
 }

@@ -5,22 +5,19 @@
 #include "DialogDriver.h"
 #include "Features.h"
 #include "MessageBoxCatcher.h"
+#include "OverviewChart.h"
 #include "RadioGroup.h"
 #include "UpDown.h"
 #include "VlmPrg.h"
 #include "WindowDriver.h"
 
 #include <QAction>
-#include <QCategoryAxis>
-#include <QChartView>
-#include <QGraphicsTextItem>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QTableView>
 #include <QToolButton>
-#include <QValueAxis>
 #include <QtTest>
 
 #include <memory>
@@ -78,6 +75,7 @@ private:
     void pressF2();
     QStringList tableRows() const;
     QStringList solutionLabels() const;
+    velmorin::OverviewChart *chart() const;
     void setInputs(int registered, int finale, int round4Item);
     void chooseBy(const QString &how, int row);
 
