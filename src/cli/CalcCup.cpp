@@ -8,6 +8,7 @@
 #include "CalcTeams.h"
 #include "CupContents.h"
 #include "CupStore.h"
+#include "CsvWriter.h"
 #include "CupText.h"
 #include "TeamCsv.h"
 #include "TeamFile.h"
@@ -16,6 +17,7 @@
 #include <QDate>
 
 #include <algorithm>
+#include <cerrno>
 #include <ostream>
 #include <random>
 
@@ -23,15 +25,16 @@ namespace velmorin::cli {
 
 namespace cupprivate {
 
+// Every refusal of the cup lines is one sentence, whoever worded it.
 int refuse(std::ostream &err, const std::string &message)
 {
-    err << kProgram << ": " << message << '\n' << std::flush;
+    err << kProgram << ": " << sentence(message) << '\n' << std::flush;
     return kExitUsage;
 }
 
 int openingFailed(std::ostream &err, const CupOpening &opening)
 {
-    err << kProgram << ": " << opening.message << '\n' << std::flush;
+    err << kProgram << ": " << sentence(opening.message) << '\n' << std::flush;
     return opening.failure == CupOpening::Failure::WriteFailed ? kExitWriteError : kExitUsage;
 }
 
@@ -101,13 +104,6 @@ constexpr const char *kHelp =
     "aussitôt dans la coupe. EQUIPE est le nom de l'équipe dans la liste, ou #N pour la\n"
     "N-ième équipe de la liste.\n";
 
-void keyValue(LineBuffer &line, char separator, std::string_view key, std::string_view value)
-{
-    line.text(key).character(separator);
-    putCsvField(line, value);
-    line.endLine();
-}
-
 void writeSummary(const CupSetup &setup, const CupContents &contents, const CalcRequest &calc,
                   ByteSink &out)
 {
@@ -120,26 +116,32 @@ void writeSummary(const CupSetup &setup, const CupContents &contents, const Calc
     const std::string teams =
         contents.list ? std::to_string(contents.list->teams.size()) : std::string();
     const std::string listName = setup.list ? setup.list->fileName : std::string();
-    LineBuffer line(out);
     if (calc.format == OutputFormat::Csv) {
-        const char s = calc.separator;
-        line.text("cle").character(s).text("valeur").endLine();
-        keyValue(line, s, "nom", setup.name);
-        keyValue(line, s, "date", setup.date);
-        keyValue(line, s, "inscrites", std::to_string(setup.registered));
-        keyValue(line, s, "finale", std::to_string(setup.finale));
-        keyValue(line, s, "entrants1", std::to_string(setup.entrants1));
-        keyValue(line, s, "tour4", ratioText(problem.round4));
-        keyValue(line, s, "quart", ratioText(problem.quarterFinal));
-        keyValue(line, s, "demi", ratioText(problem.semiFinal));
-        keyValue(line, s, "classe", classText);
-        keyValue(line, s, "position", positionText);
-        keyValue(line, s, "graine", seedText);
-        keyValue(line, s, "equipes", teams);
-        keyValue(line, s, "liste", listName);
-        line.flush();
+        CsvWriter csv(out, calc.separator);
+        csv.header(std::array<std::string_view, 2>{"cle", "valeur"});
+        const auto text = [&csv](std::string_view key, std::string_view value) {
+            csv.plain(key).text(value).endRow();
+        };
+        const auto number = [&csv](std::string_view key, long long value) {
+            csv.plain(key).number(value).endRow();
+        };
+        text("nom", setup.name);
+        text("date", setup.date);
+        number("inscrites", setup.registered);
+        number("finale", setup.finale);
+        number("entrants1", setup.entrants1);
+        text("tour4", ratioText(problem.round4));
+        text("quart", ratioText(problem.quarterFinal));
+        text("demi", ratioText(problem.semiFinal));
+        text("classe", classText);
+        text("position", positionText);
+        text("graine", seedText);
+        text("equipes", teams);
+        text("liste", listName);
+        csv.flush();
         return;
     }
+    LineBuffer line(out);
     line.text("Coupe : ").text(setup.name).endLine();
     line.text("Date : ").text(setup.date).endLine();
     line.text(problemInputsText(problem)).endLine();
@@ -179,19 +181,23 @@ void writeSummary(const CupSetup &setup, const CupContents &contents, const Calc
 int showCup(const CupArguments &cup, ByteSink &out, std::ostream &err)
 {
     CalcRequest calc;
+    bool separatorGiven = false;
     const ArgumentsRead read = readArguments(cup.rest, [&](const OptionArgument &option) {
         if (option.name != "--format" && option.name != "--separateur")
             return "option inconnue " + quotedArgument(option.name) + " avec --coupe";
         const std::optional<std::string_view> value = option.value();
         if (!value)
             return valueMissing(option.name);
+        separatorGiven = separatorGiven || option.name == "--separateur";
         return applyValueOption(option.name, *value, calc);
     });
     if (read.end == ArgumentsRead::End::Refused)
         return refuse(err, read.error);
+    if (separatorGiven && calc.format != OutputFormat::Csv)
+        return refuse(err, separatorWithoutCsv());
     if (!read.positional.empty())
-        return refuse(err, "argument en trop " + quotedArgument(read.positional.front()) +
-                               " avec --coupe");
+        return refuse(err, "Argument en trop " + quotedArgument(read.positional.front()) +
+                               " avec --coupe.");
 
     const CupOpening opening =
         CupStore::open(QString::fromStdString(cup.path), CupStore::Mode::ReadOnly);
@@ -204,13 +210,13 @@ int showCup(const CupArguments &cup, ByteSink &out, std::ostream &err)
         return kExitSuccess;
     }
     if (!contents.list)
-        return refuse(err, setup.list ? "la liste d'équipes de la coupe est illisible : " +
+        return refuse(err, setup.list ? "La liste d'équipes de la coupe est illisible : " +
                                             contents.listError
-                                      : "la coupe n'a pas de liste d'équipes");
+                                      : "La coupe n'a pas de liste d'équipes.");
     if (!contents.plan)
-        return refuse(err, "la coupe n'a pas de plan choisi qui existe pour ses nombres");
+        return refuse(err, "La coupe n'a pas de plan choisi qui existe pour ses nombres.");
     if (!setup.seed)
-        return refuse(err, "la coupe n'a pas de graine de tirage");
+        return refuse(err, "La coupe n'a pas de graine de tirage.");
     const AssignmentResult assigned =
         assignTeams(*contents.list, contents.mapping, planEntrants(*contents.plan), *setup.seed);
     if (!assigned.ok())
@@ -233,11 +239,11 @@ int createCup(const CupArguments &cup, ByteSink &out, std::ostream &err)
     }
     const TeamsRequest &request = parsed.request;
     if (request.path.empty())
-        return refuse(err, "l'option --nouvelle attend une liste d'équipes : --equipes LISTE");
+        return refuse(err, "L'option --nouvelle attend une liste d'équipes : --equipes LISTE.");
     if (request.levels)
-        return refuse(err, "l'option --niveaux ne se combine pas avec --nouvelle");
+        return refuse(err, "L'option --niveaux ne se combine pas avec --nouvelle.");
     if (cup.newName->empty())
-        return refuse(err, "l'option --nouvelle attend le nom de la coupe");
+        return refuse(err, "L'option --nouvelle attend le nom de la coupe.");
 
     const TeamListResult read = readTeamList(request.path);
     for (const std::string &warning : read.warnings)
@@ -258,9 +264,9 @@ int createCup(const CupArguments &cup, ByteSink &out, std::ostream &err)
     setup.classNumber = request.classNumber;
     setup.position = request.position;
     if (!rebuildCup(setup).plan)
-        return refuse(err, "pas de solution " + std::to_string(request.position) +
+        return refuse(err, "Pas de solution " + std::to_string(request.position) +
                                " dans la classe " + std::to_string(request.classNumber) +
-                               " pour ces nombres : la coupe n'est pas créée");
+                               " pour ces nombres : la coupe n'est pas créée.");
     setup.list = importedListOf(*read.list, displayName(request.path));
     setup.levelRounds = levelRoundsOf(LevelMapping::defaults(*read.list));
     if (request.seed) {
@@ -307,7 +313,7 @@ CupArguments splitCupArguments(const std::vector<std::string> &args)
         }
         if (auto path = optionValue(args, k, "--coupe", error)) {
             if (havePath && error.empty())
-                error = "une seule coupe à la fois : --coupe est donnée deux fois";
+                error = "Une seule coupe à la fois : --coupe est donnée deux fois.";
             cup.path = *path;
             havePath = true;
         } else if (auto name = optionValue(args, k, "--nouvelle", error)) {
@@ -321,18 +327,18 @@ CupArguments splitCupArguments(const std::vector<std::string> &args)
             cup.error = error;
     }
     if (cup.error.empty() && (!havePath || cup.path.empty()))
-        cup.error = "l'option --coupe attend le nom d'un fichier";
+        cup.error = "L'option --coupe attend le nom d'un fichier.";
     if (cup.error.empty() && cup.entries && cup.newName)
-        cup.error = "les options --entrees et --nouvelle ne se combinent pas";
+        cup.error = "Les options --entrees et --nouvelle ne se combinent pas.";
     if (cup.error.empty() && cup.action.kind != CupAction::Kind::None &&
         (cup.entries || cup.newName))
-        cup.error = "une action sur la coupe ne se combine ni avec --entrees ni avec --nouvelle";
+        cup.error = "Une action sur la coupe ne se combine ni avec --entrees ni avec --nouvelle.";
     if (cup.error.empty() && cup.action.kind == CupAction::Kind::None &&
         (cup.action.redo || cup.action.correct || cup.action.score))
-        cup.error = "les options --refaire, --corriger et --score accompagnent --tirage, "
-                    "--gagnant ou --forfait";
+        cup.error = "Les options --refaire, --corriger et --score accompagnent --tirage, "
+                    "--gagnant ou --forfait.";
     if (cup.error.empty() && cup.levelOrder && !cup.newName)
-        cup.error = "l'option --ordre-niveaux ne s'emploie qu'avec --nouvelle";
+        cup.error = "L'option --ordre-niveaux ne s'emploie qu'avec --nouvelle.";
     return cup;
 }
 
@@ -356,6 +362,42 @@ int runCupCalc(const std::vector<std::string> &args, ByteSink &out, std::ostream
     if (cup.action.kind != CupAction::Kind::None)
         return runCupAction(cup, out, err);
     return cup.newName ? createCup(cup, out, err) : showCup(cup, out, err);
+}
+
+std::string savedChange(const std::vector<std::string> &args)
+{
+    const CupArguments cup = splitCupArguments(args);
+    if (!cup.error.empty())
+        return {};
+    const std::string round = "du Tour " + cup.action.roundText;
+    switch (cup.action.kind) {
+    case CupAction::Kind::Draw:
+        return "Le tirage " + round;
+    case CupAction::Kind::CancelDraw:
+        return "L'annulation du tirage " + round;
+    case CupAction::Kind::Winner:
+    case CupAction::Kind::Forfeit:
+        return "Le résultat";
+    case CupAction::Kind::Exempted:
+        return "Le choix des équipes exemptées";
+    default:
+        return {};
+    }
+}
+
+int cupRunStatus(const std::vector<std::string> &args, int status, int writeError,
+                 const std::string &writeMessage, std::ostream &err)
+{
+    if (writeError == 0 || writeError == EPIPE)
+        return status;
+    const std::string saved = status == kExitSuccess ? savedChange(args) : std::string();
+    err << kProgram << ": "
+        << sentence(saved.empty() ? writeMessage
+                                  : saved + " est enregistré dans la coupe, mais son affichage a "
+                                            "échoué : " +
+                                        writeMessage)
+        << '\n';
+    return kExitWriteError;
 }
 
 } // namespace velmorin::cli

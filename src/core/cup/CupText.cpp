@@ -1,5 +1,6 @@
 #include "CupText.h"
 
+#include "CsvWriter.h"
 #include "VisibleText.h"
 
 #include <algorithm>
@@ -10,7 +11,7 @@ namespace velmorin {
 
 namespace {
 
-constexpr std::size_t kColumns = 11; // those of kCupCsvHeader
+constexpr std::size_t kColumns = kCupCsvColumns.size();
 
 // One line of a listing, in the CSV's columns; the team cells hold raw names.
 using Row = std::array<std::string, kColumns>;
@@ -79,31 +80,24 @@ std::vector<Row> finalRows(const Cup &cup)
     return rows;
 }
 
-// RFC 4180: a field holding a comma, a quote or a line break is quoted, its quotes doubled.
-void appendCsvField(std::string &out, std::string_view field)
+// Every cell but the scores is text, guarded and quoted as CsvWriter does; the scores are
+// numbers.
+std::string csv(const std::vector<Row> &rows, char separator)
 {
-    if (field.find_first_of(",\"\r\n") == std::string_view::npos) {
-        out += field;
-        return;
-    }
-    out += '"';
-    for (const char c : field)
-        out += c == '"' ? std::string_view("\"\"") : std::string_view(&c, 1);
-    out += '"';
-}
-
-std::string csv(const std::vector<Row> &rows)
-{
-    std::string out(kCupCsvHeader);
-    out += '\n';
+    std::string out;
+    StringSink sink(out);
+    CsvWriter writer(sink, separator);
+    writer.header(kCupCsvColumns);
     for (const Row &row : rows) {
         for (std::size_t c = 0; c < row.size(); ++c) {
-            if (c > 0)
-                out += ',';
-            appendCsvField(out, row[c]);
+            if ((c == 8 || c == 9) && !row[c].empty())
+                writer.number(std::stoll(row[c]));
+            else
+                writer.text(row[c]);
         }
-        out += '\n';
+        writer.endRow();
     }
+    writer.flush();
     return out;
 }
 
@@ -240,9 +234,9 @@ std::string roundTable(const Cup &cup, int round)
     return out;
 }
 
-std::string roundCsv(const Cup &cup, int round)
+std::string roundCsv(const Cup &cup, int round, char separator)
 {
-    return csv(roundRows(cup, round));
+    return csv(roundRows(cup, round), separator);
 }
 
 std::string cupTable(const Cup &cup)
@@ -260,7 +254,7 @@ std::string cupTable(const Cup &cup)
     return out;
 }
 
-std::string cupCsv(const Cup &cup)
+std::string cupCsv(const Cup &cup, char separator)
 {
     std::vector<Row> rows;
     for (int round = 1; round <= cup.drawnRounds(); ++round) {
@@ -269,7 +263,7 @@ std::string cupCsv(const Cup &cup)
     }
     const std::vector<Row> finale = finalRows(cup);
     rows.insert(rows.end(), finale.begin(), finale.end());
-    return csv(rows);
+    return csv(rows, separator);
 }
 
 std::string cupHtml(const Cup &cup)

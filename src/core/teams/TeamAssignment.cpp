@@ -1,5 +1,6 @@
 #include "TeamAssignment.h"
 
+#include "CsvWriter.h"
 #include "Plan.h"
 #include "VisibleText.h"
 
@@ -360,17 +361,14 @@ bool writeLevelsTable(const LevelMapping &mapping, ByteSink &sink)
 
 bool writeLevelsCsv(const LevelMapping &mapping, ByteSink &sink, char separator)
 {
-    LineBuffer line(sink);
-    line.text("niveau").character(separator).text("equipes").character(separator).text("tour");
-    if (!line.endLine())
+    CsvWriter csv(sink, separator);
+    if (!csv.header(std::array<std::string_view, 3>{"niveau", "equipes", "tour"}))
         return false;
     for (const LevelRound &level : mapping.levels()) {
-        putCsvField(line, levelText(level.level));
-        line.character(separator).number(level.teams).character(separator).number(level.round);
-        if (!line.endLine())
+        if (!csv.text(levelText(level.level)).number(level.teams).number(level.round).endRow())
             return false;
     }
-    return line.flush();
+    return csv.flush();
 }
 
 } // namespace velmorin
