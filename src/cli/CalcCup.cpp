@@ -12,6 +12,7 @@
 #include "CupText.h"
 #include "TeamCsv.h"
 #include "TeamFile.h"
+#include "VisibleText.h"
 #include "Version.h"
 
 #include <QDate>
@@ -142,8 +143,9 @@ void writeSummary(const CupSetup &setup, const CupContents &contents, const Calc
         return;
     }
     LineBuffer line(out);
-    line.text("Coupe : ").text(setup.name).endLine();
-    line.text("Date : ").text(setup.date).endLine();
+    // The cup may come from anyone: its texts cannot drive the terminal.
+    line.text("Coupe : ").text(tableCellText(setup.name)).endLine();
+    line.text("Date : ").text(tableCellText(setup.date)).endLine();
     line.text(problemInputsText(problem)).endLine();
     line.text("Entrantes au tour 1 : ").number(setup.entrants1).endLine();
     line.text("Plan : ");
@@ -162,9 +164,12 @@ void writeSummary(const CupSetup &setup, const CupContents &contents, const Calc
     line.text("Graine du tirage : ").text(setup.seed ? seedText : "aucune").endLine();
     line.text("Liste : ");
     if (contents.list)
-        line.text(listName).text(" (").text(teams).text(" équipes)");
+        line.text(tableCellText(listName)).text(" (").text(teams).text(" équipes)");
     else if (setup.list)
-        line.text(listName).text(" (illisible : ").text(contents.listError).text(")");
+        line.text(tableCellText(listName))
+            .text(" (illisible : ")
+            .text(tableCellText(contents.listError))
+            .text(")");
     else
         line.text("aucune");
     line.endLine();

@@ -112,7 +112,7 @@ std::array<std::string, 9> tableCells(const Row &row)
         row[5], row[6], row[7], row[8].empty() ? "" : row[8] + "-" + row[9],
         row[10]};
     for (std::string &cell : cells)
-        cell = withVisibleControls(cell);
+        cell = tableCellText(cell);
     return cells;
 }
 
@@ -199,13 +199,15 @@ std::string htmlRound(const Cup &cup, int round)
                 ? "Poule " + row[1] + (row[2] == "barrage" ? ", barrage" : ", partie " + row[2])
                 : "Partie " + row[1];
         std::string winner = htmlEscaped(row[7]);
-        if (!row[8].empty())
-            winner += " <small>" + row[8] + "-" + row[9] + "</small>";
         if (!row[10].empty())
             winner += " <small>(forfait de " + htmlEscaped(row[10]) + ")</small>";
-        out += "<tr><td>" + htmlEscaped(game) + "</td><td>" + htmlTeam(row, 3) + "<br>contre " +
-               htmlTeam(row, 5) + "</td><td>" + (row[7].empty() ? std::string("à jouer") : winner) +
-               "</td></tr>\n";
+        // Each team's points beside its name: a score beside the winner alone reads either way.
+        const auto points = [&row](std::size_t column) {
+            return row[column].empty() ? std::string() : " <b>" + row[column] + "</b>";
+        };
+        out += "<tr><td>" + htmlEscaped(game) + "</td><td>" + htmlTeam(row, 3) + points(8) +
+               "<br>contre " + htmlTeam(row, 5) + points(9) + "</td><td>" +
+               (row[7].empty() ? std::string("à jouer") : winner) + "</td></tr>\n";
     }
     out += "</tbody>\n</table>\n";
     const std::vector<Meeting> meetings = cup.meetings(round);
@@ -230,7 +232,7 @@ std::string roundTable(const Cup &cup, int round)
         return out + "Aucune équipe ne joue ce tour.\n";
     out += alignedTable(rows);
     for (const Meeting &meeting : cup.meetings(round))
-        out += "Rencontre de même club, " + withVisibleControls(meetingText(cup, meeting)) + '\n';
+        out += "Rencontre de même club, " + tableCellText(meetingText(cup, meeting)) + '\n';
     return out;
 }
 
@@ -249,7 +251,7 @@ std::string cupTable(const Cup &cup)
     if (teams.empty())
         out += "pas encore connue.\n";
     for (std::size_t k = 0; k < teams.size(); ++k)
-        out += (k > 0 ? ", " : "") + withVisibleControls(teamAt(cup, teams[k]).name) +
+        out += (k > 0 ? ", " : "") + tableCellText(teamAt(cup, teams[k]).name) +
                (k + 1 == teams.size() ? ".\n" : "");
     return out;
 }
