@@ -53,6 +53,7 @@ private slots:
     void playedToTheFinal();
     void actions_data();
     void actions();
+    void helpNamesEveryOption();
 
 private:
     QString path(const QString &name) const { return m_dir.filePath(name); }
@@ -133,6 +134,8 @@ void TestCalcCup::lines_data()
         << "qu'avec --nouvelle";
     QTest::newRow("no file") << QStringList{"--coupe"} << 2 << ""
                              << "attend une valeur";
+    QTest::newRow("help") << QStringList{"--coupe", "%1/c.velmorin", "--tirage", "1", "--help"}
+                          << 0 << "Étapes :" << "";
     QTest::newRow("separator with table")
         << QStringList{"--coupe", "%1/c.velmorin", "--separateur", ";"} << 2 << ""
         << "L'option --separateur ne s'applique pas au format table.";
@@ -321,6 +324,26 @@ void TestCalcCup::actions()
     QCOMPARE(run.err.empty(), status == 0);
     QVERIFY2(status == 0 || isSentence(run.err), run.err.c_str());
     QCOMPARE(runCup(board).out, before);
+}
+
+// The help walks through the cup and describes every option the cup lines read.
+void TestCalcCup::helpNamesEveryOption()
+{
+    const auto help = runCup({"--coupe", "x", "--help"});
+    QCOMPARE(help.status, 0);
+    const QString text = QString::fromStdString(help.out);
+    for (const char *option :
+         {"--nouvelle", "--equipes", "--graine", "--ordre-niveaux", "--tour4", "--quart", "--demi",
+          "--entrees", "--tirage", "--refaire", "--gagnant", "--score", "--forfait", "--corriger",
+          "--exemptees", "--annuler-tirage", "--tour", "--tableau", "--format", "--separateur",
+          "FINALE", "ENTRANTS1", "CLASSE", "POSITION", "#N", "Code de retour"})
+        QVERIFY2(text.count(option) >= 2 || QString(option).startsWith("Code") ||
+                     QString(option) == "#N",
+                 option); // in a usage line and in its description
+    QVERIFY(text.contains("#N"));
+    QVERIFY(text.contains("Code de retour"));
+    for (const QString &line : text.split('\n'))
+        QVERIFY2(line.size() <= 80, qPrintable(line));
 }
 
 QTEST_GUILESS_MAIN(TestCalcCup)
