@@ -8,14 +8,17 @@
 #include "CalcTeams.h"
 #include "CupContents.h"
 #include "CupStore.h"
+#include "CsvWriter.h"
 #include "CupText.h"
 #include "TeamCsv.h"
 #include "TeamFile.h"
+#include "VisibleText.h"
 #include "Version.h"
 
 #include <QDate>
 
 #include <algorithm>
+#include <cerrno>
 #include <ostream>
 #include <random>
 
@@ -23,15 +26,16 @@ namespace velmorin::cli {
 
 namespace cupprivate {
 
+// Every refusal of the cup lines is one sentence, whoever worded it.
 int refuse(std::ostream &err, const std::string &message)
 {
-    err << kProgram << ": " << message << '\n' << std::flush;
+    err << kProgram << ": " << sentence(message) << '\n' << std::flush;
     return kExitUsage;
 }
 
 int openingFailed(std::ostream &err, const CupOpening &opening)
 {
-    err << kProgram << ": " << opening.message << '\n' << std::flush;
+    err << kProgram << ": " << sentence(opening.message) << '\n' << std::flush;
     return opening.failure == CupOpening::Failure::WriteFailed ? kExitWriteError : kExitUsage;
 }
 
@@ -80,33 +84,81 @@ using namespace cupprivate;
 namespace {
 
 constexpr const char *kHelp =
-    "Usage : velmorin-calc --coupe FICHIER [--format table|csv] [--separateur S]\n"
-    "        velmorin-calc --coupe FICHIER --entrees [--format table|csv] [--separateur S]\n"
-    "        velmorin-calc --coupe FICHIER --nouvelle NOM --equipes LISTE [--graine S]\n"
-    "                      [--ordre-niveaux O] [--tour4 R --quart R --demi R]\n"
+    "Usage : velmorin-calc --coupe FICHIER --nouvelle NOM --equipes LISTE\n"
+    "                      [--graine S] [--ordre-niveaux O] [--tour4 R] [--quart R]\n"
+    "                      [--demi R]\n"
     "                      FINALE ENTRANTS1 CLASSE POSITION\n"
-    "        velmorin-calc --coupe FICHIER --tirage T [--refaire] [--format table|csv]\n"
-    "        velmorin-calc --coupe FICHIER --annuler-tirage T\n"
-    "        velmorin-calc --coupe FICHIER --tour T [--format table|csv]\n"
-    "        velmorin-calc --coupe FICHIER --gagnant T EQUIPE [--score 13-7] [--corriger]\n"
+    "        velmorin-calc --coupe FICHIER [--entrees] [--format F] [--separateur S]\n"
+    "        velmorin-calc --coupe FICHIER --tirage T [--refaire] [--format F]\n"
+    "        velmorin-calc --coupe FICHIER --gagnant T EQUIPE [--score G-P]\n"
+    "                      [--corriger]\n"
     "        velmorin-calc --coupe FICHIER --forfait T EQUIPE [--corriger]\n"
     "        velmorin-calc --coupe FICHIER --exemptees \"EQUIPE;EQUIPE\"\n"
-    "        velmorin-calc --coupe FICHIER --tableau [--format table|csv|html]\n"
+    "        velmorin-calc --coupe FICHIER --annuler-tirage T\n"
+    "        velmorin-calc --coupe FICHIER --tour T [--format F] [--separateur S]\n"
+    "        velmorin-calc --coupe FICHIER --tableau [--format F] [--separateur S]\n"
     "\n"
-    "Lit une coupe (fichier .velmorin) : son résumé, ou le tour d'entrée de chaque équipe\n"
-    "pour le plan choisi (--entrees). Avec --nouvelle, crée la coupe à partir d'une liste\n"
-    "d'équipes ; un fichier qui existe déjà n'est jamais remplacé.\n"
-    "Tire les tours, enregistre les gagnants et les forfaits, corrige un résultat tant que\n"
-    "le tour suivant n'est pas tiré, annule un tirage ; chaque opération est enregistrée\n"
-    "aussitôt dans la coupe. EQUIPE est le nom de l'équipe dans la liste, ou #N pour la\n"
-    "N-ième équipe de la liste.\n";
-
-void keyValue(LineBuffer &line, char separator, std::string_view key, std::string_view value)
-{
-    line.text(key).character(separator);
-    putCsvField(line, value);
-    line.endLine();
-}
+    "Mène une coupe (fichier .velmorin), de la liste des équipes jusqu'aux équipes\n"
+    "de la finale. Chaque opération est enregistrée aussitôt dans la coupe.\n"
+    "\n"
+    "Étapes :\n"
+    "  1. Choisir le plan : velmorin-calc INSCRITES FINALE ENTRANTS1 donne, pour\n"
+    "     chaque CLASSE (3, 2, 1), ses solutions numérotées (la POSITION) ;\n"
+    "     velmorin-calc --plans classe les plans selon vos souhaits (équipes\n"
+    "     entrant à chaque tour, taille des tours) et donne les mêmes nombres.\n"
+    "  2. Créer la coupe : --nouvelle NOM --equipes LISTE FINALE ENTRANTS1 CLASSE\n"
+    "     POSITION ; INSCRITES est le nombre d'équipes de la liste. Un fichier qui\n"
+    "     existe déjà n'est jamais remplacé. --entrees montre le tour d'entrée de\n"
+    "     chaque équipe.\n"
+    "  3. Tirer le Tour 1 (--tirage 1), saisir ses résultats (--gagnant,\n"
+    "     --forfait), puis tirer le tour suivant une fois le tour terminé, et ainsi\n"
+    "     de suite jusqu'à la finale : --tableau la montre une fois connue.\n"
+    "  4. Dans les classes 2 et 3, le plan exempte des équipes du Tour 4 : les\n"
+    "     mieux classées, ou celles que --exemptees choisit, une fois le Tour 3\n"
+    "     terminé et avant le tirage du Tour 4.\n"
+    "  --refaire tire de nouveau un tour tant qu'aucun résultat n'y est saisi et\n"
+    "  que le tour suivant n'est pas tiré. --annuler-tirage ne vaut que pour le\n"
+    "  dernier tour tiré, et efface ses résultats. Un résultat se corrige\n"
+    "  (--corriger) tant que le tour suivant n'est pas tiré. Une fois le Tour 1\n"
+    "  tiré, les nombres, le plan, la liste et la graine de la coupe ne changent\n"
+    "  plus.\n"
+    "\n"
+    "Arguments :\n"
+    "  FINALE ENTRANTS1  équipes en finale et entrant au tour 1, comme pour\n"
+    "                    velmorin-calc (velmorin-calc --help)\n"
+    "  CLASSE POSITION   la solution choisie : classe 1, 2 ou 3, position 1, 2, ...\n"
+    "  T                 un tour, de 1 à 6 (5 : quart, 6 : demi-finale)\n"
+    "  EQUIPE            le nom de l'équipe dans la liste, ou #N pour la N-ième\n"
+    "                    équipe dans l'ordre de la liste (#1 la première) ; un nom\n"
+    "                    l'emporte sur un numéro\n"
+    "\n"
+    "Options :\n"
+    "  --coupe FICHIER     la coupe ; seule, affiche son résumé\n"
+    "  --nouvelle NOM      crée la coupe NOM à partir de --equipes LISTE (CSV, ODS\n"
+    "                      ou XLSX, comme velmorin-calc --equipes)\n"
+    "  --graine S          graine du tirage (0 à 2^64-1), tirée au hasard sinon\n"
+    "  --ordre-niveaux O   les niveaux du plus fort au plus faible, séparés par des\n"
+    "                      virgules\n"
+    "  --tour4 R, --quart R, --demi R  rapports 1/2 ou 3/4 (1/2 par défaut)\n"
+    "  --entrees           le tour d'entrée de chaque équipe pour le plan choisi\n"
+    "  --tirage T          tire le tour T (affiche ses parties)\n"
+    "  --refaire           avec --tirage : tire de nouveau un tour sans résultat\n"
+    "  --gagnant T EQUIPE  EQUIPE gagne sa partie en attente du tour T\n"
+    "  --score G-P         avec --gagnant : points du gagnant, puis du perdant\n"
+    "  --forfait T EQUIPE  EQUIPE déclare forfait au tour T ; son adversaire gagne\n"
+    "  --corriger          avec --gagnant ou --forfait : change un résultat saisi\n"
+    "  --exemptees \"A;B\"   les équipes exemptées du Tour 4\n"
+    "  --annuler-tirage T  annule le tirage du dernier tour tiré T\n"
+    "  --tour T            affiche le tour T, ses parties et ses résultats\n"
+    "  --tableau           affiche toute la coupe ; en html, une page lisible sur un\n"
+    "                      téléphone, chaque score à côté de son équipe\n"
+    "  --format F          table (par défaut), csv, ou html avec --tableau\n"
+    "  --separateur S      séparateur des champs csv : , (par défaut) ou ;\n"
+    "  -h, --help          affiche cette aide\n"
+    "\n"
+    "Code de retour : 0 réussite, 1 la coupe ou la sortie n'a pas pu être écrite\n"
+    "(une opération enregistrée dont l'affichage échoue le dit), 2 refus (une\n"
+    "phrase sur la sortie d'erreur ; la coupe n'est pas modifiée).\n";
 
 void writeSummary(const CupSetup &setup, const CupContents &contents, const CalcRequest &calc,
                   ByteSink &out)
@@ -120,28 +172,35 @@ void writeSummary(const CupSetup &setup, const CupContents &contents, const Calc
     const std::string teams =
         contents.list ? std::to_string(contents.list->teams.size()) : std::string();
     const std::string listName = setup.list ? setup.list->fileName : std::string();
-    LineBuffer line(out);
     if (calc.format == OutputFormat::Csv) {
-        const char s = calc.separator;
-        line.text("cle").character(s).text("valeur").endLine();
-        keyValue(line, s, "nom", setup.name);
-        keyValue(line, s, "date", setup.date);
-        keyValue(line, s, "inscrites", std::to_string(setup.registered));
-        keyValue(line, s, "finale", std::to_string(setup.finale));
-        keyValue(line, s, "entrants1", std::to_string(setup.entrants1));
-        keyValue(line, s, "tour4", ratioText(problem.round4));
-        keyValue(line, s, "quart", ratioText(problem.quarterFinal));
-        keyValue(line, s, "demi", ratioText(problem.semiFinal));
-        keyValue(line, s, "classe", classText);
-        keyValue(line, s, "position", positionText);
-        keyValue(line, s, "graine", seedText);
-        keyValue(line, s, "equipes", teams);
-        keyValue(line, s, "liste", listName);
-        line.flush();
+        CsvWriter csv(out, calc.separator);
+        csv.header(std::array<std::string_view, 2>{"cle", "valeur"});
+        const auto text = [&csv](std::string_view key, std::string_view value) {
+            csv.plain(key).text(value).endRow();
+        };
+        const auto number = [&csv](std::string_view key, long long value) {
+            csv.plain(key).number(value).endRow();
+        };
+        text("nom", setup.name);
+        text("date", setup.date);
+        number("inscrites", setup.registered);
+        number("finale", setup.finale);
+        number("entrants1", setup.entrants1);
+        text("tour4", ratioText(problem.round4));
+        text("quart", ratioText(problem.quarterFinal));
+        text("demi", ratioText(problem.semiFinal));
+        text("classe", classText);
+        text("position", positionText);
+        text("graine", seedText);
+        text("equipes", teams);
+        text("liste", listName);
+        csv.flush();
         return;
     }
-    line.text("Coupe : ").text(setup.name).endLine();
-    line.text("Date : ").text(setup.date).endLine();
+    LineBuffer line(out);
+    // The cup may come from anyone: its texts cannot drive the terminal.
+    line.text("Coupe : ").text(tableCellText(setup.name)).endLine();
+    line.text("Date : ").text(tableCellText(setup.date)).endLine();
     line.text(problemInputsText(problem)).endLine();
     line.text("Entrantes au tour 1 : ").number(setup.entrants1).endLine();
     line.text("Plan : ");
@@ -160,9 +219,12 @@ void writeSummary(const CupSetup &setup, const CupContents &contents, const Calc
     line.text("Graine du tirage : ").text(setup.seed ? seedText : "aucune").endLine();
     line.text("Liste : ");
     if (contents.list)
-        line.text(listName).text(" (").text(teams).text(" équipes)");
+        line.text(tableCellText(listName)).text(" (").text(teams).text(" équipes)");
     else if (setup.list)
-        line.text(listName).text(" (illisible : ").text(contents.listError).text(")");
+        line.text(tableCellText(listName))
+            .text(" (illisible : ")
+            .text(tableCellText(contents.listError))
+            .text(")");
     else
         line.text("aucune");
     line.endLine();
@@ -179,19 +241,23 @@ void writeSummary(const CupSetup &setup, const CupContents &contents, const Calc
 int showCup(const CupArguments &cup, ByteSink &out, std::ostream &err)
 {
     CalcRequest calc;
+    bool separatorGiven = false;
     const ArgumentsRead read = readArguments(cup.rest, [&](const OptionArgument &option) {
         if (option.name != "--format" && option.name != "--separateur")
             return "option inconnue " + quotedArgument(option.name) + " avec --coupe";
         const std::optional<std::string_view> value = option.value();
         if (!value)
             return valueMissing(option.name);
+        separatorGiven = separatorGiven || option.name == "--separateur";
         return applyValueOption(option.name, *value, calc);
     });
     if (read.end == ArgumentsRead::End::Refused)
         return refuse(err, read.error);
+    if (separatorGiven && calc.format != OutputFormat::Csv)
+        return refuse(err, separatorWithoutCsv());
     if (!read.positional.empty())
-        return refuse(err, "argument en trop " + quotedArgument(read.positional.front()) +
-                               " avec --coupe");
+        return refuse(err, "Argument en trop " + quotedArgument(read.positional.front()) +
+                               " avec --coupe.");
 
     const CupOpening opening =
         CupStore::open(QString::fromStdString(cup.path), CupStore::Mode::ReadOnly);
@@ -204,13 +270,13 @@ int showCup(const CupArguments &cup, ByteSink &out, std::ostream &err)
         return kExitSuccess;
     }
     if (!contents.list)
-        return refuse(err, setup.list ? "la liste d'équipes de la coupe est illisible : " +
+        return refuse(err, setup.list ? "La liste d'équipes de la coupe est illisible : " +
                                             contents.listError
-                                      : "la coupe n'a pas de liste d'équipes");
+                                      : "La coupe n'a pas de liste d'équipes.");
     if (!contents.plan)
-        return refuse(err, "la coupe n'a pas de plan choisi qui existe pour ses nombres");
+        return refuse(err, "La coupe n'a pas de plan choisi qui existe pour ses nombres.");
     if (!setup.seed)
-        return refuse(err, "la coupe n'a pas de graine de tirage");
+        return refuse(err, "La coupe n'a pas de graine de tirage.");
     const AssignmentResult assigned =
         assignTeams(*contents.list, contents.mapping, planEntrants(*contents.plan), *setup.seed);
     if (!assigned.ok())
@@ -233,11 +299,11 @@ int createCup(const CupArguments &cup, ByteSink &out, std::ostream &err)
     }
     const TeamsRequest &request = parsed.request;
     if (request.path.empty())
-        return refuse(err, "l'option --nouvelle attend une liste d'équipes : --equipes LISTE");
+        return refuse(err, "L'option --nouvelle attend une liste d'équipes : --equipes LISTE.");
     if (request.levels)
-        return refuse(err, "l'option --niveaux ne se combine pas avec --nouvelle");
+        return refuse(err, "L'option --niveaux ne se combine pas avec --nouvelle.");
     if (cup.newName->empty())
-        return refuse(err, "l'option --nouvelle attend le nom de la coupe");
+        return refuse(err, "L'option --nouvelle attend le nom de la coupe.");
 
     const TeamListResult read = readTeamList(request.path);
     for (const std::string &warning : read.warnings)
@@ -258,9 +324,9 @@ int createCup(const CupArguments &cup, ByteSink &out, std::ostream &err)
     setup.classNumber = request.classNumber;
     setup.position = request.position;
     if (!rebuildCup(setup).plan)
-        return refuse(err, "pas de solution " + std::to_string(request.position) +
+        return refuse(err, "Pas de solution " + std::to_string(request.position) +
                                " dans la classe " + std::to_string(request.classNumber) +
-                               " pour ces nombres : la coupe n'est pas créée");
+                               " pour ces nombres : la coupe n'est pas créée.");
     setup.list = importedListOf(*read.list, displayName(request.path));
     setup.levelRounds = levelRoundsOf(LevelMapping::defaults(*read.list));
     if (request.seed) {
@@ -307,7 +373,7 @@ CupArguments splitCupArguments(const std::vector<std::string> &args)
         }
         if (auto path = optionValue(args, k, "--coupe", error)) {
             if (havePath && error.empty())
-                error = "une seule coupe à la fois : --coupe est donnée deux fois";
+                error = "Une seule coupe à la fois : --coupe est donnée deux fois.";
             cup.path = *path;
             havePath = true;
         } else if (auto name = optionValue(args, k, "--nouvelle", error)) {
@@ -321,18 +387,18 @@ CupArguments splitCupArguments(const std::vector<std::string> &args)
             cup.error = error;
     }
     if (cup.error.empty() && (!havePath || cup.path.empty()))
-        cup.error = "l'option --coupe attend le nom d'un fichier";
+        cup.error = "L'option --coupe attend le nom d'un fichier.";
     if (cup.error.empty() && cup.entries && cup.newName)
-        cup.error = "les options --entrees et --nouvelle ne se combinent pas";
+        cup.error = "Les options --entrees et --nouvelle ne se combinent pas.";
     if (cup.error.empty() && cup.action.kind != CupAction::Kind::None &&
         (cup.entries || cup.newName))
-        cup.error = "une action sur la coupe ne se combine ni avec --entrees ni avec --nouvelle";
+        cup.error = "Une action sur la coupe ne se combine ni avec --entrees ni avec --nouvelle.";
     if (cup.error.empty() && cup.action.kind == CupAction::Kind::None &&
         (cup.action.redo || cup.action.correct || cup.action.score))
-        cup.error = "les options --refaire, --corriger et --score accompagnent --tirage, "
-                    "--gagnant ou --forfait";
+        cup.error = "Les options --refaire, --corriger et --score accompagnent --tirage, "
+                    "--gagnant ou --forfait.";
     if (cup.error.empty() && cup.levelOrder && !cup.newName)
-        cup.error = "l'option --ordre-niveaux ne s'emploie qu'avec --nouvelle";
+        cup.error = "L'option --ordre-niveaux ne s'emploie qu'avec --nouvelle.";
     return cup;
 }
 
@@ -356,6 +422,42 @@ int runCupCalc(const std::vector<std::string> &args, ByteSink &out, std::ostream
     if (cup.action.kind != CupAction::Kind::None)
         return runCupAction(cup, out, err);
     return cup.newName ? createCup(cup, out, err) : showCup(cup, out, err);
+}
+
+std::string savedChange(const std::vector<std::string> &args)
+{
+    const CupArguments cup = splitCupArguments(args);
+    if (!cup.error.empty())
+        return {};
+    const std::string round = "du Tour " + cup.action.roundText;
+    switch (cup.action.kind) {
+    case CupAction::Kind::Draw:
+        return "Le tirage " + round;
+    case CupAction::Kind::CancelDraw:
+        return "L'annulation du tirage " + round;
+    case CupAction::Kind::Winner:
+    case CupAction::Kind::Forfeit:
+        return "Le résultat";
+    case CupAction::Kind::Exempted:
+        return "Le choix des équipes exemptées";
+    default:
+        return {};
+    }
+}
+
+int cupRunStatus(const std::vector<std::string> &args, int status, int writeError,
+                 const std::string &writeMessage, std::ostream &err)
+{
+    if (writeError == 0 || writeError == EPIPE)
+        return status;
+    const std::string saved = status == kExitSuccess ? savedChange(args) : std::string();
+    err << kProgram << ": "
+        << sentence(saved.empty() ? writeMessage
+                                  : saved + " est enregistré dans la coupe, mais son affichage a "
+                                            "échoué : " +
+                                        writeMessage)
+        << '\n';
+    return kExitWriteError;
 }
 
 } // namespace velmorin::cli

@@ -48,4 +48,14 @@ int runCupAction(const CupArguments &cup, ByteSink &out, std::ostream &err);
 // Exit codes as runCalc: 0 done, 1 the cup could not be written, 2 refused (nothing changed).
 int runCupCalc(const std::vector<std::string> &args, ByteSink &out, std::ostream &err);
 
+// What a run of these arguments saves in the cup before it prints anything ("Le résultat"),
+// empty for a run that changes nothing: an output that fails after it must not hide that the
+// change is kept.
+std::string savedChange(const std::vector<std::string> &args);
+
+// The run's exit status once its output is over: a failed write (but a reader that went away)
+// is told, with what the run had already saved, and gives kExitWriteError.
+int cupRunStatus(const std::vector<std::string> &args, int status, int writeError,
+                 const std::string &writeMessage, std::ostream &err);
+
 } // namespace velmorin::cli

@@ -125,7 +125,7 @@ bool takeActionOption(const std::vector<std::string> &args, std::size_t &k, CupA
         else if (action.kind == CupAction::Kind::None)
             action.kind = CupAction::Kind::Board;
         else
-            error = "une seule action sur la coupe à la fois";
+            error = "Une seule action sur la coupe à la fois.";
         return true;
     }
     if (auto score = optionValue(args, k, "--score", error)) {
@@ -152,14 +152,14 @@ bool takeActionOption(const std::vector<std::string> &args, std::size_t &k, CupA
         if (!value)
             continue;
         if (action.kind != CupAction::Kind::None && error.empty())
-            error = "une seule action sur la coupe à la fois";
+            error = "Une seule action sur la coupe à la fois.";
         action.kind = option.kind;
         if (option.round && option.team) {
             action.roundText = *value;
             if (k + 1 >= args.size()) {
                 if (error.empty())
                     error =
-                        std::string("l'option ") + option.name + " attend un tour puis une équipe";
+                        std::string("L'option ") + option.name + " attend un tour puis une équipe.";
             } else {
                 action.team = args[++k];
             }
@@ -180,14 +180,23 @@ int runCupAction(const CupArguments &cup, ByteSink &out, std::ostream &err)
     using Kind = CupAction::Kind;
     const CupAction &action = cup.action;
     CupFormat format = CupFormat::Table;
+    std::optional<char> separator;
     for (std::size_t k = 0; k < cup.rest.size(); ++k) {
         std::string error;
+        if (const auto given = optionValue(cup.rest, k, "--separateur", error)) {
+            CalcRequest request;
+            error = error.empty() ? applyValueOption("--separateur", *given, request) : error;
+            if (!error.empty())
+                return refuse(err, error);
+            separator = request.separator;
+            continue;
+        }
         const auto value = optionValue(cup.rest, k, "--format", error);
         if (!error.empty())
             return refuse(err, error);
         if (!value)
-            return refuse(err, "option ou argument en trop " + quotedArgument(cup.rest[k]) +
-                                   " avec cette action sur la coupe");
+            return refuse(err, "Option ou argument en trop " + quotedArgument(cup.rest[k]) +
+                                   " avec cette action sur la coupe.");
         if (*value == "table")
             format = CupFormat::Table;
         else if (*value == "csv")
@@ -195,23 +204,25 @@ int runCupAction(const CupArguments &cup, ByteSink &out, std::ostream &err)
         else if (*value == "html" && action.kind == Kind::Board)
             format = CupFormat::Html;
         else
-            return refuse(err, "format inconnu " + quotedArgument(*value) +
+            return refuse(err, "Format inconnu " + quotedArgument(*value) +
                                    (action.kind == Kind::Board
-                                        ? " : table, csv ou html"
-                                        : " : table ou csv (html pour --tableau)"));
+                                        ? " : table, csv ou html."
+                                        : " : table ou csv (html pour --tableau)."));
     }
+    if (separator && format != CupFormat::Csv)
+        return refuse(err, separatorWithoutCsv(format == CupFormat::Html ? "html" : "table"));
     if (action.redo && action.kind != Kind::Draw)
-        return refuse(err, "l'option --refaire accompagne --tirage");
+        return refuse(err, "L'option --refaire accompagne --tirage.");
     if (action.correct && action.kind != Kind::Winner && action.kind != Kind::Forfeit)
-        return refuse(err, "l'option --corriger accompagne --gagnant ou --forfait");
+        return refuse(err, "L'option --corriger accompagne --gagnant ou --forfait.");
     if (action.score && action.kind != Kind::Winner)
         return refuse(err, "l'option --score accompagne --gagnant");
     std::optional<int> round;
     if (action.kind != Kind::Board && action.kind != Kind::Exempted) {
         round = roundOf(action.roundText);
         if (!round)
-            return refuse(err, "le tour est un nombre de 1 à 6, pas " +
-                                   quotedArgument(action.roundText));
+            return refuse(err, "Le tour est un nombre de 1 à 6, pas " +
+                                   quotedArgument(action.roundText) + '.');
     }
     std::optional<Score> score;
     if (action.score) {
@@ -234,13 +245,14 @@ int runCupAction(const CupArguments &cup, ByteSink &out, std::ostream &err)
         return refuse(err, made.error);
     Cup &played = *made.cup;
     const bool csv = format == CupFormat::Csv;
+    const char sep = separator.value_or(',');
     if (action.kind == Kind::ShowRound) {
-        out.write(csv ? roundCsv(played, *round) : roundTable(played, *round));
+        out.write(csv ? roundCsv(played, *round, sep) : roundTable(played, *round));
         return kExitSuccess;
     }
     if (action.kind == Kind::Board) {
         out.write(format == CupFormat::Html ? cupHtml(played)
-                  : csv                     ? cupCsv(played)
+                  : csv                     ? cupCsv(played, sep)
                                             : cupTable(played));
         return kExitSuccess;
     }
@@ -294,14 +306,14 @@ int runCupAction(const CupArguments &cup, ByteSink &out, std::ostream &err)
     const CupWrite written = store.saveRecords(
         played.records(), answer.text.empty() ? "Coupe jouée : " + action.roundText : answer.text);
     if (!written.saved) {
-        err << kProgram << ": " << written.message << '\n' << std::flush;
+        err << kProgram << ": " << sentence(written.message) << '\n' << std::flush;
         return kExitWriteError;
     }
     if (!written.message.empty())
-        err << kProgram << ": " << written.message << '\n';
+        err << kProgram << ": " << sentence(written.message) << '\n';
     if (action.kind == Kind::Draw) {
         err << meetingsText(played, *round) << std::flush;
-        out.write(csv ? roundCsv(played, *round) : roundTable(played, *round));
+        out.write(csv ? roundCsv(played, *round, sep) : roundTable(played, *round));
     } else {
         out.write(answer.text + '\n');
     }

@@ -126,7 +126,7 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string> &args)
     // A table has no fields to separate: a separator there would be ignored without a word.
     if (separatorGiven &&
         (request.format == OutputFormat::Table || request.format == OutputFormat::CountsTable))
-        return failure("l'option --separateur ne s'applique pas au format table");
+        return failure(separatorWithoutCsv());
     const std::string everyE1 = request.scan ? "--scan" : request.plans.enabled ? "--plans" : "";
     const std::size_t counts = everyE1.empty() ? 3 : 2;
     if (positional.size() < counts)
@@ -238,6 +238,23 @@ std::string readCount(std::string_view name, std::string_view text, std::int32_t
 std::string valueMissing(std::string_view name)
 {
     return "l'option " + std::string(name) + " attend une valeur";
+}
+
+std::string separatorWithoutCsv(std::string_view format)
+{
+    return "l'option --separateur ne s'applique pas au format " + std::string(format);
+}
+
+std::string sentence(std::string_view message)
+{
+    std::string text(message);
+    if (!text.empty() && text.front() >= 'a' && text.front() <= 'z')
+        text.front() = static_cast<char>(text.front() - 'a' + 'A');
+    else if (text.compare(0, 2, "\xC3\xA9") == 0) // é
+        text[1] = '\x89';                          // É
+    if (!text.empty() && text.back() != '.' && text.back() != '?' && text.back() != '!')
+        text += '.';
+    return text;
 }
 
 } // namespace velmorin::cli

@@ -85,6 +85,14 @@ std::string readCount(std::string_view name, std::string_view text, std::int32_t
 // "l'option --tour4 attend une valeur"
 std::string valueMissing(std::string_view name);
 
+// "l'option --separateur ne s'applique pas au format table": a table has no fields to separate,
+// and a separator there would be ignored without a word.
+std::string separatorWithoutCsv(std::string_view format = "table");
+
+// A message as one sentence: its first letter a capital, a period at its end (unless it ends
+// with one, or with "?" or "!").
+std::string sentence(std::string_view message);
+
 // A parser's answer refusing the command line with `message`.
 template <typename Parsed> Parsed refusal(std::string message)
 {

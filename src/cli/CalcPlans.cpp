@@ -1,6 +1,7 @@
 #include "CalcPlans.h"
 
 #include "ByteSink.h"
+#include "CsvWriter.h"
 #include "IntText.h"
 #include "PlanSearch.h"
 #include "VisibleText.h"
@@ -64,24 +65,15 @@ PlanRow rowOf(std::size_t rank, const RankedPlan &p)
             p.tour4};
 }
 
-bool writeCsvPlans(const std::vector<RankedPlan> &plans, char separator, LineBuffer &line)
+bool writeCsvPlans(const std::vector<RankedPlan> &plans, CsvWriter &csv)
 {
-    for (std::size_t c = 0; c < kColumns; ++c)
-        line.text(c == 0 ? "" : std::string_view(&separator, 1)).text(kCsvHeader[c]);
-    if (!line.endLine())
+    if (!csv.header(kCsvHeader))
         return false;
     for (std::size_t i = 0; i < plans.size(); ++i) {
-        const PlanRow row = rowOf(i + 1, plans[i]);
-        line.ensure(kColumns * (LineBuffer::kNumberWidth + 1));
-        line.putNumber(row[0]);
-        for (std::size_t c = 1; c < kColumns; ++c) {
-            line.putChar(separator);
-            line.putNumber(row[c]);
-        }
-        if (!line.endLine())
+        if (!csv.numberRow(rowOf(i + 1, plans[i])))
             return false;
     }
-    return true;
+    return csv.flush();
 }
 
 // "20 plans, écart de 0 à 4"; when nothing is listed, why.
@@ -188,11 +180,12 @@ bool writePlans(const Problem &problem, const PlanOptions &options, bool csv, ch
 {
     const std::vector<RankedPlan> plans =
         findPlans(problem, options.wishes, options.limit, options.strict);
+    if (csv) {
+        CsvWriter writer(sink, separator);
+        return writeCsvPlans(plans, writer);
+    }
     LineBuffer line(sink);
-    if (!(csv ? writeCsvPlans(plans, separator, line)
-              : writeTablePlans(problem, options, plans, line)))
-        return false;
-    return line.flush();
+    return writeTablePlans(problem, options, plans, line) && line.flush();
 }
 
 } // namespace velmorin::cli

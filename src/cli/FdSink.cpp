@@ -10,14 +10,14 @@
 
 namespace velmorin::cli {
 
-bool FdSink::write(std::string_view bytes)
+std::size_t FdSink::writeAll(std::string_view bytes)
 {
     // After a failure nothing more is written: the reader is gone or the device is full.
-    while (!bytes.empty() && m_error == 0) {
-        const ssize_t written = ::write(m_fd, bytes.data(), bytes.size());
+    std::size_t done = 0;
+    while (done < bytes.size() && m_error == 0) {
+        const ssize_t written = ::write(m_fd, bytes.data() + done, bytes.size() - done);
         if (written >= 0) {
-            account(bytes.substr(0, static_cast<std::size_t>(written)));
-            bytes.remove_prefix(static_cast<std::size_t>(written));
+            done += static_cast<std::size_t>(written);
         } else if (errno == EAGAIN || errno == EWOULDBLOCK) {
             // A non-blocking pipe whose reader is slower than us.
             if (!platform::waitUntilWritable(m_fd))
@@ -26,16 +26,36 @@ bool FdSink::write(std::string_view bytes)
             m_error = errno;
         }
     }
+    return done;
+}
+
+bool FdSink::write(std::string_view bytes)
+{
+    const std::string_view written = bytes.substr(0, writeAll(bytes));
+    account(written, static_cast<std::uint64_t>(std::count(written.begin(), written.end(), '\n')));
     return m_error == 0;
 }
 
-void FdSink::account(std::string_view written)
+bool FdSink::writeLines(std::string_view bytes, std::uint64_t lineEnds)
+{
+    const std::size_t done = writeAll(bytes);
+    if (done == bytes.size()) {
+        account(bytes, lineEnds);
+    } else {
+        // Only the chunk that stopped is searched: the failure's message needs its line.
+        const std::string_view written = bytes.substr(0, done);
+        account(written,
+                static_cast<std::uint64_t>(std::count(written.begin(), written.end(), '\n')));
+    }
+    return m_error == 0;
+}
+
+void FdSink::account(std::string_view written, std::uint64_t lineEnds)
 {
     if (written.empty())
         return;
     m_progress.bytes += written.size();
-    m_progress.lines +=
-        static_cast<std::uint64_t>(std::count(written.begin(), written.end(), '\n'));
+    m_progress.lines += lineEnds;
     m_progress.midLine = written.back() != '\n';
 }
 

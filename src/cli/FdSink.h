@@ -23,13 +23,18 @@ public:
     explicit FdSink(int fd) : m_fd(fd) {}
     // A non-blocking descriptor that is full is waited for, not given up on.
     bool write(std::string_view bytes) override;
+    // The line ends are searched for only in a chunk that stops part-way: a whole chunk adds
+    // the writer's count.
+    bool writeLines(std::string_view bytes, std::uint64_t lineEnds) override;
 
     // errno of the first failed write, 0 while every write has succeeded.
     int error() const { return m_error; }
     const WriteProgress &progress() const { return m_progress; }
 
 private:
-    void account(std::string_view written);
+    // Writes what it can; the bytes written.
+    std::size_t writeAll(std::string_view bytes);
+    void account(std::string_view written, std::uint64_t lineEnds);
 
     int m_fd;
     int m_error = 0;

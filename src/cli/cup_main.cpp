@@ -8,7 +8,6 @@
 
 #include <QCoreApplication>
 
-#include <cerrno>
 #include <clocale>
 #include <iostream>
 #include <string>
@@ -26,10 +25,8 @@ int main(int argc, char *argv[])
     const std::vector<std::string> args(argv + 1, argv + argc);
     velmorin::cli::FdSink out(STDOUT_FILENO);
     const int status = velmorin::cli::runCupCalc(args, out, std::cerr);
-    if (out.error() != 0 && out.error() != EPIPE) {
-        std::cerr << "velmorin-calc: "
-                  << velmorin::cli::writeErrorMessage(out.error(), out.progress()) << '\n';
-        return velmorin::cli::kExitWriteError;
-    }
-    return status;
+    return velmorin::cli::cupRunStatus(
+        args, status, out.error(),
+        out.error() ? velmorin::cli::writeErrorMessage(out.error(), out.progress()) : "",
+        std::cerr);
 }

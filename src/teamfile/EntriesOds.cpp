@@ -1,5 +1,6 @@
 #include "EntriesOds.h"
 
+#include "CsvWriter.h"
 #include "EntriesCsv.h"
 
 #include <zip.h>
@@ -74,6 +75,10 @@ public:
             return;
         }
         m_xml += "<table:table-cell office:value-type=\"string\"><text:p>";
+        // An ODS text is never run as a formula: only an apostrophe the readers would take
+        // off is guarded.
+        if (losesApostrophe(text))
+            m_xml += '\'';
         for (std::size_t i = 0; i < text.size(); ++i) {
             const char c = text[i];
             if (c == '\r' || c == '\n') {

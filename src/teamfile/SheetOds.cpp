@@ -3,6 +3,7 @@
 // to their right one column left: here each covered cell keeps its column and shows what the
 // merged cell shows.
 
+#include "CsvWriter.h"
 #include "SheetRows.h"
 #include "ZipXml.h"
 
@@ -191,6 +192,8 @@ private:
         }
         if (m_text.empty() && !m_cellValue)
             return; // empty cells cost nothing until a cell with content follows them
+        // A text the writers guarded against formulas ("'=x") reads as it was ("=x").
+        m_text = std::string(unguardedCellText(m_text));
         if (m_cellRowsSpanned > 1 || m_cellColumnsSpanned > 1)
             m_merges[first] = Merge{m_row.line + m_cellRowsSpanned - 1,
                                     first + m_cellColumnsSpanned - 1, m_text, m_cellValue};

@@ -2,6 +2,7 @@
 // parser: the workbook's first sheet, the shared strings, the number formats that make a date,
 // and the sheet's cells and merges. No formula engine: a formula shows its last result.
 
+#include "CsvWriter.h"
 #include "SheetRows.h"
 #include "XlsxParts.h"
 #include "ZipXml.h"
@@ -180,7 +181,8 @@ public:
         SourceRow &target = rowAt(row);
         if (target.cells.size() <= column)
             target.cells.resize(column + 1);
-        target.cells[column] = std::move(text);
+        // A text the writers guarded against formulas ("'=x") reads as it was ("=x").
+        target.cells[column] = std::string(unguardedCellText(text));
         if (value) {
             if (target.values.size() <= column)
                 target.values.resize(column + 1);

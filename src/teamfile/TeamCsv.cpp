@@ -1,5 +1,7 @@
 #include "TeamCsv.h"
 
+#include "CsvWriter.h"
+
 #include <csv.h>
 
 #include <algorithm>
@@ -102,7 +104,9 @@ void onField(void *data, std::size_t size, void *context)
 {
     auto &collector = *static_cast<RowCollector *>(context);
     const char *text = static_cast<const char *>(data);
-    collector.current.cells.emplace_back(text ? text : "", text ? size : 0);
+    // A cell the writers guarded against formulas ("'=x") reads as it was ("=x").
+    collector.current.cells.emplace_back(
+        unguardedCellText(std::string_view(text ? text : "", text ? size : 0)));
     collector.rowHasFields = true;
     collector.innerBreaks += text ? lineBreaks(text, size) : 0;
 }

@@ -25,6 +25,19 @@ velmorin::testing::CalcRun runCup(const QStringList &args)
     return result;
 }
 
+// A refusal's first line: the program's name, then one sentence (a capital, a final period).
+bool isSentence(const std::string &err)
+{
+    const std::string first = err.substr(0, err.find('\n'));
+    const std::string prefix = "velmorin-calc: ";
+    if (first.compare(0, prefix.size(), prefix) != 0 || first.size() <= prefix.size() + 1)
+        return false;
+    const std::string said = first.substr(prefix.size());
+    const bool capital = (said.front() >= 'A' && said.front() <= 'Z') ||
+                         said.compare(0, 2, "\xC3\x89") == 0 || said.front() == '\xC2'; // É, «
+    return capital && said.back() == '.';
+}
+
 } // namespace
 
 class TestCalcCup : public QObject
@@ -40,6 +53,7 @@ private slots:
     void playedToTheFinal();
     void actions_data();
     void actions();
+    void helpNamesEveryOption();
 
 private:
     QString path(const QString &name) const { return m_dir.filePath(name); }
@@ -98,7 +112,7 @@ void TestCalcCup::lines_data()
                                             "1",          "4",
                                             "1",          "99"}
                              << 2 << ""
-                             << "pas de solution 99";
+                             << "Pas de solution 99";
     QTest::newRow("missing list") << QStringList{"--coupe",    "%1/p.velmorin",
                                                  "--nouvelle", "X",
                                                  "--equipes",  "%1/rien.csv",
@@ -114,12 +128,36 @@ void TestCalcCup::lines_data()
                                << 1 << ""
                                << "n'a pas pu être créée";
     QTest::newRow("unknown option") << QStringList{"--coupe", "%1/c.velmorin", "--scan"} << 2 << ""
-                                    << "option inconnue";
+                                    << "Option inconnue";
     QTest::newRow("order without new")
         << QStringList{"--coupe", "%1/c.velmorin", "--ordre-niveaux", "1"} << 2 << ""
         << "qu'avec --nouvelle";
     QTest::newRow("no file") << QStringList{"--coupe"} << 2 << ""
                              << "attend une valeur";
+    QTest::newRow("help") << QStringList{"--coupe", "%1/c.velmorin", "--tirage", "1", "--help"}
+                          << 0 << "Étapes :" << "";
+    QTest::newRow("separator with table")
+        << QStringList{"--coupe", "%1/c.velmorin", "--separateur", ";"} << 2 << ""
+        << "L'option --separateur ne s'applique pas au format table.";
+    QTest::newRow("bad separator")
+        << QStringList{"--coupe", "%1/c.velmorin", "--format", "csv", "--separateur", "|"} << 2
+        << "" << "Séparateur incorrect '|' (, ou ; attendu).";
+    QTest::newRow("entries csv ;")
+        << QStringList{"--coupe", "%1/c.velmorin", "--entrees", "--format", "csv",
+                       "--separateur", ";"}
+        << 0 << "tour;equipe;club;niveau;points" << "";
+    QTest::newRow("entries and new")
+        << QStringList{"--coupe", "%1/c.velmorin", "--entrees", "--nouvelle", "X"} << 2 << ""
+        << "Les options --entrees et --nouvelle ne se combinent pas.";
+    QTest::newRow("two cups") << QStringList{"--coupe", "%1/c.velmorin", "--coupe", "%1/d"} << 2
+                              << "" << "Une seule coupe à la fois";
+    QTest::newRow("new without list")
+        << QStringList{"--coupe", "%1/p.velmorin", "--nouvelle", "X", "1", "4", "1", "1"} << 2
+        << "" << "L'option --nouvelle attend une liste d'équipes : --equipes LISTE.";
+    QTest::newRow("extra argument") << QStringList{"--coupe", "%1/c.velmorin", "7"} << 2 << ""
+                                    << "Argument en trop '7' avec --coupe.";
+    QTest::newRow("modifier alone") << QStringList{"--coupe", "%1/c.velmorin", "--refaire"} << 2
+                                    << "" << "Les options --refaire, --corriger et --score";
 }
 
 // Each line's status, what it prints, and a refusal that leaves no file behind.
@@ -136,6 +174,7 @@ void TestCalcCup::lines()
     QVERIFY2(QString::fromStdString(run.out).contains(out), run.out.c_str());
     QVERIFY2(QString::fromStdString(run.err).contains(err), run.err.c_str());
     QCOMPARE(run.err.empty(), err.isEmpty());
+    QVERIFY2(status == 0 || isSentence(run.err), run.err.c_str());
     QVERIFY(!QFile::exists(path("p.velmorin")));
 }
 
@@ -238,13 +277,34 @@ void TestCalcCup::actions_data()
     QTest::newRow("not in the round") << QStringList{"--gagnant", "1", "#1"} << 2 << ""
                                       << "ne joue pas le Tour 1";
     QTest::newRow("two actions") << QStringList{"--tour", "1", "--tableau"} << 2 << ""
-                                 << "une seule action";
+                                 << "Une seule action sur la coupe à la fois.";
     QTest::newRow("frozen earlier round") << QStringList{"--annuler-tirage", "1"} << 2 << ""
                                           << "Seul le dernier tour";
     QTest::newRow("team missing") << QStringList{"--forfait", "6"} << 2 << ""
                                   << "attend un tour puis une équipe";
     QTest::newRow("correct nothing") << QStringList{"--gagnant", "1", "#1", "--corriger"} << 2 << ""
                                      << "";
+    QTest::newRow("round csv ;") << QStringList{"--tour", "1", "--format", "csv", "--separateur",
+                                                ";"}
+                                 << 0 << "tour;poule;partie;equipe_a;club_a;equipe_b" << "";
+    QTest::newRow("board csv ;") << QStringList{"--tableau", "--format", "csv", "--separateur=;"}
+                                 << 0 << "\nfinale;1;qualifiee;" << "";
+    QTest::newRow("board html separator")
+        << QStringList{"--tableau", "--format", "html", "--separateur", ";"} << 2 << ""
+        << "L'option --separateur ne s'applique pas au format html.";
+    QTest::newRow("round table separator") << QStringList{"--tour", "1", "--separateur", ";"}
+                                           << 2 << ""
+                                           << "ne s'applique pas au format table.";
+    QTest::newRow("redo without draw") << QStringList{"--tour", "1", "--refaire"} << 2 << ""
+                                       << "L'option --refaire accompagne --tirage.";
+    QTest::newRow("correct a round") << QStringList{"--tour", "1", "--corriger"} << 2 << ""
+                                     << "L'option --corriger accompagne --gagnant ou --forfait.";
+    QTest::newRow("round x") << QStringList{"--tirage", "x"} << 2 << ""
+                             << "Le tour est un nombre de 1 à 6, pas 'x'.";
+    QTest::newRow("unknown format") << QStringList{"--tour", "1", "--format", "pdf"} << 2 << ""
+                                    << "Format inconnu 'pdf' : table ou csv (html pour --tableau).";
+    QTest::newRow("stray argument") << QStringList{"--tour", "1", "en-trop"} << 2 << ""
+                                    << "Option ou argument en trop 'en-trop'";
 }
 
 // Each action on a played cup: what it prints, and a refusal that leaves the cup as it was.
@@ -262,7 +322,28 @@ void TestCalcCup::actions()
     QVERIFY2(QString::fromStdString(run.out).contains(out), run.out.c_str());
     QVERIFY2(QString::fromStdString(run.err).contains(err), run.err.c_str());
     QCOMPARE(run.err.empty(), status == 0);
+    QVERIFY2(status == 0 || isSentence(run.err), run.err.c_str());
     QCOMPARE(runCup(board).out, before);
+}
+
+// The help walks through the cup and describes every option the cup lines read.
+void TestCalcCup::helpNamesEveryOption()
+{
+    const auto help = runCup({"--coupe", "x", "--help"});
+    QCOMPARE(help.status, 0);
+    const QString text = QString::fromStdString(help.out);
+    for (const char *option :
+         {"--nouvelle", "--equipes", "--graine", "--ordre-niveaux", "--tour4", "--quart", "--demi",
+          "--entrees", "--tirage", "--refaire", "--gagnant", "--score", "--forfait", "--corriger",
+          "--exemptees", "--annuler-tirage", "--tour", "--tableau", "--format", "--separateur",
+          "FINALE", "ENTRANTS1", "CLASSE", "POSITION", "#N", "Code de retour"})
+        QVERIFY2(text.count(option) >= 2 || QString(option).startsWith("Code") ||
+                     QString(option) == "#N",
+                 option); // in a usage line and in its description
+    QVERIFY(text.contains("#N"));
+    QVERIFY(text.contains("Code de retour"));
+    for (const QString &line : text.split('\n'))
+        QVERIFY2(line.size() <= 80, qPrintable(line));
 }
 
 QTEST_GUILESS_MAIN(TestCalcCup)

@@ -37,6 +37,8 @@ private slots:
     void fileSizeLimit();
     void slowNonBlockingReader();
     void escapeSequenceNotEchoed();
+    void savedButNotShown_data();
+    void savedButNotShown();
 };
 
 void TestCalcProcess::hugeRegisteredCount()
@@ -218,6 +220,72 @@ void TestCalcProcess::escapeSequenceNotEchoed()
     QVERIFY2(!err.contains('\x1b') && !err.contains('\a'), err.constData());
     QVERIFY2(err.startsWith("velmorin-calc: INSCRITES : '␛]0;titre␇16' n'est pas"),
              err.constData());
+}
+
+void TestCalcProcess::savedButNotShown_data()
+{
+    QTest::addColumn<QStringList>("args"); // after --coupe; %A is round 1's first team A
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("said"); // the first line's start after "velmorin-calc: "
+    QTest::addColumn<QString>("kept"); // what --tour 1 --format csv then holds
+
+    QTest::newRow("draw") << QStringList{"--tirage", "1"} << 1
+                          << "Le tirage du Tour 1 est enregistré dans la coupe, mais son "
+                             "affichage a échoué : erreur d'écriture : "
+                          << "1,1,1,";
+    QTest::newRow("refusal") << QStringList{"--tirage", "1"} << 2 << "Le Tour 1 est"
+                             << "1,1,1,";
+    QTest::newRow("result") << QStringList{"--gagnant", "1", "%A", "--score", "13-7"} << 1
+                            << "Le résultat est enregistré dans la coupe, mais son affichage "
+                               "a échoué : erreur d'écriture : "
+                            << ",%A,13,7,";
+    QTest::newRow("round shown") << QStringList{"--tour", "1"} << 1 << "Erreur d'écriture : "
+                                 << ",%A,13,7,";
+}
+
+// A change saved in the cup whose report cannot be written (standard output on a full
+// device) exits 1 and says that the change is kept; a refusal stays a refusal.
+void TestCalcProcess::savedButNotShown()
+{
+    QFETCH(QStringList, args);
+    QFETCH(int, status);
+    QFETCH(QString, said);
+    QFETCH(QString, kept);
+    if (!QFileInfo::exists("/dev/full"))
+        QSKIP("no /dev/full here");
+    static QTemporaryDir dir;
+    const QString cup = dir.filePath("coupe.velmorin");
+    if (!QFileInfo::exists(cup)) {
+        QFile list(dir.filePath("equipes.csv"));
+        QVERIFY(list.open(QIODevice::WriteOnly));
+        list.write("Équipe;Club;Niveau;Points\nA1;C;1;100\nA2;D;1;90\nA3;E;1;90\nB1;C;2;\n"
+                   "B2;D;2;50\nB3;E;2;50\nC1;C;3;10\nC2;D;;5\nC3;E;;\nC4;F;3;\nD1;G;4;0\n"
+                   "D2;H;4;-3\n");
+        list.close();
+        QProcess made;
+        made.start(kCalc, {"--coupe", cup, "--nouvelle", "Pleine", "--equipes", list.fileName(),
+                           "--graine", "42", "1", "4", "1", "1"});
+        QVERIFY(made.waitForFinished(30000));
+        QVERIFY2(made.exitCode() == 0, made.readAllStandardError().constData());
+    }
+    const auto roundCsv = [&cup] {
+        return QString::fromUtf8(outputOf({"--coupe", cup, "--tour", "1", "--format", "csv"}));
+    };
+    const QStringList firstGame = roundCsv().split('\n').value(1).split(',');
+    const QString teamA = firstGame.value(3);
+    for (QString &arg : args)
+        arg.replace("%A", teamA);
+
+    QProcess calc;
+    calc.setStandardOutputFile("/dev/full");
+    calc.start(kCalc, QStringList{"--coupe", cup} + args);
+    QVERIFY(calc.waitForFinished(30000));
+    QCOMPARE(calc.exitCode(), status);
+    const QString err = QString::fromUtf8(calc.readAllStandardError());
+    const QString first = err.section('\n', 0, 0);
+    QVERIFY2(first.startsWith("velmorin-calc: " + said), qPrintable(err));
+    QVERIFY2(first.endsWith('.'), qPrintable(err));
+    QVERIFY2(roundCsv().contains(kept.replace("%A", teamA)), qPrintable(roundCsv()));
 }
 
 QTEST_GUILESS_MAIN(TestCalcProcess)

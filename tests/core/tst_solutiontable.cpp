@@ -11,10 +11,10 @@ using namespace velmorin;
 namespace {
 
 // Keeps what it is given; refuses everything once `limit` writes have been taken.
-class StringSink : public ByteSink
+class LimitedSink : public ByteSink
 {
 public:
-    explicit StringSink(int limit = -1) : m_limit(limit) {}
+    explicit LimitedSink(int limit = -1) : m_limit(limit) {}
     bool write(std::string_view bytes) override
     {
         if (m_limit >= 0 && writes >= m_limit) {
@@ -172,7 +172,7 @@ void TestSolutionTable::csvRows()
     QFETCH(QString, expected);
     const Calculation c = calculate(problem(64, 6, 28));
     QCOMPARE(c.totalSolutions(), Count(1));
-    StringSink sink;
+    LimitedSink sink;
     QVERIFY(writeCsv(c, sink, separator));
     QCOMPARE(QString::fromStdString(sink.text), expected);
 }
@@ -196,7 +196,7 @@ void TestSolutionTable::paddingAndLongText()
     QFETCH(qlonglong, value);
     QFETCH(int, width);
     QFETCH(QString, expected);
-    StringSink sink;
+    LimitedSink sink;
     {
         // A tiny buffer: every piece forces a flush, and a text longer than the buffer still
         // goes through whole.
@@ -214,11 +214,11 @@ void TestSolutionTable::stopsAtTheFirstRefusedWrite()
     const auto counts = [](const Calculation &c, ByteSink &sink) { return writeCounts(c, sink); };
     for (bool (*write)(const Calculation &, ByteSink &) :
          {&writeTable, +counts, &writeCountsTable}) {
-        StringSink sink(0);
+        LimitedSink sink(0);
         QVERIFY(!write(huge, sink));
         QCOMPARE(sink.refused, 1);
     }
-    StringSink sink(1);
+    LimitedSink sink(1);
     QVERIFY(!writeCsv(huge, sink, ','));
     QCOMPARE(sink.writes, 1);
     QCOMPARE(sink.refused, 1);
@@ -269,7 +269,7 @@ void TestSolutionTable::classWording()
     QCOMPARE(uint(w.colour), colour);
 
     // The table's heading of the class is that wording, with the count that follows it.
-    StringSink sink;
+    LimitedSink sink;
     QVERIFY(writeTable(calculate(problem(80, 6, 24)), sink));
     const int count = number == 1 ? 5 : 4;
     QVERIFY2(QString::fromStdString(sink.text).contains(

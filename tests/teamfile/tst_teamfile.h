@@ -114,6 +114,8 @@ private slots:
     void sameListEveryFormat_data();
     void sameListEveryFormat();
     void listRoundTrip();
+    void formulaGuard_data();
+    void formulaGuard();
     void assignmentRoundTrip();
     void odsSheets_data();
     void odsSheets();

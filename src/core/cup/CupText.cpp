@@ -1,5 +1,6 @@
 #include "CupText.h"
 
+#include "CsvWriter.h"
 #include "VisibleText.h"
 
 #include <algorithm>
@@ -10,7 +11,7 @@ namespace velmorin {
 
 namespace {
 
-constexpr std::size_t kColumns = 11; // those of kCupCsvHeader
+constexpr std::size_t kColumns = kCupCsvColumns.size();
 
 // One line of a listing, in the CSV's columns; the team cells hold raw names.
 using Row = std::array<std::string, kColumns>;
@@ -79,31 +80,24 @@ std::vector<Row> finalRows(const Cup &cup)
     return rows;
 }
 
-// RFC 4180: a field holding a comma, a quote or a line break is quoted, its quotes doubled.
-void appendCsvField(std::string &out, std::string_view field)
+// Every cell but the scores is text, guarded and quoted as CsvWriter does; the scores are
+// numbers.
+std::string csv(const std::vector<Row> &rows, char separator)
 {
-    if (field.find_first_of(",\"\r\n") == std::string_view::npos) {
-        out += field;
-        return;
-    }
-    out += '"';
-    for (const char c : field)
-        out += c == '"' ? std::string_view("\"\"") : std::string_view(&c, 1);
-    out += '"';
-}
-
-std::string csv(const std::vector<Row> &rows)
-{
-    std::string out(kCupCsvHeader);
-    out += '\n';
+    std::string out;
+    StringSink sink(out);
+    CsvWriter writer(sink, separator);
+    writer.header(kCupCsvColumns);
     for (const Row &row : rows) {
         for (std::size_t c = 0; c < row.size(); ++c) {
-            if (c > 0)
-                out += ',';
-            appendCsvField(out, row[c]);
+            if ((c == 8 || c == 9) && !row[c].empty())
+                writer.number(std::stoll(row[c]));
+            else
+                writer.text(row[c]);
         }
-        out += '\n';
+        writer.endRow();
     }
+    writer.flush();
     return out;
 }
 
@@ -118,7 +112,7 @@ std::array<std::string, 9> tableCells(const Row &row)
         row[5], row[6], row[7], row[8].empty() ? "" : row[8] + "-" + row[9],
         row[10]};
     for (std::string &cell : cells)
-        cell = withVisibleControls(cell);
+        cell = tableCellText(cell);
     return cells;
 }
 
@@ -205,13 +199,15 @@ std::string htmlRound(const Cup &cup, int round)
                 ? "Poule " + row[1] + (row[2] == "barrage" ? ", barrage" : ", partie " + row[2])
                 : "Partie " + row[1];
         std::string winner = htmlEscaped(row[7]);
-        if (!row[8].empty())
-            winner += " <small>" + row[8] + "-" + row[9] + "</small>";
         if (!row[10].empty())
             winner += " <small>(forfait de " + htmlEscaped(row[10]) + ")</small>";
-        out += "<tr><td>" + htmlEscaped(game) + "</td><td>" + htmlTeam(row, 3) + "<br>contre " +
-               htmlTeam(row, 5) + "</td><td>" + (row[7].empty() ? std::string("à jouer") : winner) +
-               "</td></tr>\n";
+        // Each team's points beside its name: a score beside the winner alone reads either way.
+        const auto points = [&row](std::size_t column) {
+            return row[column].empty() ? std::string() : " <b>" + row[column] + "</b>";
+        };
+        out += "<tr><td>" + htmlEscaped(game) + "</td><td>" + htmlTeam(row, 3) + points(8) +
+               "<br>contre " + htmlTeam(row, 5) + points(9) + "</td><td>" +
+               (row[7].empty() ? std::string("à jouer") : winner) + "</td></tr>\n";
     }
     out += "</tbody>\n</table>\n";
     const std::vector<Meeting> meetings = cup.meetings(round);
@@ -236,13 +232,13 @@ std::string roundTable(const Cup &cup, int round)
         return out + "Aucune équipe ne joue ce tour.\n";
     out += alignedTable(rows);
     for (const Meeting &meeting : cup.meetings(round))
-        out += "Rencontre de même club, " + withVisibleControls(meetingText(cup, meeting)) + '\n';
+        out += "Rencontre de même club, " + tableCellText(meetingText(cup, meeting)) + '\n';
     return out;
 }
 
-std::string roundCsv(const Cup &cup, int round)
+std::string roundCsv(const Cup &cup, int round, char separator)
 {
-    return csv(roundRows(cup, round));
+    return csv(roundRows(cup, round), separator);
 }
 
 std::string cupTable(const Cup &cup)
@@ -255,12 +251,12 @@ std::string cupTable(const Cup &cup)
     if (teams.empty())
         out += "pas encore connue.\n";
     for (std::size_t k = 0; k < teams.size(); ++k)
-        out += (k > 0 ? ", " : "") + withVisibleControls(teamAt(cup, teams[k]).name) +
+        out += (k > 0 ? ", " : "") + tableCellText(teamAt(cup, teams[k]).name) +
                (k + 1 == teams.size() ? ".\n" : "");
     return out;
 }
 
-std::string cupCsv(const Cup &cup)
+std::string cupCsv(const Cup &cup, char separator)
 {
     std::vector<Row> rows;
     for (int round = 1; round <= cup.drawnRounds(); ++round) {
@@ -269,7 +265,7 @@ std::string cupCsv(const Cup &cup)
     }
     const std::vector<Row> finale = finalRows(cup);
     rows.insert(rows.end(), finale.begin(), finale.end());
-    return csv(rows);
+    return csv(rows, separator);
 }
 
 std::string cupHtml(const Cup &cup)

@@ -5,6 +5,7 @@
 
 #include "Cup.h"
 
+#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,20 +14,21 @@
 namespace velmorin {
 
 // The CSV header of a round or of the whole cup.
-constexpr std::string_view kCupCsvHeader =
-    "tour,poule,partie,equipe_a,club_a,equipe_b,club_b,gagnant,score_a,score_b,forfait";
+constexpr std::array<std::string_view, 11> kCupCsvColumns{
+    "tour",   "poule",  "partie",  "equipe_a", "club_a", "equipe_b",
+    "club_b", "gagnant", "score_a", "score_b",  "forfait"};
 
 // A drawn round's games, one per line, with their results so far; a round not drawn yet says
 // so.
 std::string roundTable(const Cup &cup, int round);
 // The header, then one row per game (the barrage once both of its teams are known) and one per
-// exempted team.
-std::string roundCsv(const Cup &cup, int round);
+// exempted team; fields split by `separator` (',' or ';').
+std::string roundCsv(const Cup &cup, int round, char separator = ',');
 
 // Every drawn round, then the final's teams once they are known: rows "finale", their order,
 // "qualifiee", the team and its club.
 std::string cupTable(const Cup &cup);
-std::string cupCsv(const Cup &cup);
+std::string cupCsv(const Cup &cup, char separator = ',');
 // One page, no script and nothing from outside, readable on a phone.
 std::string cupHtml(const Cup &cup);
 

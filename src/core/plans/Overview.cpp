@@ -1,5 +1,6 @@
 #include "Overview.h"
 
+#include "CsvWriter.h"
 #include "IntText.h"
 #include "RoundOne.h"
 #include "SolutionTable.h"
@@ -114,24 +115,15 @@ SolutionsScale solutionsScale(Count highest)
 
 bool writeOverviewCsv(const Problem &problem, ByteSink &sink, char separator)
 {
-    LineBuffer line(sink);
-    for (std::size_t c = 0; c < kOverviewCsvColumns.size(); ++c)
-        line.text(c == 0 ? "" : std::string_view(&separator, 1)).text(kOverviewCsvColumns[c]);
-    if (!line.endLine())
+    CsvWriter csv(sink, separator);
+    if (!csv.header(kOverviewCsvColumns))
         return false;
     Overview overview(problem);
     while (const std::optional<OverviewRow> row = overview.next()) {
-        const std::array<Count, 4> values = columns(*row);
-        line.ensure(values.size() * (LineBuffer::kNumberWidth + 1));
-        line.putNumber(values[0]);
-        for (std::size_t c = 1; c < values.size(); ++c) {
-            line.putChar(separator);
-            line.putNumber(values[c]);
-        }
-        if (!line.endLine())
+        if (!csv.numberRow(columns(*row)))
             return false;
     }
-    return line.flush();
+    return csv.flush();
 }
 
 bool writeOverviewTable(const Problem &problem, ByteSink &sink)

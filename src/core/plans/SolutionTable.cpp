@@ -23,16 +23,6 @@ TableRow tableRow(ExemptionClass exemptionClass, Count position, const TSolution
 
 namespace {
 
-void csvRow(LineBuffer &line, const TableRow &row, char separator)
-{
-    line.ensure(kTableColumns * (LineBuffer::kNumberWidth + 1));
-    line.putNumber(row[0]);
-    for (std::size_t c = 1; c < kTableColumns; ++c) {
-        line.putChar(separator);
-        line.putNumber(row[c]);
-    }
-}
-
 // The aligned table leaves the class column to the class's heading.
 constexpr std::size_t kFirstTableColumn = 1;
 constexpr std::array<std::string_view, kTableColumns> kTableHeaders{
@@ -86,34 +76,28 @@ bool writeClassTable(const Problem &problem, const ClassResult &result, LineBuff
 
 bool writeCsv(const Calculation &calculation, ByteSink &sink, char separator)
 {
-    LineBuffer line(sink);
-    for (std::size_t c = 0; c < kTableColumns; ++c)
-        line.text(c == 0 ? "" : std::string_view(&separator, 1)).text(kCsvColumns[c]);
-    if (!line.endLine())
+    CsvWriter csv(sink, separator);
+    if (!csv.header(kCsvColumns))
         return false;
     for (const ClassResult &c : calculation.classes) {
         for (Count i = 0; i < c.solutions.count(); ++i) {
-            csvRow(line, tableRow(c.exemptionClass, i + 1, c.solutions.at(i), c.tour4), separator);
-            if (!line.endLine())
+            if (!csv.numberRow(tableRow(c.exemptionClass, i + 1, c.solutions.at(i), c.tour4)))
                 return false;
         }
     }
-    return line.flush();
+    return csv.flush();
 }
 
 bool writeCounts(const Calculation &calculation, ByteSink &sink, char separator)
 {
-    LineBuffer line(sink);
-    if (!line.text("classe").character(separator).text("solutions").endLine())
+    CsvWriter csv(sink, separator);
+    if (!csv.header(std::array<std::string_view, 2>{"classe", "solutions"}))
         return false;
     for (const ClassResult &c : calculation.classes) {
-        if (!line.number(classNumber(c.exemptionClass))
-                 .character(separator)
-                 .number(c.solutions.count())
-                 .endLine())
+        if (!csv.numberRow(std::array<Count, 2>{classNumber(c.exemptionClass), c.solutions.count()}))
             return false;
     }
-    return line.flush();
+    return csv.flush();
 }
 
 bool writeCountsTable(const Calculation &calculation, ByteSink &sink)

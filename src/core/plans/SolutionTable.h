@@ -5,6 +5,7 @@
 // through the writers here, so a saved file and the calculator's output are the same bytes.
 
 #include "ByteSink.h"
+#include "CsvWriter.h"
 #include "Calculation.h"
 
 #include <array>
@@ -24,12 +25,6 @@ using TableRow = std::array<Count, kTableColumns>;
 // Class, position (1-based), the four round sizes and the entrants at rounds 2 to 4.
 TableRow tableRow(ExemptionClass exemptionClass, Count position, const TSolution &solution,
                   Count tour4);
-
-// The field separators a CSV table may use: ',' and, for French spreadsheets, ';'.
-constexpr bool isCsvSeparator(char c)
-{
-    return c == ',' || c == ';';
-}
 
 // Each writer streams row by row in constant memory and stops at the first failed write;
 // it returns whether everything reached the sink.

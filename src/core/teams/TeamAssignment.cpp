@@ -1,5 +1,6 @@
 #include "TeamAssignment.h"
 
+#include "CsvWriter.h"
 #include "Plan.h"
 #include "VisibleText.h"
 
@@ -283,9 +284,9 @@ bool writeAssignmentTable(const TeamList &list, const Assignment &assignment, By
     for (std::size_t c = 0; c < headers.size(); ++c)
         widths[c] = displayWidth(headers[c]);
     for (const Team &team : list.teams) {
-        widths[1] = std::max(widths[1], displayWidth(oneLineText(team.name)));
-        widths[2] = std::max(widths[2], displayWidth(oneLineText(team.club)));
-        widths[3] = std::max(widths[3], displayWidth(levelText(team.level)));
+        widths[1] = std::max(widths[1], displayWidth(tableCellText(team.name)));
+        widths[2] = std::max(widths[2], displayWidth(tableCellText(team.club)));
+        widths[3] = std::max(widths[3], displayWidth(tableCellText(levelText(team.level))));
         widths[4] = std::max(widths[4], displayWidth(team.pointsText));
     }
 
@@ -301,9 +302,10 @@ bool writeAssignmentTable(const TeamList &list, const Assignment &assignment, By
     for (const std::size_t index : assignment.rows()) {
         const Team &team = list.teams[index];
         row.right(std::to_string(assignment.roundOfTeam[index]), widths[0]).spaces(2);
-        row.left(oneLineText(team.name), widths[1]).spaces(2);
-        row.left(oneLineText(team.club), widths[2]).spaces(2);
-        row.right(levelText(team.level), widths[3]).spaces(2).right(team.pointsText, widths[4]);
+        row.left(tableCellText(team.name), widths[1]).spaces(2);
+        row.left(tableCellText(team.club), widths[2]).spaces(2);
+        row.right(tableCellText(levelText(team.level)), widths[3]).spaces(2);
+        row.right(team.pointsText, widths[4]);
         if (assignment.outOfLevel[index])
             row.spaces(2).left(kOutOfLevel, 0);
         if (!row.writeTo(line))
@@ -330,7 +332,7 @@ bool writeLevelsTable(const LevelMapping &mapping, ByteSink &sink)
     for (std::size_t c = 0; c < headers.size(); ++c)
         widths[c] = displayWidth(headers[c]);
     for (const LevelRound &level : mapping.levels()) {
-        widths[0] = std::max(widths[0], displayWidth(levelLabel(level.level)));
+        widths[0] = std::max(widths[0], displayWidth(tableCellText(levelLabel(level.level))));
         widths[1] = std::max(widths[1], decimalWidth(level.teams));
     }
 
@@ -340,7 +342,7 @@ bool writeLevelsTable(const LevelMapping &mapping, ByteSink &sink)
     if (!row.right(headers[2], widths[2]).writeTo(line))
         return false;
     for (const LevelRound &level : mapping.levels()) {
-        row.left(levelLabel(level.level), widths[0]).spaces(2);
+        row.left(tableCellText(levelLabel(level.level)), widths[0]).spaces(2);
         row.right(std::to_string(level.teams), widths[1]).spaces(2);
         if (!row.right(std::to_string(level.round), widths[2]).writeTo(line))
             return false;
@@ -360,17 +362,14 @@ bool writeLevelsTable(const LevelMapping &mapping, ByteSink &sink)
 
 bool writeLevelsCsv(const LevelMapping &mapping, ByteSink &sink, char separator)
 {
-    LineBuffer line(sink);
-    line.text("niveau").character(separator).text("equipes").character(separator).text("tour");
-    if (!line.endLine())
+    CsvWriter csv(sink, separator);
+    if (!csv.header(std::array<std::string_view, 3>{"niveau", "equipes", "tour"}))
         return false;
     for (const LevelRound &level : mapping.levels()) {
-        putCsvField(line, levelText(level.level));
-        line.character(separator).number(level.teams).character(separator).number(level.round);
-        if (!line.endLine())
+        if (!csv.text(levelText(level.level)).number(level.teams).number(level.round).endRow())
             return false;
     }
-    return line.flush();
+    return csv.flush();
 }
 
 } // namespace velmorin

@@ -1,5 +1,6 @@
 #include "ByteSink.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 #include <ostream>
@@ -10,6 +11,12 @@ bool OstreamSink::write(std::string_view bytes)
 {
     m_out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     return m_out.good();
+}
+
+bool StringSink::write(std::string_view bytes)
+{
+    m_text += bytes;
+    return true;
 }
 
 LineBuffer::LineBuffer(ByteSink &sink, std::size_t capacity) : m_sink(sink), m_buffer(capacity) {}
@@ -31,6 +38,7 @@ LineBuffer &LineBuffer::text(std::string_view s)
     ensure(s.size());
     std::memcpy(m_buffer.data() + m_used, s.data(), s.size());
     m_used += s.size();
+    m_lineEnds += static_cast<std::uint64_t>(std::count(s.begin(), s.end(), '\n'));
     return *this;
 }
 
@@ -50,8 +58,9 @@ LineBuffer &LineBuffer::spaces(std::size_t count)
 bool LineBuffer::flush()
 {
     if (m_used > 0 && !m_failed)
-        m_failed = !m_sink.write({m_buffer.data(), m_used});
+        m_failed = !m_sink.writeLines({m_buffer.data(), m_used}, m_lineEnds);
     m_used = 0;
+    m_lineEnds = 0;
     return !m_failed;
 }
 
@@ -60,26 +69,6 @@ std::size_t decimalWidth(long long value)
     char digits[20];
     return static_cast<std::size_t>(std::to_chars(digits, digits + sizeof digits, value).ptr -
                                     digits);
-}
-
-void putCsvField(LineBuffer &line, std::string_view text)
-{
-    const bool quote = text.find_first_of(",;\t\"\n\r") != std::string_view::npos ||
-                       (!text.empty() && (text.front() == ' ' || text.back() == ' '));
-    if (!quote) {
-        line.text(text);
-        return;
-    }
-    line.character('"');
-    for (std::size_t from = 0;;) {
-        const std::size_t quoteAt = text.find('"', from);
-        line.text(text.substr(from, quoteAt - from));
-        if (quoteAt == std::string_view::npos)
-            break;
-        line.text("\"\"");
-        from = quoteAt + 1;
-    }
-    line.character('"');
 }
 
 } // namespace velmorin

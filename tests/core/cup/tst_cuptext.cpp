@@ -40,6 +40,10 @@ class TestCupText : public QObject
 
 private slots:
     void roundCsv();
+    void htmlScoreOrder_data();
+    void htmlScoreOrder();
+    void controlsInTables_data();
+    void controlsInTables();
     void wholeCup();
     void references_data();
     void references();
@@ -52,7 +56,10 @@ void TestCupText::roundCsv()
     const DrawRecord &drawn = *cup.drawnRound(1);
     const int groups = static_cast<int>(drawn.groups.size());
     QStringList rows = lines(velmorin::roundCsv(cup, 1));
-    QCOMPARE(rows.takeFirst(), QString::fromUtf8(kCupCsvHeader.data(), kCupCsvHeader.size()));
+    QStringList header;
+    for (const std::string_view column : kCupCsvColumns)
+        header << QString::fromUtf8(column.data(), static_cast<int>(column.size()));
+    QCOMPARE(rows.takeFirst(), header.join(','));
     QCOMPARE(rows.size(), 2 * groups); // no barrage before its games
 
     const auto &group = drawn.groups[0];
@@ -157,6 +164,95 @@ void TestCupText::references()
     QCOMPARE(resolved.team.value_or(-1), team);
     QVERIFY2(QString::fromStdString(resolved.error).contains(phrase), resolved.error.c_str());
     QCOMPARE(resolved.error.empty(), team >= 0);
+}
+
+void TestCupText::htmlScoreOrder_data()
+{
+    QTest::addColumn<bool>("aWins");
+    QTest::addColumn<int>("winnerPoints");
+    QTest::addColumn<int>("loserPoints");
+    QTest::newRow("B wins 13-7") << false << 13 << 7;
+    QTest::newRow("A wins 13-7") << true << 13 << 7;
+    QTest::newRow("B wins 13-12") << false << 13 << 12;
+    QTest::newRow("A wins 9-0") << true << 9 << 0;
+}
+
+// The page puts each team's points beside that team, whoever won: a game B won 13-7 reads
+// "A 7 contre B 13", never "13-7" beside A–B.
+void TestCupText::htmlScoreOrder()
+{
+    QFETCH(bool, aWins);
+    QFETCH(int, winnerPoints);
+    QFETCH(int, loserPoints);
+    Cup cup = namedCup();
+    QVERIFY(cup.draw(1).done);
+    const auto sides = *cup.gameTeams({1, 1, 1});
+    const int winner = aWins ? sides.first : sides.second;
+    QVERIFY(cup.recordWinner(1, winner, Score{winnerPoints, loserPoints}).done);
+    const QString html = QString::fromStdString(cupHtml(cup));
+    const auto escaped = [&cup](int team) {
+        return QString::fromStdString(cup.teams()[static_cast<std::size_t>(team)].name)
+            .toHtmlEscaped()
+            .replace("'", "&#39;");
+    };
+    const int aPoints = aWins ? winnerPoints : loserPoints;
+    const int bPoints = aWins ? loserPoints : winnerPoints;
+    const QRegularExpression game(
+        QRegularExpression::escape(escaped(sides.first)) + " <small>[^<]*</small> <b>" +
+        QString::number(aPoints) + "</b><br>contre " +
+        QRegularExpression::escape(escaped(sides.second)) + " <small>[^<]*</small> <b>" +
+        QString::number(bPoints) + "</b></td><td>" + QRegularExpression::escape(escaped(winner)) +
+        "</td>");
+    QVERIFY2(game.match(html).hasMatch(), qPrintable(html.left(3000)));
+}
+
+void TestCupText::controlsInTables_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("escape") << "\x1b[31mRouge" << "␛[31mRouge";
+    QTest::newRow("title") << "\x1b]0;titre\x07" "A" << "␛]0;titre␇A";
+    QTest::newRow("line break") << "Deux\nlignes" << "Deux / lignes";
+    QTest::newRow("tab") << "A\tB" << "A␉B";
+    QTest::newRow("C1") << "A\xC2\x9B" "B" << "A�B";
+}
+
+// A round's table, the board and the final's line show a team's controls as pictures and its
+// line breaks as " / ", as every table of the calculator does: nothing drives the terminal.
+void TestCupText::controlsInTables()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, shown);
+    const std::array<Ratio, 3> halves{Ratio::Half, Ratio::Half, Ratio::Half};
+    SeededDraw draw(4);
+    auto entrants = entrantsFor(40, halves, 2, draw);
+    while (entrants && (*entrants)[0] < 8) // round 1 must have games to show
+        entrants = entrantsFor(40, halves, 2, draw);
+    QVERIFY(entrants);
+    std::vector<CupTeam> teams = inventedTeams(*entrants, 3, draw);
+    for (CupTeam &team : teams)
+        team.club = name.toStdString() + " club";
+    CupCreation made = Cup::create(teams, *layoutFor(*entrants, halves, 2), 4);
+    QVERIFY2(made.ok(), made.error.c_str());
+    Cup &cup = *made.cup;
+    for (int round = 1; round <= kCupRounds && cup.draw(round).done; ++round) {
+        const DrawRecord &drawn = *cup.drawnRound(round);
+        for (std::size_t g = 0; g < drawn.groups.size(); ++g) {
+            for (const int game : {1, 2, kBarrage}) {
+                if (const auto sides = cup.gameTeams({round, static_cast<int>(g + 1), game}))
+                    cup.recordWinner(round, sides->first);
+            }
+        }
+    }
+    for (const std::string &text : {cupTable(cup), roundTable(cup, 1)}) {
+        const QString table = QString::fromStdString(text);
+        QVERIFY2(table.contains(shown), qPrintable(table));
+        QVERIFY2(!table.contains(QChar(0x1b)) && !table.contains('\a') && !table.contains('\t') &&
+                     !table.contains(QChar(0x9b)),
+                 qPrintable(table));
+        for (const QString &line : table.split('\n'))
+            QVERIFY2(!line.contains("lignes") || line.contains("Deux / lignes"), qPrintable(line));
+    }
 }
 
 QTEST_APPLESS_MAIN(TestCupText)
