@@ -1,6 +1,7 @@
 #include "CupContents.h"
 
 #include "Calculation.h"
+#include "CupPlayable.h"
 
 #include <algorithm>
 
@@ -80,12 +81,22 @@ CupContents rebuildCup(const CupSetup &setup)
             contents.listError = read.error;
         }
     }
-    if (setup.classNumber && setup.position) {
-        const Calculation calculation = calculate(setup.problem());
-        contents.plan =
-            makePlan(calculation, exemptionClassFromNumber(*setup.classNumber), *setup.position);
-    }
+    contents.plan = planOf(setup);
     return contents;
+}
+
+std::optional<Plan> planOf(const CupSetup &setup)
+{
+    if (!setup.classNumber || !setup.position)
+        return std::nullopt;
+    return makePlan(calculate(setup.problem()), exemptionClassFromNumber(*setup.classNumber),
+                    *setup.position);
+}
+
+std::string planRefusalOf(const CupSetup &setup)
+{
+    const std::optional<Plan> plan = planOf(setup);
+    return plan ? planRefusal(*plan) : std::string();
 }
 
 std::optional<Assignment> CupContents::assignment(const CupSetup &setup) const
@@ -96,7 +107,7 @@ std::optional<Assignment> CupContents::assignment(const CupSetup &setup) const
     return assigned.assignment;
 }
 
-CupInputsResult cupInputsOf(const CupSetup &setup, const CupContents &contents)
+CupInputsResult cupInputsOf(const CupSetup &setup, const CupContents &contents, InputsRules rules)
 {
     if (!contents.list)
         return {std::nullopt,
@@ -106,6 +117,10 @@ CupInputsResult cupInputsOf(const CupSetup &setup, const CupContents &contents)
         return {std::nullopt, "La coupe n'a pas de plan choisi qui existe pour ses nombres."};
     if (!setup.seed)
         return {std::nullopt, "La coupe n'a pas de graine de tirage."};
+    if (rules == InputsRules::New) {
+        if (std::string refusal = planRefusal(*contents.plan); !refusal.empty())
+            return {std::nullopt, std::move(refusal)};
+    }
     const AssignmentResult assigned =
         assignTeams(*contents.list, contents.mapping, planEntrants(*contents.plan), *setup.seed);
     if (!assigned.ok())
@@ -113,7 +128,7 @@ CupInputsResult cupInputsOf(const CupSetup &setup, const CupContents &contents)
     CupInputs inputs{cupTeams(*contents.list, *assigned.assignment), layoutFromPlan(*contents.plan),
                      *setup.seed};
     // Refused here rather than at the first draw: two teams of one name, sizes not filled.
-    std::string refusal = cupInputsRefusal(inputs.teams, inputs.layout);
+    std::string refusal = cupInputsRefusal(inputs.teams, inputs.layout, rules);
     if (!refusal.empty())
         return {std::nullopt, std::move(refusal)};
     return {std::move(inputs), {}};

@@ -37,6 +37,13 @@ struct CupContents
 
 CupContents rebuildCup(const CupSetup &setup);
 
+// The plan the settings name (their counts, ratios, class and solution), when it exists.
+std::optional<Plan> planOf(const CupSetup &setup);
+
+// Why the settings' plan cannot make a cup that reaches its final (planRefusal), empty when it
+// can or when they name no plan yet.
+std::string planRefusalOf(const CupSetup &setup);
+
 // What a cup is played from: its teams in list order, the plan's sizes, the seed.
 struct CupInputs
 {
@@ -51,7 +58,9 @@ struct CupInputsResult
     std::string error; // French, one sentence: what the cup lacks to be played
 };
 
-CupInputsResult cupInputsOf(const CupSetup &setup, const CupContents &contents);
+// A cup whose round 1 is drawn is held to the rules it was drawn under (InputsRules::Played).
+CupInputsResult cupInputsOf(const CupSetup &setup, const CupContents &contents,
+                            InputsRules rules = InputsRules::New);
 
 // The cup its inputs and records make, or the sentence saying why not.
 CupCreation restoreCup(const CupInputsResult &inputs, const CupRecords &records);

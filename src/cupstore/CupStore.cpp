@@ -124,7 +124,8 @@ CupWrite CupStore::inputChange(const std::string &what, const std::function<bool
 const CupInputsResult &CupStore::inputs() const
 {
     if (!m_inputs)
-        m_inputs = cupInputsOf(m_setup, rebuildCup(m_setup));
+        m_inputs = cupInputsOf(m_setup, rebuildCup(m_setup),
+                               isFrozen() ? InputsRules::Played : InputsRules::New);
     return *m_inputs;
 }
 
@@ -137,13 +138,19 @@ CupWrite CupStore::saveRecords(const CupRecords &records, const std::string &wha
 {
     if (records == m_records)
         return {true, {}};
-    // Never a file that would not open again: the records must make this cup.
-    const CupCreation checked = restoreCup(inputs(), records);
-    if (!checked.ok())
-        return {false, checked.error};
+    // Never a file that would not open again: the records must make this cup. No draw left
+    // opens with any settings: a cup played under older rules can still go back before its
+    // round 1, where its settings are then put right.
+    if (!(records == CupRecords{})) {
+        const CupCreation checked = restoreCup(inputs(), records);
+        if (!checked.ok())
+            return {false, checked.error};
+    }
+    // Round 1 drawn or cancelled: the inputs are held to other rules.
+    const bool rulesChange = records.draws.empty() != m_records.draws.empty();
     return change(
         what, [&] { return writeCupRecords(m_db, m_records, records); },
-        [&] { m_records = records; }, false);
+        [&] { m_records = records; }, rulesChange);
 }
 
 CupWrite CupStore::setName(const std::string &name)
@@ -204,6 +211,14 @@ CupWrite CupStore::setShownPlan(std::optional<int> classNumber,
                                  ? "Plan montré : classe " + std::to_string(*classNumber) +
                                        ", solution " + std::to_string(*position)
                                  : std::string("Plus de plan montré");
+    CupSetup changed = m_setup;
+    changed.classNumber = classNumber;
+    changed.position = position;
+    // The plan a cup is made from reaches its final; until round 1 is drawn (inputChange).
+    if (!isFrozen()) {
+        if (std::string refusal = planRefusalOf(changed); !refusal.empty())
+            return {false, refusal};
+    }
     return inputChange(
         what,
         [&] {

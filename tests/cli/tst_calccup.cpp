@@ -1,5 +1,4 @@
-#include "CalcCup.h"
-#include "CalcRun.h"
+#include "CupCalcRun.h"
 #include "TeamLists.h"
 
 #include "ByteSink.h"
@@ -10,20 +9,7 @@
 
 namespace {
 
-velmorin::testing::CalcRun runCup(const QStringList &args)
-{
-    std::vector<std::string> argv;
-    for (const QString &a : args)
-        argv.push_back(a.toStdString());
-    std::ostringstream out;
-    std::ostringstream err;
-    velmorin::OstreamSink sink(out);
-    velmorin::testing::CalcRun result;
-    result.status = velmorin::cli::runCupCalc(argv, sink, err);
-    result.out = out.str();
-    result.err = err.str();
-    return result;
-}
+using velmorin::testing::runCup;
 
 // A refusal's first line: the program's name, then one sentence (a capital, a final period).
 bool isSentence(const std::string &err)

@@ -136,8 +136,9 @@ void TestCalcTeams::results_data()
         << QByteArray("Niveau       Équipes  Tour\n"
                       "Sans niveau        3     1\n"
                       "Entrantes voulues : tour 1 3, tour 2 0, tour 3 0, tour 4 0\n")
-        << "velmorin-calc: Liste « doublon.csv », ligne 4 : l'équipe « A » du club « X » figure "
-           "déjà ligne 2.\n";
+        << "velmorin-calc: Liste « doublon.csv », ligne 4 : l'équipe « A » porte le nom de "
+           "l'équipe « A » de la ligne 2 (les majuscules, les accents, les espaces et la "
+           "ponctuation ne comptent pas).\n";
     const QString divisions = m_files.path("divisions.csv");
     // Named levels in the order the organiser gives rank the teams as their numbers did.
     QTest::newRow("named levels, order given, csv")

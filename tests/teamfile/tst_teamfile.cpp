@@ -117,8 +117,9 @@ void TestTeamFile::odsSheets_data()
         << table("Feuille1", header + row({"", ""}, 3) + row({"B", "Y", "2"}, 2) +
                                  row({"C", "Y", "4", "3"}) + row({""}, 1048000))
         << QStringList{"5|B|Y|2|", "6|B|Y|2|", "7|C|Y|4|3"} << QString()
-        << QStringList{"Liste « liste.ods », ligne 6 : l'équipe « B » du club « Y » figure "
-                       "déjà ligne 5."};
+        << QStringList{"Liste « liste.ods », ligne 6 : l'équipe « B » porte le nom de l'équipe "
+                       "« B » de la ligne 5 (les majuscules, les accents, les espaces et la "
+                       "ponctuation ne comptent pas)."};
     QTest::newRow("faulty rows counted past repeats")
         << table("Feuille1",
                  row({"", ""}, 2) + header + row({"A"}) + row({""}, 4) + row({"B", "", "0"}))

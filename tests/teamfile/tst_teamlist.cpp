@@ -235,18 +235,32 @@ void TestTeamList::duplicatesAreWarnings_data()
     QTest::addColumn<int>("teams");
     QTest::addColumn<QStringList>("warnings");
 
+    const QString rule = " (les majuscules, les accents, les espaces et la ponctuation ne "
+                         "comptent pas).";
     QTest::newRow("same name and club, other case and accents")
         << QByteArray("Équipe;Club\nLes Étoiles;Le Club\nB;Le Club\nles etoiles ; LE CLUB\n") << 3
-        << QStringList{"Liste « equipes.csv », ligne 4 : l'équipe « les etoiles » du club « LE "
-                       "CLUB » figure déjà ligne 2."};
+        << QStringList{"Liste « equipes.csv », ligne 4 : l'équipe « les etoiles » porte le nom "
+                       "de l'équipe « Les Étoiles » de la ligne 2" +
+                       rule};
+    // A cup names its teams by name: the club does not tell them apart.
     QTest::newRow("same name, other club")
-        << QByteArray("Équipe;Club\nA;X\nA;Y\n") << 2 << QStringList{};
+        << QByteArray("Équipe;Club\nA;X\nA;Y\n") << 2
+        << QStringList{"Liste « equipes.csv », ligne 3 : l'équipe « A » porte le nom de "
+                       "l'équipe « A » de la ligne 2" +
+                       rule};
+    QTest::newRow("punctuation and spaces")
+        << QByteArray("Nom\nSaint-Cyr A\nSt Cyr A\nsaint cyr.a\n") << 3
+        << QStringList{"Liste « equipes.csv », ligne 4 : l'équipe « saint cyr.a » porte le nom "
+                       "de l'équipe « Saint-Cyr A » de la ligne 2" +
+                       rule};
     QTest::newRow("same name, no club, three times")
         << QByteArray("Nom\nA\nA\nA\n") << 3
-        << QStringList{"Liste « equipes.csv », ligne 3 : l'équipe « A » (sans club) figure déjà "
-                       "ligne 2.",
-                       "Liste « equipes.csv », ligne 4 : l'équipe « A » (sans club) figure déjà "
-                       "ligne 2."};
+        << QStringList{"Liste « equipes.csv », ligne 3 : l'équipe « A » porte le nom de "
+                       "l'équipe « A » de la ligne 2" +
+                           rule,
+                       "Liste « equipes.csv », ligne 4 : l'équipe « A » porte le nom de "
+                       "l'équipe « A » de la ligne 2" +
+                           rule};
 }
 
 void TestTeamList::duplicatesAreWarnings()

@@ -1,9 +1,11 @@
 #include "Cup.h"
 
 #include "CupDraw.h"
+#include "CupPlayable.h"
 #include "CupPrivate.h"
 #include "Plan.h"
 #include "TeamAssignment.h"
+#include "TeamKey.h"
 #include "VisibleText.h"
 
 #include <algorithm>
@@ -37,6 +39,7 @@ std::vector<CupTeam> cupTeams(const TeamList &list, const Assignment &assignment
     for (std::size_t i = 0; i < teams.size(); ++i) {
         teams[i].name = list.teams[i].name;
         teams[i].club = list.teams[i].club;
+        teams[i].line = list.teams[i].line;
         if (i < assignment.roundOfTeam.size())
             teams[i].entryRound = assignment.roundOfTeam[i];
     }
@@ -47,7 +50,39 @@ std::vector<CupTeam> cupTeams(const TeamList &list, const Assignment &assignment
     return teams;
 }
 
-std::string cupInputsRefusal(const std::vector<CupTeam> &teams, const CupLayout &layout)
+namespace {
+
+// "« Tassin A » (ligne 5)": a team as the organiser finds it in the list.
+std::string teamInList(const std::vector<CupTeam> &teams, std::size_t team)
+{
+    const std::size_t line = teams[team].line;
+    return "« " + withVisibleControls(teams[team].name) + " » (" +
+           (line > 0 ? "ligne " + number(static_cast<long long>(line))
+                     : "n° " + number(static_cast<long long>(team + 1))) +
+           ")";
+}
+
+// Two teams of one name: a cup names its teams by name, so each must have its own. A cup
+// played under the rules of its day kept names that differ byte for byte.
+std::string sameNameRefusal(const std::vector<CupTeam> &teams, InputsRules rules)
+{
+    std::vector<std::string> keys;
+    keys.reserve(teams.size());
+    for (const CupTeam &team : teams)
+        keys.push_back(rules == InputsRules::New ? identityKey(team.name) : team.name);
+    const std::vector<KeyRepeat> repeats = keyRepeats(keys);
+    if (repeats.empty())
+        return {};
+    const KeyRepeat &repeat = repeats.front();
+    return "Les équipes " + teamInList(teams, repeat.first) + " et " +
+           teamInList(teams, repeat.again) + " de la liste portent le même nom (" +
+           std::string(kIdentityRule) + ") : chaque équipe doit avoir le sien.";
+}
+
+} // namespace
+
+std::string cupInputsRefusal(const std::vector<CupTeam> &teams, const CupLayout &layout,
+                             InputsRules rules)
 {
     if (teams.size() > static_cast<std::size_t>(INT_MAX / 4))
         return "La liste compte trop d'équipes pour une coupe.";
@@ -61,19 +96,8 @@ std::string cupInputsRefusal(const std::vector<CupTeam> &teams, const CupLayout 
                    " » n'entre à aucun des tours 1 à 4.";
         ++entering[static_cast<std::size_t>(teams[i].entryRound)];
     }
-    std::vector<std::size_t> byName(teams.size());
-    for (std::size_t i = 0; i < byName.size(); ++i)
-        byName[i] = i;
-    std::sort(byName.begin(), byName.end(), [&teams](std::size_t a, std::size_t b) {
-        return std::tie(teams[a].name, a) < std::tie(teams[b].name, b);
-    });
-    for (std::size_t k = 1; k < byName.size(); ++k) {
-        if (teams[byName[k]].name == teams[byName[k - 1]].name)
-            return "Les équipes n° " + number(static_cast<long long>(byName[k - 1] + 1)) +
-                   " et n° " + number(static_cast<long long>(byName[k] + 1)) +
-                   " portent le même nom, « " + withVisibleControls(teams[byName[k]].name) +
-                   " » : chaque équipe doit avoir le sien.";
-    }
+    if (std::string refusal = sameNameRefusal(teams, rules); !refusal.empty())
+        return refusal;
     if (layout.exempted < 0 || layout.exempted > 2)
         return "Le Tour 4 exempte 0, 1 ou 2 équipes, pas " + number(layout.exempted) + ".";
     for (int round = 1; round <= kCupRounds; ++round) {
@@ -81,6 +105,13 @@ std::string cupInputsRefusal(const std::vector<CupTeam> &teams, const CupLayout 
         if (size < layout.exemptedAt(round) || size > static_cast<Count>(teams.size()))
             return "Le plan donne " + number(size) + " équipes au " + roundName(round) +
                    " : ce nombre est impossible.";
+    }
+    // The plan's own arithmetic, before the list's counts: no list fills a plan whose later
+    // rounds split into nothing.
+    if (rules == InputsRules::New) {
+        if (const std::optional<int> round = unplayableRound(layout))
+            return unplayableRoundText(layout, *round) +
+                   " et la coupe n'irait pas jusqu'à sa finale.";
     }
     if (layout.sizes[0] != entering[1])
         return "Le plan prévoit " + number(layout.sizes[0]) + " équipes au Tour 1 ; la liste en " +
@@ -112,22 +143,9 @@ std::uint64_t drawSeed(std::uint64_t cupSeed, int round, int attempt)
 std::vector<Meeting> clubMeetings(const std::vector<CupTeam> &teams,
                                   const std::vector<std::vector<int>> &groups)
 {
-    std::vector<Meeting> meetings;
-    for (std::size_t g = 0; g < groups.size(); ++g) {
-        const std::vector<int> &group = groups[g];
-        for (std::size_t i = 0; i < group.size(); ++i) {
-            for (std::size_t j = i + 1; j < group.size(); ++j) {
-                const std::string &club = teams[static_cast<std::size_t>(group[i])].club;
-                if (!club.empty() && club == teams[static_cast<std::size_t>(group[j])].club)
-                    meetings.push_back({static_cast<int>(g + 1), std::min(group[i], group[j]),
-                                        std::max(group[i], group[j])});
-            }
-        }
-    }
-    std::sort(meetings.begin(), meetings.end(), [](const Meeting &a, const Meeting &b) {
-        return std::tie(a.group, a.teamA, a.teamB) < std::tie(b.group, b.teamA, b.teamB);
+    return meetingsOf(groups, [&teams](int team) {
+        return identityKey(teams[static_cast<std::size_t>(team)].club);
     });
-    return meetings;
 }
 
 std::string_view roundTitle(int round)

@@ -28,6 +28,9 @@ struct CupTeam
     std::string club;   // empty: no club, never counted as meeting anyone
     int entryRound = 1; // 1 to 4
     int strength = 0;   // 0 = strongest; equal strengths go by list order
+
+    // The list's line, as the organiser sees it; 0 when unknown.
+    std::size_t line = 0;
 };
 
 struct CupLayout
@@ -155,8 +158,9 @@ struct CupCreation;
 class Cup
 {
 public:
-    // Refused when two teams share a name, a team has no name or no entry round 1 to 4, or the
-    // teams entering each round do not fill the plan's sizes.
+    // Refused when two teams share a name (identityKey), a team has no name or no entry round
+    // 1 to 4, the teams entering each round do not fill the plan's sizes, or a later round
+    // does not split into its groups (unplayableRound).
     static CupCreation create(std::vector<CupTeam> teams, const CupLayout &layout,
                               std::uint64_t seed);
     // The cup the records describe; records that do not hold together are refused.
@@ -241,13 +245,18 @@ struct CupCreation
     bool ok() const { return cup.has_value(); }
 };
 
+// The rules a cup's inputs are held to: a cup being made, or one whose round 1 was drawn under
+// the rules of its day (its names then differ byte for byte, its plan is not checked again).
+enum class InputsRules { New, Played };
+
 // The refusal of a layout or list, empty when the cup can be made from them.
-std::string cupInputsRefusal(const std::vector<CupTeam> &teams, const CupLayout &layout);
+std::string cupInputsRefusal(const std::vector<CupTeam> &teams, const CupLayout &layout,
+                             InputsRules rules = InputsRules::New);
 
 // The seed of one draw of one round.
 std::uint64_t drawSeed(std::uint64_t cupSeed, int round, int attempt);
 
-// The meetings of a round's groups: the pairs of teams of one club in one group.
+// The meetings of a round's groups: the pairs of teams of one club (identityKey) in one group.
 std::vector<Meeting> clubMeetings(const std::vector<CupTeam> &teams,
                                   const std::vector<std::vector<int>> &groups);
 

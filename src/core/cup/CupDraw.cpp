@@ -1,9 +1,10 @@
 #include "CupDraw.h"
 
 #include "TeamAssignment.h"
+#include "TeamKey.h"
 
 #include <algorithm>
-#include <string_view>
+#include <string>
 #include <unordered_map>
 
 namespace velmorin {
@@ -132,12 +133,13 @@ std::vector<std::vector<int>> drawGroups(const std::vector<CupTeam> &teams,
     std::sort(players.begin(), players.end());
 
     std::vector<Block> blocks;
-    std::unordered_map<std::string_view, std::size_t> blockOfClub;
+    std::unordered_map<std::string, std::size_t> blockOfClub; // by the club's key
     for (const int team : players) {
         const CupTeam &cupTeam = teams[static_cast<std::size_t>(team)];
         std::size_t b = blocks.size();
-        if (!cupTeam.club.empty()) {
-            const auto [at, inserted] = blockOfClub.emplace(cupTeam.club, b);
+        std::string club = identityKey(cupTeam.club);
+        if (!club.empty()) {
+            const auto [at, inserted] = blockOfClub.emplace(std::move(club), b);
             b = at->second;
             if (!inserted) {
                 blocks[b].members.push_back(team);

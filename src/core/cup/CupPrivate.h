@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -39,6 +40,32 @@ inline std::optional<Count> throughCount(const CupLayout &layout, int round, Cou
     if (playing < 0 || playing % groupSize != 0)
         return std::nullopt;
     return playing / groupSize * (groupSize == 4 ? 3 : 1) + exempted;
+}
+
+// The pairs of teams of one club in one group, in group then team order; `clubOf(team)` is
+// asked once for each team (empty: no club).
+template <typename ClubOf>
+std::vector<Meeting> meetingsOf(const std::vector<std::vector<int>> &groups, ClubOf clubOf)
+{
+    std::vector<Meeting> meetings;
+    std::vector<std::string> clubs;
+    for (std::size_t g = 0; g < groups.size(); ++g) {
+        const std::vector<int> &group = groups[g];
+        clubs.clear();
+        for (const int team : group)
+            clubs.push_back(clubOf(team));
+        for (std::size_t i = 0; i < group.size(); ++i) {
+            for (std::size_t j = i + 1; j < group.size(); ++j) {
+                if (!clubs[i].empty() && clubs[i] == clubs[j])
+                    meetings.push_back({static_cast<int>(g + 1), std::min(group[i], group[j]),
+                                        std::max(group[i], group[j])});
+            }
+        }
+    }
+    std::sort(meetings.begin(), meetings.end(), [](const Meeting &a, const Meeting &b) {
+        return std::tie(a.group, a.teamA, a.teamB) < std::tie(b.group, b.teamA, b.teamB);
+    });
+    return meetings;
 }
 
 inline int other(const std::pair<int, int> &sides, int team)

@@ -4,6 +4,8 @@
 
 #include "Cup.h"
 
+#include "CupPrivate.h"
+
 #include <algorithm>
 #include <tuple>
 
@@ -54,7 +56,12 @@ std::optional<std::string> Cup::checkDrawRecord(const DrawRecord &record) const
                 return "une équipe du " + round + " ne joue pas ce tour ou y revient deux fois.";
         }
     }
-    if (record.meetings != clubMeetings(m_teams, record.groups))
+    // A round drawn before clubs were compared by their keys keeps the meetings it was drawn
+    // with: its clubs then differed byte for byte.
+    if (record.meetings != clubMeetings(m_teams, record.groups) &&
+        record.meetings != cupprivate::meetingsOf(record.groups, [this](int team) {
+            return m_teams[static_cast<std::size_t>(team)].club;
+        }))
         return "les rencontres de même club du " + round + " ne sont pas celles de ses poules.";
     return std::nullopt;
 }
@@ -62,9 +69,11 @@ std::optional<std::string> Cup::checkDrawRecord(const DrawRecord &record) const
 CupCreation Cup::restore(std::vector<CupTeam> teams, const CupLayout &layout, std::uint64_t seed,
                          const CupRecords &records)
 {
-    CupCreation made = create(std::move(teams), layout, seed);
-    if (!made.ok())
-        return made;
+    // A cup already played is held to the rules it was drawn under.
+    const InputsRules rules = records.draws.empty() ? InputsRules::New : InputsRules::Played;
+    if (std::string refusal = cupInputsRefusal(teams, layout, rules); !refusal.empty())
+        return {std::nullopt, std::move(refusal)};
+    CupCreation made{Cup(std::move(teams), layout, seed), {}};
     Cup &cup = *made.cup;
 
     CupRecords canonical = records;

@@ -3,6 +3,7 @@
 #include "Cup.h"
 
 #include "CupDraw.h"
+#include "CupPlayable.h"
 #include "CupPrivate.h"
 
 #include <algorithm>
@@ -31,12 +32,8 @@ std::optional<std::string> Cup::drawRefusal(int round) const
     if (size != m_layout.sizes[static_cast<std::size_t>(round - 1)])
         return "Le " + roundName(round) + " compte " + number(size) + " équipes au lieu des " +
                number(m_layout.sizes[static_cast<std::size_t>(round - 1)]) + " du plan.";
-    if (!throughCount(m_layout, round, size)) {
-        const bool exempting = m_layout.exemptedAt(round) > 0;
-        return "Le " + roundName(round) + " compte " + number(size - m_layout.exemptedAt(round)) +
-               (exempting ? " équipes hors exemptées" : " équipes") + " : il ne se joue pas en " +
-               (m_layout.groupSize(round) == 4 ? "poules de quatre." : "parties de deux.");
-    }
+    if (!throughCount(m_layout, round, size))
+        return unplayableRoundText(m_layout, round) + '.';
     return std::nullopt;
 }
 

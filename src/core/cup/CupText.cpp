@@ -1,6 +1,7 @@
 #include "CupText.h"
 
 #include "CsvWriter.h"
+#include "TeamKey.h"
 #include "VisibleText.h"
 
 #include <algorithm>
@@ -313,6 +314,20 @@ TeamReference resolveTeam(const std::vector<CupTeam> &teams, std::string_view re
                                       " équipes : " + quotedText(reference) +
                                       " n'en désigne aucune."};
     }
+    // Typed with other capitals, accents, spaces or punctuation: the list's team of that key.
+    const std::string key = identityKey(reference);
+    std::optional<int> found;
+    std::size_t matches = 0;
+    for (std::size_t t = 0; t < teams.size() && !key.empty(); ++t) {
+        if (identityKey(teams[t].name) == key && matches++ == 0)
+            found = static_cast<int>(t);
+    }
+    if (matches == 1)
+        return {found, {}};
+    if (matches > 1)
+        return {std::nullopt, "Plusieurs équipes de la liste s'appellent " + quotedText(reference) +
+                                  " (" + std::string(kIdentityRule) +
+                                  ") : écrivez son nom exactement comme la liste, ou #N."};
     return {std::nullopt, "Aucune équipe de la liste ne s'appelle " + quotedText(reference) + "."};
 }
 

@@ -38,8 +38,9 @@ struct TeamReference
     std::string error;       // the French refusal when none
 };
 
-// A team by its name in the list, or "#N" for the list's N-th team (#1 the first); a name
-// wins over a number.
+// A team by its name in the list, or "#N" for the list's N-th team (#1 the first), or by its
+// name's identityKey ("tassin a" for "Tassin A") when no name is written so; a name wins over
+// a number, a number over a key.
 TeamReference resolveTeam(const std::vector<CupTeam> &teams, std::string_view reference);
 
 } // namespace velmorin

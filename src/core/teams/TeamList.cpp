@@ -1,12 +1,13 @@
 #include "TeamList.h"
 
+#include "TeamKey.h"
+
 #include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
 #include <initializer_list>
 #include <limits>
-#include <unordered_map>
 
 namespace velmorin {
 
@@ -105,6 +106,15 @@ std::string countOf(std::size_t count, const char *singular, const char *plural)
 
 } // namespace
 
+std::vector<KeyRepeat> teamNameRepeats(const std::vector<Team> &teams)
+{
+    std::vector<std::string> keys;
+    keys.reserve(teams.size());
+    for (const Team &team : teams)
+        keys.push_back(identityKey(team.name));
+    return keyRepeats(keys);
+}
+
 TeamListResult refusedList(std::string_view fileName, std::string_view reason)
 {
     TeamListResult result;
@@ -150,7 +160,6 @@ TeamListResult teamListFromRows(std::string_view fileName, const std::vector<Sou
     std::vector<std::string> faults; // one line per faulty row
     std::size_t faultyRows = 0;
     TeamListResult result;
-    std::unordered_map<std::string, std::size_t> seen; // folded name and club → line
 
     for (std::size_t r = first + 1; r < rows.size(); ++r) {
         const SourceRow &row = rows[r];
@@ -221,15 +230,6 @@ TeamListResult teamListFromRows(std::string_view fileName, const std::vector<Sou
             continue;
         }
 
-        const std::string key = foldedName(team.name) + '\n' + foldedName(team.club);
-        const auto [at, inserted] = seen.emplace(key, team.line);
-        if (!inserted)
-            result.warnings.push_back("Liste " + guillemets(fileName) + ", ligne " +
-                                      std::to_string(team.line) + " : l'équipe " +
-                                      guillemets(team.name) +
-                                      (team.club.empty() ? std::string(" (sans club)")
-                                                         : " du club " + guillemets(team.club)) +
-                                      " figure déjà ligne " + std::to_string(at->second) + '.');
         list.teams.push_back(std::move(team));
     }
 
@@ -247,6 +247,17 @@ TeamListResult teamListFromRows(std::string_view fileName, const std::vector<Sou
     }
     if (list.teams.empty())
         return refusedList(fileName, "aucune équipe sous la ligne d'en-tête");
+    // Warned, not refused: the organiser may still look at the list, and the cup refuses the
+    // same pairs when it is made.
+    for (const KeyRepeat &repeat : teamNameRepeats(list.teams)) {
+        const Team &first = list.teams[repeat.first];
+        const Team &again = list.teams[repeat.again];
+        result.warnings.push_back(
+            "Liste " + guillemets(fileName) + ", ligne " + std::to_string(again.line) +
+            " : l'équipe " + guillemets(again.name) + " porte le nom de l'équipe " +
+            guillemets(first.name) + " de la ligne " + std::to_string(first.line) + " (" +
+            std::string(kIdentityRule) + ").");
+    }
     result.list = std::move(list);
     return result;
 }

@@ -6,6 +6,7 @@
 // list.
 
 #include "Level.h"
+#include "TeamKey.h"
 
 #include <cstddef>
 #include <optional>
@@ -37,7 +38,7 @@ struct TeamListResult
 {
     std::optional<TeamList> list;
     std::string error;                 // empty when the list was read
-    std::vector<std::string> warnings; // duplicates: the list is still read
+    std::vector<std::string> warnings; // teams of one name: the list is still read
 
     bool ok() const { return list.has_value(); }
 };
@@ -59,6 +60,10 @@ constexpr std::size_t kHeaderSearchRows = 20;
 // kHeaderSearchRows that are not empty, with a name column; the rows above it (a title, a
 // date) are ignored, empty rows are skipped. `fileName` names the file in the messages.
 TeamListResult teamListFromRows(std::string_view fileName, const std::vector<SourceRow> &rows);
+
+// The teams whose names are one (identityKey), each with the first team of that name: the
+// reader warns about exactly these, and a cup refuses them.
+std::vector<KeyRepeat> teamNameRepeats(const std::vector<Team> &teams);
 
 // The refusal of a whole file for one reason: "Liste « f » refusée : <reason>."
 TeamListResult refusedList(std::string_view fileName, std::string_view reason);

@@ -149,6 +149,9 @@ bool CupSession::create(const QString &path, const QString &name)
     setup.levelRounds = m_teams.levelRounds;
     setup.levelOrder = m_teams.levelOrder;
     setup.seed = m_teams.seed;
+    // Never a cup that could not reach its final; one without a plan yet may be made.
+    if (const std::string refusal = planRefusalOf(setup); !refusal.empty())
+        return refuse(refusal);
 
     CupOpening opening = CupStore::create(path, setup);
     if (!opening.ok())

@@ -5,7 +5,10 @@ void TestCup::refusedInputs_data()
     QTest::addColumn<int>("damage");
     QTest::addColumn<QString>("phrase");
 
-    QTest::newRow("two teams of one name") << 0 << "portent le même nom, « Équipe n° 1 »";
+    QTest::newRow("two teams of one name")
+        << 0 << "« Équipe n° 1 » (n° 1) et « Équipe n° 1 » (n° 6)";
+    QTest::newRow("two names of one key") << 7 << "« Équipe n° 1 » (n° 1) et « EQUIPE N-1 » (n° 6)";
+    QTest::newRow("a round 5 in no games of two") << 8 << "compte 13 équipes : il ne se joue pas";
     QTest::newRow("a team without a name") << 1 << "n'a pas de nom";
     QTest::newRow("an entry round 5") << 2 << "n'entre à aucun des tours 1 à 4";
     QTest::newRow("three exempted") << 3 << "exempte 0, 1 ou 2 équipes";
@@ -41,8 +44,14 @@ void TestCup::refusedInputs()
     case 5:
         layout.sizes[2] -= 4;
         break;
-    default:
+    case 6:
         layout.sizes[4] = -2;
+        break;
+    case 7:
+        teams[5].name = "EQUIPE N-1";
+        break;
+    default:
+        layout.sizes[4] = 13;
     }
     const CupCreation made = Cup::create(teams, layout, 1);
     QVERIFY(!made.ok());
@@ -54,20 +63,36 @@ void TestCup::refusedInputs()
 
 void TestCup::roundNotSplitting()
 {
-    // 26 teams at round 4 leave 13 for the quarter-final, which has no games of two.
+    // 26 teams at round 4 leave 13 for the quarter-final, which has no games of two: such a
+    // cup is no longer made, but one drawn before is still opened and played up to there.
     const std::array<Count, kEntryRounds> entrants{16, 4, 4, 14};
     CupLayout layout;
     layout.sizes = {16, 16, 16, 26, 13, 6};
     SeededDraw draw(5);
-    CupCreation made = Cup::create(inventedTeams(entrants, 3, draw), layout, 5);
+    const std::vector<CupTeam> teams = inventedTeams(entrants, 3, draw);
+    const CupCreation refused = Cup::create(teams, layout, 5);
+    QCOMPARE(refused.error, std::string("Le Tour 5 compte 13 équipes : il ne se joue pas en "
+                                        "parties de deux et la coupe n'irait pas jusqu'à sa "
+                                        "finale."));
+    QVERIFY(!Cup::restore(teams, layout, 5, {}).ok());
+
+    std::vector<int> round1;
+    for (std::size_t t = 0; t < teams.size(); ++t) {
+        if (teams[t].entryRound == 1)
+            round1.push_back(static_cast<int>(t));
+    }
+    DrawRecord first{1, 1, {}, drawGroups(teams, round1, 4, 1, drawSeed(5, 1, 1)), {}};
+    first.meetings = clubMeetings(teams, first.groups);
+    CupCreation made = Cup::restore(teams, layout, 5, CupRecords{{first}, {}, {}});
     QVERIFY2(made.ok(), made.error.c_str());
-    for (int round = 1; round <= 4; ++round) {
+    playRound(*made.cup, 1, draw, false);
+    for (int round = 2; round <= 4; ++round) {
         QVERIFY(made.cup->draw(round).done);
         playRound(*made.cup, round, draw, false);
     }
-    const CupAnswer refused = made.cup->draw(5);
-    QVERIFY(!refused.done);
-    QCOMPARE(refused.text, std::string("Le Tour 5 compte 13 équipes : il ne se joue pas en "
+    const CupAnswer stopped = made.cup->draw(5);
+    QVERIFY(!stopped.done);
+    QCOMPARE(stopped.text, std::string("Le Tour 5 compte 13 équipes : il ne se joue pas en "
                                        "parties de deux."));
     QCOMPARE(made.cup->drawnRounds(), 4);
 }

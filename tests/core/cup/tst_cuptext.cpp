@@ -150,7 +150,9 @@ void TestCupText::references_data()
     QTest::newRow("a huge number") << "#99999999999999999999999" << -1 << "n'en désigne aucune";
     QTest::newRow("not a number") << "#x" << -1 << "ne s'appelle '#x'";
     QTest::newRow("a name unknown") << "Équipe n° 70" << -1 << "ne s'appelle";
-    QTest::newRow("a name differing by case") << "équipe n° 7" << -1 << "ne s'appelle";
+    QTest::newRow("a name differing by case") << "équipe n° 7" << 6 << "";
+    QTest::newRow("a name without accent and sign") << "EQUIPE N 7" << 6 << "";
+    QTest::newRow("a name differing by a letter") << "Équipe n° 7a" << -1 << "ne s'appelle";
     QTest::newRow("controls shown") << "a\x1b[2J" << -1 << "a␛[2J";
 }
 

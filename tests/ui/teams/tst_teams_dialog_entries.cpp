@@ -166,8 +166,9 @@ void TestTeamsDialog::duplicatesAreImportedWithAWarning()
     QCOMPARE(m_boxes->shown().at(0).icon, QMessageBox::Warning);
     QCOMPARE(m_boxes->shown().at(0).text,
              QStringLiteral("La liste « doublons.csv » est ouverte, avec ces remarques :\n"
-                            "Liste « doublons.csv », ligne 4 : l'équipe « A » du club « X » "
-                            "figure déjà ligne 2."));
+                            "Liste « doublons.csv », ligne 4 : l'équipe « A » porte le nom de "
+                            "l'équipe « A » de la ligne 2 (les majuscules, les accents, les "
+                            "espaces et la ponctuation ne comptent pas)."));
     QCOMPARE(m_table->model()->rowCount(), 4);
     QCOMPARE(text("Effectif"), QStringLiteral("4"));
 }
