@@ -229,6 +229,8 @@ int runCupAction(const CupArguments &cup, ByteSink &out, std::ostream &err)
     if (!opening.ok())
         return openingFailed(err, opening);
     CupStore &store = *opening.store;
+    if (writes && store.readOnly())
+        return refuse(err, opening.notice);
     CupCreation made = store.cup();
     if (!made.ok())
         return refuse(err, made.error);
@@ -295,7 +297,7 @@ int runCupAction(const CupArguments &cup, ByteSink &out, std::ostream &err)
         played.records(), answer.text.empty() ? "Coupe jouée : " + action.roundText : answer.text);
     if (!written.saved) {
         err << kProgram << ": " << written.message << '\n' << std::flush;
-        return kExitWriteError;
+        return written.changedMeanwhile ? kExitUsage : kExitWriteError;
     }
     if (!written.message.empty())
         err << kProgram << ": " << written.message << '\n';

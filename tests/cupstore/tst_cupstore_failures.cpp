@@ -139,7 +139,7 @@ void TestCupStore::removedWhileOpen()
         QVERIFY(opened.store->setSeed(1).saved);
         QVERIFY(QFile::remove(path));
         const velmorin::CupWrite write = opened.store->setSeed(2);
-        QVERIFY(write.saved);
+        QVERIFY2(write.saved, write.message.c_str());
         QVERIFY2(QString::fromStdString(write.message).contains("réenregistrée"),
                  write.message.c_str());
         QVERIFY(opened.store->setName("encore").saved);
@@ -159,7 +159,8 @@ void TestCupStore::killedWhilePlaying()
     velmorin::CupRecords known;
     std::uint64_t totalSteps = 0;
     for (int kill = 0; kill < 40; ++kill) {
-        const auto reported = killedWriterRun(random, 60000, [&](const auto &report) {
+        // A step is one transaction, several synchronous writes with a rollback journal.
+        const auto reported = killedWriterRun(random, 200000, [&](const auto &report) {
             CupOpening opened = CupStore::open(path, CupStore::Mode::ReadWrite);
             if (!opened.ok())
                 return 3;
