@@ -4,7 +4,10 @@
 
 #include "ByteSink.h"
 
+#include <QCryptographicHash>
 #include <QtTest>
+
+#include <sys/stat.h>
 
 #include <sstream>
 
@@ -257,12 +260,27 @@ void TestCalcCup::actions()
     const QString cup = path("jouee.velmorin");
     const QStringList board{"--coupe", cup, "--tableau", "--format", "csv"};
     const std::string before = runCup(board).out;
+    // The file's bytes and time: what a backup or a sync tool sees.
+    const auto fileState = [&] {
+        QFile file(cup);
+        struct stat status
+        {
+        };
+        if (!file.open(QIODevice::ReadOnly) || ::stat(QFile::encodeName(cup).constData(), &status))
+            return QByteArray();
+        return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256) +
+               QByteArray::number(qint64(status.st_mtim.tv_sec)) + '.' +
+               QByteArray::number(qint64(status.st_mtim.tv_nsec));
+    };
+    const QByteArray stateBefore = fileState();
     const auto run = runCup(QStringList{"--coupe", cup} + args);
     QCOMPARE(run.status, status);
     QVERIFY2(QString::fromStdString(run.out).contains(out), run.out.c_str());
     QVERIFY2(QString::fromStdString(run.err).contains(err), run.err.c_str());
     QCOMPARE(run.err.empty(), status == 0);
     QCOMPARE(runCup(board).out, before);
+    QCOMPARE(fileState(), stateBefore); // a refusal, or a reading, writes nothing
+    QVERIFY(!QFile::exists(cup + ".verrou") && !QFile::exists(cup + "-journal"));
 }
 
 QTEST_GUILESS_MAIN(TestCalcCup)
