@@ -7,6 +7,7 @@
 #include "CupRecordRows.h"
 #include "CupSchema.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlQuery>
@@ -18,6 +19,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/statfs.h>
 #include <unistd.h>
@@ -138,6 +140,32 @@ bool onNetworkFileSystem(const QString &file)
         return true;
     default:
         return false;
+    }
+}
+
+QString creationPrefix(const QFileInfo &cup)
+{
+    return QStringLiteral(".") + cup.fileName() + QStringLiteral(".creation-");
+}
+
+// What a creation killed before its end left (its temporary file and journal): no process
+// holds it any more.
+void removeAbandonedCreations(const QString &folder, const QString &prefix)
+{
+    const QStringList left =
+        QDir(folder).entryList({prefix + QLatin1Char('*')}, QDir::Files | QDir::Hidden);
+    for (const QString &name : left) {
+        if (name.endsWith(QLatin1String("-journal")))
+            continue;
+        const QString file = folder + QLatin1Char('/') + name;
+        const int fd = ::open(QFile::encodeName(file).constData(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            QFile::remove(file + QStringLiteral("-journal"));
+            QFile::remove(file);
+        }
+        ::close(fd);
     }
 }
 
@@ -267,6 +295,9 @@ CupOpening CupStore::open(const QString &path, Mode mode)
         }
     }
 
+    if (mode == Mode::ReadWrite)
+        removeAbandonedCreations(info.absolutePath(), creationPrefix(info));
+
     // A journal left beside the cup by a program killed while writing: applied only when it
     // is the cup's own, and only by a program that may write the folder.
     if (const std::optional<std::string> refusal = recoverIfInterrupted(path, file, header.wal))
@@ -341,9 +372,17 @@ CupOpening CupStore::create(const QString &path, const CupSetup &setup)
 
     // Made whole under a temporary name, then linked in place: link() never replaces a file,
     // so a cup that appeared meanwhile is not overwritten, and no half-made cup is ever seen.
-    const QString temporary = info.absolutePath() + QStringLiteral("/.") + info.fileName() +
-                              QStringLiteral(".creation-%1").arg(::getpid());
+    const QString prefix = creationPrefix(info);
+    const QString temporary =
+        info.absolutePath() + QLatin1Char('/') + prefix + QString::number(::getpid());
+    removeAbandonedCreations(info.absolutePath(), prefix);
     QFile::remove(temporary);
+    // Held while it is made, so that another creation knows it is not abandoned; closed only
+    // after SQLite's connection, whose locks closing it would drop.
+    const int held = ::open(QFile::encodeName(temporary).constData(),
+                            O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (held >= 0)
+        ::flock(held, LOCK_EX);
     const QString connection = nextConnectionName();
     std::string failure;
     {
@@ -368,6 +407,8 @@ CupOpening CupStore::create(const QString &path, const CupSetup &setup)
     }
     QFile::remove(temporary);
     QFile::remove(temporary + QStringLiteral("-journal"));
+    if (held >= 0)
+        ::close(held);
     if (!failure.empty())
         return failed(failure == exists ? CupOpening::Failure::Refused
                                         : CupOpening::Failure::WriteFailed,

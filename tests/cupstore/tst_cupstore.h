@@ -185,6 +185,7 @@ private slots:
     void damagedRecords_data();
     void damagedRecords();
     void killedWhilePlaying();
+    void killedCreation();
     void locks_data();
     void locks();
     void changedMeanwhile_data();

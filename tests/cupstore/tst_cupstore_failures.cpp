@@ -198,4 +198,35 @@ void TestCupStore::killedWhilePlaying()
     QVERIFY2(totalSteps > 40, qPrintable(QString::number(totalSteps)));
 }
 
+// A creation killed at random moments: the cup is whole or absent, and what the killed one
+// left is gone once the cup is opened for writing or created again.
+void TestCupStore::killedCreation()
+{
+    const QString path = cupPath("creee.velmorin");
+    std::mt19937 random(20261209);
+    int made = 0;
+    for (int kill = 0; kill < 30; ++kill) {
+        QFile::remove(path);
+        killedWriterRun(random, 40000, [&](const auto &report) {
+            if (!CupStore::create(path, inventedCup(14, 200)).ok())
+                return 3;
+            report(1);
+            for (;;)
+                ::pause();
+        });
+        if (QFile::exists(path)) {
+            ++made;
+            CupOpening opened = CupStore::open(path, CupStore::Mode::ReadWrite);
+            QVERIFY2(opened.ok(), opened.message.c_str());
+        } else {
+            QVERIFY(CupStore::create(path, inventedCup(14, 200)).ok());
+        }
+        const QStringList left =
+            QDir(m_dir.path()).entryList({".creee.velmorin*", "creee.velmorin?*"},
+                                         QDir::Files | QDir::Hidden);
+        QVERIFY2(left.isEmpty(), qPrintable(left.join(' ')));
+    }
+    QVERIFY(made < 30); // some kills landed during the creation
+}
+
 QTEST_GUILESS_MAIN(TestCupStore)
