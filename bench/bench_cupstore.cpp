@@ -1,6 +1,7 @@
 // The cup file: opening a cup of 5 000 teams with its list and plan rebuilt (aim: under
-// 150 ms), one change written (aim: under 5 ms, WAL with synchronous=FULL), and one result
-// recorded in a drawn cup, with the model's records and the round's listing (aim: under 20 ms).
+// 150 ms), one change written (aim: under 10 ms, rollback journal with synchronous=FULL), and
+// one result recorded in a drawn cup, with the model's records and the round's listing (aim:
+// under 20 ms).
 
 #include "CupContents.h"
 #include "CupSetups.h"

@@ -240,6 +240,8 @@ int runCupAction(const CupArguments &cup, ByteSink &out, std::ostream &err)
     if (!opening.ok())
         return openingFailed(err, opening);
     CupStore &store = *opening.store;
+    if (writes && store.readOnly())
+        return refuse(err, opening.notice);
     CupCreation made = store.cup();
     if (!made.ok())
         return refuse(err, made.error);
@@ -307,7 +309,7 @@ int runCupAction(const CupArguments &cup, ByteSink &out, std::ostream &err)
         played.records(), answer.text.empty() ? "Coupe jouée : " + action.roundText : answer.text);
     if (!written.saved) {
         err << kProgram << ": " << sentence(written.message) << '\n' << std::flush;
-        return kExitWriteError;
+        return written.changedMeanwhile ? kExitUsage : kExitWriteError;
     }
     if (!written.message.empty())
         err << kProgram << ": " << sentence(written.message) << '\n';

@@ -48,7 +48,7 @@ std::string CupStore::failureMessage() const
 // again at its place, so that nothing is lost when it is closed.
 std::optional<std::string> CupStore::restoreIfRemoved()
 {
-    const QByteArray native = QFile::encodeName(m_path);
+    const QByteArray native = QFile::encodeName(m_file);
     struct stat status
     {
     };
@@ -61,22 +61,16 @@ std::optional<std::string> CupStore::restoreIfRemoved()
     }
     QSqlQuery query(m_db);
     query.prepare(QStringLiteral("VACUUM INTO ?"));
-    query.addBindValue(QFileInfo(m_path).absoluteFilePath());
+    query.addBindValue(m_file);
     if (!query.exec())
         return "Le fichier de la coupe " + nameOf(m_path) +
                " a été supprimé pendant qu'elle était ouverte et n'a pas pu être réécrit : " +
                "la modification n'est pas enregistrée.";
     query.finish();
     // The connection now moves to the new file, which needs the same care as any opening.
-    const QString uri =
-        QUrl::fromLocalFile(QFileInfo(m_path).absoluteFilePath()).toString(QUrl::FullyEncoded) +
-        QStringLiteral("?mode=rw");
     m_db.close();
-    m_db.setDatabaseName(uri);
-    if (!m_db.open() || !guard(m_db) ||
-        !QSqlQuery(m_db).exec(QStringLiteral("PRAGMA journal_mode = WAL")) ||
-        !QSqlQuery(m_db).exec(QStringLiteral("PRAGMA synchronous = FULL")) ||
-        !QSqlQuery(m_db).exec(QStringLiteral("PRAGMA foreign_keys = ON")))
+    m_db.setDatabaseName(uriOf(m_file, false));
+    if (!m_db.open() || !guard(m_db) || !prepareWriting(m_db))
         return failureMessage();
     if (::stat(native.constData(), &status) == 0) {
         m_device = status.st_dev;
@@ -86,7 +80,8 @@ std::optional<std::string> CupStore::restoreIfRemoved()
 }
 
 CupWrite CupStore::change(const std::string &what, const std::function<bool()> &apply,
-                          const std::function<void()> &commitToSetup, bool inputsChange)
+                          const std::function<void()> &commitToSetup, bool inputsChange,
+                          std::optional<std::uint64_t> basedOn)
 {
     if (readOnly())
         return {false, "La coupe " + nameOf(m_path) +
@@ -100,13 +95,24 @@ CupWrite CupStore::change(const std::string &what, const std::function<bool()> &
                  " avait été supprimé pendant qu'elle était ouverte : elle a été réenregistrée "
                  "à sa place, rien n'est perdu.";
     }
-    if (!m_db.transaction())
+    // SQLite's own lock, taken before anything is read: between the check of the version and
+    // the commit, no other program writes.
+    if (!exec(m_db, QStringLiteral("BEGIN IMMEDIATE")))
         return {false, failureMessage()};
-    if (!apply() || !writeJournal(m_db, what) || !m_db.commit()) {
+    const std::optional<std::uint64_t> current = readVersion(m_db);
+    if (!current || *current != basedOn.value_or(m_version)) {
+        const std::string message = current ? changedMeanwhile(m_path) : failureMessage();
+        exec(m_db, QStringLiteral("ROLLBACK"));
+        return {false, message, current.has_value()};
+    }
+    std::optional<std::uint64_t> written;
+    if (!apply() || !writeJournal(m_db, what) || !(written = readVersion(m_db)) ||
+        !exec(m_db, QStringLiteral("COMMIT"))) {
         const std::string message = failureMessage();
-        m_db.rollback();
+        exec(m_db, QStringLiteral("ROLLBACK"));
         return {false, message};
     }
+    m_version = *written;
     commitToSetup();
     if (inputsChange)
         m_inputs.reset();
@@ -136,6 +142,14 @@ CupCreation CupStore::cup() const
 
 CupWrite CupStore::saveRecords(const CupRecords &records, const std::string &what)
 {
+    return saveRecords(records, what, m_version);
+}
+
+CupWrite CupStore::saveRecords(const CupRecords &records, const std::string &what,
+                               std::uint64_t basedOn)
+{
+    if (basedOn != m_version)
+        return {false, changedMeanwhile(m_path), true};
     if (records == m_records)
         return {true, {}};
     // Never a file that would not open again: the records must make this cup. No draw left
@@ -150,7 +164,7 @@ CupWrite CupStore::saveRecords(const CupRecords &records, const std::string &wha
     const bool rulesChange = records.draws.empty() != m_records.draws.empty();
     return change(
         what, [&] { return writeCupRecords(m_db, m_records, records); },
-        [&] { m_records = records; }, rulesChange);
+        [&] { m_records = records; }, rulesChange, basedOn);
 }
 
 CupWrite CupStore::setName(const std::string &name)

@@ -2,9 +2,12 @@
 
 // A cup file (.velmorin): an SQLite database written through Qt SQL. Every change is written
 // at once, in its own transaction, by one call; a program killed at any moment loses at most
-// the change in flight. A cup received from someone else is untrusted: its identity and
-// version are checked before anything else is read, and a file holding anything that is not
-// ours is refused, never run.
+// the change in flight. Several programs may have the same cup open: each write is refused
+// when another program wrote since what it was decided on was read (version()), so no change
+// is ever lost to a later one. A cup received from someone else is untrusted: its identity,
+// version and schema are checked before anything else is read, with SQLite's work bounded,
+// and a file holding anything that is not ours is refused, never run. Nothing is written
+// until a change is made: opening, reading and closing leave the file's bytes as they were.
 
 #include "CupContents.h"
 #include "CupLock.h"
@@ -27,6 +30,7 @@ struct CupWrite
 {
     bool saved = true;
     std::string message;
+    bool changedMeanwhile = false; // not saved: another program wrote since the cup was read
 };
 
 struct CupJournalEntry
@@ -47,6 +51,7 @@ struct CupOpening
     Failure failure = Failure::None;
     std::string message;             // French, one sentence, when refused or failed
     std::optional<CupHolder> holder; // Held: who has it; it may still be opened read-only
+    std::string notice; // opened, but read-only for a reason the organiser must read
 
     bool ok() const { return store != nullptr; }
 };
@@ -71,6 +76,8 @@ public:
 
     const CupSetup &setup() const { return m_setup; }
     const QString &path() const { return m_path; }
+    // What the file held when it was read (the journal's last entry): every write bumps it.
+    std::uint64_t version() const { return m_version; }
     bool readOnly() const { return m_mode == Mode::ReadOnly; }
 
     // One change each, one transaction each, with its journal line.
@@ -97,14 +104,19 @@ public:
     // Replaces the draws and results, writing only the rows that changed; records that do not
     // make a cup with the file's settings are refused and nothing is written.
     CupWrite saveRecords(const CupRecords &records, const std::string &what);
+    // The same, decided on the cup at `basedOn`: refused, nothing written, when the file is no
+    // longer at that version (another program wrote meanwhile).
+    CupWrite saveRecords(const CupRecords &records, const std::string &what,
+                         std::uint64_t basedOn);
 
     std::vector<CupJournalEntry> journal() const;
 
 private:
-    CupStore(QString path, Mode mode);
+    CupStore(QString path, QString file, Mode mode);
 
     CupWrite change(const std::string &what, const std::function<bool()> &apply,
-                    const std::function<void()> &commitToSetup, bool inputsChange = true);
+                    const std::function<void()> &commitToSetup, bool inputsChange = true,
+                    std::optional<std::uint64_t> basedOn = std::nullopt);
     // A change of what the cup is played from, refused once round 1 is drawn.
     CupWrite inputChange(const std::string &what, const std::function<bool()> &apply,
                          const std::function<void()> &commitToSetup);
@@ -113,7 +125,8 @@ private:
     std::string failureMessage() const;
     void closeConnection();
 
-    QString m_path;
+    QString m_path; // as the caller named it, for the messages
+    QString m_file; // the file itself (canonical), for everything done to it
     Mode m_mode;
     QString m_connection;
     QSqlDatabase m_db;
@@ -121,7 +134,7 @@ private:
     CupSetup m_setup;
     CupRecords m_records;
     mutable std::optional<CupInputsResult> m_inputs; // made when first needed
-    bool m_opened = false;           // every check passed: only then is the file ever written
+    std::uint64_t m_version = 0;
     unsigned long long m_device = 0; // the file opened, to notice it removed or replaced
     unsigned long long m_inode = 0;
 };

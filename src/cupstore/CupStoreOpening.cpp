@@ -8,6 +8,7 @@
 #include "CupSchema.h"
 #include "Platform.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlQuery>
@@ -18,7 +19,10 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <unistd.h>
 
 namespace velmorin {
@@ -46,17 +50,6 @@ CupOpening refused(std::string message)
     return failed(CupOpening::Failure::Refused, std::move(message));
 }
 
-std::string notACup(const QString &path)
-{
-    return "Le fichier " + nameOf(path) + " n'est pas une coupe Velmorin.";
-}
-
-std::string damaged(const QString &path)
-{
-    return "La coupe " + nameOf(path) +
-           " est abîmée : elle n'est pas ouverte, pour ne rien écrire dedans.";
-}
-
 std::uint32_t bigEndian(const QByteArray &bytes, int at)
 {
     std::uint32_t value = 0;
@@ -72,6 +65,7 @@ struct Header
     bool sqlite = false;
     std::uint32_t applicationId = 0;
     std::uint32_t version = 0;
+    bool wal = false; // the file is in SQLite's write-ahead log mode (older Velmorin)
 };
 
 Header readHeader(const QString &path)
@@ -84,6 +78,7 @@ Header readHeader(const QString &path)
     if (bytes.size() < 100 || !bytes.startsWith(QByteArrayLiteral("SQLite format 3\0")))
         return header;
     header.sqlite = true;
+    header.wal = bytes[18] == 2 || bytes[19] == 2;
     header.version = bigEndian(bytes, 60);
     header.applicationId = bigEndian(bytes, 68);
     return header;
@@ -97,23 +92,141 @@ std::optional<qint64> pragmaNumber(QSqlDatabase &db, const char *pragma)
     return query.value(0).toLongLong();
 }
 
+// The integrity check's work, bounded by the file's size: a hostile file that would make it
+// run for long is refused as damaged. A healthy cup needs a small part of this.
+struct WorkBudget
+{
+    qint64 left = 0;
+};
+
+int spendWork(void *budget)
+{
+    return --static_cast<WorkBudget *>(budget)->left < 0 ? 1 : 0;
+}
+
+bool integrityHolds(QSqlDatabase &db)
+{
+    sqlite3 *handle = handleOf(db);
+    const std::optional<qint64> pages = pragmaNumber(db, "page_count");
+    if (handle == nullptr || !pages)
+        return false;
+    WorkBudget budget{1000 + *pages * 20};
+    sqlite3_progress_handler(handle, 1000, spendWork, &budget);
+    QSqlQuery check(db);
+    const bool ok = check.exec(QStringLiteral("PRAGMA integrity_check(1)")) && check.next() &&
+                    check.value(0).toString() == QLatin1String("ok");
+    check.finish();
+    sqlite3_progress_handler(handle, 0, nullptr, nullptr);
+    return ok;
+}
+
+// A file system where SQLite's locks cannot be trusted (NFS, SMB, FUSE): two programs could
+// both write at once, so a cup there is only read.
+bool onNetworkFileSystem(const QString &file)
+{
+    struct statfs status
+    {
+    };
+    if (::statfs(QFile::encodeName(QFileInfo(file).absolutePath()).constData(), &status) != 0)
+        return false;
+    switch (static_cast<unsigned long>(status.f_type)) {
+    case 0x6969UL:     // NFS
+    case 0x517BUL:     // SMB
+    case 0xFF534D42UL: // CIFS
+    case 0xFE534D42UL: // SMB2
+    case 0x65735546UL: // FUSE (sshfs and the like)
+    case 0x01021997UL: // 9P
+    case 0x5346414FUL: // AFS
+    case 0x00C36400UL: // Ceph
+        return true;
+    default:
+        return false;
+    }
+}
+
+QString creationPrefix(const QFileInfo &cup)
+{
+    return QStringLiteral(".") + cup.fileName() + QStringLiteral(".creation-");
+}
+
+// What a creation killed before its end left (its temporary file and journal): no process
+// holds it any more.
+void removeAbandonedCreations(const QString &folder, const QString &prefix)
+{
+    const QStringList left =
+        QDir(folder).entryList({prefix + QLatin1Char('*')}, QDir::Files | QDir::Hidden);
+    for (const QString &name : left) {
+        if (name.endsWith(QLatin1String("-journal")))
+            continue;
+        const QString file = folder + QLatin1Char('/') + name;
+        const int fd = ::open(QFile::encodeName(file).constData(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            QFile::remove(file + QStringLiteral("-journal"));
+            QFile::remove(file);
+        }
+        ::close(fd);
+    }
+}
+
 } // namespace
+
+namespace cupstoreprivate {
+
+std::string notACup(const QString &path)
+{
+    return "Le fichier " + nameOf(path) + " n'est pas une coupe Velmorin.";
+}
+
+std::string damaged(const QString &path)
+{
+    return "La coupe " + nameOf(path) +
+           " est abîmée : elle n'est pas ouverte, pour ne rien écrire dedans.";
+}
+
+// --- Checks shared by the file and its trial copies ---
+
+// Everything a cup must pass before it is used, in the order that keeps a hostile file cheap
+// to refuse: identity, version, then our schema, and only then the integrity check and the
+// reading. Empty when it passed; `version` is the format it is at.
+std::string checkCup(QSqlDatabase &db, const QString &path, std::int64_t &version)
+{
+    const auto applicationId = pragmaNumber(db, "application_id");
+    const auto userVersion = pragmaNumber(db, "user_version");
+    if (!applicationId || !userVersion)
+        return damaged(path);
+    if (static_cast<std::uint32_t>(*applicationId) != kCupApplicationId)
+        return notACup(path);
+    if (*userVersion < 1 || *userVersion > cupSchemaVersion())
+        return damaged(path);
+    version = *userVersion;
+    QString error;
+    const QStringList objects = schemaObjectsOf(db, error);
+    if (!error.isEmpty())
+        return damaged(path);
+    if (objects != cupSchemaObjects(static_cast<int>(*userVersion)))
+        return "La coupe " + nameOf(path) +
+               " contient des déclencheurs, des vues ou des tables qui ne sont pas de "
+               "Velmorin : elle est refusée par prudence.";
+    if (!integrityHolds(db))
+        return damaged(path);
+    return {};
+}
+
+} // namespace cupstoreprivate
 
 // --- Opening ---
 
-CupStore::CupStore(QString path, Mode mode)
-    : m_path(std::move(path)), m_mode(mode), m_connection(nextConnectionName())
+CupStore::CupStore(QString path, QString file, Mode mode)
+    : m_path(std::move(path)), m_file(std::move(file)), m_mode(mode),
+      m_connection(nextConnectionName())
 {}
 
+// Nothing written at closing: the file is whole after every commit (rollback journal), so a
+// closed cup is one file that can be copied or mailed as it is.
 CupStore::~CupStore()
 {
-    if (m_opened && m_db.isOpen() && !readOnly()) {
-        // Back into the one file: nothing left in -wal, and the rollback journal mode removes
-        // -wal and -shm, so the closed cup can be copied or mailed as it is.
-        QSqlQuery query(m_db);
-        query.exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
-        query.exec(QStringLiteral("PRAGMA journal_mode = DELETE"));
-    }
     closeConnection();
 }
 
@@ -133,7 +246,9 @@ CupOpening CupStore::open(const QString &path, Mode mode)
         return refused("La coupe " + nameOf(path) + " n'existe pas.");
     if (!info.isFile())
         return refused(notACup(path));
-    const Header header = readHeader(path);
+    // One file, one lock, whatever name it is opened under (a link, a relative path).
+    const QString file = info.canonicalFilePath();
+    const Header header = readHeader(file);
     if (!header.sqlite || header.applicationId != kCupApplicationId)
         return refused(notACup(path));
     if (header.version > static_cast<std::uint32_t>(cupSchemaVersion()))
@@ -144,19 +259,33 @@ CupOpening CupStore::open(const QString &path, Mode mode)
     if (mode == Mode::ReadWrite && !info.isWritable())
         return refused("Le fichier de la coupe " + nameOf(path) +
                        " est en lecture seule : elle ne peut être ouverte qu'en lecture seule.");
+    std::string notice;
+    if (mode == Mode::ReadWrite && onNetworkFileSystem(file)) {
+        mode = Mode::ReadOnly;
+        notice = "La coupe " + nameOf(path) +
+                 " est sur un disque partagé par le réseau, où deux programmes pourraient "
+                 "l'écrire en même temps sans se voir : elle est ouverte en lecture seule ; "
+                 "copiez-la sur cet ordinateur pour la modifier.";
+    }
 
-    std::unique_ptr<CupStore> store(new CupStore(path, mode));
+    std::unique_ptr<CupStore> store(new CupStore(path, file, mode));
     if (mode == Mode::ReadWrite) {
-        switch (store->m_lock.acquire(path)) {
+        switch (store->m_lock.acquire(file)) {
         case CupLock::Outcome::Taken:
             break;
         case CupLock::Outcome::Held: {
-            const CupHolder holder = store->m_lock.holder();
-            CupOpening opening =
-                failed(CupOpening::Failure::Held,
-                       "La coupe " + nameOf(path) + " est déjà ouverte par le programme n° " +
-                           std::to_string(holder.pid) + " sur l'ordinateur " + quoted(holder.host) +
-                           " : elle ne peut être ouverte qu'en lecture seule.");
+            CupHolder holder = store->m_lock.holder();
+            const std::string who =
+                holder.pid > 0 ? "le programme n° " + std::to_string(holder.pid) +
+                                     " sur l'ordinateur " + cupstoreprivate::quoted(holder.host)
+                               : std::string("un autre programme");
+            CupOpening opening = failed(
+                CupOpening::Failure::Held,
+                "La coupe " + nameOf(path) + " est déjà ouverte pour être modifiée par " + who +
+                    " : elle ne peut être ouverte qu'en lecture seule ; fermez-la dans ce "
+                    "programme pour la modifier ici.");
+            if (holder.host.empty())
+                holder.host = CupLock::thisHost();
             opening.holder = holder;
             return opening;
         }
@@ -167,62 +296,52 @@ CupOpening CupStore::open(const QString &path, Mode mode)
         }
     }
 
+    if (mode == Mode::ReadWrite)
+        removeAbandonedCreations(info.absolutePath(), creationPrefix(info));
+
+    // A journal left beside the cup by a program killed while writing: applied only when it
+    // is the cup's own, and only by a program that may write the folder.
+    if (const std::optional<std::string> refusal = recoverIfInterrupted(path, file, header.wal))
+        return refused(*refusal);
+
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), store->m_connection);
     store->m_db = db;
-    // A URI so that a missing file is not created (mode=rw) and a read-only one not written.
-    const QString uri =
-        QUrl::fromLocalFile(info.absoluteFilePath()).toString(QUrl::FullyEncoded) +
-        (mode == Mode::ReadOnly ? QStringLiteral("?mode=ro") : QStringLiteral("?mode=rw"));
-    db.setDatabaseName(uri);
+    db.setDatabaseName(uriOf(file, mode == Mode::ReadOnly));
     db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=5000"));
     if (!db.open() || !guard(db))
         return refused(notACup(path));
 
-    // Identity and version again, as SQLite reads them, before any table is.
-    const auto applicationId = pragmaNumber(db, "application_id");
-    const auto version = pragmaNumber(db, "user_version");
-    if (!applicationId || !version)
-        return refused(damaged(path));
-    if (static_cast<std::uint32_t>(*applicationId) != kCupApplicationId)
-        return refused(notACup(path));
-    if (*version < 1 || *version > cupSchemaVersion())
-        return refused(damaged(path));
+    std::int64_t version = 0;
+    if (std::string refusal = checkCup(db, path, version); !refusal.empty())
+        return refused(refusal);
+    if (mode == Mode::ReadWrite && !prepareWriting(db))
+        return failed(CupOpening::Failure::WriteFailed, store->failureMessage());
 
-    {
-        QSqlQuery check(db);
-        if (!check.exec(QStringLiteral("PRAGMA integrity_check(1)")) || !check.next() ||
-            check.value(0).toString() != QLatin1String("ok"))
-            return refused(damaged(path));
-    }
-    QString error;
-    const QStringList objects = schemaObjectsOf(db, error);
-    if (!error.isEmpty())
-        return refused(damaged(path));
-    if (objects != cupSchemaObjects(static_cast<int>(*version)))
-        return refused("La coupe " + nameOf(path) +
-                       " contient des déclencheurs, des vues ou des tables qui ne sont pas de "
-                       "Velmorin : elle est refusée par prudence.");
-
-    if (*version < cupSchemaVersion()) {
+    if (version < cupSchemaVersion()) {
         if (mode == Mode::ReadOnly)
             return refused("La coupe " + nameOf(path) + " est de la version " +
-                           std::to_string(*version) +
+                           std::to_string(version) +
                            " du format : ouvrez-la une fois pour écrire, pour la mettre à jour.");
         QString migrationError;
-        if (!db.transaction() || !migrateCup(db, static_cast<int>(*version), migrationError) ||
+        if (!exec(db, QStringLiteral("BEGIN IMMEDIATE")) ||
+            !migrateCup(db, static_cast<int>(version), migrationError) ||
             !writeJournal(db, "Coupe mise au format " + std::to_string(cupSchemaVersion())) ||
-            !db.commit()) {
-            db.rollback();
-            return failed(CupOpening::Failure::WriteFailed, store->failureMessage());
+            !exec(db, QStringLiteral("COMMIT"))) {
+            const std::string message = store->failureMessage();
+            exec(db, QStringLiteral("ROLLBACK"));
+            return failed(CupOpening::Failure::WriteFailed, message);
         }
     }
-    // Read whole before anything is written: a file refused here is left as it was.
+    // Read whole, in one reading transaction, so that the records and the version match.
+    if (!exec(db, QStringLiteral("BEGIN")))
+        return refused(damaged(path));
+    std::optional<std::uint64_t> fileVersion = readVersion(db);
     std::optional<CupSetup> setup = readSetup(db);
-    if (!setup)
-        return refused(damaged(path));
     std::optional<CupRecords> records = readCupRecords(db);
-    if (!records)
+    exec(db, QStringLiteral("COMMIT"));
+    if (!fileVersion || !setup || !records)
         return refused(damaged(path));
+    store->m_version = *fileVersion;
     store->m_setup = std::move(*setup);
     store->m_records = std::move(*records);
     if (!store->m_records.draws.empty() || !store->m_records.results.empty() ||
@@ -230,24 +349,17 @@ CupOpening CupStore::open(const QString &path, Mode mode)
         if (!store->cup().ok())
             return refused(damaged(path));
     }
-    if (mode == Mode::ReadWrite) {
-        QSqlQuery query(db);
-        if (!query.exec(QStringLiteral("PRAGMA journal_mode = WAL")) ||
-            !query.exec(QStringLiteral("PRAGMA synchronous = FULL")) ||
-            !query.exec(QStringLiteral("PRAGMA foreign_keys = ON")))
-            return failed(CupOpening::Failure::WriteFailed, store->failureMessage());
-    }
-    store->m_opened = true;
 
     struct stat status
     {
     };
-    if (::stat(QFile::encodeName(path).constData(), &status) == 0) {
+    if (::stat(QFile::encodeName(file).constData(), &status) == 0) {
         store->m_device = status.st_dev;
         store->m_inode = status.st_ino;
     }
     CupOpening opening;
     opening.store = std::move(store);
+    opening.notice = std::move(notice);
     return opening;
 }
 
@@ -261,9 +373,17 @@ CupOpening CupStore::create(const QString &path, const CupSetup &setup)
 
     // Made whole under a temporary name, then linked in place: link() never replaces a file,
     // so a cup that appeared meanwhile is not overwritten, and no half-made cup is ever seen.
-    const QString temporary = info.absolutePath() + QStringLiteral("/.") + info.fileName() +
-                              QStringLiteral(".creation-%1").arg(::getpid());
+    const QString prefix = creationPrefix(info);
+    const QString temporary =
+        info.absolutePath() + QLatin1Char('/') + prefix + QString::number(::getpid());
+    removeAbandonedCreations(info.absolutePath(), prefix);
     QFile::remove(temporary);
+    // Held while it is made, so that another creation knows it is not abandoned; closed only
+    // after SQLite's connection, whose locks closing it would drop.
+    const int held = ::open(QFile::encodeName(temporary).constData(),
+                            O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (held >= 0)
+        ::flock(held, LOCK_EX);
     const QString connection = nextConnectionName();
     std::string failure;
     {
@@ -288,6 +408,8 @@ CupOpening CupStore::create(const QString &path, const CupSetup &setup)
     }
     QFile::remove(temporary);
     QFile::remove(temporary + QStringLiteral("-journal"));
+    if (held >= 0)
+        ::close(held);
     if (!failure.empty())
         return failed(failure == exists ? CupOpening::Failure::Refused
                                         : CupOpening::Failure::WriteFailed,

@@ -21,7 +21,27 @@ namespace velmorin::cupstoreprivate {
 
 std::string nameOf(const QString &path);
 sqlite3 *handleOf(const QSqlDatabase &db);
+// Set on every connection before it reads anything: nothing in the file runs, SQLite's
+// lengths and work are bounded, and closing never writes (no checkpoint).
 bool guard(QSqlDatabase &db);
+// A URI for `file`: never created (mode=rw), or never written (mode=ro).
+QString uriOf(const QString &file, bool readOnly);
+// What a connection that writes needs: full durability, foreign keys, a rollback journal.
+bool prepareWriting(QSqlDatabase &db);
+// The cup's version: its journal's last entry, bumped by every write.
+std::optional<std::uint64_t> readVersion(QSqlDatabase &db);
+std::string changedMeanwhile(const QString &path);
+std::string notACup(const QString &path);
+std::string damaged(const QString &path);
+
+// The checks every cup passes before it is read (CupStoreOpening.cpp): empty when it passed,
+// else the refusal; `version` is the format the file is at.
+std::string checkCup(QSqlDatabase &db, const QString &path, std::int64_t &version);
+// A cup left by a program killed while writing (a journal beside it, or the write-ahead log
+// mode of older versions): brought back to one whole file when the journal is its own and the
+// folder may be written; else the refusal, the file untouched (CupStoreRecovery.cpp).
+std::optional<std::string> recoverIfInterrupted(const QString &path, const QString &file,
+                                                bool walMode);
 std::string quoted(const std::string &text);
 QString qs(const std::string &text);
 QVariant optionalValue(const std::optional<std::int32_t> &value);

@@ -11,6 +11,7 @@
 
 #include <QDateTime>
 #include <QSqlDriver>
+#include <QUrl>
 
 #include <sqlite3.h>
 
@@ -36,7 +37,9 @@ sqlite3 *handleOf(const QSqlDatabase &db)
 }
 
 // Untrusted files: no schema may run anything (trusted_schema), and the defensive mode
-// forbids what could corrupt the file on purpose (writable_schema and the like).
+// forbids what could corrupt the file on purpose (writable_schema and the like). The limits
+// are far above what a cup holds (a list cell, a journal line) and far below what would hold
+// the program: a hostile file is refused, not read at length.
 bool guard(QSqlDatabase &db)
 {
     sqlite3 *handle = handleOf(db);
@@ -44,9 +47,51 @@ bool guard(QSqlDatabase &db)
         return false;
     sqlite3_db_config(handle, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
     sqlite3_db_config(handle, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
+    // A connection that only reads or is refused must leave the file as it was.
+    sqlite3_db_config(handle, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+    sqlite3_limit(handle, SQLITE_LIMIT_LENGTH, 1 << 20);
+    sqlite3_limit(handle, SQLITE_LIMIT_SQL_LENGTH, 1 << 16);
+    sqlite3_limit(handle, SQLITE_LIMIT_EXPR_DEPTH, 64);
+    sqlite3_limit(handle, SQLITE_LIMIT_COMPOUND_SELECT, 4);
+    sqlite3_limit(handle, SQLITE_LIMIT_VDBE_OP, 10000);
+    sqlite3_limit(handle, SQLITE_LIMIT_FUNCTION_ARG, 8);
+    sqlite3_limit(handle, SQLITE_LIMIT_ATTACHED, 1); // VACUUM INTO takes one
+    sqlite3_limit(handle, SQLITE_LIMIT_LIKE_PATTERN_LENGTH, 64);
+    sqlite3_limit(handle, SQLITE_LIMIT_TRIGGER_DEPTH, 1);
+    sqlite3_db_config(handle, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
+    sqlite3_db_config(handle, SQLITE_DBCONFIG_ENABLE_VIEW, 0, nullptr);
     QSqlQuery query(db);
     return query.exec(QStringLiteral("PRAGMA trusted_schema = OFF")) &&
            query.exec(QStringLiteral("PRAGMA cell_size_check = ON"));
+}
+
+QString uriOf(const QString &file, bool readOnly)
+{
+    return QUrl::fromLocalFile(file).toString(QUrl::FullyEncoded) +
+           (readOnly ? QStringLiteral("?mode=ro") : QStringLiteral("?mode=rw"));
+}
+
+bool prepareWriting(QSqlDatabase &db)
+{
+    QSqlQuery query(db);
+    return query.exec(QStringLiteral("PRAGMA synchronous = FULL")) &&
+           query.exec(QStringLiteral("PRAGMA foreign_keys = ON"));
+}
+
+std::optional<std::uint64_t> readVersion(QSqlDatabase &db)
+{
+    QSqlQuery query(db);
+    if (!select(query, QStringLiteral("SELECT coalesce(max(entry), 0) FROM journal")) ||
+        !query.next())
+        return std::nullopt;
+    return static_cast<std::uint64_t>(query.value(0).toLongLong());
+}
+
+std::string changedMeanwhile(const QString &path)
+{
+    return "La coupe " + nameOf(path) +
+           " a été modifiée par un autre programme entre-temps : la modification n'est pas "
+           "enregistrée, rouvrez la coupe pour partir de son état actuel.";
 }
 
 std::string quoted(const std::string &text)

@@ -3,7 +3,10 @@
 
 #include "ByteSink.h"
 
+#include <QCryptographicHash>
 #include <QtTest>
+
+#include <sys/stat.h>
 
 #include <sstream>
 
@@ -303,6 +306,19 @@ void TestCalcCup::actions()
     const QString cup = path("jouee.velmorin");
     const QStringList board{"--coupe", cup, "--tableau", "--format", "csv"};
     const std::string before = runCup(board).out;
+    // The file's bytes and time: what a backup or a sync tool sees.
+    const auto fileState = [&] {
+        QFile file(cup);
+        struct stat status
+        {
+        };
+        if (!file.open(QIODevice::ReadOnly) || ::stat(QFile::encodeName(cup).constData(), &status))
+            return QByteArray();
+        return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256) +
+               QByteArray::number(qint64(status.st_mtim.tv_sec)) + '.' +
+               QByteArray::number(qint64(status.st_mtim.tv_nsec));
+    };
+    const QByteArray stateBefore = fileState();
     const auto run = runCup(QStringList{"--coupe", cup} + args);
     QCOMPARE(run.status, status);
     QVERIFY2(QString::fromStdString(run.out).contains(out), run.out.c_str());
@@ -310,6 +326,8 @@ void TestCalcCup::actions()
     QCOMPARE(run.err.empty(), status == 0);
     QVERIFY2(status == 0 || isSentence(run.err), run.err.c_str());
     QCOMPARE(runCup(board).out, before);
+    QCOMPARE(fileState(), stateBefore); // a refusal, or a reading, writes nothing
+    QVERIFY(!QFile::exists(cup + ".verrou") && !QFile::exists(cup + "-journal"));
 }
 
 // The help walks through the cup and describes every option the cup lines read.

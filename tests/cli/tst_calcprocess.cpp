@@ -1,5 +1,7 @@
 #include <QtTest>
 
+#include <array>
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -39,6 +41,8 @@ private slots:
     void escapeSequenceNotEchoed();
     void savedButNotShown_data();
     void savedButNotShown();
+    void twoWritersAtOnce_data();
+    void twoWritersAtOnce();
 };
 
 void TestCalcProcess::hugeRegisteredCount()
@@ -286,6 +290,115 @@ void TestCalcProcess::savedButNotShown()
     QVERIFY2(first.startsWith("velmorin-calc: " + said), qPrintable(err));
     QVERIFY2(first.endsWith('.'), qPrintable(err));
     QVERIFY2(roundCsv().contains(kept.replace("%A", teamA)), qPrintable(roundCsv()));
+}
+
+struct Run
+{
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+Run runCalc(const QStringList &args)
+{
+    QProcess calc;
+    calc.start(kCalc, args);
+    Run run;
+    if (calc.waitForFinished(30000) && calc.exitStatus() == QProcess::NormalExit)
+        run.status = calc.exitCode();
+    run.out = QString::fromUtf8(calc.readAllStandardOutput());
+    run.err = QString::fromUtf8(calc.readAllStandardError());
+    return run;
+}
+
+void TestCalcProcess::twoWritersAtOnce_data()
+{
+    QTest::addColumn<QString>("lock"); // left beside the cup before each try; "-": none
+    QTest::addColumn<bool>("link");    // the second writer names the cup through a link
+    QTest::addRow("same name") << "-" << false;
+    QTest::addRow("through a link") << "-" << true;
+    QTest::addRow("killed holder's lock") << "localhost\n999999999\n" << false;
+    QTest::addRow("empty lock") << "" << true;
+    QTest::addRow("another computer's lock") << "portable-de-jean\n4242\n" << false;
+}
+
+// Two calculators recording opposite winners of one game at the same moment: exactly one is
+// confirmed, and the file and its journal hold that one.
+void TestCalcProcess::twoWritersAtOnce()
+{
+    QFETCH(QString, lock);
+    QFETCH(bool, link);
+    QTemporaryDir dir;
+    QFile sample(QStringLiteral(VELMORIN_SAMPLE_LIST));
+    QVERIFY(sample.open(QIODevice::ReadOnly));
+    QFile list(dir.filePath("douze.csv"));
+    QVERIFY(list.open(QIODevice::WriteOnly));
+    for (int line = 0; line < 13; ++line)
+        list.write(sample.readLine());
+    list.close();
+    const QString drawn = dir.filePath("tiree.velmorin");
+    QCOMPARE(runCalc({"--coupe", drawn, "--nouvelle", "Coupe", "--equipes", list.fileName(),
+                      "--graine", "7", "1", "4", "1", "1"})
+                 .status,
+             0);
+    QCOMPARE(runCalc({"--coupe", drawn, "--tirage", "1"}).status, 0);
+    QStringList game;
+    for (const QString &row : runCalc({"--coupe", drawn, "--tour", "1", "--format", "csv"})
+                                  .out.split('\n')) {
+        const QStringList cells = row.split(',');
+        if (cells.size() == 11 && cells[0] == "1" && !cells[3].isEmpty() && !cells[5].isEmpty()) {
+            game = {cells[3], cells[5]};
+            break;
+        }
+    }
+    QCOMPARE(game.size(), 2);
+    const QString cup = dir.filePath("coupe.velmorin");
+    const QString other = dir.filePath("lien.velmorin");
+    QVERIFY(QFile::link(cup, other));
+    for (int attempt = 0; attempt < 12; ++attempt) {
+        QFile::remove(cup);
+        QVERIFY(QFile::copy(drawn, cup));
+        if (lock != "-") {
+            QFile lockFile(cup + ".verrou");
+            QVERIFY(lockFile.open(QIODevice::WriteOnly));
+            lockFile.write(lock.toUtf8());
+        }
+        std::array<QProcess, 2> writers;
+        for (int k = 0; k < 2; ++k)
+            writers[k].start(kCalc, {"--coupe", k == 1 && link ? other : cup, "--gagnant", "1",
+                                     game[k]});
+        std::array<int, 2> status{};
+        for (int k = 0; k < 2; ++k) {
+            QVERIFY(writers[k].waitForFinished(30000));
+            status[k] = writers[k].exitCode();
+        }
+        QVERIFY2((status == std::array<int, 2>{0, 2} || status == std::array<int, 2>{2, 0}),
+                 qPrintable(QStringLiteral("%1 %2: %3 %4")
+                                .arg(status[0])
+                                .arg(status[1])
+                                .arg(QString::fromUtf8(writers[0].readAllStandardError()),
+                                     QString::fromUtf8(writers[1].readAllStandardError()))));
+        const QString winner = game[status[0] == 0 ? 0 : 1];
+        const QString loser = game[status[0] == 0 ? 1 : 0];
+        // The file holds the confirmed one, in the round's listing and in the journal.
+        bool found = false;
+        for (const QString &row :
+             runCalc({"--coupe", cup, "--tour", "1", "--format", "csv"}).out.split('\n')) {
+            const QStringList cells = row.split(',');
+            if (cells.size() == 11 && cells[3] == game[0] && cells[5] == game[1]) {
+                QCOMPARE(cells[7], winner);
+                found = true;
+            }
+        }
+        QVERIFY(found);
+        const QByteArray journal = [&] {
+            QFile file(cup);
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        }();
+        QCOMPARE(journal.count(("« " + winner + " » gagne contre").toUtf8()), 1);
+        QCOMPARE(journal.count(("« " + loser + " » gagne contre").toUtf8()), 0);
+        QVERIFY(!QFile::exists(cup + ".verrou"));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestCalcProcess)

@@ -86,6 +86,15 @@ void TestCupStore::refusals_data()
     QTest::newRow("cells out of order") << QByteArray("UPDATE list_cell SET col_no = col_no + 9 "
                                                       "WHERE row_no = 3 AND col_no = 1")
                                         << QByteArray() << "abîmée";
+    // Hostile: work hidden in the schema, a value far longer than any cup holds.
+    QTest::newRow("expression index")
+        << QByteArray("CREATE TABLE extra (x); WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL "
+                      "SELECT x + 1 FROM n WHERE x < 400) INSERT INTO extra SELECT x FROM n; "
+                      "CREATE INDEX e ON extra (length(replace(printf('%.*c', 20000 + x, 'a'), "
+                      "'a', 'bb')))")
+        << QByteArray() << "déclencheurs";
+    QTest::newRow("huge name") << QByteArray("UPDATE cup SET name = printf('%.*c', 40000000, 'x')")
+                               << QByteArray() << "abîmée";
     QTest::newRow("damaged page") << QByteArray() << QByteArray("damage") << "abîmée";
     QTest::newRow("truncated") << QByteArray() << QByteArray("truncate") << "abîmée";
 }
@@ -116,13 +125,18 @@ void TestCupStore::refusals()
         file.write(bytes);
     }
     const QByteArray before = digest(path);
+    const qint64 modified = modifiedAt(path);
     for (CupStore::Mode mode : {CupStore::Mode::ReadWrite, CupStore::Mode::ReadOnly}) {
+        const Bounds bounds;
         const CupOpening opened = CupStore::open(path, mode);
+        QVERIFY2(bounds.millis() < 1000, qPrintable(QString::number(bounds.millis())));
+        QVERIFY2(bounds.megabytes() < 100, qPrintable(QString::number(bounds.megabytes())));
         QVERIFY(!opened.ok());
         QCOMPARE(opened.failure, CupOpening::Failure::Refused);
         QVERIFY2(QString::fromStdString(opened.message).contains(expected), opened.message.c_str());
     }
     QCOMPARE(digest(path), before);
+    QCOMPARE(modifiedAt(path), modified);
     QVERIFY(!QFile::exists(path + ".verrou"));
     QCOMPARE(QFile::exists(path), bytes != "-");
 }
@@ -145,7 +159,7 @@ void TestCupStore::cleanCloseLeavesOneFile()
     {
         CupOpening opened = CupStore::open(path, CupStore::Mode::ReadWrite);
         QVERIFY(opened.store->setSeed(5).saved);
-        QVERIFY(QFile::exists(path + "-wal"));
+        QVERIFY(!QFile::exists(path + "-wal") && !QFile::exists(path + "-journal"));
     }
     const QStringList left =
         QDir(m_dir.path()).entryList({"coupe.velmorin*"}, QDir::Files | QDir::Hidden);

@@ -17,6 +17,7 @@
 #include <pwd.h>
 #include <random>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -35,6 +36,48 @@ inline QByteArray digest(const QString &path)
         return {};
     return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
 }
+
+// The file's modification time, to the nanosecond; -1 when there is no file.
+inline qint64 modifiedAt(const QString &path)
+{
+    struct stat status
+    {
+    };
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+        return -1;
+    return qint64(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec;
+}
+
+// What one step costs: its time, and how far it raised the process's memory.
+class Bounds
+{
+public:
+    Bounds()
+    {
+        QFile clear(QStringLiteral("/proc/self/clear_refs")); // resets the peak below
+        if (clear.open(QIODevice::WriteOnly))
+            clear.write("5");
+        m_startKb = statusKb("VmRSS:");
+        m_timer.start();
+    }
+    qint64 millis() const { return m_timer.elapsed(); }
+    qint64 megabytes() const { return (statusKb("VmHWM:") - m_startKb) / 1024; }
+
+private:
+    static qint64 statusKb(const char *field)
+    {
+        QFile status(QStringLiteral("/proc/self/status"));
+        if (!status.open(QIODevice::ReadOnly))
+            return 0;
+        for (const QByteArray &line : status.readAll().split('\n')) {
+            if (line.startsWith(field))
+                return line.mid(static_cast<int>(qstrlen(field))).trimmed().split(' ')[0].toLongLong();
+        }
+        return 0;
+    }
+    qint64 m_startKb = 0;
+    QElapsedTimer m_timer;
+};
 
 // SQL run on a cup behind the store's back, as someone tampering with it would.
 inline void tamper(const QString &path, const char *sql)
@@ -142,6 +185,13 @@ private slots:
     void damagedRecords_data();
     void damagedRecords();
     void killedWhilePlaying();
+    void killedCreation();
+    void locks_data();
+    void locks();
+    void changedMeanwhile_data();
+    void changedMeanwhile();
+    void journals_data();
+    void journals();
 
 private:
     QString cupPath(const QString &name = QStringLiteral("coupe.velmorin"))
@@ -150,7 +200,8 @@ private:
     }
     QString newCup(const CupSetup &setup, const QString &name = QStringLiteral("coupe.velmorin"))
     {
-        QFile::remove(cupPath(name));
+        for (const char *left : {"", "-wal", "-journal", ".verrou"})
+            QFile::remove(cupPath(name) + left);
         const CupOpening made = CupStore::create(cupPath(name), setup);
         if (!made.ok())
             qWarning("%s", made.message.c_str());

@@ -139,7 +139,7 @@ void TestCupStore::removedWhileOpen()
         QVERIFY(opened.store->setSeed(1).saved);
         QVERIFY(QFile::remove(path));
         const velmorin::CupWrite write = opened.store->setSeed(2);
-        QVERIFY(write.saved);
+        QVERIFY2(write.saved, write.message.c_str());
         QVERIFY2(QString::fromStdString(write.message).contains("réenregistrée"),
                  write.message.c_str());
         QVERIFY(opened.store->setName("encore").saved);
@@ -159,7 +159,8 @@ void TestCupStore::killedWhilePlaying()
     velmorin::CupRecords known;
     std::uint64_t totalSteps = 0;
     for (int kill = 0; kill < 40; ++kill) {
-        const auto reported = killedWriterRun(random, 60000, [&](const auto &report) {
+        // A step is one transaction, several synchronous writes with a rollback journal.
+        const auto reported = killedWriterRun(random, 200000, [&](const auto &report) {
             CupOpening opened = CupStore::open(path, CupStore::Mode::ReadWrite);
             if (!opened.ok())
                 return 3;
@@ -195,6 +196,37 @@ void TestCupStore::killedWhilePlaying()
     }
     // Most kills must land among the writes, not all before the first one.
     QVERIFY2(totalSteps > 40, qPrintable(QString::number(totalSteps)));
+}
+
+// A creation killed at random moments: the cup is whole or absent, and what the killed one
+// left is gone once the cup is opened for writing or created again.
+void TestCupStore::killedCreation()
+{
+    const QString path = cupPath("creee.velmorin");
+    std::mt19937 random(20261209);
+    int made = 0;
+    for (int kill = 0; kill < 30; ++kill) {
+        QFile::remove(path);
+        killedWriterRun(random, 40000, [&](const auto &report) {
+            if (!CupStore::create(path, inventedCup(14, 200)).ok())
+                return 3;
+            report(1);
+            for (;;)
+                ::pause();
+        });
+        if (QFile::exists(path)) {
+            ++made;
+            CupOpening opened = CupStore::open(path, CupStore::Mode::ReadWrite);
+            QVERIFY2(opened.ok(), opened.message.c_str());
+        } else {
+            QVERIFY(CupStore::create(path, inventedCup(14, 200)).ok());
+        }
+        const QStringList left =
+            QDir(m_dir.path()).entryList({".creee.velmorin*", "creee.velmorin?*"},
+                                         QDir::Files | QDir::Hidden);
+        QVERIFY2(left.isEmpty(), qPrintable(left.join(' ')));
+    }
+    QVERIFY(made < 30); // some kills landed during the creation
 }
 
 QTEST_GUILESS_MAIN(TestCupStore)

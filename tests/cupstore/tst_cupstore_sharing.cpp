@@ -1,0 +1,213 @@
+// The cup file shared: other programs holding it or writing it meanwhile, journals left
+// beside it by a crash or by mistake, and hostile files refused within bounds.
+
+#include "tst_cupstore.h"
+
+#include <sys/file.h>
+
+namespace {
+
+// A journal left beside `copyTo` as a crash of a program writing `source` would leave it:
+// the write-ahead log of `sql` (older versions), or a rollback journal in the middle of `sql`
+// with the file itself half written (copied at that moment too when `copyTo` is not `source`).
+void leaveJournal(const QString &source, const QString &copyTo, bool wal, const char *sql)
+{
+    sqlite3 *db = nullptr;
+    QCOMPARE(sqlite3_open(QFile::encodeName(source).constData(), &db), SQLITE_OK);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+    const auto run = [&](const char *statement) {
+        QCOMPARE(sqlite3_exec(db, statement, nullptr, nullptr, nullptr), SQLITE_OK);
+    };
+    if (wal) {
+        run("PRAGMA journal_mode = WAL");
+        run(sql);
+        if (copyTo != source) {
+            QFile::remove(copyTo + "-wal");
+            QVERIFY(QFile::copy(source + "-wal", copyTo + "-wal"));
+        }
+    } else {
+        run("PRAGMA cache_size = 1"); // the change spills into the file before its commit
+        run("BEGIN");
+        run(sql);
+        QVERIFY(QFileInfo(source + "-journal").size() > 0);
+        if (copyTo != source) {
+            QFile::remove(copyTo + "-journal");
+            QVERIFY(QFile::copy(source + "-journal", copyTo + "-journal"));
+        }
+        run("ROLLBACK");
+    }
+    sqlite3_close(db);
+}
+
+bool bothRefused(const QString &path, const QString &expected)
+{
+    for (CupStore::Mode mode : {CupStore::Mode::ReadWrite, CupStore::Mode::ReadOnly}) {
+        const CupOpening opened = CupStore::open(path, mode);
+        if (opened.ok() || !QString::fromStdString(opened.message).contains(expected)) {
+            qWarning("%s", opened.message.c_str());
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+void TestCupStore::locks_data()
+{
+    QTest::addColumn<QByteArray>("text"); // the lock file's content
+    QTest::addColumn<bool>("live");       // a running process holds it
+    const QByteArray here = QByteArray::fromStdString(velmorin::CupLock::thisHost());
+    QTest::newRow("killed holder") << here + "\n999999999\n" << false;
+    QTest::newRow("left empty") << QByteArray() << false;
+    QTest::newRow("another computer") << QByteArray("portable-de-jean\n4242\n") << false;
+    // A number given again to another process after a restart.
+    QTest::newRow("reused process number") << here + "\n1\n" << false;
+    QTest::newRow("holder writing its name") << QByteArray() << true;
+    QTest::newRow("live holder") << here + '\n' + QByteArray::number(::getpid()) + '\n' << true;
+}
+
+// A lock blocks writing only while its holder runs; a lock file left behind never does, and
+// none is removed on a guess.
+void TestCupStore::locks()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(bool, live);
+    const QString path = newCup(inventedCup(11));
+    QFile lock(path + ".verrou");
+    QVERIFY(lock.open(QIODevice::WriteOnly));
+    lock.write(text);
+    lock.flush();
+    if (live)
+        QCOMPARE(::flock(lock.handle(), LOCK_EX | LOCK_NB), 0);
+    // Opened under every name of the file: the lock is the file's, not the name's.
+    const QString link = cupPath("lien.velmorin");
+    QFile::remove(link);
+    QVERIFY(QFile::link(path, link));
+    const QString relative = QDir::current().relativeFilePath(m_dir.path() + "/./coupe.velmorin");
+    for (const QString &name : {path, link, relative}) {
+        CupOpening opened = CupStore::open(name, CupStore::Mode::ReadWrite);
+        QCOMPARE(opened.ok(), !live);
+        if (live) {
+            QCOMPARE(opened.failure, CupOpening::Failure::Held);
+            QVERIFY(QString::fromStdString(opened.message).contains("fermez-la"));
+            QVERIFY(QFile::exists(path + ".verrou"));
+        } else {
+            QVERIFY(opened.store->setName("pris").saved);
+        }
+    }
+    lock.close();
+    if (!live)
+        QVERIFY(!QFile::exists(path + ".verrou"));
+}
+
+void TestCupStore::changedMeanwhile_data()
+{
+    QTest::addColumn<QByteArray>("sql"); // another program's write; empty: none
+    QTest::addColumn<int>("behind");     // how far behind the store the change was decided
+    QTest::newRow("another program wrote")
+        << QByteArray("INSERT INTO journal (at, what) VALUES ('x', 'autre'); "
+                      "UPDATE cup SET name = 'autre'")
+        << 0;
+    QTest::newRow("decided on an older version") << QByteArray() << 1;
+    QTest::newRow("up to date") << QByteArray() << 0;
+}
+
+// No change is ever written over one it did not see: refused, with nothing written.
+void TestCupStore::changedMeanwhile()
+{
+    QFETCH(QByteArray, sql);
+    QFETCH(int, behind);
+    const QString path = newCup(playableCup(3, 40));
+    CupOpening opened = CupStore::open(path, CupStore::Mode::ReadWrite);
+    QVERIFY(opened.ok());
+    CupStore &store = *opened.store;
+    const std::uint64_t version = store.version();
+    velmorin::Cup cup = *store.cup().cup;
+    QVERIFY(cup.draw(1).done);
+    if (!sql.isEmpty())
+        tamper(path, sql.constData());
+    const QByteArray before = digest(path);
+    const bool refused = !sql.isEmpty() || behind > 0;
+    const velmorin::CupWrite written =
+        store.saveRecords(cup.records(), "Tirage", version - static_cast<std::uint64_t>(behind));
+    QCOMPARE(written.saved, !refused);
+    QCOMPARE(written.changedMeanwhile, refused);
+    if (refused) {
+        QVERIFY(QString::fromStdString(written.message).contains("modifiée par un autre"));
+        QCOMPARE(digest(path), before);
+        // Its own writes go on unless another program wrote.
+        QCOMPARE(store.setName("mien").saved, sql.isEmpty());
+    } else {
+        QCOMPARE(store.version(), version + 1);
+        QVERIFY(store.setName("mien").saved);
+        QCOMPARE(store.version(), version + 2);
+    }
+}
+
+void TestCupStore::journals_data()
+{
+    QTest::addColumn<bool>("wal");
+    QTest::addColumn<bool>("own");
+    QTest::addColumn<QString>("expected"); // the refusal; empty: opened, the journal applied
+    QTest::newRow("own log written ahead") << true << true << QString();
+    QTest::newRow("own rollback journal") << false << true << QString();
+    QTest::newRow("another cup's log") << true << false << "n'est pas le sien";
+    QTest::newRow("another cup's rollback journal") << false << false << "n'est pas le sien";
+}
+
+// A journal beside a cup is applied only when it is the cup's own: a crash is repaired, even
+// by a reading command, and another file's journal is never merged into the cup.
+void TestCupStore::journals()
+{
+    QFETCH(bool, wal);
+    QFETCH(bool, own);
+    QFETCH(QString, expected);
+    const CupSetup setup = inventedCup(12, 300);
+    const QString path = newCup(setup);
+    const char *sql = wal ? "INSERT INTO journal (at, what) VALUES ('x', 'journal'); "
+                            "UPDATE cup SET name = 'écrit dans le journal'"
+                          : "DELETE FROM list_cell; UPDATE cup SET name = 'à moitié'";
+    QString cup = path;
+    if (own && !wal) {
+        // The file as a crash leaves it: half written, with its journal.
+        cup = cupPath("interrompue.velmorin");
+        QFile::remove(cup);
+        sqlite3 *db = nullptr;
+        // Copied while the transaction is under way.
+        QCOMPARE(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(db, "PRAGMA cache_size = 1; BEGIN;", nullptr, nullptr, nullptr),
+                 SQLITE_OK);
+        QCOMPARE(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK);
+        QVERIFY(QFile::copy(path, cup) && QFile::copy(path + "-journal", cup + "-journal"));
+        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+        QVERIFY(digest(cup) != digest(path));
+    } else if (own) {
+        leaveJournal(path, path, true, sql);
+    } else {
+        const QString other = newCup(inventedCup(13, 300), QStringLiteral("autre.velmorin"));
+        {
+            CupOpening opened = CupStore::open(other, CupStore::Mode::ReadWrite);
+            QVERIFY(opened.store->setSeed(1).saved && opened.store->setSeed(2).saved);
+        }
+        leaveJournal(other, path, wal, sql);
+    }
+    const QString journal = cup + (wal ? "-wal" : "-journal");
+    QVERIFY(QFileInfo(journal).size() > 0);
+    const QByteArray before = digest(cup);
+    if (!expected.isEmpty()) {
+        QVERIFY(bothRefused(cup, expected));
+        QCOMPARE(digest(cup), before);
+        QVERIFY(QFile::exists(journal));
+        return;
+    }
+    // A reading command repairs it.
+    CupOpening opened = CupStore::open(cup, CupStore::Mode::ReadOnly);
+    QVERIFY2(opened.ok(), opened.message.c_str());
+    QCOMPARE(opened.store->setup().name, wal ? std::string("écrit dans le journal") : setup.name);
+    QVERIFY(opened.store->setup().list == setup.list);
+    QVERIFY(!QFile::exists(journal));
+    opened = CupStore::open(cup, CupStore::Mode::ReadWrite);
+    QVERIFY(opened.ok() && opened.store->setSeed(4).saved);
+}
