@@ -88,8 +88,10 @@ constexpr const char *kHelp =
     "        velmorin-calc --coupe FICHIER --tirage T [--refaire] [--format table|csv]\n"
     "        velmorin-calc --coupe FICHIER --annuler-tirage T\n"
     "        velmorin-calc --coupe FICHIER --tour T [--format table|csv]\n"
-    "        velmorin-calc --coupe FICHIER --gagnant T EQUIPE [--score 13-7] [--corriger]\n"
-    "        velmorin-calc --coupe FICHIER --forfait T EQUIPE [--corriger]\n"
+    "        velmorin-calc --coupe FICHIER --gagnant T EQUIPE [--score 13-7]\n"
+    "                      [--partie 1|2|barrage] [--corriger]\n"
+    "        velmorin-calc --coupe FICHIER --forfait T EQUIPE [--partie 1|2|barrage] [--corriger]\n"
+    "        velmorin-calc --coupe FICHIER --qualifiee T EQUIPE [--partie 1|2|barrage]\n"
     "        velmorin-calc --coupe FICHIER --exemptees \"EQUIPE;EQUIPE\"\n"
     "        velmorin-calc --coupe FICHIER --tableau [--format table|csv|html]\n"
     "\n"
@@ -99,7 +101,14 @@ constexpr const char *kHelp =
     "Tire les tours, enregistre les gagnants et les forfaits, corrige un résultat tant que\n"
     "le tour suivant n'est pas tiré, annule un tirage ; chaque opération est enregistrée\n"
     "aussitôt dans la coupe. EQUIPE est le nom de l'équipe dans la liste, ou #N pour la\n"
-    "N-ième équipe de la liste.\n";
+    "N-ième équipe de la liste.\n"
+    "--partie nomme la partie de l'équipe dans sa poule ; sans elle, --gagnant et\n"
+    "--forfait prennent la partie que l'équipe a à jouer, et --corriger la dernière partie\n"
+    "jouée que l'équipe a gagnée (avec --gagnant) ou perdue (avec --forfait), à défaut sa\n"
+    "dernière partie jouée. Le score donne d'abord les points du gagnant. --forfait sans\n"
+    "--corriger retire l'équipe de la coupe : elle perd par forfait chaque partie qui lui\n"
+    "reste. Quand les deux équipes d'une partie ont déclaré forfait, la mieux classée la\n"
+    "gagne ; --qualifiee désigne l'autre.\n";
 
 void keyValue(LineBuffer &line, char separator, std::string_view key, std::string_view value)
 {
@@ -328,9 +337,9 @@ CupArguments splitCupArguments(const std::vector<std::string> &args)
         (cup.entries || cup.newName))
         cup.error = "une action sur la coupe ne se combine ni avec --entrees ni avec --nouvelle";
     if (cup.error.empty() && cup.action.kind == CupAction::Kind::None &&
-        (cup.action.redo || cup.action.correct || cup.action.score))
-        cup.error = "les options --refaire, --corriger et --score accompagnent --tirage, "
-                    "--gagnant ou --forfait";
+        (cup.action.redo || cup.action.correct || cup.action.score || cup.action.game))
+        cup.error = "les options --refaire, --corriger, --score et --partie accompagnent "
+                    "--tirage, --gagnant, --forfait ou --qualifiee";
     if (cup.error.empty() && cup.levelOrder && !cup.newName)
         cup.error = "l'option --ordre-niveaux ne s'emploie qu'avec --nouvelle";
     return cup;
