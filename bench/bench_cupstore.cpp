@@ -5,6 +5,7 @@
 
 #include "CupContents.h"
 #include "CupSetups.h"
+#include "CupSimulation.h"
 #include "CupStore.h"
 #include "CupText.h"
 
@@ -71,7 +72,7 @@ void BM_RecordResult5000(benchmark::State &state)
     CupStore::create(path, velmorin::testing::playableCup(1, 5000));
     velmorin::CupOpening opening = CupStore::open(path, CupStore::Mode::ReadWrite);
     velmorin::CupCreation made = opening.ok() ? opening.store->cup() : velmorin::CupCreation{};
-    if (!made.ok() || !made.cup->draw(1).done ||
+    if (!made.ok() || !velmorin::testing::drawRound(*made.cup, 1).done ||
         !opening.store->saveRecords(made.cup->records(), "Tour 1").saved) {
         state.SkipWithError(made.ok() ? "no draw" : made.error.c_str());
         return;
@@ -84,7 +85,7 @@ void BM_RecordResult5000(benchmark::State &state)
             break;
         }
         const velmorin::CupAnswer answer =
-            cup.recordWinner(1, pending.front().teamA, velmorin::Score{13, 5});
+            velmorin::testing::recordWinner(cup, 1, pending.front().teamA, velmorin::Score{13, 5});
         if (!opening.store->saveRecords(cup.records(), answer.text).saved)
             state.SkipWithError("not saved");
         benchmark::DoNotOptimize(velmorin::roundTable(cup, 1).size());

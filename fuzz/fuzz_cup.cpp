@@ -77,25 +77,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         CupAnswer answer;
         switch (op % 10) {
         case 0:
-            answer = cup.draw(round);
+            answer = velmorin::testing::drawRound(cup, round);
             break;
         case 1:
-            answer = cup.redraw(round);
+            answer = velmorin::testing::redrawRound(cup, round);
             break;
         case 2:
-            answer = cup.cancelDraw(round);
+            answer = velmorin::testing::cancelRound(cup, round);
             break;
         case 3:
-            answer = cup.recordWinner(round, team, score);
+            answer = velmorin::testing::recordWinner(cup, round, team, score);
             break;
         case 4:
-            answer = cup.forfeit(round, team);
+            answer = velmorin::testing::declareForfeit(cup, round, team);
             break;
         case 5:
-            answer = cup.correct({round, (a >> 3) % 40, (a >> 9) % 5}, team, score, op & 0x80);
+            answer = velmorin::testing::correctResult(cup, {round, (a >> 3) % 40, (a >> 9) % 5},
+                                                      team, score, op & 0x80);
             break;
         case 6:
-            answer = cup.setExempted({team, static_cast<int>(a % cup.teams().size())});
+            answer = velmorin::testing::chooseExempted(
+                cup, {team, static_cast<int>(a % cup.teams().size())});
             break;
         case 7: {
             CupLayout layout = cup.layout();

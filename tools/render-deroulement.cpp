@@ -10,13 +10,13 @@ int main(int argc, char *argv[])
     using namespace velmorin;
     Cup cup = testing::inventedCup(48, 3, {Ratio::Half, Ratio::Half, Ratio::Half}, 0, 2026);
     SeededDraw draw(2026);
-    cup.draw(1);
+    velmorin::testing::drawRound(cup, 1);
     testing::playRound(cup, 1, draw, false);
-    cup.draw(2);
+    velmorin::testing::drawRound(cup, 2);
     const std::vector<PendingGame> pending = cup.pendingGames(2);
     for (std::size_t k = 0; k < pending.size() && k < 5; ++k)
-        cup.recordWinner(2, k % 2 ? pending[k].teamB : pending[k].teamA,
-                         Score{13, int(draw.below(13))});
+        velmorin::testing::recordWinner(cup, 2, k % 2 ? pending[k].teamB : pending[k].teamA,
+                                        Score{13, int(draw.below(13))});
     testing::MemoryCup source(std::move(cup));
     return renderFromMainWindow(argc, argv, "deroulement.png", [&](TVlmFPrg &window) {
         installDeroulement(window, [&]() -> CupRunSource * { return &source; });

@@ -28,10 +28,10 @@ Cup cupOf(const std::array<velmorin::Count, 4> &entrants, int playedRounds)
                     *velmorin::testing::layoutFor(entrants, halves, 0), 17);
     Cup cup = std::move(*made.cup);
     for (int round = 1; round <= playedRounds; ++round) {
-        cup.draw(round);
+        velmorin::testing::drawRound(cup, round);
         velmorin::testing::playRound(cup, round, draw, false);
     }
-    cup.draw(playedRounds + 1);
+    velmorin::testing::drawRound(cup, playedRounds + 1);
     return cup;
 }
 

@@ -91,8 +91,10 @@ constexpr const char *kHelp =
     "        velmorin-calc --coupe FICHIER [--entrees] [--format F] [--separateur S]\n"
     "        velmorin-calc --coupe FICHIER --tirage T [--refaire] [--format F]\n"
     "        velmorin-calc --coupe FICHIER --gagnant T EQUIPE [--score G-P]\n"
+    "                      [--partie 1|2|barrage] [--corriger]\n"
+    "        velmorin-calc --coupe FICHIER --forfait T EQUIPE [--partie 1|2|barrage]\n"
     "                      [--corriger]\n"
-    "        velmorin-calc --coupe FICHIER --forfait T EQUIPE [--corriger]\n"
+    "        velmorin-calc --coupe FICHIER --qualifiee T EQUIPE [--partie 1|2|barrage]\n"
     "        velmorin-calc --coupe FICHIER --exemptees \"EQUIPE;EQUIPE\"\n"
     "        velmorin-calc --coupe FICHIER --annuler-tirage T\n"
     "        velmorin-calc --coupe FICHIER --tour T [--format F] [--separateur S]\n"
@@ -145,8 +147,18 @@ constexpr const char *kHelp =
     "  --refaire           avec --tirage : tire de nouveau un tour sans résultat\n"
     "  --gagnant T EQUIPE  EQUIPE gagne sa partie en attente du tour T\n"
     "  --score G-P         avec --gagnant : points du gagnant, puis du perdant\n"
-    "  --forfait T EQUIPE  EQUIPE déclare forfait au tour T ; son adversaire gagne\n"
-    "  --corriger          avec --gagnant ou --forfait : change un résultat saisi\n"
+    "  --forfait T EQUIPE  EQUIPE se retire de la coupe au tour T : elle perd par\n"
+    "                      forfait chaque partie qui lui reste\n"
+    "  --partie P          la partie de l'équipe dans sa poule : 1, 2 ou barrage ;\n"
+    "                      sans elle, --gagnant et --forfait prennent la partie que\n"
+    "                      l'équipe a à jouer\n"
+    "  --corriger          avec --gagnant ou --forfait : change un résultat saisi ;\n"
+    "                      sans --partie, la dernière partie jouée que l'équipe a\n"
+    "                      gagnée (--gagnant) ou perdue (--forfait), à défaut sa\n"
+    "                      dernière partie jouée\n"
+    "  --qualifiee T EQUIPE  quand les deux équipes d'une partie ont déclaré\n"
+    "                      forfait, la mieux classée la gagne ; --qualifiee\n"
+    "                      désigne l'autre\n"
     "  --exemptees \"A;B\"   les équipes exemptées du Tour 4\n"
     "  --annuler-tirage T  annule le tirage du dernier tour tiré T\n"
     "  --tour T            affiche le tour T, ses parties et ses résultats\n"
@@ -394,9 +406,9 @@ CupArguments splitCupArguments(const std::vector<std::string> &args)
         (cup.entries || cup.newName))
         cup.error = "Une action sur la coupe ne se combine ni avec --entrees ni avec --nouvelle.";
     if (cup.error.empty() && cup.action.kind == CupAction::Kind::None &&
-        (cup.action.redo || cup.action.correct || cup.action.score))
-        cup.error = "Les options --refaire, --corriger et --score accompagnent --tirage, "
-                    "--gagnant ou --forfait.";
+        (cup.action.redo || cup.action.correct || cup.action.score || cup.action.game))
+        cup.error = "Les options --refaire, --corriger, --score et --partie accompagnent "
+                    "--tirage, --gagnant, --forfait ou --qualifiee.";
     if (cup.error.empty() && cup.levelOrder && !cup.newName)
         cup.error = "L'option --ordre-niveaux ne s'emploie qu'avec --nouvelle.";
     return cup;

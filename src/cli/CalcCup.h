@@ -18,11 +18,22 @@ namespace velmorin::cli {
 // What a run does to a played cup: one action at a time.
 struct CupAction
 {
-    enum class Kind { None, Draw, CancelDraw, ShowRound, Winner, Forfeit, Exempted, Board };
+    enum class Kind {
+        None,
+        Draw,
+        CancelDraw,
+        ShowRound,
+        Winner,
+        Forfeit,
+        Qualified,
+        Exempted,
+        Board
+    };
     Kind kind = Kind::None;
     std::string roundText;            // as given, checked when the action runs
-    std::string team;                 // --gagnant, --forfait; the list for --exemptees
+    std::string team;                 // --gagnant, --forfait, --qualifiee; --exemptees' list
     std::optional<std::string> score; // --score
+    std::optional<std::string> game;  // --partie: 1, 2 or barrage
     bool redo = false;                // --refaire
     bool correct = false;             // --corriger
 };

@@ -5,6 +5,7 @@
 #include "ByteSink.h"
 #include "Calc.h"
 #include "CalcOptions.h"
+#include "CupCommand.h"
 #include "CupStore.h"
 #include "CupText.h"
 
@@ -28,55 +29,7 @@ std::optional<int> roundOf(const std::string &text)
     return round;
 }
 
-// "13-7": the winner's points, then the loser's.
-std::optional<Score> scoreOf(const std::string &text)
-{
-    const auto dash = text.find('-');
-    if (dash == std::string::npos)
-        return std::nullopt;
-    const auto points = [](std::string_view part) -> std::optional<int> {
-        int value = 0;
-        const auto [end, error] = std::from_chars(part.data(), part.data() + part.size(), value);
-        if (part.empty() || error != std::errc() || end != part.data() + part.size() || value < 0 ||
-            value > kMaxScore)
-            return std::nullopt;
-        return value;
-    };
-    const auto winner = points(std::string_view(text).substr(0, dash));
-    const auto loser = points(std::string_view(text).substr(dash + 1));
-    if (!winner || !loser)
-        return std::nullopt;
-    return Score{*winner, *loser};
-}
-
 enum class CupFormat { Table, Csv, Html };
-
-// The team's game of a round that a correction changes: the first it is recorded as losing
-// (the organiser names the team that really won it), else the last it played.
-std::optional<GameRef> decidedGameOf(const Cup &cup, int round, int team, bool asLoser)
-{
-    const DrawRecord *draw = cup.drawnRound(round);
-    if (draw == nullptr)
-        return std::nullopt;
-    std::optional<GameRef> lost;
-    std::optional<GameRef> last;
-    for (std::size_t g = 0; g < draw->groups.size(); ++g) {
-        const auto &group = draw->groups[g];
-        if (std::find(group.begin(), group.end(), team) == group.end())
-            continue;
-        for (const int game : {1, 2, kBarrage}) {
-            const GameRef ref{round, static_cast<int>(g + 1), game};
-            const auto sides = cup.gameTeams(ref);
-            const auto result = cup.result(ref);
-            if (!sides || !result || (sides->first != team && sides->second != team))
-                continue;
-            last = ref;
-            if (asLoser && result->winner != team && !lost)
-                lost = ref;
-        }
-    }
-    return lost ? lost : last;
-}
 
 std::string meetingsText(const Cup &cup, int round)
 {
@@ -132,6 +85,10 @@ bool takeActionOption(const std::vector<std::string> &args, std::size_t &k, CupA
         action.score = *score;
         return true;
     }
+    if (auto game = optionValue(args, k, "--partie", error)) {
+        action.game = *game;
+        return true;
+    }
     struct Named
     {
         const char *name;
@@ -145,6 +102,7 @@ bool takeActionOption(const std::vector<std::string> &args, std::size_t &k, CupA
         {"--tour", CupAction::Kind::ShowRound, true, false},
         {"--gagnant", CupAction::Kind::Winner, true, true},
         {"--forfait", CupAction::Kind::Forfeit, true, true},
+        {"--qualifiee", CupAction::Kind::Qualified, true, true},
         {"--exemptees", CupAction::Kind::Exempted, false, true},
     };
     for (const Named &option : named) {
@@ -217,6 +175,19 @@ int runCupAction(const CupArguments &cup, ByteSink &out, std::ostream &err)
         return refuse(err, "L'option --corriger accompagne --gagnant ou --forfait.");
     if (action.score && action.kind != Kind::Winner)
         return refuse(err, "l'option --score accompagne --gagnant");
+    if (action.game && action.kind != Kind::Winner && action.kind != Kind::Forfeit &&
+        action.kind != Kind::Qualified)
+        return refuse(err, "l'option --partie accompagne --gagnant, --forfait ou --qualifiee");
+    std::optional<int> game;
+    if (action.game) {
+        if (*action.game == "1" || *action.game == "2")
+            game = std::stoi(*action.game);
+        else if (*action.game == "barrage")
+            game = kBarrage;
+        else
+            return refuse(err,
+                          "la partie est 1, 2 ou barrage, pas " + quotedArgument(*action.game));
+    }
     std::optional<int> round;
     if (action.kind != Kind::Board && action.kind != Kind::Exempted) {
         round = roundOf(action.roundText);
@@ -226,11 +197,10 @@ int runCupAction(const CupArguments &cup, ByteSink &out, std::ostream &err)
     }
     std::optional<Score> score;
     if (action.score) {
-        score = scoreOf(*action.score);
-        if (!score)
-            return refuse(err, "le score s'écrit points du gagnant, tiret, points du perdant "
-                               "(13-7), pas " +
-                                   quotedArgument(*action.score));
+        const ScoreReading reading = readScore(*action.score);
+        if (!reading.score)
+            return refuse(err, reading.refusal);
+        score = reading.score;
     }
 
     const bool writes = action.kind != Kind::ShowRound && action.kind != Kind::Board;
@@ -260,53 +230,71 @@ int runCupAction(const CupArguments &cup, ByteSink &out, std::ostream &err)
     }
 
     std::optional<int> team;
-    if (action.kind == Kind::Winner || action.kind == Kind::Forfeit) {
+    if (action.kind == Kind::Winner || action.kind == Kind::Forfeit ||
+        action.kind == Kind::Qualified) {
         const TeamReference found = resolveTeam(played.teams(), action.team);
         if (!found.team)
             return refuse(err, found.error);
         team = found.team;
     }
-    CupAnswer answer;
+    // The game a team's result, forfeit, correction or qualification names, by the cup's rule.
+    const auto teamGame = [&](TeamGameUse use) {
+        return played.teamGame(*round, *team, game, use);
+    };
+    std::optional<CupCommand> command;
     switch (action.kind) {
     case Kind::Draw:
-        answer = action.redo ? played.redraw(*round) : played.draw(*round);
+        command = action.redo ? CupCommand(RedrawCommand{*round}) : CupCommand(DrawCommand{*round});
         break;
     case Kind::CancelDraw:
-        answer = played.cancelDraw(*round);
+        command = CancelDrawCommand{*round};
         break;
     case Kind::Exempted: {
         std::string error;
         const auto teams = teamsOf(played, action.team, error);
         if (!teams)
             return refuse(err, error);
-        answer = played.setExempted(*teams);
+        command = ExemptedCommand{*teams};
         break;
     }
     case Kind::Winner:
-    case Kind::Forfeit: {
+    case Kind::Forfeit:
+    case Kind::Qualified: {
         const bool forfeit = action.kind == Kind::Forfeit;
-        if (!action.correct) {
-            answer =
-                forfeit ? played.forfeit(*round, *team) : played.recordWinner(*round, *team, score);
+        if (action.kind == Kind::Forfeit && !action.correct && !game) {
+            command = WithdrawalCommand{*round, *team};
             break;
         }
-        const auto game = decidedGameOf(played, *round, *team, !forfeit);
-        if (!game)
-            return refuse(err, "« " + played.teams()[static_cast<std::size_t>(*team)].name +
-                                   " » n'a aucun résultat à corriger au Tour " +
-                                   std::to_string(*round));
-        const auto sides = played.gameTeams(*game);
-        const int winner = !forfeit ? *team : sides->first == *team ? sides->second : sides->first;
-        answer = played.correct(*game, winner, score, forfeit);
+        const GameChoice chosen =
+            teamGame(action.kind == Kind::Qualified ? TeamGameUse::Qualification
+                     : !action.correct              ? TeamGameUse::Result
+                     : forfeit                      ? TeamGameUse::CorrectAsWithdrawn
+                                                    : TeamGameUse::CorrectAsWinner);
+        if (!chosen.game)
+            return refuse(err, chosen.refusal);
+        const auto sides = *played.gameTeams(*chosen.game);
+        const int opponent = sides.first == *team ? sides.second : sides.first;
+        const int winner = forfeit ? opponent : *team;
+        if (action.kind == Kind::Qualified)
+            command = QualificationCommand{*chosen.game, *team};
+        else if (action.correct)
+            command = CorrectionCommand{*chosen.game, winner, score, forfeit};
+        else
+            command = ResultCommand{*chosen.game, winner, score, forfeit};
         break;
     }
     default:
         break;
     }
+    command->basedOn = played.version();
+    const CupAnswer answer = played.apply(*command);
     if (!answer.done)
         return refuse(err, answer.text);
-    const CupWrite written = store.saveRecords(
-        played.records(), answer.text.empty() ? "Coupe jouée : " + action.roundText : answer.text);
+    if (!answer.changed) {
+        out.write(answer.text + '\n');
+        return kExitSuccess;
+    }
+    const CupWrite written = store.saveRecords(played.records(), answer.text);
     if (!written.saved) {
         err << kProgram << ": " << sentence(written.message) << '\n' << std::flush;
         return written.changedMeanwhile ? kExitUsage : kExitWriteError;

@@ -214,6 +214,24 @@ std::optional<CupRecords> readCupRecords(QSqlDatabase &db)
             return std::nullopt;
         records.chosenExempted.push_back(*team);
     }
+    if (!query.exec(QStringLiteral("SELECT team, round FROM withdrawal ORDER BY team")))
+        return std::nullopt;
+    while (query.next()) {
+        const auto team = number(query.value(0));
+        const auto round = number(query.value(1), 1);
+        if (!team || !round)
+            return std::nullopt;
+        records.withdrawals.push_back({*team, *round});
+    }
+    if (!query.exec(QStringLiteral("SELECT version FROM play")))
+        return std::nullopt;
+    if (query.next()) {
+        bool ok = false;
+        const qlonglong version = query.value(0).toLongLong(&ok);
+        if (!ok || version < 0)
+            return std::nullopt;
+        records.version = static_cast<std::uint64_t>(version);
+    }
     return records;
 }
 
@@ -231,6 +249,11 @@ bool writeCupRecords(QSqlDatabase &db, const CupRecords &before, const CupRecord
                 return false;
         }
     }
+    // Withdrawals go before the draws their rounds refer to, and come back after.
+    const bool withdrawalsChange =
+        !(before.withdrawals == after.withdrawals) || !(before.draws == after.draws);
+    if (withdrawalsChange && !run(db, "DELETE FROM withdrawal", {}))
+        return false;
     for (std::size_t k = 0; k < std::max(before.draws.size(), after.draws.size()); ++k) {
         const bool had = k < before.draws.size();
         const bool has = k < after.draws.size();
@@ -276,6 +299,16 @@ bool writeCupRecords(QSqlDatabase &db, const CupRecords &before, const CupRecord
                 return false;
         }
     }
+    if (withdrawalsChange) {
+        for (const WithdrawalRecord &withdrawal : after.withdrawals) {
+            if (!run(db, "INSERT INTO withdrawal VALUES (?, ?)",
+                     {withdrawal.team, withdrawal.round}))
+                return false;
+        }
+    }
+    if (before.version != after.version && !run(db, "INSERT OR REPLACE INTO play VALUES (1, ?)",
+                                                {static_cast<qlonglong>(after.version)}))
+        return false;
     return true;
 }
 

@@ -93,6 +93,23 @@ const std::vector<std::vector<const char *>> &steps()
             " rank INTEGER PRIMARY KEY,"
             " team INTEGER NOT NULL CHECK (team >= 0))",
         },
+        // Version 3: the teams that withdrew, each from a round on, and the count of the
+        // changes made to the cup as it is played. A cup of version 2 kept a withdrawal only
+        // as the forfeits it lost: each team's first forfeit is its withdrawal, and its
+        // draws and results count as its changes.
+        {
+            "CREATE TABLE withdrawal ("
+            " team INTEGER PRIMARY KEY CHECK (team >= 0),"
+            " round INTEGER NOT NULL REFERENCES draw (round))",
+            "INSERT INTO withdrawal (team, round)"
+            " SELECT withdrawn, MIN(round) FROM result WHERE withdrawn IS NOT NULL"
+            " GROUP BY withdrawn",
+            "CREATE TABLE play ("
+            " id INTEGER PRIMARY KEY CHECK (id = 1),"
+            " version INTEGER NOT NULL CHECK (version >= 0))",
+            "INSERT INTO play (id, version)"
+            " SELECT 1, (SELECT COUNT(*) FROM draw) + (SELECT COUNT(*) FROM result)",
+        },
     };
     return all;
 }

@@ -2,6 +2,7 @@
 #include "TeamLists.h"
 
 #include "ByteSink.h"
+#include "CupStore.h"
 
 #include <QCryptographicHash>
 #include <QtTest>
@@ -43,6 +44,8 @@ private slots:
     void actions_data();
     void actions();
     void helpNamesEveryOption();
+    void groupPlayed_data();
+    void groupPlayed();
 
 private:
     QString path(const QString &name) const { return m_dir.filePath(name); }
@@ -339,6 +342,7 @@ void TestCalcCup::helpNamesEveryOption()
     for (const char *option :
          {"--nouvelle", "--equipes", "--graine", "--ordre-niveaux", "--tour4", "--quart", "--demi",
           "--entrees", "--tirage", "--refaire", "--gagnant", "--score", "--forfait", "--corriger",
+          "--partie", "--qualifiee",
           "--exemptees", "--annuler-tirage", "--tour", "--tableau", "--format", "--separateur",
           "FINALE", "ENTRANTS1", "CLASSE", "POSITION", "#N", "Code de retour"})
         QVERIFY2(text.count(option) >= 2 || QString(option).startsWith("Code") ||
@@ -348,6 +352,127 @@ void TestCalcCup::helpNamesEveryOption()
     QVERIFY(text.contains("Code de retour"));
     for (const QString &line : text.split('\n'))
         QVERIFY2(line.size() <= 80, qPrintable(line));
+}
+
+void TestCalcCup::groupPlayed_data()
+{
+    // "ARGS => STATUS|phrase", places "1A" for group 1's team at place A; "0=": done, nothing
+    // written.
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QString>("results"); // group 1's games as stored: winner, score or forfeit
+
+    // Corrections: the game they change, what they discard, a correction that changes nothing.
+    QTest::newRow("a barrage's score corrected by its winner")
+        << QStringList{"--gagnant 1 1A => 0", "--gagnant 1 1C => 0",
+                       "--gagnant 1 1B --score 13-5 => 0",
+                       "--gagnant 1 1B --score 13-8 --corriger => 0|barrage"}
+        << "A C B13-8";
+    QTest::newRow("a named first game corrected discards the barrage")
+        << QStringList{"--gagnant 1 1A => 0", "--gagnant 1 1C => 0",
+                       "--gagnant 1 1B --score 13-5 => 0",
+                       "--gagnant 1 1B --partie 1 --corriger => 0|barrage de la poule 1 est effacé"}
+        << "B C";
+    QTest::newRow("a named barrage corrected")
+        << QStringList{"--gagnant 1 1A => 0", "--gagnant 1 1C => 0",
+                       "--gagnant 1 1D --score 13-5 => 0",
+                       "--gagnant 1 1D --score 13-9 --partie barrage --corriger => 0|13-9"}
+        << "A C D13-9";
+    QTest::newRow("a correction that changes nothing")
+        << QStringList{"--gagnant 1 1A --score 13-4 => 0",
+                       "--gagnant 1 1A --score 13-4 --corriger => 0=|rien ne change"}
+        << "A13-4";
+    QTest::newRow("a win corrected into a forfeit")
+        << QStringList{"--gagnant 1 1A => 0", "--forfait 1 1A --corriger => 0|déclare forfait"}
+        << "Bf";
+    QTest::newRow("a score out of range")
+        << QStringList{"--gagnant 1 1A --score 1000-0 => 2|entre 0 et 999"} << "";
+    QTest::newRow("a score the wrong way round")
+        << QStringList{"--gagnant 1 1A --score 7-13 => 2|points du gagnant"} << "";
+    QTest::newRow("no score") << QStringList{"--gagnant 1 1A --score 13 => 2|n'est pas un score"}
+                              << "";
+    // Games named.
+    QTest::newRow("a game the team does not play")
+        << QStringList{"--gagnant 1 1A --partie 2 => 2|ne joue pas"} << "";
+    QTest::newRow("a barrage not yet known")
+        << QStringList{"--gagnant 1 1A --partie barrage => 2|attend les résultats"} << "";
+    QTest::newRow("an unknown game") << QStringList{"--gagnant 1 1A --partie 3 => 2|barrage"} << "";
+    QTest::newRow("a forfeit in a named game")
+        << QStringList{"--forfait 1 1B --partie 1 => 0|déclare forfait"} << "Af";
+    // Withdrawals, at any moment of the group.
+    QTest::newRow("withdrawn before its first game")
+        << QStringList{"--forfait 1 1A => 0|déclare forfait", "--gagnant 1 1C => 0"} << "Bf C Df";
+    QTest::newRow("withdrawn after losing, before the other first game")
+        << QStringList{"--gagnant 1 1B => 0", "--forfait 1 1A => 0|dès que son adversaire",
+                       "--gagnant 1 1C => 0|gagne le barrage"}
+        << "B C Df";
+    QTest::newRow("withdrawn twice")
+        << QStringList{"--forfait 1 1A => 0", "--forfait 1 1A => 2|déjà déclaré forfait"} << "Bf";
+    QTest::newRow("both losers withdrew: the organiser names the one through")
+        << QStringList{"--forfait 1 1A => 0", "--forfait 1 1C => 0|toutes deux",
+                       "--qualifiee 1 1A --partie barrage => 0",
+                       "--qualifiee 1 1C --partie barrage => 0|à la place de",
+                       "--qualifiee 1 1C => 0=|rien ne change"}
+        << "Bf Df Cf";
+    QTest::newRow("a qualification without two withdrawn teams")
+        << QStringList{"--gagnant 1 1A => 0", "--qualifiee 1 1A => 2|aucune partie"} << "A";
+}
+
+// A group played by the calculator, step by step, and read back from the file.
+void TestCalcCup::groupPlayed()
+{
+    QFETCH(QStringList, steps);
+    QFETCH(QString, results);
+    const QString cup = path(QStringLiteral("groupe-%1.velmorin").arg(QTest::currentDataTag()));
+    QFile::remove(cup);
+    const auto made = runCup({"--coupe", cup, "--nouvelle", "Groupe", "--equipes",
+                              path("douze.csv"), "--graine", "7", "1", "4", "1", "1"});
+    QVERIFY2(made.status == 0, made.err.c_str());
+    QCOMPARE(runCup({"--coupe", cup, "--tirage", "1"}).status, 0);
+    const auto records = [&] {
+        velmorin::CupOpening opened =
+            velmorin::CupStore::open(cup, velmorin::CupStore::Mode::ReadOnly);
+        return opened.ok() ? opened.store->records() : velmorin::CupRecords{};
+    };
+    const std::vector<int> group = records().draws.at(0).groups.at(0);
+    const auto written = [&] { // the records and the journal's length
+        velmorin::CupOpening opened =
+            velmorin::CupStore::open(cup, velmorin::CupStore::Mode::ReadOnly);
+        return std::make_pair(opened.store->records(), opened.store->journal().size());
+    };
+    for (const QString &step : steps) {
+        const QStringList parts = step.split(QStringLiteral(" => "));
+        QStringList args{"--coupe", cup};
+        for (const QString &word : parts[0].split(' ')) {
+            const bool place =
+                word.size() == 2 && word[0] == '1' && word[1] >= 'A' && word[1] <= 'D';
+            args << (place ? QStringLiteral("#%1").arg(
+                                 group[std::size_t(word[1].toLatin1() - 'A')] + 1)
+                           : word);
+        }
+        const QStringList expected = parts[1].split('|');
+        const auto before = written();
+        const auto run = runCup(args);
+        QVERIFY2(run.status == expected[0].left(1).toInt(),
+                 qPrintable(step + " : " + QString::fromStdString(run.err)));
+        const QString said = QString::fromStdString(run.out + run.err);
+        if (expected.size() > 1)
+            QVERIFY2(said.contains(expected[1]), qPrintable(said));
+        if (expected[0] != "0") // refused, or nothing to change: the file is as it was
+            QVERIFY(written() == before);
+    }
+    QStringList games;
+    for (const velmorin::ResultRecord &result : records().results) {
+        if (result.round != 1 || result.group != 1)
+            continue;
+        QString game(
+            QChar('A' + int(std::find(group.begin(), group.end(), result.winner) - group.begin())));
+        if (result.withdrawn)
+            game += 'f';
+        else if (result.winnerScore)
+            game += QStringLiteral("%1-%2").arg(*result.winnerScore).arg(*result.loserScore);
+        games << game;
+    }
+    QCOMPARE(games.join(' '), results);
 }
 
 QTEST_GUILESS_MAIN(TestCalcCup)

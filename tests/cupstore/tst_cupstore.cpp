@@ -62,7 +62,7 @@ void TestCupStore::refusals_data()
     QTest::newRow("other database")
         << QByteArray("PRAGMA application_id = 7") << QByteArray() << "pas une coupe";
     QTest::newRow("newer") << QByteArray("PRAGMA user_version = 9") << QByteArray()
-                           << "version 9 du format, plus récente que la version 2";
+                           << "version 9 du format, plus récente que la version 3";
     QTest::newRow("version 0") << QByteArray("PRAGMA user_version = 0") << QByteArray() << "abîmée";
     QTest::newRow("trigger")
         << QByteArray("CREATE TRIGGER t AFTER UPDATE ON cup BEGIN DELETE FROM journal; END")
@@ -231,11 +231,13 @@ void TestCupStore::played()
     velmorin::Cup cup = *opened.store->cup().cup;
     for (int round = cup.drawnRounds(); round >= 1; --round) {
         QVERIFY(!opened.store->setSeed(5).saved);
-        const velmorin::CupAnswer cancelled = cup.cancelDraw(round);
+        const velmorin::CupAnswer cancelled = cancelRound(cup, round);
         QVERIFY(cancelled.done);
         QVERIFY(opened.store->saveRecords(cup.records(), cancelled.text).saved);
     }
-    QVERIFY(opened.store->records() == velmorin::CupRecords{});
+    velmorin::CupRecords none;
+    none.version = cup.version();
+    QVERIFY(opened.store->records() == none);
     QVERIFY(opened.store->setSeed(5).saved);
 }
 
@@ -247,20 +249,64 @@ void TestCupStore::version1Migrates()
     const QString path = newCup(setup);
     tamper(path, "DROP TABLE result; DROP TABLE draw_place; DROP TABLE draw_exempted; "
                  "DROP TABLE draw_meeting; DROP TABLE draw; DROP TABLE chosen_exempted; "
-                 "PRAGMA user_version = 1;");
+                 "DROP TABLE withdrawal; DROP TABLE play; PRAGMA user_version = 1;");
     QVERIFY(!CupStore::open(path, CupStore::Mode::ReadOnly).ok());
     {
         CupOpening opened = CupStore::open(path, CupStore::Mode::ReadWrite);
         QVERIFY2(opened.ok(), opened.message.c_str());
         QVERIFY(opened.store->setup() == setup);
-        QCOMPARE(opened.store->journal().back().what, std::string("Coupe mise au format 2"));
+        QCOMPARE(opened.store->journal().back().what, std::string("Coupe mise au format 3"));
         velmorin::Cup cup = *opened.store->cup().cup;
-        QVERIFY(cup.draw(1).done);
+        QVERIFY(drawRound(cup, 1).done);
         QVERIFY(opened.store->saveRecords(cup.records(), "Tour 1").saved);
     }
     CupOpening reopened = CupStore::open(path, CupStore::Mode::ReadOnly);
     QVERIFY2(reopened.ok(), reopened.message.c_str());
     QCOMPARE(reopened.store->records().draws.size(), std::size_t{1});
+}
+
+// A file of the second version kept a withdrawal only as the forfeits its team lost: opened,
+// each team's first forfeit becomes its withdrawal, its draws and results its version, and
+// the cup plays on from there.
+void TestCupStore::version2Migrates()
+{
+    const CupSetup setup = playableCup(3, 78);
+    const QString path = newCup(setup);
+    velmorin::Cup cup = [&] {
+        CupOpening opened = CupStore::open(path, CupStore::Mode::ReadWrite);
+        return *opened.store->cup().cup;
+    }();
+    QVERIFY(drawRound(cup, 1).done);
+    const velmorin::DrawRecord drawn = *cup.drawnRound(1);
+    const int withdrawn = drawn.groups[0][0];
+    QVERIFY(declareForfeit(cup, 1, withdrawn).done); // loses game 1, then its barrage
+    QVERIFY(recordWinner(cup, 1, drawn.groups[0][2], velmorin::Score{13, 2}).done);
+    QVERIFY(recordWinner(cup, 1, drawn.groups[1][1]).done);
+    {
+        CupOpening opened = CupStore::open(path, CupStore::Mode::ReadWrite);
+        QVERIFY(opened.store->saveRecords(cup.records(), "Tour 1").saved);
+    }
+    tamper(path, "DROP TABLE withdrawal; DROP TABLE play; PRAGMA user_version = 2;");
+    {
+        CupOpening opened = CupStore::open(path, CupStore::Mode::ReadWrite);
+        QVERIFY2(opened.ok(), opened.message.c_str());
+        QCOMPARE(opened.store->journal().back().what, std::string("Coupe mise au format 3"));
+        const velmorin::CupRecords &records = opened.store->records();
+        QCOMPARE(records.withdrawals.size(), std::size_t{1});
+        QCOMPARE(records.withdrawals[0].team, withdrawn);
+        QCOMPARE(records.withdrawals[0].round, 1);
+        QCOMPARE(records.version, std::uint64_t{1 + 4}); // the draw, then four results
+        velmorin::Cup restored = *opened.store->cup().cup;
+        QVERIFY(restored.isWithdrawn(withdrawn, 1));
+        const velmorin::CupAnswer again = declareForfeit(restored, 1, withdrawn);
+        QVERIFY(!again.done);
+        QVERIFY(recordWinner(restored, 1, drawn.groups[1][3]).done);
+        QVERIFY(opened.store->saveRecords(restored.records(), "Tour 1").saved);
+    }
+    CupOpening reopened = CupStore::open(path, CupStore::Mode::ReadOnly);
+    QVERIFY2(reopened.ok(), reopened.message.c_str());
+    QCOMPARE(reopened.store->records().version, std::uint64_t{6});
+    QCOMPARE(reopened.store->records().withdrawals.size(), std::size_t{1});
 }
 
 void TestCupStore::damagedRecords_data()
@@ -285,6 +331,13 @@ void TestCupStore::damagedRecords_data()
     QTest::newRow("result of an undrawn round")
         << QByteArray("INSERT INTO draw VALUES (6, 1); INSERT INTO result VALUES "
                       "(6, 1, 1, 0, NULL, NULL, NULL)");
+    QTest::newRow("withdrawal of a team not playing")
+        << QByteArray("INSERT INTO withdrawal VALUES (99999, 1)");
+    QTest::newRow("forfeit without its withdrawal")
+        << QByteArray("UPDATE result SET winner_score = NULL, loser_score = NULL, withdrawn = "
+                      "(SELECT team FROM draw_place WHERE round = result.round AND "
+                      "pool = result.pool AND place < 2 AND team != result.winner) WHERE rowid = "
+                      "(SELECT min(rowid) FROM result WHERE game = 1)");
     QTest::newRow("chosen unknown team")
         << QByteArray("INSERT INTO chosen_exempted VALUES (0, 99999)");
     QTest::newRow("plan changed under the draws")

@@ -5,6 +5,7 @@
 
 #include "CupSchema.h"
 #include "CupSetups.h"
+#include "CupSimulation.h"
 #include "CupStore.h"
 #include "Plan.h"
 
@@ -24,8 +25,12 @@
 using velmorin::CupOpening;
 using velmorin::CupSetup;
 using velmorin::CupStore;
+using velmorin::testing::cancelRound;
+using velmorin::testing::declareForfeit;
+using velmorin::testing::drawRound;
 using velmorin::testing::inventedCup;
 using velmorin::testing::playableCup;
+using velmorin::testing::recordWinner;
 
 namespace {
 
@@ -115,16 +120,17 @@ inline std::string playStep(velmorin::Cup &cup)
             const auto &game = pending.front();
             const int winner = (game.teamA + game.teamB) % 2 ? game.teamA : game.teamB;
             if (game.teamA % 5 == 0)
-                return cup.forfeit(last, game.teamA == winner ? game.teamB : game.teamA).text;
-            return cup.recordWinner(last, winner, velmorin::Score{13, game.teamB % 13}).text;
+                return declareForfeit(cup, last, game.teamA == winner ? game.teamB : game.teamA)
+                    .text;
+            return recordWinner(cup, last, winner, velmorin::Score{13, game.teamB % 13}).text;
         }
     }
     if (last < velmorin::kCupRounds) {
-        const velmorin::CupAnswer drawn = cup.draw(last + 1);
+        const velmorin::CupAnswer drawn = drawRound(cup, last + 1);
         if (drawn.done)
             return drawn.text;
     }
-    return cup.cancelDraw(last).text;
+    return cancelRound(cup, last).text;
 }
 
 // Runs `writer` in a child process killed after a random moment, and gives the last number it
@@ -182,6 +188,7 @@ private slots:
     void played_data();
     void played();
     void version1Migrates();
+    void version2Migrates();
     void damagedRecords_data();
     void damagedRecords();
     void killedWhilePlaying();

@@ -5,6 +5,7 @@
 // every rule the cup must keep after any operation.
 
 #include "Cup.h"
+#include "CupCommand.h"
 #include "TeamAssignment.h"
 
 #include <algorithm>
@@ -87,6 +88,42 @@ inline std::vector<CupTeam> inventedTeams(const std::array<Count, kEntryRounds> 
     return teams;
 }
 
+// The commands as the tests give them: a round and a team where the organiser names a team.
+inline CupAnswer drawRound(Cup &cup, int round)
+{
+    return cup.apply(DrawCommand{round});
+}
+inline CupAnswer redrawRound(Cup &cup, int round)
+{
+    return cup.apply(RedrawCommand{round});
+}
+inline CupAnswer cancelRound(Cup &cup, int round)
+{
+    return cup.apply(CancelDrawCommand{round});
+}
+inline CupAnswer chooseExempted(Cup &cup, std::vector<int> teams)
+{
+    return cup.apply(ExemptedCommand{std::move(teams)});
+}
+// The team's pending game won.
+inline CupAnswer recordWinner(Cup &cup, int round, int team,
+                              std::optional<Score> score = std::nullopt)
+{
+    const GameChoice game = cup.teamGame(round, team, std::nullopt, TeamGameUse::Result);
+    if (!game.game)
+        return CupAnswer::refused(game.refusal);
+    return cup.apply(ResultCommand{*game.game, team, score, false});
+}
+inline CupAnswer declareForfeit(Cup &cup, int round, int team)
+{
+    return cup.apply(WithdrawalCommand{round, team});
+}
+inline CupAnswer correctResult(Cup &cup, const GameRef &game, int winner,
+                               std::optional<Score> score, bool withdrawn = false)
+{
+    return cup.apply(CorrectionCommand{game, winner, score, withdrawn});
+}
+
 // Plays a drawn round to its end: winners with scores, forfeits one game in ten, and with
 // `corrections` a correction after one result in eight.
 inline void playRound(Cup &cup, int round, SeededDraw &draw, bool corrections)
@@ -100,16 +137,16 @@ inline void playRound(Cup &cup, int round, SeededDraw &draw, bool corrections)
         for (const PendingGame &game : pending) {
             const int team = draw.below(2) ? game.teamA : game.teamB;
             if (draw.below(10) == 0)
-                cup.forfeit(round, team);
+                declareForfeit(cup, round, team);
             else
-                cup.recordWinner(round, team, Score{13, static_cast<int>(draw.below(13))});
+                recordWinner(cup, round, team, Score{13, static_cast<int>(draw.below(13))});
             if (corrections && draw.below(8) == 0) {
                 const GameRef &ref = game.game;
                 if (const auto sides = cup.gameTeams(ref)) {
                     const bool withdrawn = draw.below(6) == 0;
-                    cup.correct(ref, draw.below(2) ? sides->first : sides->second,
-                                withdrawn ? std::nullopt : std::optional<Score>(Score{13, 7}),
-                                withdrawn);
+                    correctResult(cup, ref, draw.below(2) ? sides->first : sides->second,
+                                  withdrawn ? std::nullopt : std::optional<Score>(Score{13, 7}),
+                                  withdrawn);
                 }
             }
         }

@@ -15,12 +15,12 @@ public:
     explicit MemoryCup(std::optional<Cup> cup = std::nullopt) : m_cup(std::move(cup)) {}
 
     const Cup *cup() const override { return m_cup ? &*m_cup : nullptr; }
-    CupAnswer apply(const std::function<CupAnswer(Cup &)> &operation) override
+    CupAnswer apply(const CupCommand &command) override
     {
         if (!m_cup)
             return CupAnswer::refused("Aucune coupe n'est ouverte.");
-        CupAnswer answer = operation(*m_cup);
-        if (answer.done)
+        CupAnswer answer = m_cup->apply(command);
+        if (answer.done && answer.changed)
             emit cupChanged();
         return answer;
     }

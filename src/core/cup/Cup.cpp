@@ -162,7 +162,7 @@ std::string_view roundTitle(int round)
 }
 
 Cup::Cup(std::vector<CupTeam> teams, const CupLayout &layout, std::uint64_t seed)
-    : m_teams(std::move(teams)), m_layout(layout), m_seed(seed)
+    : m_teams(std::move(teams)), m_layout(layout), m_seed(seed), m_withdrawnAt(m_teams.size(), 0)
 {}
 
 CupCreation Cup::create(std::vector<CupTeam> teams, const CupLayout &layout, std::uint64_t seed)
@@ -190,7 +190,8 @@ CupAnswer Cup::changeInputs(std::vector<CupTeam> teams, const CupLayout &layout,
     m_layout = layout;
     m_seed = seed;
     m_chosenExempted.clear();
-    return CupAnswer::ok();
+    m_withdrawnAt.assign(m_teams.size(), 0);
+    return CupAnswer::ok({});
 }
 
 std::string Cup::teamName(int team) const
@@ -205,6 +206,8 @@ const DrawRecord *Cup::drawnRound(int round) const
 
 int Cup::resultCount(int round) const
 {
+    if (!isDrawn(round))
+        return 0;
     int count = 0;
     for (const auto &games : m_rounds[static_cast<std::size_t>(round - 1)].results) {
         for (const auto &result : games)
@@ -213,13 +216,29 @@ int Cup::resultCount(int round) const
     return count;
 }
 
+int Cup::gameCount(int round) const
+{
+    const DrawRecord *drawn = drawnRound(round);
+    return drawn ? m_layout.gamesPerGroup(round) * static_cast<int>(drawn->groups.size()) : 0;
+}
+
 bool Cup::isComplete(int round) const
 {
-    if (!isDrawn(round))
-        return false;
-    const int games = m_layout.groupSize(round) == 4 ? 3 : 1;
-    const auto &groups = m_rounds[static_cast<std::size_t>(round - 1)].draw.groups;
-    return resultCount(round) == games * static_cast<int>(groups.size());
+    return isDrawn(round) && resultCount(round) == gameCount(round);
+}
+
+std::optional<int> Cup::withdrawalRound(int team) const
+{
+    if (team < 0 || static_cast<std::size_t>(team) >= m_withdrawnAt.size() ||
+        m_withdrawnAt[static_cast<std::size_t>(team)] == 0)
+        return std::nullopt;
+    return m_withdrawnAt[static_cast<std::size_t>(team)];
+}
+
+bool Cup::isWithdrawn(int team, int round) const
+{
+    const std::optional<int> at = withdrawalRound(team);
+    return at && *at <= round;
 }
 
 std::vector<int> Cup::participants(int round) const
@@ -382,6 +401,11 @@ CupRecords Cup::records() const
         }
     }
     records.chosenExempted = m_chosenExempted;
+    for (std::size_t t = 0; t < m_withdrawnAt.size(); ++t) {
+        if (m_withdrawnAt[t] > 0)
+            records.withdrawals.push_back({static_cast<int>(t), m_withdrawnAt[t]});
+    }
+    records.version = m_version;
     return records;
 }
 

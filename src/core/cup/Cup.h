@@ -43,6 +43,8 @@ struct CupLayout
     Ratio ratio(int round) const;
     // 4 for a round in groups ("3/4"), 2 for a round in games of two ("1/2").
     int groupSize(int round) const { return ratio(round) == Ratio::ThreeQuarters ? 4 : 2; }
+    // The games of one group: two and a barrage in a group of four, one in a game of two.
+    int gamesPerGroup(int round) const { return groupSize(round) == 4 ? 3 : 1; }
     int exemptedAt(int round) const { return round == 4 ? exempted : 0; }
 
     friend bool operator==(const CupLayout &a, const CupLayout &b)
@@ -116,16 +118,32 @@ struct ResultRecord
     }
 };
 
+// A team that withdrew: from that round on, every game left to it is lost by forfeit.
+struct WithdrawalRecord
+{
+    int team = 0;
+    int round = 0;
+
+    friend bool operator==(const WithdrawalRecord &a, const WithdrawalRecord &b)
+    {
+        return a.team == b.team && a.round == b.round;
+    }
+};
+
 // The whole state of a cup beside its inputs: plain rows.
 struct CupRecords
 {
-    std::vector<DrawRecord> draws;     // by round
-    std::vector<ResultRecord> results; // by round, group, game
-    std::vector<int> chosenExempted;   // the organiser's choice before round 4 is drawn
+    std::vector<DrawRecord> draws;             // by round
+    std::vector<ResultRecord> results;         // by round, group, game
+    std::vector<int> chosenExempted;           // the organiser's choice before round 4 is drawn
+    std::vector<WithdrawalRecord> withdrawals; // by team
+    std::uint64_t version = 0;                 // see Cup::version()
 
     friend bool operator==(const CupRecords &a, const CupRecords &b)
     {
-        return a.draws == b.draws && a.results == b.results && a.chosenExempted == b.chosenExempted;
+        return a.draws == b.draws && a.results == b.results &&
+               a.chosenExempted == b.chosenExempted && a.withdrawals == b.withdrawals &&
+               a.version == b.version;
     }
 };
 
@@ -133,10 +151,12 @@ struct CupRecords
 struct CupAnswer
 {
     bool done = false;
-    std::string text; // a refusal, or what was done or discarded; may be empty when done
+    std::string text;    // a refusal, or what was done or discarded (the journal's line)
+    bool changed = true; // done but nothing to change: nothing is written
 
-    static CupAnswer refused(std::string sentence) { return {false, std::move(sentence)}; }
-    static CupAnswer ok(std::string sentence = {}) { return {true, std::move(sentence)}; }
+    static CupAnswer refused(std::string sentence) { return {false, std::move(sentence), false}; }
+    static CupAnswer ok(std::string sentence = {}) { return {true, std::move(sentence), true}; }
+    static CupAnswer unchanged(std::string sentence) { return {true, std::move(sentence), false}; }
 };
 
 struct GameRef
@@ -153,7 +173,22 @@ struct PendingGame
     int teamB = 0;
 };
 
+// The game of a team a command names, or why there is none.
+struct GameChoice
+{
+    std::optional<GameRef> game;
+    std::string refusal;
+};
+
+// What the game of a team is looked for: a result to enter, a result to correct with the team
+// as winner or as the side that declared forfeit, two withdrawn teams to choose between.
+enum class TeamGameUse { Result, CorrectAsWinner, CorrectAsWithdrawn, Qualification };
+
+struct CupCommand;
 struct CupCreation;
+struct ResultCommand;
+struct CorrectionCommand;
+struct QualificationCommand;
 
 class Cup
 {
@@ -176,19 +211,31 @@ public:
     static std::string_view frozenSentence();
     CupAnswer changeInputs(std::vector<CupTeam> teams, const CupLayout &layout, std::uint64_t seed);
 
-    CupAnswer draw(int round);
-    CupAnswer redraw(int round);
-    CupAnswer cancelDraw(int round);
-    CupAnswer setExempted(const std::vector<int> &teams);
-    CupAnswer recordWinner(int round, int team, std::optional<Score> score = std::nullopt);
-    CupAnswer forfeit(int round, int withdrawnTeam);
-    // Replaces a result; `withdrawn`: the loser declared forfeit (no score then).
-    CupAnswer correct(const GameRef &game, int winner, std::optional<Score> score,
-                      bool withdrawn = false);
+    // The one way a played cup changes (CupCommand.h). Refused: nothing changed. Done: the
+    // answer's sentence says what was done and discarded, in the same words for every caller.
+    CupAnswer apply(const CupCommand &command);
+    // The changes applied since the cup was made: one more for each command that changed it.
+    // Kept in the records, so that a cup read back from its file carries on counting.
+    std::uint64_t version() const { return m_version; }
+
+    // The game of `team` in `round` a command names: `game` (1, 2 or kBarrage) in its group,
+    // or when none is given, the rule of `use`: its pending game for a result; for a
+    // correction, its most recent decided game it won (as winner) or lost (as withdrawn),
+    // else its most recent decided game; for a qualification, its most recent game between
+    // two withdrawn teams.
+    GameChoice teamGame(int round, int team, std::optional<int> game, TeamGameUse use) const;
+    // Why the round cannot be drawn now; none when it can.
+    std::optional<std::string> drawRefusal(int round) const;
 
     int drawnRounds() const { return static_cast<int>(m_rounds.size()); }
     bool isDrawn(int round) const { return round >= 1 && round <= drawnRounds(); }
     bool isComplete(int round) const;
+    // The results a drawn round has, and the results it needs to be complete.
+    int resultCount(int round) const;
+    int gameCount(int round) const;
+    // The round a team withdrew at; none when it did not.
+    std::optional<int> withdrawalRound(int team) const;
+    bool isWithdrawn(int team, int round) const;
     const DrawRecord *drawnRound(int round) const;
     // The teams of a drawn round, or of the next round once the last drawn is complete;
     // empty otherwise. Ascending team indices.
@@ -219,22 +266,43 @@ private:
 
     Cup(std::vector<CupTeam> teams, const CupLayout &layout, std::uint64_t seed);
 
+    CupAnswer draw(int round);
+    CupAnswer redraw(int round);
+    CupAnswer cancelDraw(int round);
+    CupAnswer setExempted(const std::vector<int> &teams);
+    CupAnswer recordResult(const ResultCommand &command);
+    CupAnswer withdraw(int round, int team);
+    CupAnswer correct(const CorrectionCommand &command);
+    CupAnswer qualify(const QualificationCommand &command);
+
     std::string teamName(int team) const;
-    std::optional<std::string> drawRefusal(int round) const;
+    std::string gameName(const GameRef &game) const;
+    // Why a command cannot name the game; `decided`: to change its result, which the next
+    // round's draw freezes.
+    std::optional<std::string> gameRefusal(const GameRef &game, bool decided = false) const;
+    std::string playedBetween(const GameRef &game, const std::pair<int, int> &sides) const;
+    // The barrage of a first game whose winner changed loses its result: its teams change.
+    std::string discardBarrage(const GameRef &game);
+    std::optional<std::string> teamRefusal(int round, int team) const;
+    // Settles every game of the round whose teams are known and one of them withdrew; what it
+    // settled, as sentences after the answer's.
+    std::string settleWithdrawals(int round);
+    // Of two withdrawn teams, the one that goes through by default.
+    int betterRanked(int round, int a, int b) const;
     std::vector<int> defaultExempted() const;
     DrawRecord makeDraw(int round, int attempt, const std::vector<int> &exempted) const;
     std::optional<std::string> checkDrawRecord(const DrawRecord &record) const;
     std::optional<GameRef> pendingGameOf(int round, int team) const;
-    std::optional<int> withdrawnLoser(const RoundState &state, int group, int game) const;
-    std::string settleBarrage(int round, int group);
+    std::optional<ResultRecord> &resultSlot(const GameRef &game);
     std::string keepChoiceValid();
-    int resultCount(int round) const;
 
     std::vector<CupTeam> m_teams;
     CupLayout m_layout;
     std::uint64_t m_seed = 0;
     std::vector<RoundState> m_rounds;
     std::vector<int> m_chosenExempted;
+    std::vector<int> m_withdrawnAt; // by team: the round it withdrew at, 0 when it did not
+    std::uint64_t m_version = 0;
 };
 
 struct CupCreation

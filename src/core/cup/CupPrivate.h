@@ -68,6 +68,22 @@ std::vector<Meeting> meetingsOf(const std::vector<std::vector<int>> &groups, Clu
     return meetings;
 }
 
+inline bool scoreValid(const Score &score)
+{
+    return score.loser >= 0 && score.winner > score.loser && score.winner <= kMaxScore;
+}
+
+inline constexpr std::string_view kScoreRule = "Un score donne d'abord les points du gagnant, "
+                                               "plus hauts que ceux du perdant, entre 0 et 999.";
+
+// "La partie…" from "la partie…": a game's name at the start of a sentence.
+inline std::string capitalized(std::string text)
+{
+    if (!text.empty() && text[0] >= 'a' && text[0] <= 'z')
+        text[0] = static_cast<char>(text[0] - 'a' + 'A');
+    return text;
+}
+
 inline int other(const std::pair<int, int> &sides, int team)
 {
     return sides.first == team ? sides.second : sides.first;

@@ -82,6 +82,9 @@ CupCreation Cup::restore(std::vector<CupTeam> teams, const CupLayout &layout, st
                          return std::tie(a.round, a.group, a.game) <
                                 std::tie(b.round, b.group, b.game);
                      });
+    std::stable_sort(
+        canonical.withdrawals.begin(), canonical.withdrawals.end(),
+        [](const WithdrawalRecord &a, const WithdrawalRecord &b) { return a.team < b.team; });
     auto next = canonical.results.begin();
     for (const DrawRecord &record : canonical.draws) {
         if (record.round != cup.drawnRounds() + 1)
@@ -92,42 +95,54 @@ CupCreation Cup::restore(std::vector<CupTeam> teams, const CupLayout &layout, st
             return refusedRecords(*problem);
         cup.m_rounds.emplace_back(record, cup.m_teams.size());
 
+        const std::vector<int> playing = cup.participants(record.round);
+        for (const WithdrawalRecord &withdrawal : canonical.withdrawals) {
+            if (withdrawal.round != record.round)
+                continue;
+            if (!std::binary_search(playing.begin(), playing.end(), withdrawal.team) ||
+                cup.withdrawalRound(withdrawal.team))
+                return refusedRecords("un forfait du Tour " + std::to_string(record.round) +
+                                      " est celui d'une équipe qui ne joue pas ce tour.");
+            cup.m_withdrawnAt[static_cast<std::size_t>(withdrawal.team)] = record.round;
+        }
         for (; next != canonical.results.end() && next->round == record.round; ++next) {
             const ResultRecord &result = *next;
             const GameRef ref{result.round, result.group, result.game};
             const auto sides = cup.gameTeams(ref);
-            if (!sides || (result.winner != sides->first && result.winner != sides->second))
+            if (!sides || (result.winner != sides->first && result.winner != sides->second) ||
+                cup.result(ref))
                 return refusedRecords("un résultat du " + where(ref.round, ref.group) +
                                       " ne désigne pas une partie à jouer ou son gagnant.");
             const int loser = result.winner == sides->first ? sides->second : sides->first;
             const bool scored = result.winnerScore && result.loserScore;
             if (result.winnerScore.has_value() != result.loserScore.has_value() ||
-                (result.withdrawn && (*result.withdrawn != loser || scored)) ||
+                (result.withdrawn &&
+                 (*result.withdrawn != loser || scored || !cup.isWithdrawn(loser, ref.round))) ||
                 (scored && !(*result.loserScore >= 0 && *result.winnerScore > *result.loserScore &&
                              *result.winnerScore <= kMaxScore)))
                 return refusedRecords("un résultat du " + where(ref.round, ref.group) +
                                       " a un score ou un forfait impossible.");
-            if (const auto existing = cup.result(ref)) {
-                // The barrage a forfeit decided comes back as it was decided, once.
-                if (!(*existing == result))
-                    return refusedRecords("le barrage du " + where(ref.round, ref.group) +
-                                          " ne suit pas le forfait de sa poule.");
-                continue;
-            }
-            cup.m_rounds.back().results[static_cast<std::size_t>(ref.group - 1)]
-                                       [static_cast<std::size_t>(ref.game - 1)] = result;
-            cup.settleBarrage(ref.round, ref.group);
+            cup.resultSlot(ref) = result;
         }
     }
     if (next != canonical.results.end())
         return refusedRecords("un résultat appartient à un tour qui n'est pas tiré.");
+    for (const WithdrawalRecord &withdrawal : canonical.withdrawals) {
+        if (!cup.isDrawn(withdrawal.round))
+            return refusedRecords("un forfait appartient à un tour qui n'est pas tiré.");
+    }
     if (!canonical.chosenExempted.empty()) {
         const CupAnswer chosen = cup.setExempted(canonical.chosenExempted);
         if (!chosen.done)
             return refusedRecords(chosen.text);
     }
+    cup.m_version = canonical.version;
     if (!(cup.records() == canonical))
         return refusedRecords("ses résultats ne suivent pas les règles de la coupe.");
+    // A cup written before withdrawals were kept could leave a game between two withdrawn
+    // teams open: it is settled now, as it would be today.
+    if (cup.drawnRounds() > 0)
+        cup.settleWithdrawals(cup.drawnRounds());
     return made;
 }
 

@@ -23,11 +23,7 @@ std::optional<std::string> Cup::drawRefusal(int round) const
         return "Le " + roundName(round) + " se tire après le " + roundName(round - 1) + ".";
     if (round > 1 && !isComplete(round - 1))
         return "Le " + roundName(round - 1) + " n'est pas terminé : il reste " +
-               counted(static_cast<long long>((m_layout.groupSize(round - 1) == 4 ? 3 : 1) *
-                                                  m_rounds.back().draw.groups.size() -
-                                              static_cast<std::size_t>(resultCount(round - 1))),
-                       "partie") +
-               " à jouer.";
+               counted(gameCount(round - 1) - resultCount(round - 1), "partie") + " à jouer.";
     const Count size = static_cast<Count>(participants(round).size());
     if (size != m_layout.sizes[static_cast<std::size_t>(round - 1)])
         return "Le " + roundName(round) + " compte " + number(size) + " équipes au lieu des " +
@@ -72,6 +68,7 @@ CupAnswer Cup::draw(int round)
     if (meetings > 0)
         text += " " + counted(static_cast<long long>(meetings), "rencontre") +
                 " entre équipes d'un même club n'ont pu être évitées.";
+    text += settleWithdrawals(round);
     return CupAnswer::ok(std::move(text));
 }
 
@@ -82,7 +79,15 @@ CupAnswer Cup::redraw(int round)
     if (round != drawnRounds())
         return CupAnswer::refused("Le " + roundName(round + 1) + " est tiré : le " +
                                   roundName(round) + " ne se tire plus de nouveau.");
-    if (resultCount(round) > 0)
+    // A forfeit settled at the draw is no result of the organiser's: the new draw settles its own.
+    bool entered = false;
+    for (const auto &games : m_rounds.back().results) {
+        for (const auto &result : games)
+            entered =
+                entered ||
+                (result && !(result->withdrawn && isWithdrawn(*result->withdrawn, round - 1)));
+    }
+    if (entered)
         return CupAnswer::refused("Le " + roundName(round) +
                                   " a des résultats : annulez son tirage pour le refaire.");
     RoundState &state = m_rounds.back();
@@ -91,7 +96,7 @@ CupAnswer Cup::redraw(int round)
     state =
         RoundState(makeDraw(round, state.draw.attempt + 1, state.draw.exempted), m_teams.size());
     return CupAnswer::ok("Le " + roundName(round) + " est tiré de nouveau (tirage n° " +
-                         number(state.draw.attempt) + ").");
+                         number(state.draw.attempt) + ")." + settleWithdrawals(round));
 }
 
 CupAnswer Cup::cancelDraw(int round)
@@ -102,13 +107,23 @@ CupAnswer Cup::cancelDraw(int round)
         return CupAnswer::refused("Seul le dernier tour tiré, le " + roundName(drawnRounds()) +
                                   ", peut être annulé.");
     const int discarded = resultCount(round);
+    int withdrawals = 0;
+    for (int &at : m_withdrawnAt) {
+        withdrawals += at == round;
+        at = at == round ? 0 : at;
+    }
     if (round == 4)
         m_chosenExempted = m_rounds.back().draw.exempted;
     m_rounds.pop_back();
     std::string text = "Le tirage du " + roundName(round) + " est annulé";
     text += discarded > 0 ? " ; " + counted(discarded, "résultat") +
-                                (discarded > 1 ? " sont effacés." : " est effacé.")
-                          : ".";
+                                (discarded > 1 ? " sont effacés" : " est effacé")
+                          : "";
+    text += withdrawals > 0
+                ? " ; " + counted(withdrawals, "forfait") +
+                      (withdrawals > 1 ? " déclarés sont oubliés." : " déclaré est oublié.")
+                : ".";
+
     text += keepChoiceValid();
     return CupAnswer::ok(std::move(text));
 }

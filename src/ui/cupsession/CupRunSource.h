@@ -3,12 +3,10 @@
 // The open cup as the cup's window sees it: read, changed by an operation of the model, and
 // the news of any change. The cup file's session is one; the tests keep a cup in memory.
 
-#include "Cup.h"
+#include "CupCommand.h"
 
 #include <QObject>
 #include <QString>
-
-#include <functional>
 
 namespace velmorin {
 
@@ -21,9 +19,9 @@ public:
 
     // The cup as it stands; null when none is open.
     virtual const Cup *cup() const = 0;
-    // Runs an operation on the cup and keeps what it did (the source saves it, say); emits
-    // cupChanged when it was done.
-    virtual CupAnswer apply(const std::function<CupAnswer(Cup &)> &operation) = 0;
+    // Applies a command to the cup and keeps what it did (the source saves it, say); emits
+    // cupChanged when it changed the cup.
+    virtual CupAnswer apply(const CupCommand &command) = 0;
     // The cup's name as its organiser knows it (the file's name, say).
     virtual QString cupName() const = 0;
 

@@ -229,7 +229,7 @@ void CupSession::showTitle()
     m_host.setTitleSuffix(suffix);
 }
 
-CupAnswer CupSession::apply(const std::function<CupAnswer(Cup &)> &operation)
+CupAnswer CupSession::apply(const CupCommand &command)
 {
     if (!m_cup)
         return CupAnswer::refused(
@@ -237,12 +237,11 @@ CupAnswer CupSession::apply(const std::function<CupAnswer(Cup &)> &operation)
     if (m_store->readOnly())
         return CupAnswer::refused("La coupe est ouverte en lecture seule : rien n'y est changé.");
     Cup changedCup = *m_cup;
-    const CupAnswer answer = operation(changedCup);
-    if (!answer.done)
+    const CupAnswer answer = changedCup.apply(command);
+    if (!answer.done || !answer.changed)
         return answer;
-    const std::string what =
-        answer.text.empty() ? std::string("Résultat enregistré.") : answer.text;
-    if (!write([&](CupStore &store) { return store.saveRecords(changedCup.records(), what); }))
+    if (!write(
+            [&](CupStore &store) { return store.saveRecords(changedCup.records(), answer.text); }))
         return CupAnswer::refused("Rien n'est changé : la coupe n'a pas pu être enregistrée.");
     m_cup = std::move(changedCup);
     emit cupChanged();

@@ -57,9 +57,10 @@ public:
     bool open(const QString &path);
     void close();
 
-    // Runs an operation on the cup being played and writes its draws and results at once; the
-    // model's refusal is answered, a failed write shows in an error box (and is refused too).
-    CupAnswer apply(const std::function<CupAnswer(Cup &)> &operation) override;
+    // Applies a command to the cup being played and writes its draws and results at once, the
+    // answer's sentence as the journal's line; the model's refusal is answered, a failed write
+    // shows in an error box (and is refused too). A command that changes nothing writes nothing.
+    CupAnswer apply(const CupCommand &command) override;
 
     // The teams dialog's list, levels and seed as they are now, with or without a cup; with
     // one, what changed is written.

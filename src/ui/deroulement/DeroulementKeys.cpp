@@ -40,15 +40,15 @@ bool DeroulementWindow::replaceResult(int row, int winner, std::optional<Score> 
     const GameRef game = model(shownRound())->gameAt(row);
     const ResultRecord before = *c->result(game);
     const std::string winnerName = c->teams()[std::size_t(before.winner)].name;
+    const CorrectionCommand correction{game, winner, score, withdrawn};
     if (before.winner == winner)
         // The same winner: the score or the forfeit change and nothing else goes.
         if (before.withdrawn.has_value() == withdrawn)
-            return applyToCup([=](Cup &cup) { return cup.correct(game, winner, score, withdrawn); })
-                .done;
+            return applyToCup(correction).done;
     return confirm(
         QStringLiteral("Corriger le résultat"),
         QStringLiteral("%1 a gagné cette partie. Corriger son résultat ?").arg(text(winnerName)),
-        [=](Cup &cup) { return cup.correct(game, winner, score, withdrawn); });
+        correction);
 }
 
 std::optional<std::pair<int, int>> DeroulementWindow::playableSides(int row)
@@ -64,63 +64,62 @@ std::optional<std::pair<int, int>> DeroulementWindow::playableSides(int row)
 bool DeroulementWindow::markWinner(int row, int side)
 {
     const Cup *c = cup();
-    const int round = shownRound();
+    const GameRef game = model(shownRound())->gameAt(row);
     const auto sides = playableSides(row);
     if (!sides)
         return false;
     const int winner = side == 0 ? sides->first : sides->second;
-    if (const auto before = c->result(model(round)->gameAt(row))) {
+    if (const auto before = c->result(game)) {
         if (before->winner == winner && !before->withdrawn)
             return false;
         return replaceResult(row, winner, std::nullopt, false);
     }
-    return applyToCup([=](Cup &cup) { return cup.recordWinner(round, winner); }).done;
+    return applyToCup(ResultCommand{game, winner, std::nullopt, false}).done;
 }
 
 bool DeroulementWindow::markForfeit(int row, int side)
 {
     const Cup *c = cup();
-    const int round = shownRound();
+    const GameRef game = model(shownRound())->gameAt(row);
     const auto sides = playableSides(row);
     if (!sides)
         return false;
     const int withdrawn = side == 0 ? sides->first : sides->second;
     const int winner = side == 0 ? sides->second : sides->first;
-    if (const auto before = c->result(model(round)->gameAt(row))) {
+    if (const auto before = c->result(game)) {
         if (before->withdrawn == withdrawn)
             return false;
         return replaceResult(row, winner, std::nullopt, true);
     }
-    return applyToCup([=](Cup &cup) { return cup.forfeit(round, withdrawn); }).done;
+    return applyToCup(ResultCommand{game, winner, std::nullopt, true}).done;
 }
 
 bool DeroulementWindow::enterScore(int row, const QString &typed)
 {
     const Cup *c = cup();
-    const int round = shownRound();
-    const auto sides = c ? c->gameTeams(model(round)->gameAt(row)) : std::nullopt;
-    if (!sides)
+    const GameRef game = model(shownRound())->gameAt(row);
+    if (!c || !c->gameTeams(game))
         return false;
-    const auto points = parseScore(typed);
-    if (!points) {
-        say(QStringLiteral("« %1 » n'est pas un score : tapez les points de l'équipe A puis ceux "
-                           "de l'équipe B, par exemple 13-7.")
-                .arg(typed),
+    const ScoreReading reading = readScore(typed.toStdString());
+    if (!reading.score) {
+        say(text(reading.refusal), true);
+        return false;
+    }
+    // The score gives the winner's points first: the winner is the one already chosen.
+    const auto before = c->result(game);
+    if (!before) {
+        say(QStringLiteral("Choisissez d'abord le gagnant (1 ou A, 2 ou B) : le score donne ses "
+                           "points en premier."),
             true);
         return false;
     }
-    const auto [a, b] = *points;
-    const int winner = a >= b ? sides->first : sides->second;
-    const Score score{std::max(a, b), std::min(a, b)};
-    if (c->result(model(round)->gameAt(row)))
-        return replaceResult(row, winner, score, false);
-    return applyToCup([=](Cup &cup) { return cup.recordWinner(round, winner, score); }).done;
+    return replaceResult(row, before->winner, reading.score, false);
 }
 
 bool DeroulementWindow::drawShownRound()
 {
     const int round = shownRound();
-    const bool drawn = applyToCup([round](Cup &cup) { return cup.draw(round); }).done;
+    const bool drawn = applyToCup(DrawCommand{round}).done;
     if (drawn) {
         QTableView *view = table(round);
         if (view->model()->rowCount() > 0)
@@ -135,7 +134,7 @@ bool DeroulementWindow::cancelShownRound()
     const int round = shownRound();
     return confirm(QStringLiteral("Annuler le tirage"),
                    QStringLiteral("Annuler le tirage du %1 ?").arg(roundLabel(round)),
-                   [round](Cup &cup) { return cup.cancelDraw(round); });
+                   CancelDrawCommand{round});
 }
 
 bool DeroulementWindow::goToNextOpenGame()

@@ -33,17 +33,10 @@ void DeroulementWindow::updateBanner()
     } else if (c->isComplete(round)) {
         banner = QStringLiteral("Coupe terminée : les équipes de la finale sont connues.");
     } else {
-        const DrawRecord &drawn = *c->drawnRound(round);
-        const int perGroup = c->layout().groupSize(round) == 4 ? 3 : 1;
-        const int games = int(drawn.groups.size()) * perGroup;
-        int results = 0;
-        for (int group = 1; group <= int(drawn.groups.size()); ++group)
-            for (int game = 1; game <= perGroup; ++game)
-                results += c->result({round, group, game}).has_value();
         banner = QStringLiteral("%1 : %2 résultats sur %3")
                      .arg(roundLabel(round))
-                     .arg(results)
-                     .arg(games);
+                     .arg(c->resultCount(round))
+                     .arg(c->gameCount(round));
         banner += round < kCupRounds
                       ? QStringLiteral(" — Tirage du %1 quand ils sont tous saisis")
                             .arg(roundLabel(round + 1))
@@ -149,7 +142,7 @@ void DeroulementWindow::exemptedToggled(QListWidgetItem *item)
         return;
     }
     std::sort(chosen.begin(), chosen.end());
-    applyToCup([chosen](Cup &cup) { return cup.setExempted(chosen); });
+    applyToCup(ExemptedCommand{chosen});
     updateExempted();
 }
 

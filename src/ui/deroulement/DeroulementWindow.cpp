@@ -288,26 +288,27 @@ void DeroulementWindow::say(const QString &message, bool refused)
     m_message->setText(message);
 }
 
-CupAnswer DeroulementWindow::applyToCup(const std::function<CupAnswer(Cup &)> &operation)
+CupAnswer DeroulementWindow::applyToCup(CupCommand command)
 {
     CupRunSource *source = connectSource();
     if (!source || !source->cup())
         return CupAnswer::refused("Aucune coupe n'est ouverte.");
-    const CupAnswer answer = source->apply(operation);
+    command.basedOn = source->cup()->version();
+    const CupAnswer answer = source->apply(command);
     say(text(answer.text), !answer.done);
     return answer;
 }
 
 bool DeroulementWindow::confirm(const QString &title, const QString &question,
-                                const std::function<CupAnswer(Cup &)> &operation)
+                                const CupCommand &command)
 {
     const Cup *c = cup();
     if (!c)
         return false;
     Cup trial = *c; // the cup says what it would discard without changing the real one
-    const CupAnswer preview = operation(trial);
-    if (!preview.done) {
-        say(text(preview.text), true);
+    const CupAnswer preview = trial.apply(command);
+    if (!preview.done || !preview.changed) {
+        say(text(preview.text), !preview.done);
         return false;
     }
     QString body = question;
@@ -319,7 +320,7 @@ bool DeroulementWindow::confirm(const QString &title, const QString &question,
         say(QStringLiteral("Rien n'a changé."));
         return false;
     }
-    return applyToCup(operation).done;
+    return applyToCup(command).done;
 }
 
 void DeroulementWindow::updateButtons()
@@ -328,9 +329,7 @@ void DeroulementWindow::updateButtons()
     const int round = shownRound();
     m_draw->setText(QStringLiteral("Tirer le %1").arg(roundLabel(round)));
     m_cancel->setText(QStringLiteral("Annuler le tirage du %1").arg(roundLabel(round)));
-    const bool drawable =
-        c && round == c->drawnRounds() + 1 && (round == 1 || c->isComplete(round - 1));
-    m_draw->setEnabled(drawable);
+    m_draw->setEnabled(c && !c->drawRefusal(round));
     m_cancel->setEnabled(c && round == c->drawnRounds());
     m_print->setEnabled(c && roundSheetPages(*c, round) > 0);
     m_pdf->setEnabled(m_print->isEnabled());

@@ -13,6 +13,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <vector>
 
 class QLabel;
@@ -74,14 +75,14 @@ private:
 
     const Cup *cup() const;
     CupRunSource *connectSource();
-    CupAnswer applyToCup(const std::function<CupAnswer(Cup &)> &operation);
-    // Asks before an operation that undoes something: the question, then what the operation
-    // would discard, as the cup itself says it on a copy.
-    bool confirm(const QString &title, const QString &question,
-                 const std::function<CupAnswer(Cup &)> &operation);
+    CupAnswer applyToCup(CupCommand command);
+    // Asks before a command that undoes something: the question, then what the command would
+    // discard, as the cup itself says it on a copy.
+    bool confirm(const QString &title, const QString &question, const CupCommand &command);
     // The teams of a row's game; none, said, while a barrage waits for its teams.
     std::optional<std::pair<int, int>> playableSides(int row);
     bool replaceResult(int row, int winner, std::optional<Score> score, bool withdrawn);
+    // The command's answer is the one the calculator gives; the window only adds its basedOn.
     void say(const QString &message, bool refused = false);
     void updateButtons();
     void updateBanner();

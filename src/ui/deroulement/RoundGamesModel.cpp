@@ -1,7 +1,5 @@
 #include "RoundGamesModel.h"
 
-#include <QRegularExpression>
-
 namespace velmorin {
 
 namespace {
@@ -24,7 +22,7 @@ RoundGamesModel::RoundGamesModel(int round, std::function<const Cup *()> cup, QO
 int RoundGamesModel::rowsPerGroup() const
 {
     const Cup *cup = m_cup();
-    return cup && cup->layout().groupSize(m_round) == 4 ? 3 : 1;
+    return cup ? cup->layout().gamesPerGroup(m_round) : 1;
 }
 
 int RoundGamesModel::currentRows() const
@@ -124,12 +122,9 @@ QVariant RoundGamesModel::data(const QModelIndex &index, int role) const
         if (result->withdrawn)
             return QStringLiteral("forfait ") +
                    (*result->withdrawn == sides->first ? QStringLiteral("A") : QStringLiteral("B"));
-        if (result->winnerScore && result->loserScore) {
-            const bool aWon = result->winner == sides->first;
-            return QStringLiteral("%1-%2")
-                .arg(aWon ? *result->winnerScore : *result->loserScore)
-                .arg(aWon ? *result->loserScore : *result->winnerScore);
-        }
+        // The winner's points first, as scores are typed everywhere.
+        if (result->winnerScore && result->loserScore)
+            return QStringLiteral("%1-%2").arg(*result->winnerScore).arg(*result->loserScore);
         return {};
     default:
         return {};
@@ -162,16 +157,6 @@ bool RoundGamesModel::setData(const QModelIndex &index, const QVariant &value, i
         return false; // an editor left as it was records nothing
     emit scoreEntered(index.row(), text);
     return true;
-}
-
-std::optional<std::pair<int, int>> parseScore(const QString &text)
-{
-    static const QRegularExpression pattern(
-        QStringLiteral("^\\s*(\\d{1,3})\\s*(?:[-–/:]|\\s)\\s*(\\d{1,3})\\s*$"));
-    const QRegularExpressionMatch match = pattern.match(text);
-    if (!match.hasMatch())
-        return std::nullopt;
-    return std::make_pair(match.captured(1).toInt(), match.captured(2).toInt());
 }
 
 } // namespace velmorin

@@ -55,8 +55,4 @@ private:
     int m_attempt = 0; // the draw the rows were made for: a redraw makes them again
 };
 
-// "13-7", "13 7" or "13/7": the scores of teams A and B; none when the text is not two
-// numbers.
-std::optional<std::pair<int, int>> parseScore(const QString &text);
-
 } // namespace velmorin

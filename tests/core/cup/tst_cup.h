@@ -54,11 +54,11 @@ public:
         const QString &op = words[0];
         const int round = 1; // the scenarios play round 1
         if (op == "draw")
-            return m_cup.draw(words[1].toInt());
+            return drawRound(m_cup, words[1].toInt());
         if (op == "redraw")
-            return m_cup.redraw(words[1].toInt());
+            return redrawRound(m_cup, words[1].toInt());
         if (op == "cancel")
-            return m_cup.cancelDraw(words[1].toInt());
+            return cancelRound(m_cup, words[1].toInt());
         if (op == "inputs")
             return m_cup.changeInputs(m_cup.teams(), m_cup.layout(), m_cup.seed() + 1);
         if (op == "playall") {
@@ -66,17 +66,43 @@ public:
             return CupAnswer::ok();
         }
         if (op == "win")
-            return m_cup.recordWinner(round, place(words[1]), score(words, 2));
+            return recordWinner(m_cup, round, place(words[1]), score(words, 2));
         if (op == "forfeit")
-            return m_cup.forfeit(round, place(words[1]));
+            return declareForfeit(m_cup, round, place(words[1]));
         if (op == "correct") {
             const GameRef ref{round, words[1].toInt(), words[2].toInt()};
-            return m_cup.correct(ref, place(words[1] + words[3]), score(words, 4),
+            return correctResult(m_cup, ref, place(words[1] + words[3]), score(words, 4),
                                  words.size() > 4 && words[4] == "forfait");
         }
         if (op == "barrage") // the barrage of group 1 won by the team at a place
-            return m_cup.correct({round, 1, kBarrage}, place(words[1]), std::nullopt);
+            return correctResult(m_cup, {round, 1, kBarrage}, place(words[1]), std::nullopt);
+        if (op == "qualify") // of its game between two withdrawn teams
+            return command(
+                m_cup.teamGame(round, place(words[1]), std::nullopt, TeamGameUse::Qualification),
+                [&](const GameRef &game) {
+                    return QualificationCommand{game, place(words[1])};
+                });
+        if (op == "fix") { // "fix 1A 13-8": a correction by the calculator's rule, as winner
+            const int team = place(words[1]);
+            return command(m_cup.teamGame(round, team, std::nullopt, TeamGameUse::CorrectAsWinner),
+                           [&](const GameRef &game) {
+                               return CorrectionCommand{game, team, score(words, 2), false};
+                           });
+        }
+        if (op == "better") { // the team at the first place ranks before the one at the second
+            const CupTeam &a = m_cup.teams()[std::size_t(place(words[1]))];
+            const CupTeam &b = m_cup.teams()[std::size_t(place(words[2]))];
+            return a.strength < b.strength ? CupAnswer::ok("mieux classée")
+                                           : CupAnswer::refused("moins bien classée");
+        }
         qFatal("unknown step %s", qPrintable(step));
+    }
+
+    template <typename Make> CupAnswer command(const GameChoice &choice, Make make)
+    {
+        if (!choice.game)
+            return CupAnswer::refused(choice.refusal);
+        return m_cup.apply(make(*choice.game));
     }
 
     // Group 1's teams that went through, as places.
