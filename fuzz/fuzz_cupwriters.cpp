@@ -3,6 +3,7 @@
 // write is saved exactly when its writer had seen every write before it, and the file holds
 // exactly the saved ones, each with its journal line.
 
+#include "CupCommand.h"
 #include "CupSetups.h"
 #include "CupStore.h"
 #include "FuzzInput.h"
@@ -96,7 +97,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
                 continue;
             velmorin::Cup cup = std::move(*made.cup);
             const velmorin::CupAnswer answer =
-                cup.drawnRounds() == 0 ? cup.draw(1) : cup.cancelDraw(cup.drawnRounds());
+                cup.drawnRounds() == 0
+                    ? cup.apply(velmorin::DrawCommand{1})
+                    : cup.apply(velmorin::CancelDrawCommand{cup.drawnRounds()});
             if (!answer.done)
                 continue;
             written = writer.saveRecords(cup.records(), answer.text);
