@@ -1,12 +1,15 @@
-// The cup driven by any sequence of draws, results, forfeits, corrections, cancellations,
-// exempted choices, changed inputs and restores of damaged records: after every step the
+// The cup driven by any sequence of commands (draws, results, withdrawals, qualifications,
+// corrections, cancellations, exempted choices), changed inputs, scores as typed and restores
+// of damaged records: after every step the
 // cup keeps its rules, a refusal changes nothing, and its records restore to the same cup.
 
 #include "Cup.h"
+#include "CupCommand.h"
 #include "CupSimulation.h"
 #include "CupText.h"
 #include "FuzzInput.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 
@@ -75,7 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             b & 0x8000 ? std::nullopt : std::optional<Score>(Score{(a >> 4) % 20, b % 16});
         const CupRecords before = cup.records();
         CupAnswer answer;
-        switch (op % 10) {
+        switch (op % 13) {
         case 0:
             answer = velmorin::testing::drawRound(cup, round);
             break;
@@ -105,6 +108,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             answer = cup.changeInputs(cup.teams(), layout, cup.seed() + b);
             break;
         }
+        case 10: // a command an organiser could give now
+            answer = cup.apply(testing::randomCommand(cup, invent));
+            break;
+        case 11: // a withdrawal, a qualification or a result of any game, named by the input
+            answer = cup.apply(
+                op & 0x80 ? CupCommand(WithdrawalCommand{round, team})
+                : op & 0x40
+                    ? CupCommand(QualificationCommand{{round, (a >> 3) % 40, (a >> 9) % 5}, team})
+                    : CupCommand(ResultCommand{
+                          {round, (a >> 3) % 40, (a >> 9) % 5}, team, score, (op & 0x20) != 0}));
+            break;
+        case 12: { // a score as typed, then the command it makes
+            std::string typed(reinterpret_cast<const char *>(data),
+                              std::min<std::size_t>(size, a % 12));
+            const ScoreReading reading = readScore(typed);
+            check(reading.score.has_value() == reading.refusal.empty(), "a score and a refusal");
+            answer = velmorin::testing::recordWinner(cup, round, team, reading.score);
+            break;
+        }
         case 8: {
             // Whole rounds played at once, to reach the later rounds.
             for (int r = 1; r <= cup.drawnRounds(); ++r)
@@ -128,6 +150,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             check(!answer.text.empty(), "a refusal without a reason");
             check(cup.records() == before, "a refusal changed the cup");
         }
+        // A command counts one change when it changed the cup; the records restore to it.
+        if (op % 13 != 7 && op % 13 != 8 && op % 13 != 9)
+            check(cup.version() == before.version + (answer.done && answer.changed ? 1 : 0) ||
+                      (answer.done && !answer.changed && cup.records() == before),
+                  "the version does not count the changes");
         const std::string problem = testing::cupProblem(cup);
         if (!problem.empty()) {
             std::fputs(problem.c_str(), stderr);

@@ -2,6 +2,7 @@
 #include "TeamLists.h"
 
 #include "ByteSink.h"
+#include "CupSimulation.h"
 #include "CupStore.h"
 
 #include <QCryptographicHash>
@@ -46,6 +47,8 @@ private slots:
     void helpNamesEveryOption();
     void groupPlayed_data();
     void groupPlayed();
+    void sameAsTheCup_data();
+    void sameAsTheCup();
 
 private:
     QString path(const QString &name) const { return m_dir.filePath(name); }
@@ -54,6 +57,13 @@ private:
 
 void TestCalcCup::initTestCase()
 {
+    QFile sample(VELMORIN_SAMPLE_LIST);
+    QVERIFY(sample.open(QIODevice::ReadOnly));
+    QFile twelve(path("douze.csv"));
+    QVERIFY(twelve.open(QIODevice::WriteOnly));
+    for (int line = 0; line < 13; ++line)
+        twelve.write(sample.readLine());
+    twelve.close();
     QFile list(path("equipes.csv"));
     QVERIFY(list.open(QIODevice::WriteOnly));
     list.write(velmorin::testing::kHandList);
@@ -196,13 +206,6 @@ void TestCalcCup::entriesAsTeamList()
 // each round drawn, each game's winner named from the round's CSV, the final's teams listed.
 void TestCalcCup::playedToTheFinal()
 {
-    QFile sample(VELMORIN_SAMPLE_LIST);
-    QVERIFY(sample.open(QIODevice::ReadOnly));
-    QFile list(path("douze.csv"));
-    QVERIFY(list.open(QIODevice::WriteOnly));
-    for (int line = 0; line < 13; ++line)
-        list.write(sample.readLine());
-    list.close();
     const QString cup = path("jouee.velmorin");
     const auto made = runCup({"--coupe", cup, "--nouvelle", "Coupe jouée", "--equipes",
                               path("douze.csv"), "--graine", "7", "1", "4", "1", "1"});
@@ -473,6 +476,102 @@ void TestCalcCup::groupPlayed()
         games << game;
     }
     QCOMPARE(games.join(' '), results);
+}
+
+namespace {
+
+// The calculator's words for a command on `cup` (before it is applied).
+QStringList calculatorArgs(const velmorin::Cup &cup, const velmorin::CupCommand &command)
+{
+    using namespace velmorin;
+    const auto team = [](int index) { return QStringLiteral("#%1").arg(index + 1); };
+    const auto named = [&](const GameRef &game) {
+        return QStringList{"--partie", game.game == kBarrage ? QStringLiteral("barrage")
+                                                             : QString::number(game.game)};
+    };
+    const auto scored = [](const std::optional<Score> &score) {
+        return score ? QStringList{"--score",
+                                   QStringLiteral("%1-%2").arg(score->winner).arg(score->loser)}
+                     : QStringList{};
+    };
+    const auto loser = [&](const GameRef &game, int winner) {
+        const auto sides = *cup.gameTeams(game);
+        return sides.first == winner ? sides.second : sides.first;
+    };
+    const auto result = [&](const GameRef &game, int winner, const std::optional<Score> &score,
+                            bool withdrawal) {
+        const QString t = QString::number(game.round);
+        return withdrawal ? QStringList{"--forfait", t, team(loser(game, winner))} + named(game)
+                          : QStringList{"--gagnant", t, team(winner)} + named(game) + scored(score);
+    };
+    const auto &action = command.action;
+    if (const auto *c = std::get_if<DrawCommand>(&action))
+        return {"--tirage", QString::number(c->round)};
+    if (const auto *c = std::get_if<RedrawCommand>(&action))
+        return {"--tirage", QString::number(c->round), "--refaire"};
+    if (const auto *c = std::get_if<CancelDrawCommand>(&action))
+        return {"--annuler-tirage", QString::number(c->round)};
+    if (const auto *c = std::get_if<ExemptedCommand>(&action)) {
+        QStringList teams;
+        for (const int t : c->teams)
+            teams << team(t);
+        return {"--exemptees", teams.join(';')};
+    }
+    if (const auto *c = std::get_if<ResultCommand>(&action))
+        return result(c->game, c->winner, c->score, c->withdrawal);
+    if (const auto *c = std::get_if<CorrectionCommand>(&action))
+        return result(c->game, c->winner, c->score, c->withdrawal) + QStringList{"--corriger"};
+    if (const auto *c = std::get_if<WithdrawalCommand>(&action))
+        return {"--forfait", QString::number(c->round), team(c->team)};
+    const auto &c = std::get<QualificationCommand>(action);
+    return QStringList{"--qualifiee", QString::number(c.game.round), team(c.team)} + named(c.game);
+}
+
+} // namespace
+
+void TestCalcCup::sameAsTheCup_data()
+{
+    QTest::addColumn<int>("seeds");
+    QTest::newRow("12 teams") << 12;
+}
+
+// The same random commands given to a cup in memory and, in the calculator's words, to a cup
+// file: each is done or refused alike, and the file holds the same cup at the end.
+void TestCalcCup::sameAsTheCup()
+{
+    QFETCH(int, seeds);
+    int commands = 0;
+    for (int seed = 1; seed <= seeds; ++seed) {
+        const QString cup = path(QStringLiteral("memoire-%1.velmorin").arg(seed));
+        const auto made =
+            runCup({"--coupe", cup, "--nouvelle", "Mémoire", "--equipes", path("douze.csv"),
+                    "--graine", QString::number(seed), "1", "4", "1", "1"});
+        QVERIFY2(made.status == 0, made.err.c_str());
+        const auto stored = [&] {
+            velmorin::CupOpening opened =
+                velmorin::CupStore::open(cup, velmorin::CupStore::Mode::ReadOnly);
+            return *opened.store->cup().cup;
+        };
+        velmorin::Cup memory = stored();
+        velmorin::SeededDraw draw(std::uint64_t(seed) * 97);
+        for (int step = 0; step < 400 && memory.finalTeams().empty(); ++step) {
+            const velmorin::CupCommand command = velmorin::testing::randomCommand(memory, draw);
+            const QStringList args = calculatorArgs(memory, command);
+            const velmorin::CupAnswer answer = memory.apply(command);
+            const auto run = runCup(QStringList{"--coupe", cup} + args);
+            QVERIFY2(run.status == (answer.done ? 0 : 2),
+                     qPrintable(args.join(' ') + " : " + QString::fromStdString(answer.text) +
+                                " / " + QString::fromStdString(run.err)));
+            // The same sentence whoever gives the command (a draw prints its round instead).
+            const bool drawing = std::holds_alternative<velmorin::DrawCommand>(command.action) ||
+                                 std::holds_alternative<velmorin::RedrawCommand>(command.action);
+            if (answer.done && !drawing)
+                QCOMPARE(run.out, answer.text + '\n');
+            ++commands;
+        }
+        QVERIFY(stored().records() == memory.records());
+    }
+    QVERIFY(commands > seeds * 20);
 }
 
 QTEST_GUILESS_MAIN(TestCalcCup)

@@ -153,6 +153,63 @@ inline void playRound(Cup &cup, int round, SeededDraw &draw, bool corrections)
     }
 }
 
+// A command an organiser could give now, at random: mostly results of pending games, then
+// withdrawals, corrections, qualifications, draws, redraws, cancellations and exempted teams;
+// some of them refused (a correction of a frozen round, a withdrawn team's second forfeit).
+inline CupCommand randomCommand(const Cup &cup, SeededDraw &draw)
+{
+    const int last = cup.drawnRounds();
+    const auto randomScore = [&]() -> std::optional<Score> {
+        if (draw.below(3) == 0)
+            return std::nullopt;
+        return Score{13, static_cast<int>(draw.below(13))};
+    };
+    const auto pick = [&](const auto &items) { return items[draw.below(items.size())]; };
+    if (last == 0 || (cup.isComplete(last) && last < kCupRounds && draw.below(8) != 0)) {
+        if (last == 3 && cup.layout().exempted > 0 && draw.below(3) == 0) {
+            const std::vector<int> playing = cup.participants(4);
+            std::vector<int> chosen;
+            for (int k = 0; k < cup.layout().exempted && !playing.empty(); ++k)
+                chosen.push_back(pick(playing));
+            return ExemptedCommand{chosen};
+        }
+        return DrawCommand{last + 1};
+    }
+    const std::vector<PendingGame> pending = cup.pendingGames(last);
+    const std::uint64_t kind = draw.below(40);
+    if (!pending.empty() && kind < 28) {
+        const PendingGame game = pick(pending);
+        const int winner = draw.below(2) ? game.teamA : game.teamB;
+        const bool forfeit = draw.below(12) == 0;
+        return ResultCommand{game.game, winner, forfeit ? std::nullopt : randomScore(), forfeit};
+    }
+    const std::vector<int> playing = cup.participants(last);
+    if (kind < 32 && !playing.empty())
+        return WithdrawalCommand{last, pick(playing)};
+    // A decided game of the round, or of the one before (frozen then).
+    const int round = draw.below(8) == 0 && last > 1 ? last - 1 : last;
+    const DrawRecord &drawn = *cup.drawnRound(round);
+    if (kind < 38 && !drawn.groups.empty()) {
+        const GameRef game{round, 1 + static_cast<int>(draw.below(drawn.groups.size())),
+                           1 + static_cast<int>(draw.below(
+                                   static_cast<std::uint64_t>(cup.layout().gamesPerGroup(round))))};
+        if (const auto sides = cup.gameTeams(game); sides && cup.result(game)) {
+            const int winner = draw.below(2) ? sides->first : sides->second;
+            if (kind < 36) {
+                const bool forfeit = draw.below(5) == 0;
+                return CorrectionCommand{game, winner, forfeit ? std::nullopt : randomScore(),
+                                         forfeit};
+            }
+            return QualificationCommand{game, winner};
+        }
+    }
+    if (kind == 38)
+        return RedrawCommand{last};
+    if (kind == 39 && draw.below(4) == 0)
+        return CancelDrawCommand{last};
+    return DrawCommand{last + 1};
+}
+
 // A cup of `teams` teams whose rounds all come out whole, the same every time.
 inline Cup inventedCup(Count teams, std::size_t clubs, std::array<Ratio, 3> ratios, int exempted,
                        std::uint64_t seed)
@@ -241,17 +298,29 @@ inline std::string cupProblem(const Cup &cup)
                     return at + "a winner who did not play the game";
                 if (result->withdrawn && *result->withdrawn != loser)
                     return at + "a forfeit of the winner";
+                if (result->withdrawn && !cup.isWithdrawn(loser, round))
+                    return at + "a forfeit lost by a team that did not withdraw";
             }
-            if (groupSize == 4) {
-                const auto first = cup.result({round, group, 1});
-                const auto second = cup.result({round, group, 2});
-                const auto barrage = cup.result({round, group, kBarrage});
-                if (first && second &&
-                    first->withdrawn.has_value() != second->withdrawn.has_value()) {
-                    const int withdrawn = first->withdrawn ? *first->withdrawn : *second->withdrawn;
-                    if (!barrage || barrage->withdrawn != withdrawn)
-                        return at + "a team that withdrew did not lose its barrage";
-                }
+            for (int game = 1; game <= layout.gamesPerGroup(round); ++game) {
+                const auto sides = cup.gameTeams({round, group, game});
+                if (sides && !cup.result({round, group, game}) &&
+                    (cup.isWithdrawn(sides->first, round) || cup.isWithdrawn(sides->second, round)))
+                    return at + "a withdrawn team's game left open";
+            }
+            // A team that withdrew in an earlier round played none of this one's games.
+            for (int game = 1; game <= layout.gamesPerGroup(round); ++game) {
+                const auto sides = cup.gameTeams({round, group, game});
+                const auto result = cup.result({round, group, game});
+                if (!sides || !result)
+                    continue;
+                const auto before = [&](int team) {
+                    const auto at = cup.withdrawalRound(team);
+                    return at && *at < round;
+                };
+                if ((before(sides->first) || before(sides->second)) &&
+                    (!result->withdrawn ||
+                     (before(result->winner) && !cup.isWithdrawn(*result->withdrawn, round))))
+                    return at + "a game played by a team that had withdrawn";
             }
         }
         if (cup.isComplete(round) && round < kCupRounds) {

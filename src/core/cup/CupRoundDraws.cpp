@@ -166,12 +166,15 @@ CupAnswer Cup::setExempted(const std::vector<int> &teams)
             teams.begin() + static_cast<std::ptrdiff_t>(k))
             return CupAnswer::refused(teamName(teams[k]) + " est choisie deux fois.");
     }
-    m_chosenExempted = teams;
     std::string names = teamName(teams[0]);
     if (teams.size() > 1)
         names += " et " + teamName(teams[1]);
-    return CupAnswer::ok((teams.size() > 1 ? "Exemptées du Tour 4 : " : "Exemptée du Tour 4 : ") +
-                         names + ".");
+    std::string text =
+        (teams.size() > 1 ? "Exemptées du Tour 4 : " : "Exemptée du Tour 4 : ") + names;
+    if (teams == m_chosenExempted)
+        return CupAnswer::unchanged(text + " : rien ne change.");
+    m_chosenExempted = teams;
+    return CupAnswer::ok(text + ".");
 }
 
 } // namespace velmorin

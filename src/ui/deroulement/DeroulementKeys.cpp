@@ -70,6 +70,9 @@ bool DeroulementWindow::markWinner(int row, int side)
         return false;
     const int winner = side == 0 ? sides->first : sides->second;
     if (const auto before = c->result(game)) {
+        // Between two withdrawn teams, the organiser names the one that goes through.
+        if (c->isWithdrawn(sides->first, game.round) && c->isWithdrawn(sides->second, game.round))
+            return applyToCup(QualificationCommand{game, winner}).done;
         if (before->winner == winner && !before->withdrawn)
             return false;
         return replaceResult(row, winner, std::nullopt, false);

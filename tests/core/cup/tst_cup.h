@@ -142,6 +142,8 @@ private slots:
     void roundNotSplitting();
     void simulation_data();
     void simulation();
+    void commands_data();
+    void commands();
     void damagedRecords_data();
     void damagedRecords();
 };

@@ -257,3 +257,59 @@ void TestCup::damagedRecords()
 }
 
 QTEST_APPLESS_MAIN(TestCup)
+
+void TestCup::commands_data()
+{
+    QTest::addColumn<int>("teams");
+    QTest::addColumn<int>("clubs");
+    QTest::addColumn<int>("ratios"); // bit k: round 4 + k in groups of four
+    QTest::addColumn<int>("exempted");
+    QTest::addColumn<int>("seeds");
+
+    QTest::newRow("24 teams") << 24 << 3 << 0 << 0 << 60;
+    QTest::newRow("40 teams, 1 exempted") << 40 << 4 << 0 << 1 << 40;
+    QTest::newRow("64 teams, 3/4 round 4, 2 exempted") << 64 << 6 << 1 << 2 << 30;
+    QTest::newRow("96 teams, all 3/4") << 96 << 0 << 7 << 0 << 20;
+}
+
+// Whole cups driven by random commands, the rules checked after every one: a refusal or a
+// command that changes nothing leaves the records and the version as they were, any other
+// counts one change, and the records always restore to the same cup.
+void TestCup::commands()
+{
+    QFETCH(int, teams);
+    QFETCH(int, clubs);
+    QFETCH(int, ratios);
+    QFETCH(int, exempted);
+    QFETCH(int, seeds);
+    const std::array<Ratio, 3> cupRatios{ratioFromIndex(ratios & 1), ratioFromIndex(ratios & 2),
+                                         ratioFromIndex(ratios & 4)};
+    int finals = 0;
+    int withdrawals = 0;
+    int doubles = 0;
+    for (int seed = 1; seed <= seeds; ++seed) {
+        Cup cup = inventedCup(teams, std::size_t(clubs), cupRatios, exempted, std::uint64_t(seed));
+        SeededDraw draw(std::uint64_t(seed) * 31);
+        for (int step = 0; step < 2000 && cup.finalTeams().empty(); ++step) {
+            const CupCommand command = randomCommand(cup, draw);
+            const CupRecords before = cup.records();
+            const CupAnswer answer = cup.apply(command);
+            QVERIFY2(!answer.text.empty(), "an answer without its sentence");
+            if (!answer.changed) {
+                QVERIFY2(cup.records() == before, answer.text.c_str());
+            } else {
+                QVERIFY2(answer.done, answer.text.c_str());
+                QCOMPARE(cup.version(), before.version + 1);
+            }
+            withdrawals += answer.done && std::holds_alternative<WithdrawalCommand>(command.action);
+            doubles += answer.text.find("toutes deux") != std::string::npos;
+            const std::string problem = cupProblem(cup);
+            QVERIFY2(problem.empty(), (problem + " after: " + answer.text).c_str());
+        }
+        finals += !cup.finalTeams().empty();
+    }
+    // The table reaches what it is for: finals, withdrawals, games of two withdrawn teams.
+    QVERIFY(finals > seeds / 2);
+    QVERIFY(withdrawals > seeds);
+    QVERIFY(doubles > 0);
+}

@@ -59,6 +59,7 @@ private slots:
     void keyboardCup();
     void scoreText_data();
     void scoreText();
+    void withdrawnBarrage();
     void exports();
 
 private:
@@ -298,6 +299,28 @@ void TestDeroulement::scoreText()
     else
         QCOMPARE(QString::fromStdString(reading.refusal).startsWith(QStringLiteral("Un score")),
                  winner == -2);
+}
+
+// A barrage between two withdrawn teams goes to the better ranked; the key of the other side
+// names it instead, as the calculator's --qualifiee does.
+void TestDeroulement::withdrawnBarrage()
+{
+    Cup cup = inventedCup(40, 0, kHalves, 0, 7);
+    QVERIFY(drawRound(cup, 1).done);
+    const std::vector<int> group = cup.drawnRound(1)->groups[0];
+    QVERIFY(declareForfeit(cup, 1, group[0]).done);
+    QVERIFY(declareForfeit(cup, 1, group[2]).done);
+    QVERIFY(openWith(cup));
+    const GameRef barrage{1, 1, kBarrage};
+    const auto sides = *m_source->cup()->gameTeams(barrage);
+    const int chosen = m_source->cup()->result(barrage)->winner;
+    const int other = chosen == sides.first ? sides.second : sides.first;
+    QTableView *view = m_window->table(1);
+    view->setCurrentIndex(m_window->model(1)->index(2, RoundGamesModel::TeamA));
+    QTest::keyClick(view, other == sides.first ? Qt::Key_A : Qt::Key_B);
+    QCOMPARE(m_source->cup()->result(barrage)->winner, other);
+    QVERIFY2(label("MessageDeroulement").contains(QStringLiteral("à la place de")),
+             qPrintable(label("MessageDeroulement")));
 }
 
 // The results page is the cup's, whole, and fits a phone's width in a real browser; the
