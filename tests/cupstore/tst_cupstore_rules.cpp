@@ -22,6 +22,7 @@ class TestCupStoreRules : public QObject
 private slots:
     void olderCupsOpen_data();
     void olderCupsOpen();
+    void planChangesBeforeRound1();
 
 private:
     QTemporaryDir m_dir;
@@ -131,6 +132,51 @@ void TestCupStoreRules::olderCupsOpen()
     QCOMPARE(before.ok(), refusedBeforeRound1.isEmpty());
     QVERIFY2(QString::fromStdString(before.error).contains(refusedBeforeRound1),
              before.error.c_str());
+}
+
+// Before round 1 the settings follow the window, but a plan that stops before its final is
+// never chosen, and the cup its settings make is refused with the plans that work.
+void TestCupStoreRules::planChangesBeforeRound1()
+{
+    QFile sample(QStringLiteral(VELMORIN_SAMPLE_LIST));
+    QVERIFY(sample.open(QIODevice::ReadOnly));
+    const TeamList teams = teamListFromCsv(sample.readAll().toStdString());
+    CupSetup setup;
+    setup.name = "Coupe";
+    setup.list = importedListOf(teams, "exemple-equipes.csv");
+    setup.levelRounds = levelRoundsOf(LevelMapping::defaults(teams));
+    setup.registered = static_cast<std::int32_t>(teams.teams.size());
+    setup.finale = 12;
+    setup.entrants1 = 52;
+    setup.ratioChoices = {1, 1, 1, 1, 0, 1}; // Tour 4 3/4, quart 1/2, demi 3/4
+    setup.classNumber = 3;
+    setup.position = 4;
+    setup.seed = 7;
+    const QString path = m_dir.filePath(QStringLiteral("plans.velmorin"));
+    CupOpening opened = CupStore::create(path, setup);
+    QVERIFY(opened.ok());
+    CupStore &store = *opened.store;
+    QVERIFY2(store.cup().ok(), store.cup().error.c_str());
+
+    // The quarter-final at 3/4: 21 teams, in no groups of four.
+    QVERIFY(store.setRatioChoice(4, 0).saved);
+    QVERIFY(store.setRatioChoice(5, 1).saved);
+    QVERIFY(!store.cup().ok()); // class 3 has no solution 4 with these ratios
+    const std::string stops = "Le Tour 5 compte 21 équipes : il ne se joue pas en poules de quatre";
+    const CupWrite chosen = store.setShownPlan(1, 4);
+    QVERIFY(!chosen.saved);
+    QVERIFY2(chosen.message.rfind(stops, 0) == 0 &&
+                 chosen.message.find("plans possibles : finale à ") != std::string::npos,
+             chosen.message.c_str());
+    QCOMPARE(store.setup().classNumber, std::optional<int>(3));
+    // Back to ratios whose plans reach their final: one is chosen, and the cup is played.
+    QVERIFY(store.setRatioChoice(4, 1).saved);
+    QVERIFY(store.setRatioChoice(5, 0).saved);
+    QVERIFY(store.setShownPlan(3, 4).saved);
+    QVERIFY2(store.cup().ok(), store.cup().error.c_str());
+    opened.store.reset();
+    QCOMPARE(CupStore::open(path, CupStore::Mode::ReadOnly).store->setup().position,
+             std::optional<std::int32_t>(4));
 }
 
 QTEST_GUILESS_MAIN(TestCupStoreRules)

@@ -134,12 +134,14 @@ std::vector<std::vector<int>> drawGroups(const std::vector<CupTeam> &teams,
 
     std::vector<Block> blocks;
     std::unordered_map<std::string, std::size_t> blockOfClub; // by the club's key
+    blockOfClub.reserve(players.size());
     for (const int team : players) {
         const CupTeam &cupTeam = teams[static_cast<std::size_t>(team)];
         std::size_t b = blocks.size();
         std::string club = identityKey(cupTeam.club);
         if (!club.empty()) {
-            const auto [at, inserted] = blockOfClub.emplace(std::move(club), b);
+            // try_emplace: no node made for a club already met.
+            const auto [at, inserted] = blockOfClub.try_emplace(std::move(club), b);
             b = at->second;
             if (!inserted) {
                 blocks[b].members.push_back(team);

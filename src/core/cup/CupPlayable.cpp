@@ -43,8 +43,8 @@ std::string unplayableRoundText(const CupLayout &layout, int round)
 {
     const Count exempted = layout.exemptedAt(round);
     return "Le " + roundName(round) + " compte " +
-           number(layout.sizes[static_cast<std::size_t>(round - 1)] - exempted) +
-           (exempted > 0 ? " équipes hors exemptées" : " équipes") + " : il ne se joue pas en " +
+           counted(layout.sizes[static_cast<std::size_t>(round - 1)] - exempted, "équipe") +
+           (exempted > 0 ? " hors exemptées" : "") + " : il ne se joue pas en " +
            (layout.groupSize(round) == 4 ? "poules de quatre" : "parties de deux");
 }
 

@@ -37,7 +37,11 @@ std::string identityKey(std::string_view utf8)
         } else if (byte == 0xC2 && isContinuation(next)) {
             ++i; // a Latin-1 sign or space
         } else if (byte == 0xC3 && isContinuation(next)) {
-            key += kLatin1Letters[next - 0x80];
+            const std::string_view letters = kLatin1Letters[next - 0x80];
+            if (letters.size() == 1)
+                key.push_back(letters.front()); // most of them, without a call to append
+            else
+                key.append(letters);
             ++i;
         } else if (byte == 0xC5 && (next == 0x92 || next == 0x93)) {
             key += "oe";

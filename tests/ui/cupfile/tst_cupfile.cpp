@@ -73,6 +73,7 @@ private slots:
     void openingRestoresTheWindow();
     void changesAreWrittenAsTheyHappen();
     void newCupStartsFromTheWindow();
+    void newCupRefusesAPlanThatStops();
     void heldCupOpensReadOnly_data();
     void heldCupOpensReadOnly();
     void recentCupsKeepTheLastEight();
@@ -229,6 +230,29 @@ void TestCupFile::newCupStartsFromTheWindow()
     QVERIFY(cup.classNumber);
     QCOMPARE(velmorin::recentCups().value(0),
              QFileInfo(path + QStringLiteral(".velmorin")).absoluteFilePath());
+}
+
+// A plan whose quarter-final splits into nothing makes no cup: the box names the round and
+// the plans that work, and no file is made.
+void TestCupFile::newCupRefusesAPlanThatStops()
+{
+    QVERIFY(m_window->restoreInputs(80, 12, {0, 0, 0, 0, 1, 1}));
+    QVERIFY(m_window->showPlan(52, velmorin::ShownSolution{velmorin::ExemptionClass::Class1, 4}));
+    const QString path = m_dir->filePath(QStringLiteral("impasse"));
+    velmorin::testing::whenModal<QInputDialog>([path](QInputDialog *dialog) {
+        dialog->accept();
+        answerFileDialog(QFileInfo(path).filePath());
+    });
+    QTest::keyClick(m_window.get(), Qt::Key_N, Qt::ControlModifier);
+    QTRY_COMPARE(m_boxes->texts().size(), 1);
+    QVERIFY2(m_boxes->texts().front().startsWith(
+                 QStringLiteral("Le Tour 5 compte 21 équipes : il ne se joue pas en poules de "
+                                "quatre")) &&
+                 m_boxes->texts().front().contains(QStringLiteral("plans possibles : finale à ")),
+             qPrintable(m_boxes->texts().front()));
+    QVERIFY(!QFile::exists(path + QStringLiteral(".velmorin")));
+    QVERIFY(!velmorin::CupSession::of(*m_window).isOpen());
+    QCOMPARE(m_window->windowTitle(), kCaption);
 }
 
 void TestCupFile::heldCupOpensReadOnly_data()
