@@ -26,16 +26,28 @@ namespace velmorin::cli {
 
 namespace cupprivate {
 
-// Every refusal of the cup lines is one sentence, whoever worded it.
+std::string shownLines(const std::string &text)
+{
+    std::string shown;
+    for (std::size_t start = 0; start <= text.size();) {
+        const std::size_t end = std::min(text.find('\n', start), text.size());
+        shown += (start > 0 ? "\n" : "") + withVisibleControls(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return shown;
+}
+
+// Every refusal of the cup lines is one sentence, whoever worded it; the names it quotes come
+// from the cup, whoever made it, and cannot drive the terminal.
 int refuse(std::ostream &err, const std::string &message)
 {
-    err << kProgram << ": " << sentence(message) << '\n' << std::flush;
+    err << kProgram << ": " << shownLines(sentence(message)) << '\n' << std::flush;
     return kExitUsage;
 }
 
 int openingFailed(std::ostream &err, const CupOpening &opening)
 {
-    err << kProgram << ": " << sentence(opening.message) << '\n' << std::flush;
+    err << kProgram << ": " << shownLines(sentence(opening.message)) << '\n' << std::flush;
     return opening.failure == CupOpening::Failure::WriteFailed ? kExitWriteError : kExitUsage;
 }
 

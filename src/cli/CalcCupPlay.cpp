@@ -38,9 +38,11 @@ std::string meetingsText(const Cup &cup, int round)
     for (const Meeting &m : cup.meetings(round)) {
         const CupTeam &a = teams[static_cast<std::size_t>(m.teamA)];
         const CupTeam &b = teams[static_cast<std::size_t>(m.teamB)];
-        text += std::string(kProgram) + ": Tour " + std::to_string(round) + ", poule " +
-                std::to_string(m.group) + " : « " + a.name + " » et « " + b.name +
-                " », du club « " + a.club + " », se rencontrent : le tirage n'a pas pu l'éviter.\n";
+        text += std::string(kProgram) + ": " +
+                shownLines("Tour " + std::to_string(round) + ", poule " + std::to_string(m.group) +
+                           " : « " + a.name + " » et « " + b.name + " », du club « " + a.club +
+                           " », se rencontrent : le tirage n'a pas pu l'éviter.") +
+                '\n';
     }
     return text;
 }
@@ -305,7 +307,7 @@ int runCupAction(const CupArguments &cup, ByteSink &out, std::ostream &err)
         err << meetingsText(played, *round) << std::flush;
         out.write(csv ? roundCsv(played, *round, sep) : roundTable(played, *round));
     } else {
-        out.write(answer.text + '\n');
+        out.write(shownLines(answer.text) + '\n');
     }
     return kExitSuccess;
 }

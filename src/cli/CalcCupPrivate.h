@@ -16,6 +16,8 @@ namespace velmorin::cli::cupprivate {
 
 inline constexpr const char *kProgram = "velmorin-calc";
 
+// A text for the terminal: each of its lines with its controls shown as symbols.
+std::string shownLines(const std::string &text);
 int refuse(std::ostream &err, const std::string &message);
 int openingFailed(std::ostream &err, const CupOpening &opening);
 std::optional<std::string> optionValue(const std::vector<std::string> &args, std::size_t &k,

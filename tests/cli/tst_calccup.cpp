@@ -49,6 +49,8 @@ private slots:
     void groupPlayed();
     void sameAsTheCup_data();
     void sameAsTheCup();
+    void controlsNeverReachTheTerminal_data();
+    void controlsNeverReachTheTerminal();
 
 private:
     QString path(const QString &name) const { return m_dir.filePath(name); }
@@ -572,6 +574,49 @@ void TestCalcCup::sameAsTheCup()
         QVERIFY(stored().records() == memory.records());
     }
     QVERIFY(commands > seeds * 20);
+}
+
+void TestCalcCup::controlsNeverReachTheTerminal_data()
+{
+    QTest::addColumn<QStringList>("args"); // after --coupe on a cup whose texts hold escapes
+    QTest::addColumn<int>("status");
+    QTest::newRow("summary") << QStringList{} << 0;
+    QTest::newRow("entries") << QStringList{"--entrees"} << 0;
+    QTest::newRow("draw") << QStringList{"--tirage", "1"} << 0;
+    QTest::newRow("round") << QStringList{"--tour", "1"} << 0;
+    QTest::newRow("result") << QStringList{"--gagnant", "1", "\x1b[2JD1"} << 0;
+    QTest::newRow("board") << QStringList{"--tableau"} << 0;
+    QTest::newRow("refusal") << QStringList{"--gagnant", "1", "\x1b[2JD1"} << 2;
+}
+
+// A cup received from someone else: its name, teams and clubs hold terminal sequences; no
+// table, message or refusal lets one through.
+void TestCalcCup::controlsNeverReachTheTerminal()
+{
+    QFETCH(QStringList, args);
+    QFETCH(int, status);
+    const QString cup = path("echap.velmorin");
+    if (!QFile::exists(cup)) {
+        QFile list(path("echap.csv"));
+        QVERIFY(list.open(QIODevice::WriteOnly));
+        list.write(QByteArray(velmorin::testing::kHandList)
+                       .replace("D1;C;", "\x1b[2JD1;\x1b[1mGras\x07;")
+                       .replace("A2;C;", "A2;\x1b[31mRouge;"));
+        list.close();
+        const auto made = runCup({"--coupe", cup, "--nouvelle", "Coupe \x1b[5mclignotante",
+                                  "--equipes", list.fileName(), "--graine", "42", "1", "4", "1",
+                                  "1"});
+        QVERIFY2(made.status == 0, made.err.c_str());
+    }
+    const auto run = runCup(QStringList{"--coupe", cup} + args);
+    QVERIFY2(run.status == status, run.err.c_str());
+    const std::string both = run.out + run.err;
+    QVERIFY2(both.find('\x1b') == std::string::npos && both.find('\x07') == std::string::npos,
+             both.c_str());
+    if (args.isEmpty())
+        QVERIFY2(run.out.find("Coupe ␛[5mclignotante") != std::string::npos, run.out.c_str());
+    if (status != 0)
+        QVERIFY2(isSentence(run.err), run.err.c_str());
 }
 
 QTEST_GUILESS_MAIN(TestCalcCup)
