@@ -66,10 +66,11 @@ public:
     // Creates a new cup holding `setup`; refused when the file exists. The file appears whole
     // or not at all.
     static CupOpening create(const QString &path, const CupSetup &setup);
-    // Opens an existing cup; a missing one is refused, never created.
+    // Opens an existing cup; a missing one is refused, never created. Asked for writing, a cup
+    // on a network file system opens read-only, `notice` saying why.
     static CupOpening open(const QString &path, Mode mode);
 
-    // Writes everything back into the one file (no -wal, no -shm left) and lets the cup go.
+    // Lets the cup go, writing nothing: the file is whole after every change.
     ~CupStore();
     CupStore(const CupStore &) = delete;
     CupStore &operator=(const CupStore &) = delete;

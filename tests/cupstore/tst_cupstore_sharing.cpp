@@ -149,11 +149,15 @@ void TestCupStore::journals_data()
 {
     QTest::addColumn<bool>("wal");
     QTest::addColumn<bool>("own");
+    QTest::addColumn<bool>("folderWritable"); // for the reader
     QTest::addColumn<QString>("expected"); // the refusal; empty: opened, the journal applied
-    QTest::newRow("own log written ahead") << true << true << QString();
-    QTest::newRow("own rollback journal") << false << true << QString();
-    QTest::newRow("another cup's log") << true << false << "n'est pas le sien";
-    QTest::newRow("another cup's rollback journal") << false << false << "n'est pas le sien";
+    QTest::newRow("own log written ahead") << true << true << true << QString();
+    QTest::newRow("own rollback journal") << false << true << true << QString();
+    QTest::newRow("own log, folder read-only") << true << true << false << "interrompue";
+    QTest::newRow("own journal, folder read-only") << false << true << false << "interrompue";
+    QTest::newRow("another cup's log") << true << false << true << "n'est pas le sien";
+    QTest::newRow("another cup's rollback journal")
+        << false << false << true << "n'est pas le sien";
 }
 
 // A journal beside a cup is applied only when it is the cup's own: a crash is repaired, even
@@ -162,6 +166,7 @@ void TestCupStore::journals()
 {
     QFETCH(bool, wal);
     QFETCH(bool, own);
+    QFETCH(bool, folderWritable);
     QFETCH(QString, expected);
     const CupSetup setup = inventedCup(12, 300);
     const QString path = newCup(setup);
@@ -196,6 +201,32 @@ void TestCupStore::journals()
     const QString journal = cup + (wal ? "-wal" : "-journal");
     QVERIFY(QFileInfo(journal).size() > 0);
     const QByteArray before = digest(cup);
+    if (!folderWritable) {
+        // Read by an ordinary user who may not write the folder: the superuser would.
+        const auto permissions = QFile::permissions(m_dir.path());
+        QFile::setPermissions(m_dir.path(), QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther |
+                                                QFile::ExeOther | QFile::ReadGroup |
+                                                QFile::ExeGroup);
+        for (const QString &file : {cup, journal})
+            QFile::setPermissions(file, QFile::permissions(file) | QFile::ReadOther);
+        const int status = inChild([&] {
+            if (::geteuid() == 0) {
+                const passwd *nobody = ::getpwnam("nobody");
+                if (nobody == nullptr || ::setgid(nobody->pw_gid) != 0 ||
+                    ::setuid(nobody->pw_uid) != 0)
+                    return 10;
+            }
+            const CupOpening reading = CupStore::open(cup, CupStore::Mode::ReadOnly);
+            return !reading.ok() && reading.message.find(expected.toStdString()) != std::string::npos
+                       ? 0
+                       : 11;
+        });
+        QFile::setPermissions(m_dir.path(), permissions);
+        QCOMPARE(status, 0);
+        QCOMPARE(digest(cup), before);
+        QVERIFY(QFile::exists(journal));
+        return;
+    }
     if (!expected.isEmpty()) {
         QVERIFY(bothRefused(cup, expected));
         QCOMPARE(digest(cup), before);
@@ -207,7 +238,7 @@ void TestCupStore::journals()
     QVERIFY2(opened.ok(), opened.message.c_str());
     QCOMPARE(opened.store->setup().name, wal ? std::string("écrit dans le journal") : setup.name);
     QVERIFY(opened.store->setup().list == setup.list);
-    QVERIFY(!QFile::exists(journal));
+    QVERIFY(!QFile::exists(journal) && !QFile::exists(cup + "-shm"));
     opened = CupStore::open(cup, CupStore::Mode::ReadWrite);
     QVERIFY(opened.ok() && opened.store->setSeed(4).saved);
 }
