@@ -72,6 +72,18 @@ EOT
     rm -rf "$tmp"
 }
 
+# The calculator of one side (linux or windows), run in that side's folder.
+calc_on() {
+    local side=$1
+    shift
+    cd "$work/$side"
+    if [[ $side == linux ]]; then
+        "$linux/velmorin-calc" "$@"
+    else
+        wine "$stage/velmorin-calc.exe" "$@"
+    fi
+}
+
 # One row: the same arguments to both calculators, each in its own folder; the outputs and the
 # exit statuses must match.
 row() {
@@ -79,8 +91,8 @@ row() {
     shift
     rows=$((rows + 1))
     local linuxStatus=0 windowsStatus=0
-    (cd "$work/linux" && "$linux/velmorin-calc" "$@" >out 2>err) || linuxStatus=$?
-    (cd "$work/windows" && wine "$stage/velmorin-calc.exe" "$@" >out 2>err) || windowsStatus=$?
+    (calc_on linux "$@" >"$work/linux/out" 2>"$work/linux/err") || linuxStatus=$?
+    (calc_on windows "$@" >"$work/windows/out" 2>"$work/windows/err") || windowsStatus=$?
     report "$name" "$linuxStatus" "$windowsStatus" "$work/linux/out" "$work/windows/out" \
         "$work/linux/err" "$work/windows/err"
 }
@@ -104,14 +116,9 @@ crossRead() {
     rows=$((rows + 1))
     local status=0
     cp "$work/$maker/$cup" "$work/$reader/lu-$cup"
-    if [[ $reader == linux ]]; then
-        (cd "$work/linux" && "$linux/velmorin-calc" --coupe "lu-$cup" --tableau >lu 2>lu.err) || status=$?
-    else
-        (cd "$work/windows" && wine "$stage/velmorin-calc.exe" --coupe "lu-$cup" --tableau >lu 2>lu.err) ||
-            status=$?
-    fi
-    (cd "$work/$maker" && ([[ $maker == linux ]] && "$linux/velmorin-calc" --coupe "$cup" --tableau ||
-        wine "$stage/velmorin-calc.exe" --coupe "$cup" --tableau) >own 2>/dev/null) || true
+    (calc_on "$reader" --coupe "lu-$cup" --tableau >"$work/$reader/lu" 2>"$work/$reader/lu.err") ||
+        status=$?
+    (calc_on "$maker" --coupe "$cup" --tableau >"$work/$maker/own" 2>/dev/null) || true
     if [[ $status == 0 ]] && cmp -s "$work/$reader/lu" "$work/$maker/own"; then
         printf 'ok    %-48s %s lines\n' "$name" "$(wc -l <"$work/$reader/lu")"
     else
@@ -162,8 +169,9 @@ row "cup: never replaced" --coupe "$cup" --nouvelle "Coupe d'été" \
 row "cup: summary" --coupe "$cup"
 row "cup: entries" --coupe "$cup" --entrees --format csv
 row "cup: round 1 drawn" --coupe "$cup" --tirage 1
-row "cup: a winner" --coupe "$cup" --gagnant 1 '#1' --score 13-7
-row "cup: a forfeit" --coupe "$cup" --forfait 1 '#2'
+row "cup: a winner" --coupe "$cup" --gagnant 1 "Les Bouchons du Château" --score 13-7
+row "cup: a forfeit" --coupe "$cup" --forfait 1 "Les Biberons des Platanes"
+row "refused: a team not in round 1" --coupe "$cup" --gagnant 1 '#1'
 row "cup: round 1" --coupe "$cup" --tour 1 --format csv
 row "cup: table" --coupe "$cup" --tableau
 crossRead "cup made on Linux, read on Windows" linux windows "$cup"
