@@ -115,7 +115,11 @@ crossRead() {
     local name=$1 maker=$2 reader=$3 cup=$4
     rows=$((rows + 1))
     local status=0
-    cp "$work/$maker/$cup" "$work/$reader/lu-$cup"
+    if ! cp "$work/$maker/$cup" "$work/$reader/lu-$cup"; then
+        failures=$((failures + 1))
+        printf 'FAIL  %-48s no cup made on %s\n' "$name" "$maker"
+        return
+    fi
     (calc_on "$reader" --coupe "lu-$cup" --tableau >"$work/$reader/lu" 2>"$work/$reader/lu.err") ||
         status=$?
     (calc_on "$maker" --coupe "$cup" --tableau >"$work/$maker/own" 2>/dev/null) || true
@@ -159,7 +163,8 @@ row "teams from CSV" --equipes équipes.csv --graine 7 6 20 3 1
 row "teams from ODS" --equipes équipes.ods --graine 7 6 20 3 1
 row "teams from XLSX" --equipes équipes.xlsx --graine 7 6 20 3 1
 row "levels from ODS" --equipes équipes.ods --niveaux
-row "refused: no such solution" 71 6 21
+row "an entrant count of few solutions" 71 6 21
+row "refused: a ratio" --tour4 2/3 71 6 20
 row "refused: not a number" abc 6 20
 row "refused: missing list" --equipes absente.csv --niveaux
 row "cup: made from the CSV list" --coupe "$cup" --nouvelle "Coupe d'été" \

@@ -11,7 +11,7 @@
 # either changes. The long builds run under nice -n 19: the machine may be shared.
 # Results: build-windows/velmorin-VERSION-windows-x64.zip and build-windows/velmorin-VERSION-setup.exe.
 set -euo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
 root=$PWD
 
 cache=${VELMORIN_WINDOWS_CACHE:-/var/cache/velmorin-windows}
@@ -21,7 +21,7 @@ host=x86_64-w64-mingw32
 low=(nice -n 19)
 
 timings=()
-step_times() { ((${#timings[@]})) && printf '%s\n' "==== Windows step times" "${timings[@]}"; }
+step_times() { if ((${#timings[@]})); then printf "%s\n" "==== Windows step times" "${timings[@]}"; fi; }
 trap step_times EXIT
 
 as_root() {
@@ -216,11 +216,11 @@ cross_env() {
         CC=$host-gcc-posix CXX=$host-g++-posix AR=$host-ar RANLIB=$host-ranlib "$@"
 }
 
-# A static library's pkg-config file gives what it needs itself (Libs.private) to every user,
-# and the static zlib by its path.
+# A static library's pkg-config file gives what it needs itself (Libs.private, and the libraries
+# given after its extra compile flags) to every user, and the static zlib by its path.
 pkgconfig_static() {
     local pc=$prefix/lib/pkgconfig/$1.pc private
-    private=$(sed -n 's/^Libs.private: *//p' "$pc")
+    private="$(sed -n 's/^Libs.private: *//p' "$pc") ${3:-}"
     sed -i -e '/^Libs.private:/d' -e "s|^Libs: \(.*\)|Libs: \1 $private|" \
         -e "s|-lz\b|$zlib_a|g" "$pc"
     [[ -z ${2:-} ]] || sed -i "s|^Cflags: \(.*\)|Cflags: \1 $2|" "$pc"
@@ -292,7 +292,8 @@ build_orcus() {
         --without-ods-filter --without-xlsx-filter --without-xls-xml-filter \
         --without-gnumeric-filter --disable-werror >/dev/null &&
         "${low[@]}" make -s -j"$jobs" && make -s install) >"$cache/build/liborcus.log" 2>&1
-    pkgconfig_static liborcus-0.17
+    # Its zip reader inflates with zlib, which its pkg-config file leaves out.
+    pkgconfig_static liborcus-0.17 "" "$zlib_a"
 }
 
 step_libs() {
@@ -363,6 +364,38 @@ crlf() {
     sed 's/$/\r/' "$1" >"$2"
 }
 
+# What the installer's parts install and its uninstaller removes, as NSIS macros.
+nsis_lists() {
+    local stage=$1 name folder calculator=" velmorin-calc.exe velmorin-calc-listes.exe velmorin-calc-coupe.exe "
+    echo '!macro InstallWindow'
+    (cd "$stage" && find . -type f | sort) | while read -r name; do
+        name=${name#./}
+        [[ $calculator == *" $name "* ]] && continue
+        folder=$(dirname "$name")
+        if [[ $folder == . ]]; then
+            echo '    SetOutPath "$INSTDIR"'
+        else
+            echo "    SetOutPath \"\$INSTDIR\\${folder//\//\\}\""
+        fi
+        echo "    File \"$stage/$name\""
+    done
+    echo '!macroend'
+    echo '!macro InstallCalculator'
+    echo '    SetOutPath "$INSTDIR"'
+    for name in $calculator; do echo "    File \"$stage/$name\""; done
+    echo '!macroend'
+    echo '!macro RemoveAll'
+    (cd "$stage" && find . -type f | sort) | while read -r name; do
+        name=${name#./}
+        echo "    Delete \"\$INSTDIR\\${name//\//\\}\""
+    done
+    (cd "$stage" && find . -mindepth 1 -type d | sort -r) | while read -r name; do
+        name=${name#./}
+        echo "    RMDir \"\$INSTDIR\\${name//\//\\}\""
+    done
+    echo '!macroend'
+}
+
 step_package() {
     local v stage name
     v=$(version)
@@ -396,31 +429,8 @@ step_package() {
 
     # The installer: the calculator's programs only when asked for, and the uninstaller removes
     # exactly what was installed.
-    local files=$out/files.nsh calculator="velmorin-calc.exe velmorin-calc-listes.exe velmorin-calc-coupe.exe"
-    {
-        echo '!macro InstallWindow'
-        (cd "$stage" && find . -type f | sort) | while read -r name; do
-            name=${name#./}
-            [[ " $calculator " == *" $name "* ]] && continue
-            echo "    SetOutPath \"\$INSTDIR\\$(dirname "$name" | sed 's|^\.$||; s|/|\\|g')\""
-            echo "    File \"$stage/$name\""
-        done
-        echo '!macroend'
-        echo '!macro InstallCalculator'
-        echo '    SetOutPath "$INSTDIR"'
-        for name in $calculator; do echo "    File \"$stage/$name\""; done
-        echo '!macroend'
-        echo '!macro RemoveAll'
-        (cd "$stage" && find . -type f | sort) | while read -r name; do
-            name=${name#./}
-            echo "    Delete \"\$INSTDIR\\${name//\//\\}\""
-        done
-        (cd "$stage" && find . -mindepth 1 -type d | sort -r) | while read -r name; do
-            name=${name#./}
-            echo "    RMDir \"\$INSTDIR\\${name//\//\\}\""
-        done
-        echo '!macroend'
-    } >"$files"
+    local files=$out/files.nsh
+    nsis_lists "$stage" >"$files"
     makensis -V2 -DVERSION="$v" -DOUTFILE="$out/velmorin-$v-setup.exe" -DFILES="$files" \
         "$root/packaging/windows/velmorin.nsi" >"$out/nsis.log"
     ls -l "$zip" "$out/velmorin-$v-setup.exe"
@@ -454,6 +464,8 @@ run_step() {
 }
 
 all_steps=(deps sources sqlite qt libs app package check)
-for s in "${@:-${all_steps[@]}}"; do
-    run_step "$s"
-done
+if [[ ${BASH_SOURCE[0]} == "$0" ]]; then
+    for s in "${@:-${all_steps[@]}}"; do
+        run_step "$s"
+    done
+fi
