@@ -176,7 +176,7 @@ build_qt() {
     local src work
     src=$(source_dir qt6-base)
     work=$cache/build/qtbase
-    rm -rf "$work"
+    # Kept between runs: a build cut short goes on where it stopped.
     mkdir -p "$work"
     "${low[@]}" cmake -G Ninja -S "$src" -B "$work" \
         -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
