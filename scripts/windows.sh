@@ -175,7 +175,7 @@ step_sqlite() {
 build_qt() {
     local src work
     src=$(source_dir qt6-base)
-    work=$cache/build/qtbase
+    work=$cache/build/qtbase-$(source_version qt6-base)
     # Kept between runs: a build cut short goes on where it stopped.
     mkdir -p "$work"
     "${low[@]}" cmake -G Ninja -S "$src" -B "$work" \
