@@ -175,8 +175,13 @@ step_sqlite() {
 build_qt() {
     local src work
     src=$(source_dir qt6-base)
-    work=$cache/build/qtbase-$(source_version qt6-base)
-    # Kept between runs: a build cut short goes on where it stopped.
+    work=$cache/build/qtbase
+    # Kept between runs, so that a build cut short goes on where it stopped; started again for
+    # another version of the source.
+    if [[ -f $work/CMakeCache.txt ]] &&
+        ! grep -qxF "CMAKE_HOME_DIRECTORY:INTERNAL=$src" "$work/CMakeCache.txt"; then
+        rm -rf "$work"
+    fi
     mkdir -p "$work"
     "${low[@]}" cmake -G Ninja -S "$src" -B "$work" \
         -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
