@@ -83,10 +83,10 @@ int linkFile(const char *from, const char *to)
 
 bool diskFull(int systemError)
 {
+    constexpr int kDiskQuotaExceeded = 1295; // ERROR_DISK_QUOTA_EXCEEDED, not in MinGW's headers
     // SQLite reports Windows' own codes, the C runtime errno's.
     return systemError == ERROR_DISK_FULL || systemError == ERROR_HANDLE_DISK_FULL ||
-           systemError == ERROR_DISK_QUOTA_EXCEEDED || systemError == ENOSPC ||
-           systemError == EFBIG;
+           systemError == kDiskQuotaExceeded || systemError == ENOSPC || systemError == EFBIG;
 }
 
 void prepareStandardOutput()
