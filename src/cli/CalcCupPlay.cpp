@@ -246,7 +246,10 @@ int runCupAction(const CupArguments &cup, ByteSink &out, std::ostream &err)
     std::optional<CupCommand> command;
     switch (action.kind) {
     case Kind::Draw:
-        command = action.redo ? CupCommand(RedrawCommand{*round}) : CupCommand(DrawCommand{*round});
+        if (action.redo)
+            command.emplace(RedrawCommand{*round});
+        else
+            command.emplace(DrawCommand{*round});
         break;
     case Kind::CancelDraw:
         command = CancelDrawCommand{*round};

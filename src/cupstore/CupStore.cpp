@@ -155,7 +155,9 @@ CupWrite CupStore::saveRecords(const CupRecords &records, const std::string &wha
     // Never a file that would not open again: the records must make this cup. No draw left
     // opens with any settings: a cup played under older rules can still go back before its
     // round 1, where its settings are then put right.
-    if (!(records == CupRecords{})) {
+    const bool nothingPlayed = records.draws.empty() && records.results.empty() &&
+                               records.chosenExempted.empty() && records.withdrawals.empty();
+    if (!nothingPlayed) {
         const CupCreation checked = restoreCup(inputs(), records);
         if (!checked.ok())
             return {false, checked.error};

@@ -161,7 +161,7 @@ void TestCalcCup::lines_data()
     QTest::newRow("extra argument") << QStringList{"--coupe", "%1/c.velmorin", "7"} << 2 << ""
                                     << "Argument en trop '7' avec --coupe.";
     QTest::newRow("modifier alone") << QStringList{"--coupe", "%1/c.velmorin", "--refaire"} << 2
-                                    << "" << "Les options --refaire, --corriger et --score";
+                                    << "" << "Les options --refaire, --corriger, --score et --partie";
 }
 
 // Each line's status, what it prints, and a refusal that leaves no file behind.

@@ -395,8 +395,8 @@ void TestCalcProcess::twoWritersAtOnce()
             QFile file(cup);
             return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
         }();
-        QCOMPARE(journal.count(("« " + winner + " » gagne contre").toUtf8()), 1);
-        QCOMPARE(journal.count(("« " + loser + " » gagne contre").toUtf8()), 0);
+        QCOMPARE(journal.count(("« " + winner + " » gagne la partie").toUtf8()), 1);
+        QCOMPARE(journal.count(("« " + loser + " » gagne la partie").toUtf8()), 0);
         QVERIFY(!QFile::exists(cup + ".verrou"));
     }
 }
