@@ -84,7 +84,7 @@ void CupSession::followHost()
     connect(notifier, &FeatureNotifier::inputsChanged, this, [this] { saveInputs(); });
     connect(notifier, &FeatureNotifier::planShown, this, [this] { followShownPlan(); });
     // "Calcul" shows plans of its own choosing, one per class: only a slider moved after it
-    // is the organiser's pick. It begins by showing none, which ends the sliders' freedom.
+    // is the organiser's pick.
     connect(notifier, &FeatureNotifier::calculated, this, [this] {
         m_slidersFree = m_host.shownPlan().has_value();
         // The organiser changed the cup's numbers: the plan of the new numbers is theirs.
@@ -95,6 +95,7 @@ void CupSession::followHost()
 
 void CupSession::followShownPlan()
 {
+    // "Calcul" begins by showing no plan: its own plans that follow are not the organiser's.
     if (!m_host.shownPlan()) {
         m_slidersFree = false;
         return;
@@ -130,12 +131,8 @@ bool CupSession::write(const std::function<CupWrite(CupStore &)> &change)
     const CupWrite written = tryWrite(change);
     if (!written.saved)
         return refuse(written.message);
-    if (!written.message.empty()) {
-        QMessageBox box(QMessageBox::Information, m_host.hostWidget()->windowTitle(),
-                        QString::fromStdString(written.message), QMessageBox::Ok,
-                        m_host.hostWidget());
-        box.exec();
-    }
+    if (!written.message.empty())
+        showNotice(QString::fromStdString(written.message));
     // Until round 1 is drawn, the settings make the cup: it follows them.
     if (!m_store->isFrozen())
         refreshCup();
