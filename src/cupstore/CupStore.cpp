@@ -15,9 +15,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <utility>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace velmorin {
 
@@ -136,8 +136,8 @@ bool CupStore::reload()
     if (!version || !setup || !records)
         return false;
     // Checked as on opening: a cup another program left unplayable is not taken in.
-    const bool played = !records->draws.empty() || !records->results.empty() ||
-                        !records->chosenExempted.empty();
+    const bool played =
+        !records->draws.empty() || !records->results.empty() || !records->chosenExempted.empty();
     std::uint64_t oldVersion = std::exchange(m_version, *version);
     CupSetup oldSetup = std::exchange(m_setup, std::move(*setup));
     CupRecords oldRecords = std::exchange(m_records, std::move(*records));

@@ -155,9 +155,8 @@ void CupSession::saveInputs()
     for (std::size_t k = 0; k < std::size(counts); ++k) {
         if (counts[k].second == savedCounts[k])
             continue;
-        if (!write([&](CupStore &store) {
-                return store.setCount(counts[k].first, counts[k].second);
-            }))
+        if (!write(
+                [&](CupStore &store) { return store.setCount(counts[k].first, counts[k].second); }))
             return;
         m_planOwed = true;
     }
@@ -262,9 +261,8 @@ void CupSession::settleOpened(const std::string &notice, bool held)
         m_readOnlyReason = readOnlySentence(QStringLiteral(
             "un autre programme la modifie, et ce qu'il y enregistre s'affiche ici."));
     else
-        m_readOnlyReason = notice.empty()
-                               ? readOnlySentence(QStringLiteral("rien n'y est changé."))
-                               : QString::fromStdString(notice);
+        m_readOnlyReason = notice.empty() ? readOnlySentence(QStringLiteral("rien n'y est changé."))
+                                          : QString::fromStdString(notice);
     showTitle();
     refreshCup();
     m_watch.start();
@@ -335,8 +333,7 @@ void CupSession::restoreWindow()
     if (shown) {
         std::optional<ShownSolution> solution;
         if (setup.classNumber && setup.position)
-            solution =
-                ShownSolution{exemptionClassFromNumber(*setup.classNumber), *setup.position};
+            solution = ShownSolution{exemptionClassFromNumber(*setup.classNumber), *setup.position};
         m_host.showPlan(setup.entrants1, solution);
     }
     m_restoring = false;
