@@ -17,6 +17,7 @@
 #include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace velmorin {
 
@@ -117,6 +118,38 @@ CupWrite CupStore::change(const std::string &what, const std::function<bool()> &
     if (inputsChange)
         m_inputs.reset();
     return {true, notice};
+}
+
+std::optional<std::uint64_t> CupStore::fileVersion()
+{
+    return readVersion(m_db);
+}
+
+bool CupStore::reload()
+{
+    if (!exec(m_db, QStringLiteral("BEGIN")))
+        return false;
+    std::optional<std::uint64_t> version = readVersion(m_db);
+    std::optional<CupSetup> setup = readSetup(m_db);
+    std::optional<CupRecords> records = readCupRecords(m_db);
+    exec(m_db, QStringLiteral("COMMIT"));
+    if (!version || !setup || !records)
+        return false;
+    // Checked as on opening: a cup another program left unplayable is not taken in.
+    const bool played =
+        !records->draws.empty() || !records->results.empty() || !records->chosenExempted.empty();
+    std::uint64_t oldVersion = std::exchange(m_version, *version);
+    CupSetup oldSetup = std::exchange(m_setup, std::move(*setup));
+    CupRecords oldRecords = std::exchange(m_records, std::move(*records));
+    m_inputs.reset();
+    if (played && !cup().ok()) {
+        m_version = oldVersion;
+        m_setup = std::move(oldSetup);
+        m_records = std::move(oldRecords);
+        m_inputs.reset();
+        return false;
+    }
+    return true;
 }
 
 CupWrite CupStore::inputChange(const std::string &what, const std::function<bool()> &apply,

@@ -80,6 +80,13 @@ public:
     // What the file held when it was read (the journal's last entry): every write bumps it.
     std::uint64_t version() const { return m_version; }
     bool readOnly() const { return m_mode == Mode::ReadOnly; }
+    // The version the file is at now, read cheaply (one indexed row): another program wrote
+    // when it differs from version(). None when the file cannot be read.
+    std::optional<std::uint64_t> fileVersion();
+    // Reads the cup again as the file holds it now (another program wrote): its settings,
+    // records and version, all from one reading. False, the store as it was, when the file
+    // cannot be read or no longer makes a cup.
+    bool reload();
 
     // One change each, one transaction each, with its journal line.
     CupWrite setName(const std::string &name);

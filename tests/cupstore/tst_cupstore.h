@@ -197,6 +197,8 @@ private slots:
     void locks();
     void changedMeanwhile_data();
     void changedMeanwhile();
+    void readsAnotherProgramsChange_data();
+    void readsAnotherProgramsChange();
     void journals_data();
     void journals();
 

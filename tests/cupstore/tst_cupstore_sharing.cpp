@@ -145,6 +145,67 @@ void TestCupStore::changedMeanwhile()
     }
 }
 
+void TestCupStore::readsAnotherProgramsChange_data()
+{
+    QTest::addColumn<QByteArray>("sql"); // the other program's write; empty: none
+    QTest::addColumn<bool>("taken");     // a cup it still makes, read in
+    QTest::newRow("nothing written") << QByteArray() << false;
+    QTest::newRow("renamed") << QByteArray("UPDATE cup SET name = 'autre'") << true;
+    QTest::newRow("seed changed") << QByteArray("UPDATE cup SET seed = '77'") << true;
+    QTest::newRow("draw cancelled")
+        << QByteArray("DELETE FROM result; DELETE FROM draw_meeting; DELETE FROM draw_exempted; "
+                      "DELETE FROM draw_place; DELETE FROM draw")
+        << true;
+    QTest::newRow("result no longer a cup's")
+        << QByteArray("UPDATE result SET winner = 999") << false;
+}
+
+// A store sees another program's write by its version, and reads it whole, or not at all
+// when the file no longer makes a cup.
+void TestCupStore::readsAnotherProgramsChange()
+{
+    QFETCH(QByteArray, sql);
+    QFETCH(bool, taken);
+    const QString path = newCup(playableCup(4, 40));
+    {
+        CupOpening writer = CupStore::open(path, CupStore::Mode::ReadWrite);
+        QVERIFY(writer.ok());
+        velmorin::Cup cup = *writer.store->cup().cup;
+        QVERIFY(drawRound(cup, 1).done);
+        const velmorin::GameRef first{1, 1, 1};
+        QVERIFY(cup.apply(velmorin::ResultCommand{first, cup.gameTeams(first)->first, std::nullopt,
+                                                  false})
+                    .done);
+        QVERIFY(writer.store->saveRecords(cup.records(), "Tour 1").saved);
+    }
+    CupOpening reader = CupStore::open(path, CupStore::Mode::ReadOnly);
+    QVERIFY(reader.ok());
+    CupStore &store = *reader.store;
+    const CupSetup setupBefore = store.setup();
+    const velmorin::CupRecords recordsBefore = store.records();
+    const std::uint64_t version = store.version();
+    QCOMPARE(store.fileVersion(), std::optional<std::uint64_t>(version));
+    if (!sql.isEmpty())
+        tamper(path, ("INSERT INTO journal (at, what) VALUES ('x', 'autre'); " + sql).constData());
+    QCOMPARE(store.fileVersion() != std::optional<std::uint64_t>(version), !sql.isEmpty());
+
+    QCOMPARE(store.reload(), taken || sql.isEmpty());
+    if (!taken) {
+        // As it was: a file another program broke is not taken in.
+        QCOMPARE(store.setup(), setupBefore);
+        QCOMPARE(store.records(), recordsBefore);
+        QCOMPARE(store.version(), version);
+        return;
+    }
+    const CupOpening fresh = CupStore::open(path, CupStore::Mode::ReadOnly);
+    QVERIFY(fresh.ok());
+    QCOMPARE(store.setup(), fresh.store->setup());
+    QCOMPARE(store.records(), fresh.store->records());
+    QCOMPARE(store.version(), fresh.store->version());
+    QCOMPARE(store.fileVersion(), std::optional<std::uint64_t>(store.version()));
+    QVERIFY(store.cup().ok());
+}
+
 void TestCupStore::journals_data()
 {
     QTest::addColumn<bool>("wal");

@@ -24,6 +24,9 @@ public:
     virtual CupAnswer apply(const CupCommand &command) = 0;
     // The cup's name as its organiser knows it (the file's name, say).
     virtual QString cupName() const = 0;
+    // Why nothing may be written to the cup, one sentence for the organiser; empty when the
+    // cup may be changed.
+    virtual QString readOnlyReason() const { return {}; }
 
 signals:
     void cupChanged();

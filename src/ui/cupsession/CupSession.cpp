@@ -23,12 +23,40 @@ QString heldQuestion(const QString &path, const CupHolder &holder)
         .arg(holder.pid);
 }
 
+// How often the file's version is read while a cup is open: another program's change shows
+// within a second.
+constexpr int kWatchMs = 500;
+
+QString readOnlySentence(const QString &reason)
+{
+    return QStringLiteral("La coupe est ouverte en lecture seule : %1").arg(reason);
+}
+
+// The numbers the window shows, against the cup's: the spinners' limits may keep some out.
+QString unshownNumbers(const CupSetup &setup, const std::optional<Problem> &shown)
+{
+    if (!shown || shown->finale != setup.finale)
+        return QStringLiteral("sa finale de %1 équipes").arg(setup.finale);
+    if (shown->registered != setup.registered)
+        return QStringLiteral("ses %1 équipes inscrites").arg(setup.registered);
+    if (shown->entrants1 != setup.entrants1)
+        return QStringLiteral("ses %1 équipes au Tour 1").arg(setup.entrants1);
+    return QStringLiteral("ses rapports");
+}
+
 } // namespace
 
 CupSession::CupSession(FeatureHost &host) : CupRunSource(host.hostWidget()), m_host(host)
 {
     setObjectName(kObjectName);
     followHost();
+    m_watch.setInterval(kWatchMs);
+    connect(&m_watch, &QTimer::timeout, this, [this] { followFile(); });
+}
+
+QString CupSession::readOnlyReason() const
+{
+    return readOnly() ? m_readOnlyReason : QString();
 }
 
 CupSession &CupSession::of(FeatureHost &host)
@@ -54,8 +82,26 @@ void CupSession::followHost()
 {
     FeatureNotifier *notifier = m_host.notifier();
     connect(notifier, &FeatureNotifier::inputsChanged, this, [this] { saveInputs(); });
-    connect(notifier, &FeatureNotifier::planShown, this, [this] { saveShownPlan(); });
-    connect(notifier, &FeatureNotifier::calculated, this, [this] { saveShownPlan(); });
+    connect(notifier, &FeatureNotifier::planShown, this, [this] { followShownPlan(); });
+    // "Calcul" shows plans of its own choosing, one per class: only a slider moved after it
+    // is the organiser's pick.
+    connect(notifier, &FeatureNotifier::calculated, this, [this] {
+        m_slidersFree = m_host.shownPlan().has_value();
+        // The organiser changed the cup's numbers: the plan of the new numbers is theirs.
+        if (m_planOwed)
+            saveShownPlan(PlanPick::Calculation);
+    });
+}
+
+void CupSession::followShownPlan()
+{
+    // "Calcul" begins by showing no plan: its own plans that follow are not the organiser's.
+    if (!m_host.shownPlan()) {
+        m_slidersFree = false;
+        return;
+    }
+    if (m_slidersFree)
+        saveShownPlan(PlanPick::Slider);
 }
 
 bool CupSession::refuse(const std::string &message)
@@ -66,19 +112,27 @@ bool CupSession::refuse(const std::string &message)
     return false;
 }
 
+CupWrite CupSession::tryWrite(const std::function<CupWrite(CupStore &)> &change)
+{
+    CupWrite written = change(*m_store);
+    if (written.changedMeanwhile) {
+        followFile();
+        written.message = "La coupe a été modifiée par un autre programme entre-temps : la "
+                          "modification n'est pas enregistrée, et la coupe est montrée telle "
+                          "qu'elle est maintenant.";
+    }
+    return written;
+}
+
 bool CupSession::write(const std::function<CupWrite(CupStore &)> &change)
 {
     if (!writable())
         return false;
-    const CupWrite written = change(*m_store);
+    const CupWrite written = tryWrite(change);
     if (!written.saved)
         return refuse(written.message);
-    if (!written.message.empty()) {
-        QMessageBox box(QMessageBox::Information, m_host.hostWidget()->windowTitle(),
-                        QString::fromStdString(written.message), QMessageBox::Ok,
-                        m_host.hostWidget());
-        box.exec();
-    }
+    if (!written.message.empty())
+        showNotice(QString::fromStdString(written.message));
     // Until round 1 is drawn, the settings make the cup: it follows them.
     if (!m_store->isFrozen())
         refreshCup();
@@ -88,7 +142,7 @@ bool CupSession::write(const std::function<CupWrite(CupStore &)> &change)
 
 void CupSession::saveInputs()
 {
-    if (!writable())
+    if (!followsWindow())
         return;
     const std::optional<Problem> problem = m_host.currentProblem(FeatureHost::Failure::Quiet);
     if (!problem)
@@ -99,33 +153,43 @@ void CupSession::saveInputs()
                                                         {CupCount::Entrants1, problem->entrants1}};
     const std::int32_t savedCounts[] = {saved.registered, saved.finale, saved.entrants1};
     for (std::size_t k = 0; k < std::size(counts); ++k) {
-        if (counts[k].second != savedCounts[k] && !write([&](CupStore &store) {
-                return store.setCount(counts[k].first, counts[k].second);
-            }))
+        if (counts[k].second == savedCounts[k])
+            continue;
+        if (!write(
+                [&](CupStore &store) { return store.setCount(counts[k].first, counts[k].second); }))
             return;
+        m_planOwed = true;
     }
     const FeatureHost::RatioChoices ratios = m_host.ratioChoices();
     for (std::size_t g = 0; g < ratios.size(); ++g) {
-        if (ratios[g] != m_store->setup().ratioChoices[g] &&
-            !write([&](CupStore &store) { return store.setRatioChoice(int(g) + 1, ratios[g]); }))
+        if (ratios[g] == m_store->setup().ratioChoices[g])
+            continue;
+        if (!write([&](CupStore &store) { return store.setRatioChoice(int(g) + 1, ratios[g]); }))
             return;
+        m_planOwed = true;
     }
 }
 
-void CupSession::saveShownPlan()
+void CupSession::saveShownPlan(PlanPick pick)
 {
-    if (!writable())
+    if (!followsWindow())
         return;
-    // While a run's fields are ahead of its calculation there is no plan to keep yet.
+    // A plan of the cup's own numbers only: fields changed since the calculation show a plan
+    // of other numbers. A calculation of new numbers may find none, which the cup then keeps.
     const std::optional<Plan> plan = m_host.shownPlan();
-    if (!plan && !m_host.lastCalculation())
+    const std::optional<Calculation> &calculation = m_host.lastCalculation();
+    const CupSetup &cupSetup = m_store->setup();
+    if ((!plan && pick == PlanPick::Slider) || !calculation ||
+        calculation->problem.registered != cupSetup.registered ||
+        calculation->problem.finale != cupSetup.finale ||
+        calculation->problem.entrants1 != cupSetup.entrants1)
         return;
+    m_planOwed = false;
     const std::optional<int> classNumber =
         plan ? std::optional<int>(velmorin::classNumber(plan->exemptionClass)) : std::nullopt;
     const std::optional<std::int32_t> position =
         plan ? std::optional<std::int32_t>(std::int32_t(plan->position)) : std::nullopt;
-    const CupSetup &saved = m_store->setup();
-    if (saved.classNumber != classNumber || saved.position != position)
+    if (cupSetup.classNumber != classNumber || cupSetup.position != position)
         write([&](CupStore &store) { return store.setShownPlan(classNumber, position); });
 }
 
@@ -158,9 +222,9 @@ bool CupSession::create(const QString &path, const QString &name)
         return refuse(opening.message);
     close();
     m_store = std::move(opening.store);
-    showTitle();
-    refreshCup();
-    emit opened();
+    m_windowShowsCup = true; // made from what the window shows
+    m_slidersFree = m_host.shownPlan().has_value();
+    settleOpened(opening.notice, false);
     return true;
 }
 
@@ -170,6 +234,7 @@ bool CupSession::open(const QString &path)
     if (m_store && QFileInfo(m_store->path()) == QFileInfo(path))
         return true;
     CupOpening opening = CupStore::open(path, CupStore::Mode::ReadWrite);
+    bool held = false;
     if (opening.failure == CupOpening::Failure::Held && opening.holder) {
         QMessageBox box(QMessageBox::Question, m_host.hostWidget()->windowTitle(),
                         heldQuestion(path, *opening.holder), QMessageBox::Yes | QMessageBox::No,
@@ -178,24 +243,80 @@ bool CupSession::open(const QString &path)
         if (box.exec() != QMessageBox::Yes)
             return false;
         opening = CupStore::open(path, CupStore::Mode::ReadOnly);
+        held = true;
     }
     if (!opening.ok())
         return refuse(opening.message);
     close();
     m_store = std::move(opening.store);
     restoreWindow();
+    settleOpened(opening.notice, held);
+    return true;
+}
+
+void CupSession::settleOpened(const std::string &notice, bool held)
+{
+    // The held question has told why already; another reason (a network disk) is said once.
+    if (held && notice.empty())
+        m_readOnlyReason = readOnlySentence(QStringLiteral(
+            "un autre programme la modifie, et ce qu'il y enregistre s'affiche ici."));
+    else
+        m_readOnlyReason = notice.empty() ? readOnlySentence(QStringLiteral("rien n'y est changé."))
+                                          : QString::fromStdString(notice);
     showTitle();
     refreshCup();
+    m_watch.start();
     emit opened();
+    if (!notice.empty())
+        showNotice(QString::fromStdString(notice));
+}
+
+void CupSession::showNotice(const QString &notice)
+{
+    QMessageBox box(QMessageBox::Information, m_host.hostWidget()->windowTitle(), notice,
+                    QMessageBox::Ok, m_host.hostWidget());
+    box.exec();
+}
+
+bool CupSession::followFile()
+{
+    // Not while the window is being restored: its calculation lets the watch's timer in.
+    if (!m_store || m_restoring || m_reloading)
+        return false;
+    const std::optional<std::uint64_t> version = m_store->fileVersion();
+    if (!version || *version == m_store->version())
+        return false;
+    const CupSetup before = m_store->setup();
+    if (!m_store->reload())
+        return false;
+    m_reloading = true;
+    reloaded(before);
+    m_reloading = false;
     return true;
+}
+
+void CupSession::reloaded(const CupSetup &before)
+{
+    const CupSetup &now = m_store->setup();
+    // The window and the teams dialog follow only what changed: a result written elsewhere
+    // does not recalculate the window.
+    if (!(now == before))
+        restoreWindow();
+    showTitle();
+    refreshCup();
+    emit changed();
 }
 
 void CupSession::close()
 {
     if (!m_store)
         return;
+    m_watch.stop();
     m_store.reset();
     m_cup.reset();
+    m_windowShowsCup = true;
+    m_slidersFree = false;
+    m_planOwed = false;
     showTitle();
     emit cupChanged();
     emit closed();
@@ -208,13 +329,29 @@ void CupSession::restoreWindow()
     m_restoring = true;
     m_teams = {setup.list, setup.levelRounds, setup.levelOrder, setup.seed};
     emit teamsRestored();
-    if (m_host.restoreInputs(setup.registered, setup.finale, setup.ratioChoices)) {
-        std::optional<ShownSolution> shown;
+    const bool shown = m_host.restoreInputs(setup.registered, setup.finale, setup.ratioChoices);
+    if (shown) {
+        std::optional<ShownSolution> solution;
         if (setup.classNumber && setup.position)
-            shown = ShownSolution{exemptionClassFromNumber(*setup.classNumber), *setup.position};
-        m_host.showPlan(setup.entrants1, shown);
+            solution = ShownSolution{exemptionClassFromNumber(*setup.classNumber), *setup.position};
+        m_host.showPlan(setup.entrants1, solution);
     }
     m_restoring = false;
+    // The window's spinners have limits the calculator's cups may pass (a final of 34, or
+    // of 5): such a cup keeps its numbers and plan, and the window writes none of its own.
+    const std::optional<Problem> problem = m_host.currentProblem(FeatureHost::Failure::Quiet);
+    const bool wasShown = std::exchange(
+        m_windowShowsCup, shown && problem && problem->registered == setup.registered &&
+                              problem->finale == setup.finale &&
+                              problem->entrants1 == setup.entrants1 &&
+                              m_host.ratioChoices() == setup.ratioChoices);
+    m_slidersFree = m_windowShowsCup && m_host.shownPlan().has_value();
+    m_planOwed = false;
+    if (!m_windowShowsCup && wasShown)
+        showNotice(QStringLiteral("La fenêtre ne peut pas montrer %1 de la coupe « %2 » : la "
+                                  "coupe garde ses nombres et son plan, et rien de ce que la "
+                                  "fenêtre calcule n'y est enregistré.")
+                       .arg(unshownNumbers(setup, problem), name()));
 }
 
 void CupSession::showTitle()
@@ -235,15 +372,24 @@ CupAnswer CupSession::apply(const CupCommand &command)
         return CupAnswer::refused(
             "La coupe ne se joue pas encore : il lui faut sa liste d'équipes et son plan.");
     if (m_store->readOnly())
-        return CupAnswer::refused("La coupe est ouverte en lecture seule : rien n'y est changé.");
+        return CupAnswer::refused(m_readOnlyReason.toStdString());
     Cup changedCup = *m_cup;
     const CupAnswer answer = changedCup.apply(command);
     if (!answer.done || !answer.changed)
         return answer;
-    if (!write(
-            [&](CupStore &store) { return store.saveRecords(changedCup.records(), answer.text); }))
+    const CupWrite written = tryWrite(
+        [&](CupStore &store) { return store.saveRecords(changedCup.records(), answer.text); });
+    // Another program's change is shown in the cup's window with the refusal's sentence.
+    if (written.changedMeanwhile)
+        return CupAnswer::refused(written.message);
+    if (!written.saved) {
+        refuse(written.message);
         return CupAnswer::refused("Rien n'est changé : la coupe n'a pas pu être enregistrée.");
+    }
     m_cup = std::move(changedCup);
+    if (!written.message.empty())
+        showNotice(QString::fromStdString(written.message));
+    emit changed();
     emit cupChanged();
     return answer;
 }

@@ -12,6 +12,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QTimer>
 
 #include <cstdint>
 #include <functional>
@@ -49,6 +50,10 @@ public:
     // while no cup is open or the cup cannot be played yet.
     const Cup *cup() const override { return m_cup ? &*m_cup : nullptr; }
     QString cupName() const override { return name(); }
+    QString readOnlyReason() const override;
+    // Whether the main window shows the cup's numbers and plan as the cup holds them; when not,
+    // nothing the window shows is written into the cup.
+    bool windowShowsCup() const { return m_windowShowsCup; }
 
     // Creates a cup from the window's inputs and the teams' list, and opens it.
     bool create(const QString &path, const QString &name);
@@ -56,6 +61,9 @@ public:
     // read-only. A refusal shows its message; whether the cup is open.
     bool open(const QString &path);
     void close();
+    // Reads the cup again when another program wrote it since (the watch calls it every
+    // half second); whether it was reloaded.
+    bool followFile();
 
     // Applies a command to the cup being played and writes its draws and results at once, the
     // answer's sentence as the journal's line; the model's refusal is answered, a failed write
@@ -70,7 +78,7 @@ public:
 signals:
     void opened();
     void closed();
-    // Something was written.
+    // Something was written, or read back after another program wrote it.
     void changed();
     // The teams' side was read from a cup: the teams dialog shows it.
     void teamsRestored();
@@ -80,11 +88,23 @@ private:
 
     void followHost();
     void saveInputs();
-    void saveShownPlan();
-    // Runs one write of the store; a failure shows its message. Whether it was saved.
+    enum class PlanPick { Slider, Calculation };
+    void followShownPlan();
+    void saveShownPlan(PlanPick pick);
+    // Runs one write of the store; refused because another program wrote meanwhile, the cup
+    // is read again and the answer says so.
+    CupWrite tryWrite(const std::function<CupWrite(CupStore &)> &change);
+    // The same, a failure shown in a box. Whether it was saved.
     bool write(const std::function<CupWrite(CupStore &)> &change);
     bool writable() const { return m_store && !m_store->readOnly() && !m_restoring; }
+    // The main window's numbers and plan are the cup's to write: it shows the cup's own.
+    bool followsWindow() const { return writable() && m_windowShowsCup; }
+    // Takes the store's state as read again into the window, the cup and its windows.
+    void reloaded(const CupSetup &before);
+    // After an opening: why it may be read-only, the title, the watch, the notice once.
+    void settleOpened(const std::string &notice, bool held);
     void restoreWindow();
+    void showNotice(const QString &notice);
     void showTitle();
     // The cup its file makes now (after opening, or a change of its settings).
     void refreshCup();
@@ -95,6 +115,14 @@ private:
     std::optional<Cup> m_cup;
     CupTeams m_teams;
     bool m_restoring = false;
+    bool m_reloading = false;
+    bool m_windowShowsCup = true;
+    // A "Calcul" showed plans: a plan shown next is the organiser's move of a slider.
+    bool m_slidersFree = false;
+    // The organiser changed the cup's numbers: the next "Calcul" gives its plan.
+    bool m_planOwed = false;
+    QString m_readOnlyReason;
+    QTimer m_watch; // polls the file's version while a cup is open
 };
 
 } // namespace velmorin

@@ -175,6 +175,13 @@ bool DeroulementWindow::eventFilter(QObject *watched, QEvent *event)
     const int row = selectedRow();
     const int column = table(shownRound())->currentIndex().column();
     const int side = sideKey(key->key());
+    // Read-only: the keys that would enter a result say why they do nothing.
+    if (const QString reason = readOnlyReason();
+        !reason.isEmpty() && (side >= 0 || key->key() == Qt::Key_F)) {
+        m_forfeitPending = false;
+        say(reason, true);
+        return true;
+    }
     if (m_forfeitPending) {
         m_forfeitPending = false;
         if (side >= 0 && row >= 0)

@@ -25,6 +25,10 @@ namespace velmorin {
 namespace {
 
 const QString kName = QStringLiteral("Deroulement");
+// A key typed on a game starts its score; none on a cup open read-only.
+const QAbstractItemView::EditTriggers kEntryTriggers = QAbstractItemView::AnyKeyPressed |
+                                                       QAbstractItemView::DoubleClicked |
+                                                       QAbstractItemView::EditKeyPressed;
 
 } // namespace
 
@@ -62,6 +66,9 @@ DeroulementWindow::DeroulementWindow(FeatureHost &host, SourceGetter source)
                       QStringLiteral("Ce que la dernière saisie a fait, ou pourquoi elle a "
                                      "été refusée"));
     m_message->setWordWrap(true);
+    m_readOnly = named(new QLabel(content), QStringLiteral("LectureSeule"),
+                       QStringLiteral("Pourquoi rien ne peut être changé dans cette coupe ici"));
+    m_readOnly->setWordWrap(true);
 
     m_tabs = named(new QTabWidget(content), QStringLiteral("OngletsTours"),
                    QStringLiteral("Un onglet par tour"));
@@ -98,9 +105,7 @@ DeroulementWindow::DeroulementWindow(FeatureHost &host, SourceGetter source)
         page.table->setItemDelegate(new QStyledItemDelegate(page.table));
         page.table->setSelectionBehavior(QAbstractItemView::SelectRows);
         page.table->setSelectionMode(QAbstractItemView::SingleSelection);
-        page.table->setEditTriggers(QAbstractItemView::AnyKeyPressed |
-                                    QAbstractItemView::DoubleClicked |
-                                    QAbstractItemView::EditKeyPressed);
+        page.table->setEditTriggers(kEntryTriggers);
         page.table->verticalHeader()->hide();
         // Fixed row heights and column widths: a round of thousands of games never measures
         // its rows.
@@ -174,6 +179,7 @@ DeroulementWindow::DeroulementWindow(FeatureHost &host, SourceGetter source)
     auto *contentLayout = new QVBoxLayout(content);
     contentLayout->setContentsMargins(0, 0, 0, 0);
     contentLayout->addWidget(m_banner);
+    contentLayout->addWidget(m_readOnly);
     contentLayout->addWidget(m_message);
     contentLayout->addWidget(m_tabs, 1);
     contentLayout->addWidget(m_final);
@@ -288,6 +294,11 @@ void DeroulementWindow::say(const QString &message, bool refused)
     m_message->setText(message);
 }
 
+QString DeroulementWindow::readOnlyReason() const
+{
+    return m_connected ? m_connected->readOnlyReason() : QString();
+}
+
 CupAnswer DeroulementWindow::applyToCup(CupCommand command)
 {
     CupRunSource *source = connectSource();
@@ -305,6 +316,11 @@ bool DeroulementWindow::confirm(const QString &title, const QString &question,
     const Cup *c = cup();
     if (!c)
         return false;
+    // Never a question whose yes would be refused.
+    if (const QString reason = readOnlyReason(); !reason.isEmpty()) {
+        say(reason, true);
+        return false;
+    }
     Cup trial = *c; // the cup says what it would discard without changing the real one
     const CupAnswer preview = trial.apply(command);
     if (!preview.done || !preview.changed) {
@@ -329,8 +345,15 @@ void DeroulementWindow::updateButtons()
     const int round = shownRound();
     m_draw->setText(QStringLiteral("Tirer le %1").arg(roundLabel(round)));
     m_cancel->setText(QStringLiteral("Annuler le tirage du %1").arg(roundLabel(round)));
-    m_draw->setEnabled(c && !c->drawRefusal(round));
-    m_cancel->setEnabled(c && round == c->drawnRounds());
+    const QString reason = readOnlyReason();
+    const bool writable = reason.isEmpty();
+    m_readOnly->setText(reason);
+    m_readOnly->setVisible(!writable);
+    m_draw->setEnabled(writable && c && !c->drawRefusal(round));
+    m_cancel->setEnabled(writable && c && round == c->drawnRounds());
+    m_exemptedList->setEnabled(writable);
+    for (const RoundPage &page : m_pages)
+        page.table->setEditTriggers(writable ? kEntryTriggers : QAbstractItemView::NoEditTriggers);
     m_print->setEnabled(c && roundSheetPages(*c, round) > 0);
     m_pdf->setEnabled(m_print->isEnabled());
     m_web->setEnabled(c != nullptr);

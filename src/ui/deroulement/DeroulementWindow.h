@@ -4,7 +4,9 @@
 // games; the organiser draws a round once the one before is complete, enters results from
 // the keyboard (1/A or 2/B the winner, a score typed in its cell, F then 1/2 a forfeit, Enter
 // the next game without a result), corrects and cancels after a question, prints the group
-// sheets and exports the results page.
+// sheets and exports the results page. A cup open read-only is shown and printed, never
+// changed: its writing buttons are disabled and its keys say why; what another program writes
+// shows here within a second.
 
 #include "CupRunSource.h"
 #include "FeatureWindow.h"
@@ -84,6 +86,8 @@ private:
     bool replaceResult(int row, int winner, std::optional<Score> score, bool withdrawn);
     // The command's answer is the one the calculator gives; the window only adds its basedOn.
     void say(const QString &message, bool refused = false);
+    // Why the cup may not be changed here (read-only); empty when it may.
+    QString readOnlyReason() const;
     void updateButtons();
     void updateBanner();
     void updateMeetings(int round);
@@ -104,6 +108,7 @@ private:
     QStackedWidget *m_stack = nullptr;
     QLabel *m_banner = nullptr;
     QLabel *m_message = nullptr;
+    QLabel *m_readOnly = nullptr;
     QTabWidget *m_tabs = nullptr;
     std::array<RoundPage, kCupRounds> m_pages{};
     QLabel *m_exemptedText = nullptr;

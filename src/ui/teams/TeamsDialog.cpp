@@ -99,6 +99,11 @@ TeamsDialog::TeamsDialog(FeatureHost &host)
 
         QStringLiteral("Ouvre la recherche d'un plan avec les entrantes que donnent les niveaux"));
 
+    m_readOnly = named(new QLabel(this), QStringLiteral("LectureSeuleEquipes"),
+                       QStringLiteral("Pourquoi la liste de la coupe ne peut pas être changée "
+                                      "ici"));
+    m_readOnly->setWordWrap(true);
+    m_readOnly->setVisible(false);
     m_planLabel = new QLabel(this);
     m_planLabel->setObjectName(QStringLiteral("PlanEquipes"));
     m_status = new QLabel(this);
@@ -173,6 +178,7 @@ TeamsDialog::TeamsDialog(FeatureHost &host)
     actions->addLayout(draw, 1);
     actions->addLayout(output);
     auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_readOnly);
     layout->addLayout(top);
     layout->addLayout(middle, 1);
     layout->addWidget(m_planLabel);
@@ -203,6 +209,8 @@ TeamsDialog::TeamsDialog(FeatureHost &host)
     // A cup already open gives its own seed and list; without one, a seed is drawn.
     CupSession &session = CupSession::of(host);
     connect(&session, &CupSession::teamsRestored, this, [this] { restoreTeams(); });
+    for (auto signal : {&CupSession::opened, &CupSession::closed})
+        connect(&session, signal, this, &TeamsDialog::updateButtons);
     m_restoring = true;
     setSeed(session.teams().seed.value_or(QRandomGenerator::system()->generate64()));
     m_restoring = false;
@@ -370,6 +378,19 @@ void TeamsDialog::updateButtons()
     m_save->setEnabled(assigned);
     m_print->setEnabled(assigned);
     m_pdf->setEnabled(assigned);
+    // A cup open read-only: its list, levels and seed are shown, never changed here.
+    const QString reason = CupSession::of(host()).readOnlyReason();
+    const bool writable = reason.isEmpty();
+    m_readOnly->setText(reason);
+    m_readOnly->setVisible(!writable);
+    m_open->setEnabled(writable);
+    m_newDraw->setEnabled(writable);
+    m_seedEdit->setReadOnly(!writable);
+    for (int row = 0; row < m_levels->rowCount(); ++row) {
+        if (QWidget *chooser = m_levels->cellWidget(row, 2))
+            chooser->setEnabled(writable);
+    }
+    updateMoveButtons();
 }
 
 void TeamsDialog::showEvent(QShowEvent *event)

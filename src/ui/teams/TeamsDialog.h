@@ -126,6 +126,7 @@ private:
     QLabel *m_orderLabel = nullptr;
     QLabel *m_gapLabel = nullptr;
     QTableWidget *m_wishes = nullptr;
+    QLabel *m_readOnly = nullptr;
     QLabel *m_planLabel = nullptr;
     QLabel *m_status = nullptr;
     QLineEdit *m_seedEdit = nullptr;

@@ -4,6 +4,7 @@
 #include "TeamsDialog.h"
 
 #include "ClassAppearance.h"
+#include "CupSession.h"
 #include "Named.h"
 
 #include <QLabel>
@@ -78,8 +79,9 @@ void TeamsDialog::updateMoveButtons()
 {
     const int row = m_levels->currentRow();
     const int ordered = int(m_mapping.order().levels().size());
-    m_levelUp->setEnabled(row > 0 && row < ordered);
-    m_levelDown->setEnabled(row >= 0 && row + 1 < ordered);
+    const bool writable = CupSession::of(host()).readOnlyReason().isEmpty();
+    m_levelUp->setEnabled(writable && row > 0 && row < ordered);
+    m_levelDown->setEnabled(writable && row >= 0 && row + 1 < ordered);
 }
 
 void TeamsDialog::showLevelNotes()
