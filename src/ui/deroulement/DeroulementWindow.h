@@ -9,6 +9,7 @@
 #include "CupRunSource.h"
 #include "FeatureWindow.h"
 
+#include <QDateTime>
 #include <QPointer>
 
 #include <array>
@@ -58,7 +59,9 @@ public:
     // Selects the first game after `row` without a result (wrapping round); false when none.
     bool goToNextOpenGame();
 
-    bool exportPageTo(const QString &fileName);
+    // The results page as it stands at `madeAt`, which its title and heading give.
+    bool exportPageTo(const QString &fileName,
+                      const QDateTime &madeAt = QDateTime::currentDateTime());
     bool exportSheetsPdfTo(const QString &fileName);
 
 protected:

@@ -352,10 +352,11 @@ void TestDeroulement::exports()
              roundSheetPages(cup, 1));
 
     const QString page = dir.filePath(QStringLiteral("resultats.html"));
-    QVERIFY(m_window->exportPageTo(page));
+    QVERIFY(m_window->exportPageTo(page, QDateTime(QDate(2026, 5, 1), QTime(9, 5))));
     QFile pageFile(page);
     QVERIFY(pageFile.open(QIODevice::ReadOnly));
-    QCOMPARE(pageFile.readAll(), QByteArray::fromStdString(cupHtml(cup)));
+    QCOMPARE(pageFile.readAll(),
+             QByteArray::fromStdString(cupHtml(cup, "Coupe d'essai", {2026, 5, 1, 9, 5})));
 
     const QString chromium = QStringLiteral("/usr/bin/chromium");
     if (!QFileInfo::exists(chromium))
