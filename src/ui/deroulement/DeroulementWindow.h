@@ -56,6 +56,8 @@ public:
     bool enterScore(int row, const QString &text);
     bool drawShownRound();
     bool cancelShownRound();
+    // Opens the score's editor on a decided game (the S key).
+    void openScore(int row);
     // Selects the first game after `row` without a result (wrapping round); false when none.
     bool goToNextOpenGame();
 
