@@ -162,6 +162,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         }
     }
     // The listings of whatever the cup has become.
-    check(!cupHtml(cup).empty() && !cupCsv(cup).empty() && !cupTable(cup).empty(), "no listing");
+    check(!cupHtml(cup, "Coupe <d'essai> & co", LocalTime{}).empty() && !cupCsv(cup).empty() &&
+              !cupTable(cup).empty(),
+          "no listing");
     return 0;
 }

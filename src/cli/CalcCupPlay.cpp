@@ -9,6 +9,8 @@
 #include "CupStore.h"
 #include "CupText.h"
 
+#include <QDateTime>
+
 #include <algorithm>
 #include <charconv>
 #include <ostream>
@@ -60,6 +62,14 @@ std::optional<std::vector<int>> teamsOf(const Cup &cup, const std::string &text,
         teams.push_back(*found.team);
     }
     return teams;
+}
+
+// The page's moment: now, on the organiser's clock.
+LocalTime localNow()
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    return {now.date().year(), now.date().month(), now.date().day(), now.time().hour(),
+            now.time().minute()};
 }
 
 } // namespace
@@ -225,7 +235,7 @@ int runCupAction(const CupArguments &cup, ByteSink &out, std::ostream &err)
         return kExitSuccess;
     }
     if (action.kind == Kind::Board) {
-        out.write(format == CupFormat::Html ? cupHtml(played)
+        out.write(format == CupFormat::Html ? cupHtml(played, store.setup().name, localNow())
                   : csv                     ? cupCsv(played, sep)
                                             : cupTable(played));
         return kExitSuccess;

@@ -252,8 +252,8 @@ void TestCalcCup::actions_data()
     QTest::addColumn<QString>("out");
     QTest::addColumn<QString>("err");
 
-    QTest::newRow("html board") << QStringList{"--tableau", "--format", "html"} << 0 << "</html>"
-                                << "";
+    QTest::newRow("html board") << QStringList{"--tableau", "--format", "html"} << 0
+                                << "<title>Coupe jouée — résultats du " << "";
     QTest::newRow("round csv") << QStringList{"--tour", "1", "--format", "csv"} << 0
                                << "tour,poule,partie,equipe_a"
                                << "";

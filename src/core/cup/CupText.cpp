@@ -181,9 +181,29 @@ std::string htmlTeam(const Row &row, std::size_t nameColumn)
     return cell;
 }
 
-std::string htmlRound(const Cup &cup, int round)
+// The round the page opens on: the first drawn one with games still to play, else the last
+// drawn; 0 before any draw.
+int roundInPlay(const Cup &cup)
 {
-    std::string out = "<section>\n<h2>" + htmlEscaped(roundHeading(cup, round)) + "</h2>\n";
+    for (int round = 1; round <= cup.drawnRounds(); ++round) {
+        if (!cup.isComplete(round))
+            return round;
+    }
+    return cup.drawnRounds();
+}
+
+std::string roundAnchor(int round)
+{
+    return "tour-" + std::to_string(round);
+}
+
+std::string htmlRound(const Cup &cup, int round, bool inPlay)
+{
+    std::string heading = roundHeading(cup, round);
+    if (inPlay && !cup.isComplete(round))
+        heading += " — en jeu";
+    std::string out = "<section id=\"" + roundAnchor(round) + "\">\n<h2>" +
+                      htmlEscaped(heading) + "</h2>\n";
     const std::vector<Row> rows = roundRows(cup, round);
     if (rows.empty())
         return out + "<p>Aucune équipe ne joue ce tour.</p>\n</section>\n";
@@ -269,21 +289,48 @@ std::string cupCsv(const Cup &cup, char separator)
     return csv(rows, separator);
 }
 
-std::string cupHtml(const Cup &cup)
+std::string frenchDateTime(const LocalTime &moment)
 {
+    static constexpr std::array<std::string_view, 12> kMonths{
+        "janvier", "février", "mars",      "avril",   "mai",      "juin",
+        "juillet", "août",    "septembre", "octobre", "novembre", "décembre"};
+    const std::size_t month = static_cast<std::size_t>(std::clamp(moment.month, 1, 12) - 1);
+    const std::string minute = std::to_string(moment.minute);
+    return (moment.day == 1 ? std::string("1er") : std::to_string(moment.day)) + ' ' +
+           std::string(kMonths[month]) + ' ' + std::to_string(moment.year) + " à " +
+           std::to_string(moment.hour) + " h " + (minute.size() < 2 ? "0" : "") + minute;
+}
+
+std::string cupHtml(const Cup &cup, std::string_view cupName, const LocalTime &madeAt)
+{
+    const std::string name = htmlEscaped(cupName.empty() ? "Tableau de la coupe" : cupName);
+    const std::string made = "résultats du " + frenchDateTime(madeAt);
     std::string out =
         "<!DOCTYPE html>\n<html lang=\"fr\">\n<head>\n<meta charset=\"utf-8\">\n"
         "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
-        "<title>Tableau de la coupe</title>\n<style>\n"
+        "<title>" + name + " — " + made + "</title>\n<style>\n"
         "body{font-family:sans-serif;margin:0.5em;max-width:60em}\n"
         "table{width:100%;border-collapse:collapse;table-layout:fixed;margin-bottom:1em}\n"
         "th,td{border:1px solid #999;padding:0.2em 0.3em;text-align:left;vertical-align:top;"
         "overflow-wrap:anywhere;word-break:break-word}\n"
         "th.game{width:6em}\nsmall{color:#555}\nh1,h2,li,p{overflow-wrap:anywhere}\n"
-        "</style>\n</head>\n<body>\n<h1>Tableau de la coupe</h1>\n";
+        "nav a{display:inline-block;margin:0 0.8em 0.4em 0}\n"
+        "</style>\n</head>\n<body>\n<h1>" + name + "<br><small>" + made + "</small></h1>\n";
+    // On a phone, the round being played is what the players look for: it comes first, under
+    // a link to each round, and the others follow in their order.
+    const int inPlay = roundInPlay(cup);
+    out += "<nav>\n";
     for (int round = 1; round <= cup.drawnRounds(); ++round)
-        out += htmlRound(cup, round);
-    out += "<section>\n<h2>Finale</h2>\n";
+        out += "<a href=\"#" + roundAnchor(round) + "\">" +
+               htmlEscaped(roundTitle(round)) + (round == inPlay ? " (en jeu)" : "") + "</a>\n";
+    out += "<a href=\"#finale\">Finale</a>\n</nav>\n";
+    if (inPlay > 0)
+        out += htmlRound(cup, inPlay, true);
+    for (int round = 1; round <= cup.drawnRounds(); ++round) {
+        if (round != inPlay)
+            out += htmlRound(cup, round, false);
+    }
+    out += "<section id=\"finale\">\n<h2>Finale</h2>\n";
     const std::vector<int> teams = cup.finalTeams();
     if (teams.empty())
         out += "<p>Pas encore connue.</p>\n";

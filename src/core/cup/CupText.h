@@ -29,8 +29,23 @@ std::string roundCsv(const Cup &cup, int round, char separator = ',');
 // "qualifiee", the team and its club.
 std::string cupTable(const Cup &cup);
 std::string cupCsv(const Cup &cup, char separator = ',');
-// One page, no script and nothing from outside, readable on a phone.
-std::string cupHtml(const Cup &cup);
+// A moment on the organiser's clock, to the minute.
+struct LocalTime
+{
+    int year = 2000;
+    int month = 1; // 1 for January
+    int day = 1;
+    int hour = 0;
+    int minute = 0;
+};
+
+// "8 décembre 2026 à 14 h 05", "1er mai 2027 à 9 h 00".
+std::string frenchDateTime(const LocalTime &moment);
+
+// One page, no script and nothing from outside, readable on a phone: titled with the cup's
+// name and the moment it was made (the caller's clock: the page says when its results stood),
+// the round in play first under links to every round, then the others and the final.
+std::string cupHtml(const Cup &cup, std::string_view cupName, const LocalTime &madeAt);
 
 struct TeamReference
 {

@@ -52,14 +52,16 @@ void DeroulementWindow::exportSheetsPdf()
         exportSheetsPdfTo(*fileName);
 }
 
-bool DeroulementWindow::exportPageTo(const QString &fileName)
+bool DeroulementWindow::exportPageTo(const QString &fileName, const QDateTime &madeAt)
 {
     const Cup *c = cup();
     if (!c)
         return false;
+    const LocalTime moment{madeAt.date().year(), madeAt.date().month(), madeAt.date().day(),
+                           madeAt.time().hour(), madeAt.time().minute()};
     return writeAtomically(
         this, fileName, QStringLiteral("Exporter la page des résultats"), [&](QSaveFile &file) {
-            const std::string page = cupHtml(*c);
+            const std::string page = cupHtml(*c, cupName().toStdString(), moment);
             return file.write(page.data(), qint64(page.size())) == qint64(page.size());
         });
 }

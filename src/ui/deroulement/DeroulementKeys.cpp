@@ -17,6 +17,9 @@ using namespace deroulementprivate;
 
 namespace {
 
+const QString kWinnerFirst = QStringLiteral(
+    "Choisissez d'abord le gagnant (1 ou A, 2 ou B) : le score donne ses points en premier.");
+
 int sideKey(int key)
 {
     switch (key) {
@@ -111,12 +114,25 @@ bool DeroulementWindow::enterScore(int row, const QString &typed)
     // The score gives the winner's points first: the winner is the one already chosen.
     const auto before = c->result(game);
     if (!before) {
-        say(QStringLiteral("Choisissez d'abord le gagnant (1 ou A, 2 ou B) : le score donne ses "
-                           "points en premier."),
-            true);
+        say(kWinnerFirst, true);
         return false;
     }
     return replaceResult(row, before->winner, reading.score, false);
+}
+
+void DeroulementWindow::openScore(int row)
+{
+    const Cup *c = cup();
+    if (!c || !playableSides(row))
+        return;
+    if (!c->result(model(shownRound())->gameAt(row))) {
+        say(kWinnerFirst, true);
+        return;
+    }
+    QTableView *view = table(shownRound());
+    const QModelIndex score = model(shownRound())->index(row, RoundGamesModel::ScoreColumn);
+    view->setCurrentIndex(score);
+    view->edit(score);
 }
 
 bool DeroulementWindow::drawShownRound()
@@ -173,7 +189,6 @@ bool DeroulementWindow::eventFilter(QObject *watched, QEvent *event)
     if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))
         return false;
     const int row = selectedRow();
-    const int column = table(shownRound())->currentIndex().column();
     const int side = sideKey(key->key());
     // Read-only: the keys that would enter a result say why they do nothing.
     if (const QString reason = readOnlyReason();
@@ -190,10 +205,19 @@ bool DeroulementWindow::eventFilter(QObject *watched, QEvent *event)
             say(QStringLiteral("Forfait abandonné."));
         return true; // Esc ends the forfeit, not the window
     }
-    // In the score's cell, digits start the score: only letters choose there.
-    const bool digit = key->key() == Qt::Key_1 || key->key() == Qt::Key_2;
-    if (side >= 0 && row >= 0 && !(digit && column == RoundGamesModel::ScoreColumn)) {
+    QTableView *view = table(shownRound());
+    if (view->indexWidget(view->currentIndex())) {
+        // A key the score's editor let through (Enter once the score is read): the game stays
+        // current, whether the score is taken or refused.
+        return entry;
+    }
+    // Whatever the column: a score has its own key.
+    if (side >= 0 && row >= 0) {
         runGuarded([&] { markWinner(row, side); });
+        return true;
+    }
+    if (key->key() == Qt::Key_S && row >= 0) {
+        openScore(row);
         return true;
     }
     if (key->key() == Qt::Key_F && row >= 0) {

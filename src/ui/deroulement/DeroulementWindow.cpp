@@ -25,9 +25,9 @@ namespace velmorin {
 namespace {
 
 const QString kName = QStringLiteral("Deroulement");
-// A key typed on a game starts its score; none on a cup open read-only.
-const QAbstractItemView::EditTriggers kEntryTriggers = QAbstractItemView::AnyKeyPressed |
-                                                       QAbstractItemView::DoubleClicked |
+// No key typed opens the score (1 and 2 name the winner in every column); none on a cup open
+// read-only.
+const QAbstractItemView::EditTriggers kEntryTriggers = QAbstractItemView::DoubleClicked |
                                                        QAbstractItemView::EditKeyPressed;
 
 } // namespace
@@ -97,8 +97,8 @@ DeroulementWindow::DeroulementWindow(FeatureHost &host, SourceGetter source)
         page.table = new QTableView(tab);
         page.table->setObjectName(QStringLiteral("TableParties"));
         page.table->setToolTip(QStringLiteral(
-            "1 ou A : l'équipe A gagne ; 2 ou B : l'équipe B gagne ; score dans sa case "
-            "(13-7) ; F puis 1 ou 2 : forfait ; Entrée : partie suivante sans résultat"));
+            "1 ou A : l'équipe A gagne ; 2 ou B : l'équipe B gagne ; S : le score (13-7) ; "
+            "F puis 1 ou 2 : forfait ; Entrée : partie suivante sans résultat"));
         page.table->setModel(page.model);
         // A delegate of its own: the views' shared default would send a score typed in one
         // tab's table to another's.
@@ -133,6 +133,7 @@ DeroulementWindow::DeroulementWindow(FeatureHost &host, SourceGetter source)
     }
     connect(m_tabs, &QTabWidget::currentChanged, this, [this] {
         m_forfeitPending = false;
+        table(shownRound())->setFocus(); // the keys go to the round shown
         updateButtons();
         updateBanner();
     });
@@ -262,6 +263,7 @@ void DeroulementWindow::showRound(int round)
     QTableView *view = table(shownRound());
     if (!view->currentIndex().isValid() && view->model()->rowCount() > 0)
         view->setCurrentIndex(view->model()->index(0, RoundGamesModel::TeamA));
+    view->setFocus();
 }
 
 QTableView *DeroulementWindow::table(int round) const

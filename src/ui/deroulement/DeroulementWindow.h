@@ -11,6 +11,7 @@
 #include "CupRunSource.h"
 #include "FeatureWindow.h"
 
+#include <QDateTime>
 #include <QPointer>
 
 #include <array>
@@ -57,10 +58,14 @@ public:
     bool enterScore(int row, const QString &text);
     bool drawShownRound();
     bool cancelShownRound();
+    // Opens the score's editor on a decided game (the S key).
+    void openScore(int row);
     // Selects the first game after `row` without a result (wrapping round); false when none.
     bool goToNextOpenGame();
 
-    bool exportPageTo(const QString &fileName);
+    // The results page as it stands at `madeAt`, which its title and heading give.
+    bool exportPageTo(const QString &fileName,
+                      const QDateTime &madeAt = QDateTime::currentDateTime());
     bool exportSheetsPdfTo(const QString &fileName);
 
 protected:

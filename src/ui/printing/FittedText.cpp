@@ -13,7 +13,11 @@ namespace {
 QStringList wrappedLines(const QString &text, const QFont &font, qreal width,
                          const QPaintDevice *device)
 {
-    QTextLayout layout(text, font, const_cast<QPaintDevice *>(device));
+    // A line break in the text (a team's name over its club) starts a new line: QTextLayout
+    // takes only the Unicode line separator for one, and the swap keeps every index.
+    QString laidOut = text;
+    laidOut.replace(QLatin1Char('\n'), QChar::LineSeparator);
+    QTextLayout layout(laidOut, font, const_cast<QPaintDevice *>(device));
     QTextOption option;
     // Between words when it can, inside a word too long for the cell when it must.
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);

@@ -5,13 +5,13 @@
 #include "Version.h"
 
 #include <QDate>
-#include <QFontMetricsF>
 #include <QLocale>
 #include <QPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
 
 #include <algorithm>
+#include <limits>
 
 namespace velmorin {
 
@@ -51,10 +51,12 @@ SheetLayout::SheetLayout(QPainter &painter, const QPaintDevice *device)
 
 qreal SheetLayout::text(const QFont &font, const QString &s, qreal x)
 {
-    m_painter.setFont(font);
-    const qreal height = QFontMetricsF(font, m_device).height();
-    m_painter.drawText(QRectF(x, y, m_width - x, height), Qt::AlignLeft | Qt::AlignVCenter, s);
-    return height;
+    // Wrapped at the page's edge and at its line breaks, at its own size: a long cup's name
+    // in a title takes two lines rather than running off the page.
+    const FittedText fitted =
+        fitText(s, font, m_width - x, std::numeric_limits<qreal>::max(), m_device);
+    drawFittedText(m_painter, QRectF(x, y, m_width - x, fitted.height()), Qt::AlignLeft, fitted);
+    return fitted.height();
 }
 
 void SheetLayout::title(const QString &title, qreal points, const QString &stamp)

@@ -59,7 +59,8 @@ public:
     qreal mm(qreal millimetres) const { return m_ruler(millimetres); }
     qreal y = 0;
 
-    // A line of text at `x`; returns its height without moving down.
+    // A text at `x`, on as many lines as its line breaks and the page's width ask; returns
+    // its height without moving down.
     qreal text(const QFont &font, const QString &s, qreal x = 0);
     // A line of text, then down by its height.
     void line(const QFont &font, const QString &s) { y += text(font, s); }

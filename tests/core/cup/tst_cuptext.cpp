@@ -45,6 +45,8 @@ private slots:
     void controlsInTables_data();
     void controlsInTables();
     void wholeCup();
+    void pageOpensOnTheRoundInPlay_data();
+    void pageOpensOnTheRoundInPlay();
     void references_data();
     void references();
 };
@@ -113,7 +115,7 @@ void TestCupText::wholeCup()
     for (const QString &row : rows.mid(1))
         QVERIFY2(QRegularExpression("^[1-6f]").match(row).hasMatch(), qPrintable(row));
 
-    const QString html = QString::fromStdString(cupHtml(cup));
+    const QString html = QString::fromStdString(cupHtml(cup, "Coupe", {}));
     QVERIFY(
         html.contains("<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">"));
     QVERIFY(!html.contains("<script") && !html.contains("http") && !html.contains("src="));
@@ -133,6 +135,99 @@ void TestCupText::wholeCup()
         QVERIFY(line.at(winnerAt) != ' ');
     }
     QVERIFY(QString::fromStdString(roundTable(cup, 4)).contains("exemptée"));
+}
+
+void TestCupText::pageOpensOnTheRoundInPlay_data()
+{
+    QTest::addColumn<int>("drawn");
+    QTest::addColumn<int>("played");  // rounds played to their end
+    QTest::addColumn<bool>("started"); // one result in the last drawn round
+    QTest::addColumn<int>("inPlay");   // 0: none
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QList<int>>("moment"); // year, month, day, hour, minute
+    QTest::addColumn<QString>("shown");      // the page's title
+
+    const QString name = "Coupe \"Fanny\" <b>& Cie</b> d'Été";
+    const QString escaped = "Coupe &quot;Fanny&quot; &lt;b&gt;&amp; Cie&lt;/b&gt; d&#39;Été";
+    QTest::newRow("before any draw") << 0 << 0 << false << 0 << name
+                                     << QList<int>{2026, 12, 8, 14, 5}
+                                     << escaped + " — résultats du 8 décembre 2026 à 14 h 05";
+    QTest::newRow("round 1 drawn") << 1 << 0 << false << 1 << name
+                                   << QList<int>{2027, 5, 1, 9, 0}
+                                   << escaped + " — résultats du 1er mai 2027 à 9 h 00";
+    QTest::newRow("round 1 started, no name")
+        << 1 << 0 << true << 1 << QString() << QList<int>{2026, 8, 31, 0, 59}
+        << "Tableau de la coupe — résultats du 31 août 2026 à 0 h 59";
+    QTest::newRow("round 2 drawn") << 2 << 1 << false << 2 << name
+                                   << QList<int>{2026, 1, 10, 23, 10}
+                                   << escaped + " — résultats du 10 janvier 2026 à 23 h 10";
+    QTest::newRow("round 4 started") << 4 << 3 << true << 4 << name
+                                     << QList<int>{2026, 2, 28, 12, 0}
+                                     << escaped + " — résultats du 28 février 2026 à 12 h 00";
+    QTest::newRow("round 3 over, 4 not drawn")
+        << 3 << 3 << false << 3 << name << QList<int>{2026, 6, 7, 18, 45}
+        << escaped + " — résultats du 7 juin 2026 à 18 h 45";
+    QTest::newRow("final known") << 6 << 6 << false << 6 << name
+                                 << QList<int>{2026, 9, 20, 17, 30}
+                                 << escaped + " — résultats du 20 septembre 2026 à 17 h 30";
+}
+
+// On a phone the round in play is the first section, under a link to every round; the cup's
+// name, escaped, and the page's moment title it.
+void TestCupText::pageOpensOnTheRoundInPlay()
+{
+    QFETCH(int, drawn);
+    QFETCH(int, played);
+    QFETCH(bool, started);
+    QFETCH(int, inPlay);
+    QFETCH(QString, name);
+    QFETCH(QList<int>, moment);
+    QFETCH(QString, shown);
+
+    Cup cup = namedCup();
+    SeededDraw draw(17);
+    for (int round = 1; round <= drawn; ++round) {
+        QVERIFY(drawRound(cup, round).done);
+        if (round <= played)
+            playRound(cup, round, draw, false);
+    }
+    if (started) {
+        const PendingGame game = cup.pendingGames(drawn).front();
+        QVERIFY(recordWinner(cup, drawn, game.teamA, Score{13, 4}).done);
+    }
+    const QString html = QString::fromStdString(
+        cupHtml(cup, name.toStdString(), {moment[0], moment[1], moment[2], moment[3], moment[4]}));
+
+    QVERIFY2(html.contains("<title>" + shown + "</title>"), qPrintable(html.left(600)));
+    const int cut = shown.indexOf(" — ");
+    QVERIFY2(html.contains("<h1>" + shown.left(cut) + "<br><small>" + shown.mid(cut + 3) +
+                           "</small></h1>"),
+             qPrintable(html.left(600)));
+    QVERIFY(!html.contains("<b>&"));
+
+    QStringList expected;
+    if (inPlay > 0)
+        expected << QString("tour-%1").arg(inPlay);
+    for (int round = 1; round <= drawn; ++round) {
+        if (round != inPlay)
+            expected << QString("tour-%1").arg(round);
+    }
+    expected << "finale";
+    QStringList sections;
+    for (const auto &match : QRegularExpression("<section id=\"([^\"]+)\">").globalMatch(html))
+        sections << match.captured(1);
+    QCOMPARE(sections, expected);
+    // The links come before the first section, one to each.
+    const qsizetype navAt = html.indexOf("<nav>");
+    const QString nav = html.mid(navAt, html.indexOf("</nav>") - navAt);
+    QVERIFY(html.indexOf("</nav>") < html.indexOf("<section"));
+    QStringList links;
+    for (const auto &match : QRegularExpression("<a href=\"#([^\"]+)\">").globalMatch(nav))
+        links << match.captured(1);
+    expected.sort();
+    links.sort();
+    QCOMPARE(links, expected);
+    QCOMPARE(html.count("— en jeu</h2>"), inPlay > 0 && !cup.isComplete(inPlay) ? 1 : 0);
 }
 
 void TestCupText::references_data()
@@ -191,7 +286,7 @@ void TestCupText::htmlScoreOrder()
     const auto sides = *cup.gameTeams({1, 1, 1});
     const int winner = aWins ? sides.first : sides.second;
     QVERIFY(recordWinner(cup, 1, winner, Score{winnerPoints, loserPoints}).done);
-    const QString html = QString::fromStdString(cupHtml(cup));
+    const QString html = QString::fromStdString(cupHtml(cup, "Coupe", {}));
     const auto escaped = [&cup](int team) {
         return QString::fromStdString(cup.teams()[static_cast<std::size_t>(team)].name)
             .toHtmlEscaped()

@@ -34,6 +34,8 @@ void TestFittedText::keepsTheWholeText_data()
         << QString(12, QLatin1Char(' ')).replace(QLatin1String(" "), QStringLiteral("Pétanque "))
         << 0.31 << false;
     QTest::newRow("plan sheet's round name") << QStringLiteral("1/4 de finale") << 0.32 << true;
+    QTest::newRow("name over its club")
+        << QStringLiteral("Équipe n° 12\nUnion Bouliste Majoritaire") << 0.32 << false;
     QTest::newRow("empty") << QString() << 0.09 << true;
 }
 
