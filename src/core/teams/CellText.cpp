@@ -185,21 +185,6 @@ std::string formatPoints(double points, char decimal)
     return text;
 }
 
-std::string oneLineText(std::string_view text)
-{
-    std::string line;
-    line.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' || text[i] == '\n') {
-            i += text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n';
-            line += " / ";
-        } else {
-            line += text[i];
-        }
-    }
-    return line;
-}
-
 std::string columnLetters(std::size_t column)
 {
     std::string letters;

@@ -7,6 +7,7 @@
 
 #include "Level.h"
 #include "TeamKey.h"
+#include "VisibleText.h"
 
 #include <cstddef>
 #include <optional>
@@ -88,9 +89,6 @@ std::optional<double> parsePoints(std::string_view text);
 // Points as every writer writes them: no group separator, as few decimals as the value needs,
 // `decimal` (',' for a French sheet, '.' otherwise) before them.
 std::string formatPoints(double points, char decimal);
-
-// A cell's text on one line, as printed sheets and tables show it: its lines joined by " / ".
-std::string oneLineText(std::string_view text);
 
 // "A", "B", ..., "Z", "AA": a column as spreadsheets name it, from 0.
 std::string columnLetters(std::size_t column);

@@ -123,19 +123,24 @@ std::string quotedText(std::string_view text, std::size_t maxCharacters)
     return result + "…' (" + std::to_string(characterCount(text)) + " caractères)";
 }
 
-std::string tableCellText(std::string_view text)
+std::string oneLineText(std::string_view text)
 {
-    std::string oneLine;
-    oneLine.reserve(text.size());
+    std::string line;
+    line.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '\r' || text[i] == '\n') {
             i += text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n';
-            oneLine += " / ";
+            line += " / ";
         } else {
-            oneLine += text[i];
+            line += text[i];
         }
     }
-    return withVisibleControls(oneLine);
+    return line;
+}
+
+std::string tableCellText(std::string_view text)
+{
+    return withVisibleControls(oneLineText(text));
 }
 
 } // namespace velmorin

@@ -13,9 +13,12 @@ namespace velmorin {
 // its C1 controls and malformed bytes as "�".
 std::string withVisibleControls(std::string_view text);
 
-// A cell of a text table on a terminal: its lines joined by " / " (as the printed sheets join
-// them), its other controls shown as their pictures, as withVisibleControls does. Every table
-// the calculator prints shows names, clubs and levels this way.
+// A cell's text on one line, as printed sheets and tables show it: its lines joined by " / ".
+std::string oneLineText(std::string_view text);
+
+// A cell of a text table on a terminal: its lines joined as oneLineText joins them, its other
+// controls shown as their pictures, as withVisibleControls does. Every table the calculator
+// prints shows names, clubs and levels this way.
 std::string tableCellText(std::string_view text);
 
 // Characters of a text, a malformed byte counting as one.
