@@ -62,7 +62,8 @@ void TestCupStore::refusals_data()
     QTest::newRow("other database")
         << QByteArray("PRAGMA application_id = 7") << QByteArray() << "pas une coupe";
     QTest::newRow("newer") << QByteArray("PRAGMA user_version = 9") << QByteArray()
-                           << "version 9 du format, plus récente que la version 3";
+                           << "version 9 du format, plus récente que la version " +
+                                  QString::number(velmorin::cupSchemaVersion());
     QTest::newRow("version 0") << QByteArray("PRAGMA user_version = 0") << QByteArray() << "abîmée";
     QTest::newRow("trigger")
         << QByteArray("CREATE TRIGGER t AFTER UPDATE ON cup BEGIN DELETE FROM journal; END")
@@ -249,13 +250,15 @@ void TestCupStore::version1Migrates()
     const QString path = newCup(setup);
     tamper(path, "DROP TABLE result; DROP TABLE draw_place; DROP TABLE draw_exempted; "
                  "DROP TABLE draw_meeting; DROP TABLE draw; DROP TABLE chosen_exempted; "
-                 "DROP TABLE withdrawal; DROP TABLE play; PRAGMA user_version = 1;");
+                 "DROP TABLE withdrawal; DROP TABLE play; DROP TABLE entry_token; "
+                 "PRAGMA user_version = 1;");
     QVERIFY(!CupStore::open(path, CupStore::Mode::ReadOnly).ok());
     {
         CupOpening opened = CupStore::open(path, CupStore::Mode::ReadWrite);
         QVERIFY2(opened.ok(), opened.message.c_str());
         QVERIFY(opened.store->setup() == setup);
-        QCOMPARE(opened.store->journal().back().what, std::string("Coupe mise au format 3"));
+        QCOMPARE(opened.store->journal().back().what,
+                 "Coupe mise au format " + std::to_string(velmorin::cupSchemaVersion()));
         velmorin::Cup cup = *opened.store->cup().cup;
         QVERIFY(drawRound(cup, 1).done);
         QVERIFY(opened.store->saveRecords(cup.records(), "Tour 1").saved);
@@ -286,11 +289,13 @@ void TestCupStore::version2Migrates()
         CupOpening opened = CupStore::open(path, CupStore::Mode::ReadWrite);
         QVERIFY(opened.store->saveRecords(cup.records(), "Tour 1").saved);
     }
-    tamper(path, "DROP TABLE withdrawal; DROP TABLE play; PRAGMA user_version = 2;");
+    tamper(path, "DROP TABLE withdrawal; DROP TABLE play; DROP TABLE entry_token; "
+                 "PRAGMA user_version = 2;");
     {
         CupOpening opened = CupStore::open(path, CupStore::Mode::ReadWrite);
         QVERIFY2(opened.ok(), opened.message.c_str());
-        QCOMPARE(opened.store->journal().back().what, std::string("Coupe mise au format 3"));
+        QCOMPARE(opened.store->journal().back().what,
+                 "Coupe mise au format " + std::to_string(velmorin::cupSchemaVersion()));
         const velmorin::CupRecords &records = opened.store->records();
         QCOMPARE(records.withdrawals.size(), std::size_t{1});
         QCOMPARE(records.withdrawals[0].team, withdrawn);
