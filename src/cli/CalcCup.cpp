@@ -112,6 +112,8 @@ constexpr const char *kHelp =
     "        velmorin-calc --coupe FICHIER --annuler-tirage T\n"
     "        velmorin-calc --coupe FICHIER --tour T [--format F] [--separateur S]\n"
     "        velmorin-calc --coupe FICHIER --tableau [--format F] [--separateur S]\n"
+    "        velmorin-calc --coupe FICHIER --jeton T POULE | --jetons\n"
+    "        velmorin-calc --coupe FICHIER --revoquer JETON\n"
     "\n"
     "Mène une coupe (fichier .velmorin), de la liste des équipes jusqu'aux équipes\n"
     "de la finale. Chaque opération est enregistrée aussitôt dans la coupe.\n"
@@ -177,6 +179,11 @@ constexpr const char *kHelp =
     "  --tour T            affiche le tour T, ses parties et ses résultats\n"
     "  --tableau           affiche toute la coupe ; en html, une page lisible sur un\n"
     "                      téléphone, chaque score à côté de son équipe\n"
+    "  --jeton T POULE     un jeton de saisie des résultats de la poule POULE du\n"
+    "                      tour T depuis les jeux : affiche son adresse\n"
+    "                      /saisie/JETON sur velmorin-serveur (montrée une fois)\n"
+    "  --jetons            les jetons de la coupe, par leur nom court\n"
+    "  --revoquer JETON    révoque un jeton (le jeton ou son nom court)\n"
     "  --format F          table (par défaut), csv, ou html avec --tableau\n"
     "  --separateur S      séparateur des champs csv : , (par défaut) ou ;\n"
     "  -h, --help          affiche cette aide\n"
@@ -465,6 +472,10 @@ std::string savedChange(const std::vector<std::string> &args)
         return "Le résultat";
     case CupAction::Kind::Exempted:
         return "Le choix des équipes exemptées";
+    case CupAction::Kind::Token:
+        return "Le jeton";
+    case CupAction::Kind::Revoke:
+        return "La révocation du jeton";
     default:
         return {};
     }
