@@ -18,6 +18,7 @@ packages=(
     locales libc-l10n
     poppler-utils
     chromium
+    libboost-dev libqrencode-dev
 )
 
 missing=()
