@@ -68,7 +68,7 @@ async def follower(k):
         buf += chunk
         while b"\n\n" in buf:
             event, buf = buf.split(b"\n\n", 1)
-            if b"event: coupe" in event:
+            if b"event: coupe" in event or b"event: lignes" in event:
                 arrivals[k].append(time.monotonic())
 
 

@@ -5,6 +5,8 @@
 #include <QByteArray>
 #include <QCryptographicHash>
 
+#include <map>
+
 namespace velmorin::web {
 
 namespace {
@@ -27,7 +29,10 @@ constexpr std::string_view kStyle =
 constexpr std::string_view kScript =
     "(function(){var m=document.getElementById(\"vivant\");if(!m)return;"
     "if(window.EventSource){var s=new EventSource(m.getAttribute(\"data-flux\"));"
-    "s.addEventListener(\"coupe\",function(e){m.innerHTML=e.data;});}"
+    "s.addEventListener(\"coupe\",function(e){m.innerHTML=e.data;});"
+    "s.addEventListener(\"lignes\",function(e){e.data.split(\"\\n\").forEach(function(l){"
+    "var t=document.createElement(\"tbody\");t.innerHTML=l;var n=t.firstElementChild;"
+    "var o=n&&document.getElementById(n.id);if(o)o.replaceWith(n);});});}"
     "if(document.body.className===\"ecran\"){setInterval(function(){"
     "var h=window.innerHeight,y=window.scrollY;"
     "window.scrollTo(0,y+h>=document.documentElement.scrollHeight-1?0:y+0.8*h);},8000);}})();";
@@ -157,6 +162,51 @@ std::string liveEvent(std::uint64_t version, std::string_view content)
             line.remove_suffix(1);
         out += "data: " + std::string(line) + '\n';
         content = end == std::string_view::npos ? std::string_view() : content.substr(end + 1);
+    }
+    return out + '\n';
+}
+
+namespace {
+
+// A live content's game rows by their id, and the rest with each row's place marked.
+struct Rows
+{
+    std::string skeleton;
+    std::map<std::string_view, std::string_view> rows;
+};
+
+Rows splitRows(std::string_view content)
+{
+    constexpr std::string_view kRow = "<tr id=\"";
+    Rows split;
+    while (!content.empty()) {
+        const std::size_t end = content.find('\n');
+        const std::string_view line = content.substr(0, end);
+        content = end == std::string_view::npos ? std::string_view() : content.substr(end + 1);
+        const std::size_t quote = line.find('"', kRow.size());
+        if (line.substr(0, kRow.size()) == kRow && quote != std::string_view::npos) {
+            const std::string_view id = line.substr(kRow.size(), quote - kRow.size());
+            split.rows[id] = line;
+            split.skeleton += "#" + std::string(id) + '\n';
+        } else {
+            split.skeleton += std::string(line) + '\n';
+        }
+    }
+    return split;
+}
+
+} // namespace
+
+std::string liveChange(std::uint64_t version, std::string_view before, std::string_view after)
+{
+    const Rows old = splitRows(before);
+    const Rows now = splitRows(after);
+    if (old.skeleton != now.skeleton)
+        return liveEvent(version, after);
+    std::string out = "event: lignes\nid: " + std::to_string(version) + '\n';
+    for (const auto &[id, row] : now.rows) {
+        if (old.rows.at(id) != row)
+            out += "data: " + std::string(row) + '\n';
     }
     return out + '\n';
 }

@@ -26,6 +26,9 @@ std::string livePage(const Cup *cup, std::string_view cupName, std::string_view 
                      const LocalTime &now);
 // One Server-Sent Event carrying a live page's new content.
 std::string liveEvent(std::uint64_t version, std::string_view content);
+// The event that takes a page from `before` to `after`: only the game rows that changed
+// ("lignes") when nothing else did, else the whole content.
+std::string liveChange(std::uint64_t version, std::string_view before, std::string_view after);
 
 // The whole cup for a club's website (README: "/coupe.json").
 std::string cupJson(const Cup *cup, std::string_view cupName, std::uint64_t version);

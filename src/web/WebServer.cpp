@@ -11,6 +11,7 @@
 #include <boost/beast/http.hpp>
 
 #include <algorithm>
+#include <deque>
 #include <map>
 #include <optional>
 #include <stdexcept>
@@ -101,6 +102,8 @@ public:
     bool stopped = false;
     std::vector<std::weak_ptr<Session>> sessions;
     std::map<std::string, std::pair<std::uint64_t, std::string>> contents;
+    // What each live view's streams were last sent: the next change is told from it.
+    std::map<std::string, std::string> shown;
     struct Bucket
     {
         double left = 0;
@@ -125,15 +128,25 @@ public:
     bool streaming() const { return m_streaming; }
     const std::string &view() const { return m_view; }
 
-    // A live event; one not yet taken is replaced by the newer (only the last counts).
-    void push(std::shared_ptr<const std::string> event, bool heartbeat = false)
+    // A live event, and the whole content it stands for: a client behind by more than a few
+    // events gets the whole content alone instead of them all.
+    void push(std::shared_ptr<const std::string> event, std::shared_ptr<const std::string> whole)
     {
-        if (m_writing) {
-            if (!heartbeat)
-                m_pending = std::move(event);
-            return;
+        if (!m_writing) {
+            writeEvent(std::move(event));
+        } else if (event == whole) {
+            m_pending = {std::move(whole)};
+        } else if (m_pending.size() < kPendingEvents) {
+            m_pending.push_back(std::move(event));
+        } else if (whole) {
+            m_pending = {std::move(whole)};
         }
-        writeEvent(std::move(event));
+    }
+    // A comment that keeps the stream open, when nothing else is on its way.
+    void beat(const std::shared_ptr<const std::string> &comment)
+    {
+        if (!m_writing)
+            writeEvent(comment);
     }
 
     void close()
@@ -225,8 +238,11 @@ private:
                                  return;
                              }
                              self->m_stream.expires_never();
-                             if (auto next = std::exchange(self->m_pending, nullptr))
+                             if (!self->m_pending.empty()) {
+                                 auto next = std::move(self->m_pending.front());
+                                 self->m_pending.pop_front();
                                  self->writeEvent(std::move(next));
+                             }
                          });
     }
 
@@ -246,7 +262,8 @@ private:
     bool m_streaming = false;
     bool m_writing = false;
     std::string m_view;
-    std::shared_ptr<const std::string> m_pending;
+    static constexpr std::size_t kPendingEvents = 8;
+    std::deque<std::shared_ptr<const std::string>> m_pending;
     std::array<char, 64> m_sink{};
 };
 
@@ -352,10 +369,11 @@ void Session::startStream(const std::string &view)
                              "Connection: keep-alive\r\n\r\n"
                              "retry: 1000\n\n";
     m_stream.expires_never();
-    push(std::make_shared<const std::string>(head));
+    writeEvent(std::make_shared<const std::string>(head));
     // The page may have been made before the latest change: the stream starts with it.
-    push(std::make_shared<const std::string>(
-        liveEvent(m_server->cup.version(), m_server->content(view))));
+    const auto whole = std::make_shared<const std::string>(
+        liveEvent(m_server->cup.version(), m_server->content(view)));
+    push(whole, whole);
     watchClosing();
 }
 
@@ -426,7 +444,7 @@ void WebServer::Impl::scheduleHeartbeat()
         const auto beat = std::make_shared<const std::string>(":\n\n");
         for (const auto &weak : self->sessions) {
             if (auto session = weak.lock(); session && session->streaming())
-                session->push(beat, true);
+                session->beat(beat);
         }
         self->scheduleHeartbeat();
     });
@@ -444,16 +462,27 @@ const std::string &WebServer::Impl::content(const std::string &view)
 
 void WebServer::Impl::changed()
 {
-    std::map<std::string, std::shared_ptr<const std::string>> events;
+    struct Events
+    {
+        std::shared_ptr<const std::string> change;
+        std::shared_ptr<const std::string> whole;
+    };
+    std::map<std::string, Events> events;
     for (const auto &weak : sessions) {
         auto session = weak.lock();
         if (!session || !session->streaming())
             continue;
-        auto &event = events[session->view()];
-        if (!event)
-            event = std::make_shared<const std::string>(
-                liveEvent(cup.version(), content(session->view())));
-        session->push(event);
+        Events &view = events[session->view()];
+        if (!view.whole) {
+            std::string &before = shown[session->view()];
+            const std::string &after = content(session->view());
+            view.whole = std::make_shared<const std::string>(liveEvent(cup.version(), after));
+            view.change = before.empty() ? view.whole
+                                         : std::make_shared<const std::string>(
+                                               liveChange(cup.version(), before, after));
+            before = after;
+        }
+        session->push(view.change, view.whole);
     }
 }
 

@@ -7,6 +7,7 @@
 #include "CupTokens.h"
 #include "WebCup.h"
 #include "WebEntry.h"
+#include "WebPages.h"
 #include "WebServer.h"
 
 #include <QJsonArray>
@@ -140,6 +141,12 @@ Cup cupAt(const QString &path)
     return *opened.store->cup().cup;
 }
 
+std::string contentAt(const QString &path, const std::string &view)
+{
+    const Cup cup = cupAt(path);
+    return liveContent(&cup, view, {2026, 12, 8, 9, 0});
+}
+
 // The calculator enters the pending game `game` of group `group` of round 1, its first team
 // winning.
 void enterWithCalculator(const QString &path, int group, int game)
@@ -166,6 +173,7 @@ private slots:
     void namesAreEscaped();
     void liveEventsFollowEveryWriter();
     void tokensAreRateLimited();
+    void liveChangesCarryTheRowsThatChanged();
 };
 
 void TestWebServer::entries_data()
@@ -437,6 +445,31 @@ void TestWebServer::tokensAreRateLimited()
     QCOMPARE(refused.status, 429);
     QVERIFY(refused.head.contains("Retry-After: 1"));
     QCOMPARE(send(other).status, 400); // another token keeps its own
+}
+
+// A result changes its game's row alone: the event carries that row; a draw changes the
+// page's shape: the event carries the whole page.
+void TestWebServer::liveChangesCarryTheRowsThatChanged()
+{
+    QTemporaryDir dir;
+    const QString path = drawnCup(dir);
+    int group = 1;
+    for (const std::string view : {"", "tour-1", "ecran"}) {
+        const std::string before = contentAt(path, view);
+        enterWithCalculator(path, ++group, 2);
+        const std::string after = contentAt(path, view);
+        const QString event = QString::fromStdString(liveChange(7, before, after));
+        QVERIFY2(event.startsWith("event: lignes\nid: 7\n"), qPrintable(event));
+        QCOMPARE(event.count("\ndata: "), 1);
+        QVERIFY(event.contains(QStringLiteral("data: <tr id=\"p1-%1-2\">").arg(group)));
+        QVERIFY(event.contains("<b>13</b>"));
+        QVERIFY(event.endsWith("</tr>\n\n"));
+        QVERIFY(liveChange(8, after, after) == "event: lignes\nid: 8\n\n");
+    }
+    const std::string before = contentAt(path, "");
+    QCOMPARE(runCup({"--coupe", path, "--annuler-tirage", "1"}).status, 0);
+    const std::string after = contentAt(path, "");
+    QCOMPARE(liveChange(9, before, after), liveEvent(9, after));
 }
 
 QTEST_GUILESS_MAIN(TestWebServer)

@@ -230,7 +230,11 @@ std::string htmlRound(const Cup &cup, int round, bool inPlay)
         const auto points = [&row](std::size_t column) {
             return row[column].empty() ? std::string() : " <b>" + row[column] + "</b>";
         };
-        out += "<tr><td>" + htmlEscaped(game) + "</td><td>" + htmlTeam(row, 3) + points(8) +
+        // Each game's row named, so that a live page replaces it alone.
+        const std::string id =
+            "p" + row[0] + '-' + row[1] + '-' + (row[2] == "barrage" ? "3" : row[2]);
+        out += "<tr id=\"" + id + "\"><td>" + htmlEscaped(game) + "</td><td>" + htmlTeam(row, 3) +
+               points(8) +
                "<br>contre " + htmlTeam(row, 5) + points(9) + "</td><td>" +
                (row[7].empty() ? std::string("à jouer") : winner) + "</td></tr>\n";
     }
