@@ -11,6 +11,7 @@
 #include "WebServer.h"
 
 #include <QJsonArray>
+#include <QProcess>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
@@ -174,6 +175,7 @@ private slots:
     void liveEventsFollowEveryWriter();
     void tokensAreRateLimited();
     void liveChangesCarryTheRowsThatChanged();
+    void killedServerKeepsWhatItAnswered();
 };
 
 void TestWebServer::entries_data()
@@ -470,6 +472,59 @@ void TestWebServer::liveChangesCarryTheRowsThatChanged()
     QCOMPARE(runCup({"--coupe", path, "--annuler-tirage", "1"}).status, 0);
     const std::string after = contentAt(path, "");
     QCOMPARE(liveChange(9, before, after), liveEvent(9, after));
+}
+
+// The server process killed while results come in: every result it answered as recorded is
+// in the cup, whole.
+void TestWebServer::killedServerKeepsWhatItAnswered()
+{
+    QTemporaryDir dir;
+    const QString path = drawnCup(dir);
+    std::vector<QByteArray> tokens;
+    for (int group = 1; group <= 11; ++group)
+        tokens.push_back(tokenOf(runCup({"--coupe", path, "--jeton", "1",
+                                         QString::number(group)})));
+    QProcess server;
+    server.start(VELMORIN_SERVER, {"--coupe", path, "--port", "0"});
+    QVERIFY(server.waitForReadyRead(5000));
+    const QRegularExpressionMatch found =
+        QRegularExpression(":(\\d+)/").match(QString::fromUtf8(server.readLine()));
+    QVERIFY(found.hasMatch());
+    const auto port = std::uint16_t(found.captured(1).toUInt());
+    const QByteArray headers = "Content-Type: application/x-www-form-urlencoded\r\nOrigin: "
+                               "http://127.0.0.1:" + QByteArray::number(port) + "\r\n";
+    // Game 1 of each group, one after another; the server is killed after the sixth answer,
+    // while the seventh is on its way.
+    const Cup shown = cupAt(path);
+    std::vector<GameRef> answered;
+    for (int group = 1; group <= 11; ++group) {
+        const auto sides = *shown.gameTeams({1, group, 1});
+        const QByteArray body = "partie=1-" + QByteArray::number(group) + "-1&version=" +
+                                QByteArray::number(qulonglong(shown.version())) + "&etat=" +
+                                QByteArray::fromStdString(groupState(shown, 1, group)) +
+                                "&gagnant=" + QByteArray::number(sides.first) + "&score=13-4";
+        QTcpSocket socket;
+        socket.connectToHost(QStringLiteral("127.0.0.1"), port);
+        if (!socket.waitForConnected(1000))
+            break;
+        socket.write(post(port, "/saisie/" + tokens[std::size_t(group - 1)], body, headers));
+        socket.flush();
+        if (group == 7)
+            server.kill();
+        QByteArray answer;
+        while (socket.waitForReadyRead(1000))
+            answer += socket.readAll();
+        if (answer.startsWith("HTTP/1.1 200"))
+            answered.push_back({1, group, 1});
+    }
+    server.waitForFinished(5000);
+    QVERIFY2(answered.size() >= 6, qPrintable(QString::number(answered.size())));
+    const Cup after = cupAt(path);
+    for (const GameRef &game : answered)
+        QVERIFY2(after.result(game).has_value(), qPrintable(QString::number(game.group)));
+    // The one in flight when it was killed may be in the cup without its answer.
+    QVERIFY(after.version() >= shown.version() + answered.size() &&
+            after.version() <= shown.version() + answered.size() + 1);
 }
 
 QTEST_GUILESS_MAIN(TestWebServer)
