@@ -65,42 +65,64 @@ std::optional<CupEntryToken> WebCup::token(const std::string &text) const
 
 EntryAnswer WebCup::enter(const CupEntryToken &token, const EntryForm &form)
 {
+    return enter(std::vector<Entry>{{token, form}}).front();
+}
+
+EntryAnswer WebCup::enterOne(Cup &cup, const Entry &entry, std::string &journal) const
+{
+    // A token revoked meanwhile enters nothing.
+    if (!std::any_of(m_tokens.begin(), m_tokens.end(), [&](const CupEntryToken &t) {
+            return t.hash == entry.token.hash && !t.revokedAt;
+        }))
+        return {false, 403, "Ce jeton de saisie a été révoqué : rien n'est enregistré."};
+    const EntryCheck check = checkEntry(cup, entry.token.round, entry.token.group, entry.form);
+    if (!check.command)
+        return {false, check.status, check.refusal};
+    const CupAnswer answer = cup.apply(*check.command);
+    if (!answer.done)
+        return {false, 409, answer.text};
+    if (answer.changed)
+        journal += (journal.empty() ? "" : " ") + answer.text + " Saisi avec le jeton " +
+                   entryTokenName(entry.token.hash) + ".";
+    return {true, 200, answer.text};
+}
+
+std::vector<EntryAnswer> WebCup::enter(const std::vector<Entry> &entries)
+{
+    std::vector<EntryAnswer> answers(entries.size());
+    // Every entry not refused on its own is refused for the same reason.
+    const auto all = [&](int status, const std::string &sentence) {
+        for (EntryAnswer &answer : answers) {
+            if (answer.recorded || answer.sentence.empty())
+                answer = {false, status, sentence};
+        }
+        return answers;
+    };
     if (!m_readOnlyReason.empty())
-        return {false, 503, m_readOnlyReason};
-    // Once again when another program wrote between the reading and the write: the check is
-    // then made on what it wrote.
+        return all(503, m_readOnlyReason);
+    // Once again when another program wrote between the reading and the write: the checks
+    // are then made on what it wrote.
     for (int attempt = 0; attempt < 2; ++attempt) {
         follow();
         if (!m_cup)
-            return {false, 409, "La coupe n'est pas encore jouée : rien n'est enregistré."};
-        // A token revoked meanwhile enters nothing.
-        if (!std::any_of(m_tokens.begin(), m_tokens.end(), [&](const CupEntryToken &t) {
-                return t.hash == token.hash && !t.revokedAt;
-            }))
-            return {false, 403, "Ce jeton de saisie a été révoqué : rien n'est enregistré."};
-        const EntryCheck check = checkEntry(*m_cup, token.round, token.group, form);
-        if (!check.command)
-            return {false, check.status, check.refusal};
+            return all(409, "La coupe n'est pas encore jouée : rien n'est enregistré.");
         Cup changed = *m_cup;
-        const CupAnswer answer = changed.apply(*check.command);
-        if (!answer.done)
-            return {false, 409, answer.text};
-        if (!answer.changed)
-            return {true, 200, answer.text};
+        std::string journal;
+        for (std::size_t k = 0; k < entries.size(); ++k)
+            answers[k] = enterOne(changed, entries[k], journal);
+        if (journal.empty())
+            return answers;
         const CupWrite written =
-            m_store->saveRecords(changed.records(),
-                                 answer.text + " Saisi avec le jeton " +
-                                     entryTokenName(token.hash) + ".",
-                                 m_store->version());
+            m_store->saveRecords(changed.records(), journal, m_store->version());
         if (written.saved) {
             m_cup = std::move(changed);
-            return {true, 200, answer.text};
+            return answers;
         }
         if (!written.changedMeanwhile)
-            return {false, 503, written.message};
+            return all(503, written.message);
     }
-    return {false, 409, "La coupe change sans cesse en ce moment : rien n'est enregistré ; "
-                        "saisissez de nouveau."};
+    return all(409, "La coupe change sans cesse en ce moment : rien n'est enregistré ; "
+                    "saisissez de nouveau.");
 }
 
 } // namespace velmorin::web

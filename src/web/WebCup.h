@@ -44,10 +44,20 @@ public:
 
     // Records the result a form posts with a token, or refuses it, changing nothing.
     EntryAnswer enter(const CupEntryToken &token, const EntryForm &form);
+    // The same for results that came in together, each checked after the ones before it and
+    // all written in one transaction (one durable write for them all): an answer each.
+    struct Entry
+    {
+        CupEntryToken token;
+        EntryForm form;
+    };
+    std::vector<EntryAnswer> enter(const std::vector<Entry> &entries);
 
 private:
     explicit WebCup(std::unique_ptr<CupStore> store, std::string readOnlyReason);
     void readAgain();
+    // One entry checked and applied to `cup`, its journal's sentence added to `journal`.
+    EntryAnswer enterOne(Cup &cup, const Entry &entry, std::string &journal) const;
 
     std::unique_ptr<CupStore> m_store;
     std::optional<Cup> m_cup;

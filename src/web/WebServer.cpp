@@ -90,6 +90,11 @@ public:
     // The content of a live view at the cup's version, made once for every client.
     const std::string &content(const std::string &view);
     bool takeEntry(const std::string &hash);
+    // Results wait here for the write after the requests ready now: each write (durable, so
+    // slow) takes every result that came in while the one before it was made.
+    void queueEntry(std::shared_ptr<Session> session, WebCup::Entry entry);
+    void flush();
+    std::vector<std::pair<std::shared_ptr<Session>, WebCup::Entry>> batch;
     void stop();
 
     net::io_context &io;
@@ -189,13 +194,27 @@ private:
         http::request<http::string_body> request = m_parser->release();
         const bool keepAlive = request.keep_alive();
         Reply reply = handle(request);
-        if (!m_streaming)
+        if (!m_streaming && !m_deferred)
             send(std::move(reply), keepAlive && !reply.close);
     }
 
     Reply handle(const http::request<http::string_body> &request);
     Reply entry(const http::request<http::string_body> &request, const Route &route);
     void startStream(const std::string &view);
+
+public:
+    void answerEntry(const EntryAnswer &answer);
+
+private:
+    // An entry waiting for its batch's write: what its answer's page needs.
+    struct Deferred
+    {
+        std::string token;
+        int round = 0;
+        int group = 0;
+        bool keepAlive = false;
+    };
+    std::optional<Deferred> m_deferred;
 
     void send(Reply reply, bool keepAlive)
     {
@@ -350,12 +369,21 @@ Reply Session::entry(const http::request<http::string_body> &request, const Rout
     const EntryFormReading reading = readEntryForm(request.body());
     if (!reading.form)
         return page(http::status::bad_request, reading.refusal, true);
-    const EntryAnswer answer = cup.enter(*token, *reading.form);
-    if (answer.recorded)
-        m_server->changed();
-    return page(static_cast<http::status>(answer.status),
-                answer.recorded ? "Enregistré : " + answer.sentence : answer.sentence,
-                !answer.recorded);
+    // Answered once written, with the results that came in meanwhile (Impl::flush).
+    m_deferred = Deferred{route.token, token->round, token->group, request.keep_alive()};
+    m_server->queueEntry(shared_from_this(), {*token, *reading.form});
+    return {};
+}
+
+void Session::answerEntry(const EntryAnswer &answer)
+{
+    const Deferred deferred = *std::exchange(m_deferred, std::nullopt);
+    WebCup &cup = m_server->cup;
+    send({static_cast<http::status>(answer.status), "text/html; charset=utf-8",
+          entryPage(cup.cup(), cup.name(), deferred.token, deferred.round, deferred.group,
+                    answer.recorded ? "Enregistré : " + answer.sentence : answer.sentence,
+                    !answer.recorded)},
+         deferred.keepAlive);
 }
 
 void Session::startStream(const std::string &view)
@@ -484,6 +512,27 @@ void WebServer::Impl::changed()
         }
         session->push(view.change, view.whole);
     }
+}
+
+void WebServer::Impl::queueEntry(std::shared_ptr<Session> session, WebCup::Entry entry)
+{
+    if (batch.empty())
+        net::post(io, [self = shared_from_this()] { self->flush(); });
+    batch.emplace_back(std::move(session), std::move(entry));
+}
+
+void WebServer::Impl::flush()
+{
+    const auto waiting = std::exchange(batch, {});
+    std::vector<WebCup::Entry> entries;
+    for (const auto &[session, entry] : waiting)
+        entries.push_back(entry);
+    const std::vector<EntryAnswer> answers = cup.enter(entries);
+    if (std::any_of(answers.begin(), answers.end(),
+                    [](const EntryAnswer &answer) { return answer.recorded; }))
+        changed();
+    for (std::size_t k = 0; k < waiting.size(); ++k)
+        waiting[k].first->answerEntry(answers[k]);
 }
 
 bool WebServer::Impl::takeEntry(const std::string &hash)

@@ -176,6 +176,7 @@ private slots:
     void tokensAreRateLimited();
     void liveChangesCarryTheRowsThatChanged();
     void killedServerKeepsWhatItAnswered();
+    void resultsThatComeTogetherAreWrittenOnce();
 };
 
 void TestWebServer::entries_data()
@@ -525,6 +526,43 @@ void TestWebServer::killedServerKeepsWhatItAnswered()
     // The one in flight when it was killed may be in the cup without its answer.
     QVERIFY(after.version() >= shown.version() + answered.size() &&
             after.version() <= shown.version() + answered.size() + 1);
+}
+
+// Results that came in together: each checked after the ones before it, those recorded written
+// in one change whose journal line names each one's token; the others refused alone.
+void TestWebServer::resultsThatComeTogetherAreWrittenOnce()
+{
+    QTemporaryDir dir;
+    const QString path = drawnCup(dir);
+    const QByteArray first = tokenOf(runCup({"--coupe", path, "--jeton", "1", "1"}));
+    const QByteArray second = tokenOf(runCup({"--coupe", path, "--jeton", "1", "2"}));
+    std::string error;
+    const std::unique_ptr<WebCup> cup = WebCup::open(path.toStdString(), error);
+    QVERIFY2(cup, error.c_str());
+    const Cup shown = *cup->cup();
+    const auto form = [&](int group, int game) {
+        return EntryForm{1,  group, game, shown.gameTeams({1, group, game})->first,
+                         {}, shown.version(), groupState(shown, 1, group)};
+    };
+    const CupEntryToken one = *cup->token(first.toStdString());
+    const CupEntryToken two = *cup->token(second.toStdString());
+    const std::vector<EntryAnswer> answers =
+        cup->enter({{one, form(1, 1)}, {two, form(2, 1)}, {one, form(1, 2)}, {two, form(1, 2)}});
+    QCOMPARE(answers.size(), std::size_t(4));
+    QVERIFY(answers[0].recorded && answers[1].recorded);
+    // The page showed group 1 before its first game's result, entered just before.
+    QCOMPARE(answers[2].status, 409);
+    QCOMPARE(answers[3].status, 403);
+    const Cup after = cupAt(path);
+    QCOMPARE(after.version(), shown.version() + 2); // two changes of the cup, in one write
+    QVERIFY(after.result({1, 1, 1}) && after.result({1, 2, 1}) && !after.result({1, 1, 2}));
+    CupOpening opened = CupStore::open(path, CupStore::Mode::ReadOnly);
+    const auto journal = opened.store->journal();
+    const QString line = QString::fromStdString(journal.back().what);
+    QCOMPARE(line.count("Saisi avec le jeton"), 2);
+    QVERIFY(!QString::fromStdString(journal[journal.size() - 2].what).contains("Saisi"));
+    QVERIFY(line.contains(QString::fromStdString(entryTokenName(one.hash))) &&
+            line.contains(QString::fromStdString(entryTokenName(two.hash))));
 }
 
 QTEST_GUILESS_MAIN(TestWebServer)
