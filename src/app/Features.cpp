@@ -4,11 +4,15 @@
 #include "CupSession.h"
 #include "DeroulementWindow.h"
 #include "FeatureHost.h"
+#include "FeatureWindow.h"
 #include "HelpWindow.h"
 #include "OverviewDialog.h"
 #include "PlanExport.h"
 #include "PlanSearchDialog.h"
 #include "TeamsDialog.h"
+
+#include <QAction>
+#include <QWidget>
 
 namespace velmorin {
 
@@ -24,11 +28,19 @@ void installFeatures(FeatureHost &host)
     installTeams(host, [host = &host](const Wishes &wishes) { openPlanSearch(*host, wishes); });
     host.addContextSeparator();
     installPlanExport(host);
-    installDeroulement(host, [host = &host]() -> CupRunSource * {
-        CupSession &session = CupSession::of(*host);
-        return session.isOpen() ? &session : nullptr;
-    });
+    // Always the session, open or not: the cup's window then follows each cup opened, made
+    // or closed, and says what a cup not ready to play lacks.
+    installDeroulement(host, [host = &host]() -> CupRunSource * { return &CupSession::of(*host); });
     installHelp(host);
+
+    // The cup's shortcuts, and the guide's, work from every feature window too: the organiser
+    // makes, opens, closes and plays the cup from whichever window is in front.
+    for (const char *name : {"actionNouvelleCoupe", "actionOuvrirCoupe", "actionFermerCoupe",
+                             "actionDeroulement", "actionAide"}) {
+        if (auto *action = host.hostWidget()->findChild<QAction *>(QLatin1String(name),
+                                                                   Qt::FindDirectChildrenOnly))
+            reachFromFeatureWindows(host, action);
+    }
 }
 
 } // namespace velmorin

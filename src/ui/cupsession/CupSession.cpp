@@ -1,8 +1,11 @@
 #include "CupSession.h"
 
+#include "CupContents.h"
+
 #include <QDate>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QStringList>
 #include <QWidget>
 
 #include <algorithm>
@@ -57,6 +60,32 @@ CupSession::CupSession(FeatureHost &host) : CupRunSource(host.hostWidget()), m_h
 QString CupSession::readOnlyReason() const
 {
     return readOnly() ? m_readOnlyReason : QString();
+}
+
+QString CupSession::unplayableReason() const
+{
+    if (!m_store || m_cup)
+        return {};
+    const CupSetup &setup = m_store->setup();
+    QStringList missing;
+    if (!setup.list)
+        missing << QStringLiteral("sa liste d'équipes (« Équipes inscrites… », F4)");
+    if (!planOf(setup))
+        missing << QStringLiteral("son plan (« Calcul » dans la fenêtre principale)");
+    if (missing.isEmpty())
+        return QStringLiteral("La coupe « %1 » ne se joue pas encore. %2")
+            .arg(name(), QString::fromStdString(m_store->cup().error));
+    return QStringLiteral("La coupe « %1 » ne se joue pas encore : il lui manque %2.")
+        .arg(name(), missing.join(QStringLiteral(" et ")));
+}
+
+QString CupSession::teamsLockedReason() const
+{
+    if (const QString reason = readOnlyReason(); !reason.isEmpty())
+        return reason;
+    if (m_store && m_store->isFrozen())
+        return QString::fromUtf8(Cup::frozenSentence());
+    return {};
 }
 
 CupSession &CupSession::of(FeatureHost &host)
@@ -369,8 +398,8 @@ void CupSession::showTitle()
 CupAnswer CupSession::apply(const CupCommand &command)
 {
     if (!m_cup)
-        return CupAnswer::refused(
-            "La coupe ne se joue pas encore : il lui faut sa liste d'équipes et son plan.");
+        return CupAnswer::refused(isOpen() ? unplayableReason().toStdString()
+                                           : std::string("Aucune coupe n'est ouverte."));
     if (m_store->readOnly())
         return CupAnswer::refused(m_readOnlyReason.toStdString());
     Cup changedCup = *m_cup;
@@ -411,9 +440,20 @@ void CupSession::setTeams(const CupTeams &teams)
     const CupTeams before = std::exchange(m_teams, teams);
     if (!writable())
         return;
+    if (!writeTeams(before, teams)) {
+        // Refused: the teams window shows the cup's own again, never a seed or a round the
+        // cup does not have.
+        const CupSetup &setup = m_store->setup();
+        m_teams = {setup.list, setup.levelRounds, setup.levelOrder, setup.seed};
+        emit teamsRestored();
+    }
+}
+
+bool CupSession::writeTeams(const CupTeams &before, const CupTeams &teams)
+{
     if (teams.list && teams.list != before.list) {
         if (!write([&](CupStore &store) { return store.setList(*teams.list, teams.levelRounds); }))
-            return;
+            return false;
     } else {
         for (const LevelRoundChoice &choice : teams.levelRounds) {
             const auto was = std::find_if(
@@ -423,14 +463,14 @@ void CupSession::setTeams(const CupTeams &teams)
                 !write([&](CupStore &store) {
                     return store.setLevelRound(choice.level, choice.round);
                 }))
-                return;
+                return false;
         }
     }
     if (teams.levelOrder != m_store->setup().levelOrder &&
         !write([&](CupStore &store) { return store.setLevelOrder(teams.levelOrder); }))
-        return;
-    if (teams.seed && teams.seed != m_store->setup().seed)
-        write([&](CupStore &store) { return store.setSeed(*teams.seed); });
+        return false;
+    return !teams.seed || teams.seed == m_store->setup().seed ||
+           write([&](CupStore &store) { return store.setSeed(*teams.seed); });
 }
 
 } // namespace velmorin

@@ -51,6 +51,10 @@ public:
     const Cup *cup() const override { return m_cup ? &*m_cup : nullptr; }
     QString cupName() const override { return name(); }
     QString readOnlyReason() const override;
+    QString unplayableReason() const override;
+    // Why the teams' list, levels, order and seed cannot change now: the cup is read-only, or
+    // its round 1 is drawn; empty when they can.
+    QString teamsLockedReason() const;
     // Whether the main window shows the cup's numbers and plan as the cup holds them; when not,
     // nothing the window shows is written into the cup.
     bool windowShowsCup() const { return m_windowShowsCup; }
@@ -109,6 +113,8 @@ private:
     // The cup its file makes now (after opening, or a change of its settings).
     void refreshCup();
     bool refuse(const std::string &message);
+    // Writes what changed from `before` to `teams`; false at the first write refused.
+    bool writeTeams(const CupTeams &before, const CupTeams &teams);
 
     FeatureHost &m_host;
     std::unique_ptr<CupStore> m_store;

@@ -43,10 +43,7 @@ DeroulementWindow::DeroulementWindow(FeatureHost &host, SourceGetter source)
     keepReadable({bannerColour, QColor(Qt::darkRed)});
 
     m_stack = new QStackedWidget(this);
-    auto *none = new QLabel(
-        QStringLiteral("Aucune coupe ouverte : « Nouvelle coupe… » (Ctrl+N) ou « Ouvrir une "
-                       "coupe… » (Ctrl+O) dans le menu de la fenêtre principale."),
-        this);
+    auto *none = new QLabel(this);
     none->setObjectName(QStringLiteral("AucuneCoupe"));
     none->setWordWrap(true);
     none->setAlignment(Qt::AlignCenter);
@@ -226,6 +223,14 @@ void DeroulementWindow::refresh()
     connectSource();
     const Cup *c = cup();
     m_stack->setCurrentIndex(c ? 1 : 0);
+    // No cup to play: the open one says what it lacks.
+    const QString unplayable = m_connected ? m_connected->unplayableReason() : QString();
+    qobject_cast<QLabel *>(m_stack->widget(0))
+        ->setText(!unplayable.isEmpty()
+                      ? unplayable
+                      : QStringLiteral("Aucune coupe ouverte : « Nouvelle coupe… » (Ctrl+N) ou "
+                                       "« Ouvrir une coupe… » (Ctrl+O) dans le menu de la "
+                                       "fenêtre principale."));
     for (RoundPage &page : m_pages)
         page.model->refresh();
     if (!c)
