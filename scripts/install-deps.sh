@@ -10,6 +10,7 @@ packages=(
     libbenchmark-dev
     libcsv-dev liborcus-dev libzip-dev
     libqt6sql6-sqlite libsqlite3-dev
+    libqt6sql6-psql postgresql
     fonts-liberation fonts-urw-base35 fonts-dejavu-core
     xvfb xauth
     clang libclang-rt-14-dev
