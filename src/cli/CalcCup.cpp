@@ -1,6 +1,7 @@
 #include "CalcCup.h"
 
 #include "CalcCupPrivate.h"
+#include "CalcCupServer.h"
 #include "EntriesCsv.h"
 
 #include "ByteSink.h"
@@ -441,6 +442,8 @@ int runCupCalc(const std::vector<std::string> &args, ByteSink &out, std::ostream
             return kExitSuccess;
         }
     }
+    if (isServerRun(args))
+        return runCupServer(args, err);
     const CupArguments cup = splitCupArguments(args);
     if (!cup.error.empty())
         return refuse(err, cup.error);

@@ -14,9 +14,17 @@ std::string quoted(std::string_view text)
     return "« " + std::string(text) + " »";
 }
 
-bool isControl(unsigned char c)
+// A C0 or C1 control, or DEL, in well-formed UTF-8: what could drive a terminal or hide in
+// a name.
+bool hasControl(std::string_view text)
 {
-    return c < 0x20 || c == 0x7f;
+    for (std::size_t k = 0; k < text.size(); ++k) {
+        const auto c = static_cast<unsigned char>(text[k]);
+        if (c < 0x20 || c == 0x7f ||
+            (c == 0xc2 && k + 1 < text.size() && static_cast<unsigned char>(text[k + 1]) < 0xa0))
+            return true;
+    }
+    return false;
 }
 
 // Well-formed UTF-8: PostgreSQL refuses anything else, and a message could not show it.
@@ -115,8 +123,7 @@ ServerAddressReading readServerAddress(std::string_view text)
         return refused(notAnAddress("elle commence par postgresql://"));
     if (!isUtf8(text))
         return refused(notAnAddress("elle n'est pas du texte UTF-8"));
-    if (std::any_of(text.begin(), text.end(),
-                    [](char c) { return isControl(static_cast<unsigned char>(c)); }))
+    if (hasControl(text))
         return refused(notAnAddress("elle contient un caractère de contrôle"));
     const std::size_t hash = text.find('#');
     if (hash == std::string_view::npos)
@@ -220,8 +227,7 @@ ServerAddressReading readServerAddress(std::string_view text)
     for (const std::string *part : decoded) {
         if (!isUtf8(*part))
             return refused(notAnAddress("elle n'est pas du texte UTF-8"));
-        if (std::any_of(part->begin(), part->end(),
-                        [](char c) { return isControl(static_cast<unsigned char>(c)); }))
+        if (hasControl(*part))
             return refused(notAnAddress("elle contient un caractère de contrôle"));
     }
     return {std::move(address), {}};

@@ -74,13 +74,29 @@ std::string quoted(const std::string &text)
     return "« " + text + " »";
 }
 
+bool deniedRight(const QSqlError &error)
+{
+    return error.nativeErrorCode() == QLatin1String("42501"); // insufficient_privilege
+}
+
 // The server's answer in the organiser's words: a refused right is said as such.
 std::string serverFailure(const QSqlError &error, const std::string &doing)
 {
-    if (error.nativeErrorCode() == QLatin1String("42501"))
+    if (deniedRight(error))
         return "Le serveur refuse : ce rôle n'a pas le droit de " + doing + ".";
     const QString text = error.databaseText().isEmpty() ? error.text() : error.databaseText();
     return "Le serveur n'a pas pu " + doing + " : " + text.trimmed().toStdString() + ".";
+}
+
+ServerAnswer refusedAnswer(std::string message)
+{
+    return {ServerAnswer::Outcome::Refused, std::move(message)};
+}
+
+ServerAnswer failedAnswer(const QSqlError &error, const std::string &doing)
+{
+    return {deniedRight(error) ? ServerAnswer::Outcome::Refused : ServerAnswer::Outcome::Failed,
+            serverFailure(error, doing)};
 }
 
 // Runs `sql` with its values; the first failure is kept in `error` and the rest is skipped.
@@ -292,13 +308,13 @@ bool enterCup(Statements &sql, ServerConnection &server, bool readOnly, std::str
     return true;
 }
 
-CupWrite finish(ServerConnection &server, Statements &sql, const std::string &doing)
+ServerAnswer finish(ServerConnection &server, Statements &sql, const std::string &doing)
 {
     if (!sql.failed() && server.db().commit())
-        return {true, {}};
+        return {};
     const QSqlError error = sql.failed() ? sql.error() : server.db().lastError();
     server.db().rollback();
-    return {false, serverFailure(error, doing)};
+    return failedAnswer(error, doing);
 }
 
 bool journalLine(Statements &sql, const std::string &what)
@@ -359,19 +375,19 @@ QString cupSchemaIdentifier(const std::string &cup)
     return QLatin1Char('"') + identifier + QLatin1Char('"');
 }
 
-CupWrite publishCup(ServerConnection &server, const CupCopy &copy)
+ServerAnswer publishCup(ServerConnection &server, const CupCopy &copy)
 {
     const std::string &cup = server.address().cup;
     const std::string doing = "publier la coupe " + quoted(cup);
     if (!server.db().transaction())
-        return {false, serverFailure(server.db().lastError(), doing)};
+        return failedAnswer(server.db().lastError(), doing);
     Statements sql(server.db());
     const QVariant there =
         sql.value(QStringLiteral("SELECT count(*) FROM pg_namespace WHERE nspname = ?"), {qs(cup)});
     if (!sql.failed() && there.toInt() > 0) {
         server.db().rollback();
-        return {false, "Une coupe " + quoted(cup) +
-                           " est déjà sur ce serveur : elle n'est pas remplacée."};
+        return refusedAnswer("Une coupe " + quoted(cup) +
+                             " est déjà sur ce serveur : elle n'est pas remplacée.");
     }
     const QString schema = cupSchemaIdentifier(cup);
     sql.run(QStringLiteral("CREATE SCHEMA %1").arg(schema));
@@ -430,15 +446,15 @@ std::optional<CupCopy> readServerCup(ServerConnection &server, std::string &erro
     return copy;
 }
 
-CupWrite addVenue(ServerConnection &server, const std::string &venue, const std::string &role)
+ServerAnswer addVenue(ServerConnection &server, const std::string &venue, const std::string &role)
 {
     const std::string doing = "ajouter la salle " + quoted(venue);
     if (venue.empty())
-        return {false, "Une salle a un nom."};
+        return refusedAnswer("Une salle a un nom.");
     std::string error;
     Statements sql(server.db());
     if (!enterCup(sql, server, false, error))
-        return {false, error};
+        return refusedAnswer(error);
     const QVariant bypass =
         sql.value(QStringLiteral("SELECT rolsuper OR rolbypassrls OR rolname = current_user "
                                  "OR pg_has_role(rolname, current_user, 'MEMBER') "
@@ -460,7 +476,7 @@ CupWrite addVenue(ServerConnection &server, const std::string &venue, const std:
                   " existe déjà ou a déjà ce rôle : la salle n'est pas ajoutée.";
     if (!refusal.empty()) {
         server.db().rollback();
-        return {false, refusal};
+        return sql.failed() ? failedAnswer(sql.error(), doing) : refusedAnswer(refusal);
     }
     const QString grantee = cupSchemaIdentifier(role);
     const QString schema = cupSchemaIdentifier(server.address().cup);
@@ -480,14 +496,14 @@ CupWrite addVenue(ServerConnection &server, const std::string &venue, const std:
     return finish(server, sql, doing);
 }
 
-CupWrite assignGroup(ServerConnection &server, int round, int pool, const std::string &venue)
+ServerAnswer assignGroup(ServerConnection &server, int round, int pool, const std::string &venue)
 {
     const std::string doing = "affecter la poule " + std::to_string(pool) + " du Tour " +
                               std::to_string(round) + " à la salle " + quoted(venue);
     std::string error;
     Statements sql(server.db());
     if (!enterCup(sql, server, false, error))
-        return {false, error};
+        return refusedAnswer(error);
     const QVariant pools =
         sql.value(QStringLiteral("SELECT max(pool) FROM draw_place WHERE round = ?"), {round});
     const QVariant known =
@@ -506,7 +522,7 @@ CupWrite assignGroup(ServerConnection &server, int round, int pool, const std::s
         refusal = "Il n'y a pas de salle " + quoted(venue) + " dans cette coupe.";
     if (!refusal.empty()) {
         server.db().rollback();
-        return {false, refusal};
+        return sql.failed() ? failedAnswer(sql.error(), doing) : refusedAnswer(refusal);
     }
     sql.run(QStringLiteral("INSERT INTO venue_pool VALUES (?, ?, ?) ON CONFLICT (round, pool) "
                            "DO UPDATE SET venue = excluded.venue"),

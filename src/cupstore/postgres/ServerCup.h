@@ -44,6 +44,17 @@ private:
     QSqlDatabase m_db;
 };
 
+// A change's answer. Refused: nothing changed, for a reason the organiser can act on (no such
+// cup, the role's rights); Failed: the server could not do it (gone, out of room).
+struct ServerAnswer
+{
+    enum class Outcome { Done, Refused, Failed };
+    Outcome outcome = Outcome::Done;
+    std::string message; // French, one sentence, when not done
+
+    bool done() const { return outcome == Outcome::Done; }
+};
+
 // A cup whole, as it goes from one home to the other.
 struct CupCopy
 {
@@ -57,16 +68,16 @@ QString cupSchemaIdentifier(const std::string &cup);
 
 // Makes the cup `address.cup()` on the server from `copy`: its schema, tables, rules and rows,
 // all or nothing. Refused when a cup of that name is already there.
-CupWrite publishCup(ServerConnection &server, const CupCopy &copy);
+ServerAnswer publishCup(ServerConnection &server, const CupCopy &copy);
 
 // The cup as the server holds it, read in one snapshot; none with `error` when there is no
 // such cup, it is newer than this program, or it does not make a cup.
 std::optional<CupCopy> readServerCup(ServerConnection &server, std::string &error);
 
 // Adds a venue bound to an existing role, with what the role may then do (organiser only).
-CupWrite addVenue(ServerConnection &server, const std::string &venue, const std::string &role);
+ServerAnswer addVenue(ServerConnection &server, const std::string &venue, const std::string &role);
 
 // The venue that plays group `pool` of round `round` (drawn), in place of any other.
-CupWrite assignGroup(ServerConnection &server, int round, int pool, const std::string &venue);
+ServerAnswer assignGroup(ServerConnection &server, int round, int pool, const std::string &venue);
 
 } // namespace velmorin

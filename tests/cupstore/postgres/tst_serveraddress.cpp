@@ -143,6 +143,11 @@ void TestServerAddress::refused_data()
                QString(64, QLatin1Char('a')) + " » en a 64.";
     QTest::newRow("control in the name") << QByteArray("postgresql://h/b#Coupe\x1b[2J")
                                          << unreadable("elle contient un caractère de contrôle");
+    QTest::newRow("C1 control in the name") << QByteArray("postgresql://h/b#Coupe\xc2\x9b"
+                                                          "2J")
+                                            << unreadable("elle contient un caractère de contrôle");
+    QTest::newRow("escaped C1 control") << QByteArray("postgresql://h/b?application_name=%C2%85#C")
+                                        << unreadable("elle contient un caractère de contrôle");
     QTest::newRow("escaped control") << QByteArray("postgresql://h%0A/b#C")
                                      << unreadable("elle contient un caractère de contrôle");
     QTest::newRow("escaped NUL") << QByteArray("postgresql://h/b%00x#C")

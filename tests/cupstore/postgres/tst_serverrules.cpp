@@ -83,11 +83,11 @@ void TestServerRules::initTestCase()
     std::string error;
     auto organiser = ServerConnection::open(address(QStringLiteral("rules_org")), error);
     QVERIFY2(organiser, error.c_str());
-    for (const CupWrite &write :
+    for (const ServerAnswer &write :
          {publishCup(*organiser, copy), addVenue(*organiser, "Nord", "rules_nord"),
           addVenue(*organiser, "Sud", "rules_sud"), assignGroup(*organiser, 1, 1, "Nord"),
           assignGroup(*organiser, 1, 2, "Sud")})
-        QVERIFY2(write.saved, write.message.c_str());
+        QVERIFY2(write.done(), write.message.c_str());
 
     for (const QString role : {"rules_org", "rules_nord", "rules_sud", "rules_autre"}) {
         const QSqlDatabase db = pgConnect(role, socket, role, kDatabase);
@@ -302,10 +302,10 @@ void TestServerRules::refusedSetup()
     QVERIFY2(organiser, error.c_str());
     const auto before = readServerCup(*organiser, error);
     QVERIFY2(before, error.c_str());
-    const CupWrite write = round == 0
-                               ? addVenue(*organiser, venue.toStdString(), role.toStdString())
-                               : assignGroup(*organiser, round, pool, venue.toStdString());
-    QVERIFY(!write.saved);
+    const ServerAnswer write = round == 0
+                                   ? addVenue(*organiser, venue.toStdString(), role.toStdString())
+                                   : assignGroup(*organiser, round, pool, venue.toStdString());
+    QCOMPARE(write.outcome, ServerAnswer::Outcome::Refused);
     if (refusal == QLatin1String("group"))
         QVERIFY2(QString::fromStdString(write.message)
                      .contains(QStringLiteral(" poules : il n'a "
