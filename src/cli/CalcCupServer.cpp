@@ -138,14 +138,17 @@ int copyBack(const ServerArguments &read, std::ostream &err)
     if (!copy)
         return refuse(err, error);
     const QString path = QString::fromStdString(*read.copy);
-    const CupOpening opening = CupStore::create(path, copy->setup);
-    if (!opening.ok())
-        return openingFailed(err, opening);
-    const CupWrite saved = opening.store->saveRecords(
-        copy->records, "Copie de la coupe « " + server->address().cup + " » du serveur");
+    CupWrite saved;
+    {
+        const CupOpening opening = CupStore::create(path, copy->setup);
+        if (!opening.ok())
+            return openingFailed(err, opening);
+        saved = opening.store->saveRecords(
+            copy->records, "Copie de la coupe « " + server->address().cup + " » du serveur");
+    }
     if (saved.saved)
         return kExitSuccess;
-    // Half a copy is no copy: the file made just now goes.
+    // Half a copy is no copy: the file made just now goes, once the store has let it go.
     QFile::remove(path);
     err << kProgram << ": " << shownLines(sentence(saved.message)) << '\n' << std::flush;
     return kExitWriteError;
