@@ -308,6 +308,39 @@ bool enterCup(Statements &sql, ServerConnection &server, bool readOnly, std::str
     return true;
 }
 
+// The references between the cup's tables, as statements that take them off and put them
+// back: rows are published first and their references checked after, in one pass per table,
+// where a check row by row would take most of a large cup's publication.
+struct References
+{
+    QStringList drop;
+    QStringList add;
+};
+
+References referencesOf(QSqlDatabase &db, const std::string &cup)
+{
+    References references;
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    if (!query.prepare(QStringLiteral(
+            "SELECT quote_ident(c.relname), quote_ident(k.conname), pg_get_constraintdef(k.oid) "
+            "FROM pg_constraint k JOIN pg_class c ON c.oid = k.conrelid "
+            "JOIN pg_namespace n ON n.oid = k.connamespace "
+            "WHERE k.contype = 'f' AND n.nspname = ? ORDER BY k.oid")))
+        return references;
+    query.addBindValue(qs(cup));
+    if (!query.exec())
+        return references;
+    while (query.next()) {
+        const QString table = query.value(0).toString();
+        const QString name = query.value(1).toString();
+        references.drop << QStringLiteral("ALTER TABLE %1 DROP CONSTRAINT %2").arg(table, name);
+        references.add << QStringLiteral("ALTER TABLE %1 ADD CONSTRAINT %2 %3")
+                              .arg(table, name, query.value(2).toString());
+    }
+    return references;
+}
+
 ServerAnswer finish(ServerConnection &server, Statements &sql, const std::string &doing)
 {
     if (!sql.failed() && server.db().commit())
@@ -399,7 +432,12 @@ ServerAnswer publishCup(ServerConnection &server, const CupCopy &copy)
     for (const QString &statement : rowSecurity())
         sql.run(statement);
     sql.run(QStringLiteral("INSERT INTO cup_format VALUES (1, ?)"), {cupSchemaVersion()});
+    const References references = sql.failed() ? References() : referencesOf(server.db(), cup);
+    for (const QString &statement : references.drop)
+        sql.run(statement);
     insertCopy(sql, copy);
+    for (const QString &statement : references.add)
+        sql.run(statement);
     sql.run(QStringLiteral("SELECT setval(pg_get_serial_sequence(?, 'entry'), "
                            "greatest(max(entry), 1), max(entry) IS NOT NULL) FROM journal"),
             {schema + QStringLiteral(".journal")});

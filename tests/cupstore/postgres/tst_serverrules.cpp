@@ -22,7 +22,7 @@ const QString kDatabase = QStringLiteral("velmorin_rules");
 // Quotes, accents and spaces: the cup's name is a quoted identifier.
 const std::string kCup = "Coupe \"du Rhône\" 2027";
 
-enum class Outcome { Done, Denied, Untouched };
+enum class Outcome { Done, Denied, Untouched, Dangling };
 
 } // namespace
 
@@ -204,6 +204,13 @@ void TestServerRules::asRole_data()
     QTest::newRow("organiser changes the list")
         << org << QStringLiteral("UPDATE list_cell SET value = 'x' WHERE row_no = 1")
         << Outcome::Done;
+    // The tables' references, taken off while the cup was published, are back.
+    QTest::newRow("organiser records a game of a round not drawn")
+        << org << QStringLiteral("INSERT INTO result VALUES (5, 1, 1, 0, 13, 2, NULL)")
+        << Outcome::Dangling;
+    QTest::newRow("organiser gives a group to no venue")
+        << org << QStringLiteral("UPDATE venue_pool SET venue = 'Ouest' WHERE pool = 2")
+        << Outcome::Dangling;
     QTest::newRow("organiser moves a group")
         << org << QStringLiteral("UPDATE venue_pool SET venue = 'Nord' WHERE pool = 2")
         << Outcome::Done;
@@ -237,6 +244,10 @@ void TestServerRules::asRole()
         QVERIFY2(!ran, "the server accepted it");
         // insufficient_privilege, which row-level security's refusals share.
         QCOMPARE(error.nativeErrorCode(), QStringLiteral("42501"));
+        break;
+    case Outcome::Dangling:
+        QVERIFY2(!ran, "the server accepted it");
+        QCOMPARE(error.nativeErrorCode(), QStringLiteral("23503")); // foreign_key_violation
         break;
     case Outcome::Untouched:
         QVERIFY2(ran, qPrintable(error.text()));
