@@ -133,6 +133,14 @@ int cupSchemaVersion()
     return static_cast<int>(steps().size());
 }
 
+std::vector<const char *> cupSchemaStatements()
+{
+    std::vector<const char *> all;
+    for (const std::vector<const char *> &step : steps())
+        all.insert(all.end(), step.begin(), step.end());
+    return all;
+}
+
 bool migrateCup(QSqlDatabase &db, int from, QString &error)
 {
     for (int step = from; step < cupSchemaVersion(); ++step) {

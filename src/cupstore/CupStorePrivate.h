@@ -1,7 +1,8 @@
 #pragma once
 
 // What the cup file's sources share: the statements' plumbing and the tables' writing and
-// reading. Private to CupStore.cpp, CupStoreOpening.cpp and CupStoreTables.cpp.
+// reading. Private to CupStore.cpp, CupStoreOpening.cpp and CupStoreTables.cpp, and to the
+// server's cup (postgres/ServerCup.cpp), which reads its tables with the same functions.
 
 #include "CupSetup.h"
 

@@ -349,6 +349,7 @@ void TestCalcCup::helpNamesEveryOption()
           "--entrees", "--tirage", "--refaire", "--gagnant", "--score", "--forfait", "--corriger",
           "--partie", "--qualifiee",
           "--exemptees", "--annuler-tirage", "--tour", "--tableau", "--format", "--separateur",
+          "--publier", "--copie", "--salle", "--role", "--affecter", "ADRESSE",
           "FINALE", "ENTRANTS1", "CLASSE", "POSITION", "#N", "Code de retour"})
         QVERIFY2(text.count(option) >= 2 || QString(option).startsWith("Code") ||
                      QString(option) == "#N",
