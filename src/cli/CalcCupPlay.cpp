@@ -309,7 +309,7 @@ int runCupAction(const CupArguments &cup, ByteSink &out, std::ostream &err)
         out.write(answer.text + '\n');
         return kExitSuccess;
     }
-    const CupWrite written = store.saveRecords(played.records(), answer.text);
+    const CupWrite written = store.saveCup(played, answer.text);
     if (!written.saved) {
         err << kProgram << ": " << sentence(written.message) << '\n' << std::flush;
         return written.changedMeanwhile ? kExitUsage : kExitWriteError;

@@ -19,6 +19,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -51,7 +52,7 @@ struct CupOpening
     Failure failure = Failure::None;
     std::string message;             // French, one sentence, when refused or failed
     std::optional<CupHolder> holder; // Held: who has it; it may still be opened read-only
-    std::string notice; // opened, but read-only for a reason the organiser must read
+    std::string notice;              // opened, but read-only for a reason the organiser must read
 
     bool ok() const { return store != nullptr; }
 };
@@ -114,8 +115,11 @@ public:
     CupWrite saveRecords(const CupRecords &records, const std::string &what);
     // The same, decided on the cup at `basedOn`: refused, nothing written, when the file is no
     // longer at that version (another program wrote meanwhile).
-    CupWrite saveRecords(const CupRecords &records, const std::string &what,
-                         std::uint64_t basedOn);
+    CupWrite saveRecords(const CupRecords &records, const std::string &what, std::uint64_t basedOn);
+    // The records of `played`, a copy of cup() changed by its commands: a cup only ever holds
+    // records its rules accepted, so they are written without the whole cup being replayed
+    // to check them, when it still has the store's teams, plan and seed (else as saveRecords).
+    CupWrite saveCup(const Cup &played, const std::string &what);
 
     std::vector<CupJournalEntry> journal() const;
 
@@ -129,6 +133,10 @@ private:
     CupWrite inputChange(const std::string &what, const std::function<bool()> &apply,
                          const std::function<void()> &commitToSetup);
     const CupInputsResult &inputs() const;
+    // Why the records held make no cup, empty when they do (the cup then kept in m_cup).
+    std::string cupRefusal() const;
+    CupWrite writeRecords(const CupRecords &records, const std::string &what, std::uint64_t basedOn,
+                          std::optional<Cup> checked);
     std::optional<std::string> restoreIfRemoved();
     std::string failureMessage() const;
     void closeConnection();
@@ -142,6 +150,8 @@ private:
     CupSetup m_setup;
     CupRecords m_records;
     mutable std::optional<CupInputsResult> m_inputs; // made when first needed
+    mutable std::optional<Cup> m_cup;                // what m_records make, once checked
+    std::set<std::string> m_checkedTables; // found whole before this store first wrote them
     std::uint64_t m_version = 0;
     unsigned long long m_device = 0; // the file opened, to notice it removed or replaced
     unsigned long long m_inode = 0;

@@ -12,11 +12,13 @@
 #include <QVariant>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace velmorin::cupstoreprivate {
 
@@ -36,8 +38,12 @@ std::string notACup(const QString &path);
 std::string damaged(const QString &path);
 
 // The checks every cup passes before it is read (CupStoreOpening.cpp): empty when it passed,
-// else the refusal; `version` is the format the file is at.
+// else the refusal; `version` is the format the file is at. checkCup adds SQLite's check of
+// the whole file, for a copy whose journal is being tried.
+std::string checkIdentity(QSqlDatabase &db, const QString &path, std::int64_t &version);
 std::string checkCup(QSqlDatabase &db, const QString &path, std::int64_t &version);
+// SQLite's integrity check of the whole file, or of `table` and its indexes only.
+bool integrityHolds(QSqlDatabase &db, const std::string &table = {});
 // A cup left by a program killed while writing (a journal beside it, or the write-ahead log
 // mode of older versions): brought back to one whole file when the journal is its own and the
 // folder may be written; else the refusal, the file untouched (CupStoreRecovery.cpp).
@@ -49,6 +55,10 @@ QVariant optionalValue(const std::optional<std::int32_t> &value);
 bool select(QSqlQuery &query, const QString &sql);
 bool exec(QSqlQuery &query);
 bool exec(QSqlDatabase &db, const QString &sql, const QVariantList &values = {});
+// Runs `sql` on the connection's own handle and gives each row to `row` until it answers
+// false: for the tables of thousands of rows, read without Qt's copies of every value.
+// False when the statement fails or `row` refused a row.
+bool eachRow(QSqlDatabase &db, const char *sql, const std::function<bool(sqlite3_stmt *)> &row);
 
 // The tables, written and read back (CupStoreTables.cpp).
 bool writeWish(QSqlDatabase &db, Quantity quantity, const Interval &interval);

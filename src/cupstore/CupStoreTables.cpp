@@ -131,6 +131,20 @@ bool exec(QSqlDatabase &db, const QString &sql, const QVariantList &values)
     return query.exec();
 }
 
+bool eachRow(QSqlDatabase &db, const char *sql, const std::function<bool(sqlite3_stmt *)> &row)
+{
+    sqlite3 *handle = handleOf(db);
+    sqlite3_stmt *statement = nullptr;
+    if (handle == nullptr || sqlite3_prepare_v2(handle, sql, -1, &statement, nullptr) != SQLITE_OK)
+        return false;
+    int status = SQLITE_ROW;
+    bool accepted = true;
+    while (accepted && (status = sqlite3_step(statement)) == SQLITE_ROW)
+        accepted = row(statement);
+    sqlite3_finalize(statement);
+    return accepted && status == SQLITE_DONE;
+}
+
 // --- Writing the tables ---
 
 bool writeCupRow(QSqlDatabase &db, const CupSetup &setup)
@@ -325,32 +339,56 @@ bool readWishes(QSqlDatabase &db, CupSetup &setup)
     return true;
 }
 
+// A cell's text as UTF-8; bytes that are not UTF-8 (a file written elsewhere) read as Qt
+// reads them, with replacement characters.
+std::string cellText(sqlite3_stmt *statement, int column)
+{
+    const auto *bytes = reinterpret_cast<const char *>(sqlite3_column_text(statement, column));
+    const qsizetype size = sqlite3_column_bytes(statement, column);
+    if (bytes == nullptr)
+        return {};
+    if (QByteArrayView(bytes, size).isValidUtf8())
+        return std::string(bytes, static_cast<std::size_t>(size));
+    return QString::fromUtf8(bytes, size).toStdString();
+}
+
+// The cells `sql` gives, each the next one of its row: false at the first out of place.
+bool placeCells(QSqlDatabase &db, const char *sql, std::vector<SourceRow> &rows)
+{
+    return eachRow(db, sql, [&](sqlite3_stmt *cell) {
+        const sqlite3_int64 row = sqlite3_column_int64(cell, 0);
+        if (row < 0 || row >= static_cast<sqlite3_int64>(rows.size()))
+            return false;
+        std::vector<std::string> &line = rows[static_cast<std::size_t>(row)].cells;
+        if (sqlite3_column_int64(cell, 1) != static_cast<sqlite3_int64>(line.size()))
+            return false;
+        line.push_back(cellText(cell, 2));
+        return true;
+    });
+}
+
 bool readList(QSqlDatabase &db, CupSetup &setup)
 {
-    QSqlQuery rows(db);
-    if (!select(rows, QStringLiteral("SELECT row_no, line FROM list_row ORDER BY row_no")))
-        return false;
     std::vector<SourceRow> read;
-    while (rows.next()) {
-        if (rows.value(0).toLongLong() != static_cast<qint64>(read.size()))
-            return false;
-        const qint64 line = rows.value(1).toLongLong();
-        if (line < 0)
-            return false;
-        read.push_back(SourceRow{static_cast<std::size_t>(line), {}, {}});
-    }
-    QSqlQuery cells(db);
-    if (!select(cells, QStringLiteral(
-                           "SELECT row_no, col_no, value FROM list_cell ORDER BY row_no, col_no")))
+    const bool rowsRead =
+        eachRow(db, "SELECT row_no, line FROM list_row ORDER BY row_no", [&](sqlite3_stmt *row) {
+            const sqlite3_int64 line = sqlite3_column_int64(row, 1);
+            if (sqlite3_column_int64(row, 0) != static_cast<sqlite3_int64>(read.size()) || line < 0)
+                return false;
+            read.push_back(SourceRow{static_cast<std::size_t>(line), {}, {}});
+            return true;
+        });
+    if (!rowsRead)
         return false;
-    while (cells.next()) {
-        const qint64 row = cells.value(0).toLongLong();
-        if (row < 0 || row >= static_cast<qint64>(read.size()))
+    // Read in the order they are stored, which is the list's as we write it: walking the key's
+    // index instead would look every cell up twice. Cells stored in another order (a file
+    // written elsewhere) are read again through the key.
+    if (!placeCells(db, "SELECT row_no, col_no, value FROM list_cell", read)) {
+        for (SourceRow &row : read)
+            row.cells.clear();
+        if (!placeCells(db, "SELECT row_no, col_no, value FROM list_cell ORDER BY row_no, col_no",
+                        read))
             return false;
-        std::vector<std::string> &line = read[static_cast<std::size_t>(row)].cells;
-        if (cells.value(1).toLongLong() != static_cast<qint64>(line.size()))
-            return false;
-        line.push_back(cells.value(2).toString().toStdString());
     }
     if (!setup.list)
         return read.empty();

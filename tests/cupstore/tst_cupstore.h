@@ -76,7 +76,10 @@ private:
             return 0;
         for (const QByteArray &line : status.readAll().split('\n')) {
             if (line.startsWith(field))
-                return line.mid(static_cast<int>(qstrlen(field))).trimmed().split(' ')[0].toLongLong();
+                return line.mid(static_cast<int>(qstrlen(field)))
+                    .trimmed()
+                    .split(' ')[0]
+                    .toLongLong();
         }
         return 0;
     }
@@ -201,6 +204,8 @@ private slots:
     void readsAnotherProgramsChange();
     void journals_data();
     void journals();
+    void damagedTableWritten_data();
+    void damagedTableWritten();
 
 private:
     QString cupPath(const QString &name = QStringLiteral("coupe.velmorin"))

@@ -406,8 +406,8 @@ CupAnswer CupSession::apply(const CupCommand &command)
     const CupAnswer answer = changedCup.apply(command);
     if (!answer.done || !answer.changed)
         return answer;
-    const CupWrite written = tryWrite(
-        [&](CupStore &store) { return store.saveRecords(changedCup.records(), answer.text); });
+    const CupWrite written =
+        tryWrite([&](CupStore &store) { return store.saveCup(changedCup, answer.text); });
     // Another program's change is shown in the cup's window with the refusal's sentence.
     if (written.changedMeanwhile)
         return CupAnswer::refused(written.message);
