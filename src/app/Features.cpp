@@ -2,7 +2,7 @@
 
 #include "CupFile.h"
 #include "CupSession.h"
-#include "DeroulementWindow.h"
+#include "CupPlayWindow.h"
 #include "FeatureHost.h"
 #include "HelpWindow.h"
 #include "OverviewDialog.h"
@@ -24,7 +24,7 @@ void installFeatures(FeatureHost &host)
     installTeams(host, [host = &host](const Wishes &wishes) { openPlanSearch(*host, wishes); });
     host.addContextSeparator();
     installPlanExport(host);
-    installDeroulement(host, [host = &host]() -> CupRunSource * {
+    installCupPlay(host, [host = &host]() -> CupRunSource * {
         CupSession &session = CupSession::of(*host);
         return session.isOpen() ? &session : nullptr;
     });
