@@ -4,11 +4,16 @@
 #include "CupExports.h"
 #include "CupPlayText.h"
 #include "Named.h"
+#include "Placement.h"
+#include "ReflowLayout.h"
 #include "ResultKeys.h"
 #include "RoundGamesModel.h"
 #include "RoundPage.h"
 #include "RoundSheets.h"
+#include "SaveFile.h"
 
+#include <QAction>
+#include <QDir>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
@@ -25,6 +30,7 @@ namespace velmorin {
 namespace {
 
 const QString kName = QStringLiteral("Deroulement");
+const QString kPlacementKey = QStringLiteral("deroulement/placement");
 
 QString text(std::string_view s)
 {
@@ -112,6 +118,10 @@ CupPlayWindow::CupPlayWindow(FeatureHost &host, SourceGetter source)
                     QStringLiteral("Tire les poules ou parties du tour, une fois le tour "
                                    "précédent terminé"),
                     [this] { drawShownRound(); });
+    m_redraw = button(QStringLiteral("BoutonNouveauTirage"),
+                      QStringLiteral("Tire de nouveau le dernier tour tiré tant qu'aucun résultat "
+                                     "n'y est saisi, après confirmation"),
+                      [this] { redrawShownRound(); });
     m_cancel = button(QStringLiteral("BoutonAnnulerTirage"),
                       QStringLiteral("Annule le tirage du dernier tour tiré et ses résultats, "
                                      "après confirmation"),
@@ -119,21 +129,30 @@ CupPlayWindow::CupPlayWindow(FeatureHost &host, SourceGetter source)
     m_print = button(QStringLiteral("BoutonFeuilles"),
                      QStringLiteral("Aperçu avant impression des feuilles de poule du tour"),
                      [this] { printSheets(); });
-    m_print->setText(QStringLiteral("Imprimer les feuilles du tour…"));
+    m_print->setText(QStringLiteral("&Imprimer les feuilles…"));
     m_pdf = button(QStringLiteral("BoutonFeuillesPdf"),
                    QStringLiteral("Enregistre les feuilles de poule du tour en PDF"),
                    [this] { exportSheetsPdf(); });
-    m_pdf->setText(QStringLiteral("Feuilles du tour en PDF…"));
+    m_pdf->setText(QStringLiteral("Feuilles en &PDF…"));
     m_web = button(QStringLiteral("BoutonPageWeb"),
                    QStringLiteral("Enregistre une page web des résultats, lisible sur un "
                                   "téléphone"),
                    [this] { exportPage(); });
-    m_web->setText(QStringLiteral("Exporter la page des résultats…"));
+    m_web->setText(QStringLiteral("Page des &résultats…"));
 
-    auto *buttons = new QHBoxLayout;
-    for (QPushButton *b : {m_draw, m_cancel, m_print, m_pdf, m_web})
-        buttons->addWidget(b);
-    buttons->addStretch(1);
+    // The round's buttons and the paper's side by side, or one row above the other in a
+    // narrow window.
+    auto *buttons = new ReflowLayout;
+    auto *roundButtons = new QHBoxLayout;
+    for (QPushButton *b : {m_draw, m_redraw, m_cancel})
+        roundButtons->addWidget(b);
+    roundButtons->addStretch(1);
+    auto *paperButtons = new QHBoxLayout;
+    for (QPushButton *b : {m_print, m_pdf, m_web})
+        paperButtons->addWidget(b);
+    paperButtons->addStretch(1);
+    buttons->addLayout(roundButtons);
+    buttons->addLayout(paperButtons);
     auto *contentLayout = new QVBoxLayout(content);
     contentLayout->setContentsMargins(0, 0, 0, 0);
     contentLayout->addWidget(m_banner);
@@ -146,11 +165,64 @@ CupPlayWindow::CupPlayWindow(FeatureHost &host, SourceGetter source)
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_stack);
-    resize(1000, 560);
+    addRoundKeys();
+    resize(900, 560);
     refresh();
 }
 
-CupPlayWindow::~CupPlayWindow() = default;
+CupPlayWindow::~CupPlayWindow()
+{
+    if (isVisible())
+        keepPlacement();
+}
+
+void CupPlayWindow::addRoundKeys()
+{
+    const auto roundKey = [this](const QList<QKeySequence> &keys, auto go) {
+        auto *action = new QAction(this);
+        action->setShortcuts(keys);
+        action->setShortcutContext(Qt::WindowShortcut);
+        connect(action, &QAction::triggered, this, go);
+        addAction(action);
+    };
+    roundKey({QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown)},
+             [this] { stepRound(1); });
+    roundKey({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
+              QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab),
+              QKeySequence(Qt::CTRL | Qt::Key_Backtab), QKeySequence(Qt::CTRL | Qt::Key_PageUp)},
+             [this] { stepRound(-1); });
+    for (int round = 1; round <= kCupRounds; ++round)
+        roundKey({QKeySequence(Qt::ALT | Qt::Key(Qt::Key_0 + round))},
+                 [this, round] { showRound(round); });
+}
+
+void CupPlayWindow::stepRound(int step)
+{
+    showRound((shownRound() - 1 + step + kCupRounds) % kCupRounds + 1);
+}
+
+void CupPlayWindow::showEvent(QShowEvent *event)
+{
+    refresh();
+    FeatureWindow::showEvent(event);
+    // Where the organiser left it last time, once per session; afterwards the kit keeps it
+    // where it was.
+    if (!m_placementRestored) {
+        m_placementRestored = true;
+        restorePlacement(this, programSettings().value(kPlacementKey).toByteArray());
+    }
+}
+
+void CupPlayWindow::hideEvent(QHideEvent *event)
+{
+    keepPlacement();
+    FeatureWindow::hideEvent(event);
+}
+
+void CupPlayWindow::keepPlacement()
+{
+    programSettings().setValue(kPlacementKey, saveGeometry());
+}
 
 const Cup *CupPlayWindow::cup() const
 {
@@ -177,12 +249,6 @@ CupRunSource *CupPlayWindow::connectSource()
         }
     }
     return source;
-}
-
-void CupPlayWindow::showEvent(QShowEvent *event)
-{
-    refresh();
-    FeatureWindow::showEvent(event);
 }
 
 void CupPlayWindow::refresh()
@@ -293,6 +359,9 @@ bool CupPlayWindow::confirm(const QString &title, const QString &question,
     }
     const auto answer = QMessageBox::question(this, title, question,
                                               QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+    // The keys go back to the games, whatever the answer.
+    activateWindow();
+    table(shownRound())->setFocus();
     if (answer != QMessageBox::Yes) {
         say(text(cupwords::kNothingChanged));
         return false;
@@ -409,6 +478,17 @@ bool CupPlayWindow::drawShownRound()
     return drawn;
 }
 
+bool CupPlayWindow::redrawShownRound()
+{
+    const Cup *c = cup();
+    const int round = shownRound();
+    if (!c || !confirm(QStringLiteral("Nouveau tirage"), text(redrawQuestion(*c, round)),
+                       RedrawCommand{round}))
+        return false;
+    showRound(round);
+    return true;
+}
+
 bool CupPlayWindow::cancelShownRound()
 {
     const Cup *c = cup();
@@ -440,14 +520,16 @@ void CupPlayWindow::updateButtons()
 {
     const Cup *c = cup();
     const int round = shownRound();
-    m_draw->setText(QStringLiteral("Tirer le %1").arg(roundText(round)));
-    m_cancel->setText(QStringLiteral("Annuler le tirage du %1").arg(roundText(round)));
+    m_draw->setText(QStringLiteral("&Tirer le %1").arg(roundText(round)));
+    m_redraw->setText(QStringLiteral("&Nouveau tirage du %1").arg(roundText(round)));
+    m_cancel->setText(QStringLiteral("&Annuler le tirage du %1").arg(roundText(round)));
     const QString reason = readOnlyReason();
     const bool writable = reason.isEmpty();
     m_readOnly->setText(reason);
     m_readOnly->setVisible(!writable);
     m_draw->setEnabled(writable && c && !c->drawRefusal(round));
     m_cancel->setEnabled(writable && c && round == c->drawnRounds());
+    m_redraw->setEnabled(m_cancel->isEnabled() && c->resultCount(round) == 0);
     m_print->setEnabled(c && roundSheetPages(*c, round) > 0);
     m_pdf->setEnabled(m_print->isEnabled());
     m_web->setEnabled(c != nullptr);
@@ -470,7 +552,10 @@ void CupPlayWindow::printSheets()
 bool CupPlayWindow::exportSheetsPdfTo(const QString &fileName)
 {
     const Cup *c = cup();
-    return c && saveRoundSheetsPdf(this, *c, shownRound(), cupName(), fileName);
+    if (!c || !saveRoundSheetsPdf(this, *c, shownRound(), cupName(), fileName))
+        return false;
+    say(text(sheetsSaved(shownRound(), QDir::toNativeSeparators(fileName).toStdString())));
+    return true;
 }
 
 void CupPlayWindow::exportSheetsPdf()
@@ -482,7 +567,10 @@ void CupPlayWindow::exportSheetsPdf()
 bool CupPlayWindow::exportPageTo(const QString &fileName, const QDateTime &madeAt)
 {
     const Cup *c = cup();
-    return c && saveResultsPage(this, *c, cupName(), fileName, madeAt);
+    if (!c || !saveResultsPage(this, *c, cupName(), fileName, madeAt))
+        return false;
+    say(text(pageSaved(QDir::toNativeSeparators(fileName).toStdString())));
+    return true;
 }
 
 void CupPlayWindow::exportPage()

@@ -53,12 +53,13 @@ public:
     QTableView *table(int round) const;
     RoundGamesModel *model(int round) const;
 
-    // What the keys and buttons do, on a row of the round shown. A correction or a
+    // What the keys and buttons do, on a row of the round shown. A correction, a redraw or a
     // cancellation asks first; false when nothing changed.
     bool markWinner(int row, int side); // side 0: team A, 1: team B
     bool markForfeit(int row, int side);
     bool enterScore(int row, const QString &text);
     bool drawShownRound();
+    bool redrawShownRound();
     bool cancelShownRound();
     // Opens the score's editor on a decided game (the S key).
     void openScore(int row);
@@ -72,13 +73,15 @@ public:
     // Why the cup may not be changed here (read-only); empty when it may.
     QString readOnlyReason() const;
 
-    // The results page as it stands at `madeAt`, which its title and heading give.
+    // The results page as it stands at `madeAt`, which its title and heading give. Each
+    // export, once saved, names its file on the message line.
     bool exportPageTo(const QString &fileName,
                       const QDateTime &madeAt = QDateTime::currentDateTime());
     bool exportSheetsPdfTo(const QString &fileName);
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
 private:
     friend class ResultKeys; // its keys run under the host's guard
@@ -95,14 +98,21 @@ private:
     bool replaceResult(int row, int winner, std::optional<Score> score, bool withdrawn);
     void updateButtons();
     void updateFinal();
+    // Ctrl+Tab and Ctrl+Page down show the next round, with Shift or Page up the one before
+    // (wrapping round), Alt+1 to Alt+6 a round.
+    void addRoundKeys();
+    void stepRound(int step);
     void printSheets();
     void exportSheetsPdf();
     void exportPage();
     QString cupName() const;
+    // Its place and size, for the next session.
+    void keepPlacement();
 
     SourceGetter m_source;
     QPointer<CupRunSource> m_connected;
     int m_placedRound = 0; // the round the cup was at when its page was last brought forward
+    bool m_placementRestored = false;
 
     QStackedWidget *m_stack = nullptr;
     CupBanner *m_banner = nullptr;
@@ -113,6 +123,7 @@ private:
     ResultKeys *m_keys = nullptr;
     QLabel *m_final = nullptr;
     QPushButton *m_draw = nullptr;
+    QPushButton *m_redraw = nullptr;
     QPushButton *m_cancel = nullptr;
     QPushButton *m_print = nullptr;
     QPushButton *m_pdf = nullptr;

@@ -3,6 +3,8 @@
 #include "CupPlayText.h"
 #include "RoundGamesModel.h"
 
+#include <QEvent>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
@@ -66,10 +68,10 @@ RoundPage::RoundPage(int round, std::function<const Cup *()> cup, QWidget *paren
     // Fixed row heights and column widths: a round of thousands of games never measures
     // its rows.
     m_table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    m_table->horizontalHeader()->setStretchLastSection(true);
-    const int widths[] = {50, 60, 170, 130, 170, 130, 170, 70};
-    for (int c = 0; c < RoundGamesModel::ColumnCount; ++c)
-        m_table->setColumnWidth(c, widths[c]);
+    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    // Tab leaves the table for the buttons; the arrows move from game to game.
+    m_table->setTabKeyNavigation(false);
+    m_table->viewport()->installEventFilter(this);
     connect(m_model, &RoundGamesModel::scoreEntered, this, &RoundPage::scoreEntered);
     layout->addWidget(m_table, 1);
     m_meetings = new QLabel(this);
@@ -78,6 +80,67 @@ RoundPage::RoundPage(int round, std::function<const Cup *()> cup, QWidget *paren
     m_meetings->setToolTip(QStringLiteral("Les équipes d'un même club que le tirage n'a "
                                           "pas pu séparer"));
     layout->addWidget(m_meetings);
+}
+
+std::vector<int> sharedWidths(int width, const std::vector<int> &minimum,
+                              const std::vector<int> &weight)
+{
+    std::vector<int> widths = minimum;
+    int left = width;
+    int weights = 0;
+    for (std::size_t c = 0; c < minimum.size(); ++c) {
+        left -= minimum[c];
+        weights += weight[c];
+    }
+    if (left <= 0 || weights == 0)
+        return widths;
+    int given = 0;
+    for (std::size_t c = 0; c < widths.size(); ++c) {
+        const int share = int(qint64(left) * weight[c] / weights);
+        widths[c] += share;
+        given += share;
+    }
+    const auto heaviest = std::max_element(weight.begin(), weight.end()) - weight.begin();
+    widths[std::size_t(heaviest)] += left - given;
+    return widths;
+}
+
+bool RoundPage::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_table->viewport() && event->type() == QEvent::Resize)
+        shareColumns();
+    return QWidget::eventFilter(watched, event);
+}
+
+void RoundPage::shareColumns()
+{
+    // Minimums from the font, never from the rows: a round of thousands of games is not
+    // measured. Names weigh most, then the clubs and the winner.
+    const QFontMetrics metrics(m_table->font());
+    const int character = metrics.averageCharWidth();
+    const auto header = [&](int column) {
+        return metrics.horizontalAdvance(m_model->headerData(column, Qt::Horizontal).toString()) +
+               2 * character + 8;
+    };
+    std::vector<int> minimum(RoundGamesModel::ColumnCount);
+    std::vector<int> weight(RoundGamesModel::ColumnCount, 0);
+    for (int column = 0; column < RoundGamesModel::ColumnCount; ++column)
+        minimum[std::size_t(column)] = header(column);
+    for (const int name : {RoundGamesModel::TeamA, RoundGamesModel::TeamB}) {
+        minimum[std::size_t(name)] = std::max(minimum[std::size_t(name)], 12 * character);
+        weight[std::size_t(name)] = 4;
+    }
+    for (const int other :
+         {RoundGamesModel::ClubA, RoundGamesModel::ClubB, RoundGamesModel::Winner}) {
+        minimum[std::size_t(other)] = std::max(minimum[std::size_t(other)], 8 * character);
+        weight[std::size_t(other)] = 3;
+    }
+    minimum[RoundGamesModel::ScoreColumn] =
+        std::max(minimum[RoundGamesModel::ScoreColumn],
+                 metrics.horizontalAdvance(QStringLiteral("999-999")) + 12);
+    const std::vector<int> widths = sharedWidths(m_table->viewport()->width(), minimum, weight);
+    for (int column = 0; column < RoundGamesModel::ColumnCount; ++column)
+        m_table->setColumnWidth(column, widths[std::size_t(column)]);
 }
 
 void RoundPage::refresh(bool writable)

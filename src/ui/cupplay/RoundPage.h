@@ -19,6 +19,12 @@ namespace velmorin {
 
 class RoundGamesModel;
 
+// The widths of columns sharing `width` pixels: each at least its minimum, what is left shared
+// by weight (a weight of 0 keeps its minimum), the last pixels to the heaviest. Narrower than
+// the minimums, the minimums: the table scrolls.
+std::vector<int> sharedWidths(int width, const std::vector<int> &minimum,
+                              const std::vector<int> &weight);
+
 class RoundPage : public QWidget
 {
     Q_OBJECT
@@ -35,6 +41,9 @@ public:
     // exempted teams.
     void refresh(bool writable);
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 signals:
     // A score typed in the games' table.
     void scoreEntered(int row, const QString &text);
@@ -44,6 +53,8 @@ signals:
     void exemptedRefused(const QString &why);
 
 private:
+    // The games' columns across the table's width, the team names first.
+    void shareColumns();
     void updateMeetings();
     void updateExempted();
     void exemptedToggled(QListWidgetItem *item);
