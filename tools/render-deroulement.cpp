@@ -20,7 +20,9 @@ int main(int argc, char *argv[])
     testing::MemoryCup source(std::move(cup));
     return renderFromMainWindow(argc, argv, "deroulement.png", [&](TVlmFPrg &window) {
         installCupPlay(window, [&]() -> CupRunSource * { return &source; });
-        return static_cast<QWidget *>(
-            openCupPlay(window, [&]() -> CupRunSource * { return &source; }));
+        CupPlayWindow *shown = openCupPlay(window, [&]() -> CupRunSource * { return &source; });
+        // As on a desktop beside the main window, not squeezed into the offscreen screen.
+        shown->resize(1000, 560);
+        return static_cast<QWidget *>(shown);
     });
 }

@@ -135,6 +135,9 @@ void RoundPage::shareColumns()
         minimum[std::size_t(other)] = std::max(minimum[std::size_t(other)], 8 * character);
         weight[std::size_t(other)] = 3;
     }
+    minimum[RoundGamesModel::Game] =
+        std::max(minimum[RoundGamesModel::Game],
+                 metrics.horizontalAdvance(QStringLiteral("Barrage")) + 2 * character);
     minimum[RoundGamesModel::ScoreColumn] =
         std::max(minimum[RoundGamesModel::ScoreColumn],
                  metrics.horizontalAdvance(QStringLiteral("999-999")) + 12);
