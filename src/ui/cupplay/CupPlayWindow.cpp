@@ -471,8 +471,13 @@ bool CupPlayWindow::drawShownRound()
     const bool drawn = applyToCup(DrawCommand{round}).done;
     if (drawn) {
         QTableView *view = table(round);
-        if (view->model()->rowCount() > 0)
-            view->setCurrentIndex(view->model()->index(0, RoundGamesModel::TeamA));
+        RoundGamesModel *games = model(round);
+        if (games->rowCount() > 0)
+            view->setCurrentIndex(games->index(0, RoundGamesModel::TeamA));
+        // A team that withdrew before the draw has lost its game already: the keys start on
+        // the first game still to play.
+        if (games->rowCount() > 0 && games->hasResult(0))
+            goToNextOpenGame();
         view->setFocus();
     }
     return drawn;
