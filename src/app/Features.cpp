@@ -2,7 +2,7 @@
 
 #include "CupFile.h"
 #include "CupSession.h"
-#include "DeroulementWindow.h"
+#include "CupPlayWindow.h"
 #include "FeatureHost.h"
 #include "FeatureWindow.h"
 #include "HelpWindow.h"
@@ -30,7 +30,7 @@ void installFeatures(FeatureHost &host)
     installPlanExport(host);
     // Always the session, open or not: the cup's window then follows each cup opened, made
     // or closed, and says what a cup not ready to play lacks.
-    installDeroulement(host, [host = &host]() -> CupRunSource * { return &CupSession::of(*host); });
+    installCupPlay(host, [host = &host]() -> CupRunSource * { return &CupSession::of(*host); });
     installHelp(host);
 
     // The cup's shortcuts, and the guide's, work from every feature window too: the organiser

@@ -6,7 +6,7 @@
 #include "CupSetups.h"
 #include "CupStore.h"
 #include "CupText.h"
-#include "DeroulementWindow.h"
+#include "CupPlayWindow.h"
 #include "FeatureTestWindow.h"
 #include "ModalAnswers.h"
 #include "RoundGamesModel.h"
@@ -128,7 +128,7 @@ private slots:
     void calculKeepsTheCup();
 
 private:
-    velmorin::DeroulementWindow *openCupWindow();
+    velmorin::CupPlayWindow *openCupWindow();
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<MessageBoxCatcher> m_boxes;
@@ -151,12 +151,12 @@ void TestCupFollow::cleanup()
     m_dir.reset();
 }
 
-velmorin::DeroulementWindow *TestCupFollow::openCupWindow()
+velmorin::CupPlayWindow *TestCupFollow::openCupWindow()
 {
     if (!velmorin::testing::showActive(*m_window))
         return nullptr;
     QTest::keyClick(m_window.get(), Qt::Key_F5);
-    return get<velmorin::DeroulementWindow>("Deroulement");
+    return get<velmorin::CupPlayWindow>("Deroulement");
 }
 
 void TestCupFollow::windowFollowsAnotherProgram_data()
@@ -206,7 +206,7 @@ void TestCupFollow::windowFollowsAnotherProgram()
     velmorin::CupSession &session = velmorin::CupSession::of(*m_window);
     QVERIFY(session.open(m_path));
     QVERIFY(session.readOnly());
-    velmorin::DeroulementWindow *cupWindow = openCupWindow();
+    velmorin::CupPlayWindow *cupWindow = openCupWindow();
     QTRY_VERIFY(cupWindow->isVisible());
     QCOMPARE(shownCells(*cupWindow->model(round)), cellsOf(*other.cup().cup, round));
 
@@ -251,7 +251,7 @@ void TestCupFollow::readOnlyOffersNoWrite()
     QCOMPARE(session.readOnly(), readOnly);
     const QByteArray before = digest(m_path);
 
-    velmorin::DeroulementWindow *cupWindow = openCupWindow();
+    velmorin::CupPlayWindow *cupWindow = openCupWindow();
     QTRY_VERIFY(cupWindow->isVisible());
     const auto button = [&](const char *name) {
         return cupWindow->findChild<QPushButton *>(QLatin1String(name));
@@ -309,7 +309,7 @@ void TestCupFollow::refusedWriteShowsTheCupAsItIs()
     velmorin::CupSession &session = velmorin::CupSession::of(*m_window);
     QVERIFY(session.open(m_path));
     QVERIFY(!session.readOnly());
-    velmorin::DeroulementWindow *cupWindow = openCupWindow();
+    velmorin::CupPlayWindow *cupWindow = openCupWindow();
     QTRY_VERIFY(cupWindow->isVisible());
 
     // Another program, past the lock (an older Velmorin, say), renames the cup.

@@ -7,7 +7,7 @@
 #include "CupSession.h"
 #include "CupSetups.h"
 #include "CupStore.h"
-#include "DeroulementWindow.h"
+#include "CupPlayWindow.h"
 #include "FeatureTestWindow.h"
 #include "ModalAnswers.h"
 #include "TeamsDialog.h"
@@ -111,7 +111,7 @@ QString TestCupWindows::makeCup(const QString &name, const CupSetup &setup)
 
 QString TestCupWindows::cupWindowSays()
 {
-    auto *window = get<velmorin::DeroulementWindow>("Deroulement");
+    auto *window = get<velmorin::CupPlayWindow>("Deroulement");
     auto *stack = window->findChild<QStackedWidget *>();
     if (!stack || stack->currentIndex() != 0)
         return {};
@@ -223,7 +223,7 @@ void TestCupWindows::cupWindowFollowsTheOpenCup()
 
     QVERIFY(session().open(first));
     QCOMPARE(cupWindowSays(), QString());
-    auto *cupWindow = get<velmorin::DeroulementWindow>("Deroulement");
+    auto *cupWindow = get<velmorin::CupPlayWindow>("Deroulement");
     QVERIFY(cupWindow->drawShownRound());
     const int firstGames = cupWindow->table(1)->model()->rowCount();
     QVERIFY(firstGames > 0);
