@@ -1,6 +1,9 @@
 #include "CupStore.h"
 
-#include "CupStorePrivate.h"
+#include "CupMessages.h"
+#include "CupOpeningChecks.h"
+#include "CupSql.h"
+#include "CupTables.h"
 
 #include "CupRecordRows.h"
 #include "Platform.h"
@@ -101,10 +104,13 @@ CupWrite CupStore::change(const std::string &what, const std::function<bool()> &
     if (!exec(m_db, QStringLiteral("BEGIN IMMEDIATE")))
         return {false, failureMessage()};
     const std::optional<std::uint64_t> current = readVersion(m_db);
-    if (!current || *current != basedOn.value_or(m_version)) {
-        const std::string message = current ? changedMeanwhile(m_path) : failureMessage();
+    const std::uint64_t decidedOn = basedOn.value_or(m_version);
+    if (!current || *current != decidedOn) {
+        const std::string failure = current ? std::string() : failureMessage();
         exec(m_db, QStringLiteral("ROLLBACK"));
-        return {false, message, current.has_value()};
+        if (!current)
+            return {false, failure};
+        return {false, refusalSince(decidedOn), true};
     }
     std::optional<std::uint64_t> written;
     if (!apply() || !writeJournal(m_db, what) || !(written = readVersion(m_db)) ||
@@ -115,14 +121,20 @@ CupWrite CupStore::change(const std::string &what, const std::function<bool()> &
     }
     m_version = *written;
     commitToSetup();
+    m_records.version = m_version; // one count for the settings and the play
     if (inputsChange)
         m_inputs.reset();
     return {true, notice};
 }
 
-std::optional<std::uint64_t> CupStore::fileVersion()
+std::optional<std::uint64_t> CupStore::storedVersion()
 {
     return readVersion(m_db);
+}
+
+std::optional<std::vector<CupChange>> CupStore::changesSince(std::uint64_t version)
+{
+    return readChanges(m_db, version);
 }
 
 bool CupStore::reload()
@@ -138,6 +150,7 @@ bool CupStore::reload()
     // Checked as on opening: a cup another program left unplayable is not taken in.
     const bool played =
         !records->draws.empty() || !records->results.empty() || !records->chosenExempted.empty();
+    records->version = *version;
     std::uint64_t oldVersion = std::exchange(m_version, *version);
     CupSetup oldSetup = std::exchange(m_setup, std::move(*setup));
     CupRecords oldRecords = std::exchange(m_records, std::move(*records));
@@ -173,17 +186,15 @@ CupCreation CupStore::cup() const
     return restoreCup(inputs(), m_records);
 }
 
-CupWrite CupStore::saveRecords(const CupRecords &records, const std::string &what)
-{
-    return saveRecords(records, what, m_version);
-}
-
 CupWrite CupStore::saveRecords(const CupRecords &records, const std::string &what,
                                std::uint64_t basedOn)
 {
     if (basedOn != m_version)
-        return {false, changedMeanwhile(m_path), true};
-    if (records == m_records)
+        return {false, refusalSince(basedOn), true};
+    // The version is the store's to give: the journal's entry that the write adds.
+    CupRecords kept = records;
+    kept.version = m_version;
+    if (kept == m_records)
         return {true, {}};
     // Never a file that would not open again: the records must make this cup. No draw left
     // opens with any settings: a cup played under older rules can still go back before its
@@ -199,7 +210,7 @@ CupWrite CupStore::saveRecords(const CupRecords &records, const std::string &wha
     const bool rulesChange = records.draws.empty() != m_records.draws.empty();
     return change(
         what, [&] { return writeCupRecords(m_db, m_records, records); },
-        [&] { m_records = records; }, rulesChange, basedOn);
+        [&] { m_records = std::move(kept); }, rulesChange, basedOn);
 }
 
 CupWrite CupStore::setName(const std::string &name)
@@ -294,11 +305,16 @@ CupWrite CupStore::setWish(Quantity quantity, const Interval &interval)
 CupWrite CupStore::setList(const ImportedList &list,
                            const std::vector<LevelRoundChoice> &levelRounds)
 {
+    std::optional<TeamList> teams = listTeams(list);
     return inputChange(
         "Liste ouverte : " + list.fileName,
-        [&] { return writeList(m_db, list) && writeLevelRounds(m_db, levelRounds); },
+        [&] {
+            return writeList(m_db, list) && writeTeams(m_db, teams) &&
+                   writeLevelRounds(m_db, levelRounds);
+        },
         [&] {
             m_setup.list = list;
+            m_setup.teams = std::move(teams);
             m_setup.levelRounds = sortedRounds(levelRounds);
         });
 }
@@ -349,12 +365,9 @@ CupWrite CupStore::setLevelOrder(const std::vector<std::string> &levels)
 std::vector<CupJournalEntry> CupStore::journal() const
 {
     std::vector<CupJournalEntry> entries;
-    QSqlQuery query(m_db);
-    if (!select(query, QStringLiteral("SELECT at, what FROM journal ORDER BY entry")))
-        return entries;
-    while (query.next())
-        entries.push_back(
-            {query.value(0).toString().toStdString(), query.value(1).toString().toStdString()});
+    QSqlDatabase db = m_db;
+    for (CupChange &change : readChanges(db, 0).value_or(std::vector<CupChange>{}))
+        entries.push_back({std::move(change.at), std::move(change.what)});
     return entries;
 }
 

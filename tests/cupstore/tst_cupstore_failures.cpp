@@ -156,7 +156,7 @@ void TestCupStore::killedWhilePlaying()
 {
     const QString path = newCup(playableCup(2, 77));
     std::mt19937 random(20261208);
-    velmorin::CupRecords known;
+    velmorin::CupRecords known = CupStore::open(path, CupStore::Mode::ReadOnly).store->records();
     std::uint64_t totalSteps = 0;
     for (int kill = 0; kill < 40; ++kill) {
         // A step is one transaction, several synchronous writes with a rollback journal.
@@ -222,8 +222,8 @@ void TestCupStore::killedCreation()
             QVERIFY(CupStore::create(path, inventedCup(14, 200)).ok());
         }
         const QStringList left =
-            QDir(m_dir.path()).entryList({".creee.velmorin*", "creee.velmorin?*"},
-                                         QDir::Files | QDir::Hidden);
+            QDir(m_dir.path())
+                .entryList({".creee.velmorin*", "creee.velmorin?*"}, QDir::Files | QDir::Hidden);
         QVERIFY2(left.isEmpty(), qPrintable(left.join(' ')));
     }
     QVERIFY(made < 30); // some kills landed during the creation
