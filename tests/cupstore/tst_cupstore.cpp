@@ -351,6 +351,14 @@ void TestCupStore::damagedRecords_data()
         << QByteArray("INSERT INTO chosen_exempted VALUES (0, 99999)");
     QTest::newRow("plan changed under the draws")
         << QByteArray("UPDATE cup SET entrants1 = entrants1 + 4");
+    // The teams the cup keeps, not its list's rows, are the ones played: read as strictly.
+    QTest::newRow("kept team both numbered and named")
+        << QByteArray("UPDATE team SET level_number = 1, level_name = 'Régionale' WHERE rank = 0");
+    QTest::newRow("kept teams one short")
+        << QByteArray("DELETE FROM team_extra WHERE rank = (SELECT max(rank) FROM team); "
+                      "DELETE FROM team WHERE rank = (SELECT max(rank) FROM team)");
+    QTest::newRow("kept teams, one name twice") << QByteArray(
+        "UPDATE team SET name = (SELECT name FROM team WHERE rank = 0) WHERE rank = 1");
 }
 
 // Records changed behind the store's back, or settings that no longer make the drawn cup:
