@@ -6,6 +6,7 @@
 #include "FeatureHost.h"
 #include "FeatureWindow.h"
 #include "HelpWindow.h"
+#include "InstallCupSession.h"
 #include "OverviewDialog.h"
 #include "PlanExport.h"
 #include "PlanSearchDialog.h"
@@ -20,7 +21,9 @@ void installFeatures(FeatureHost &host)
 {
     // The menu's order: the cup file first, as a desktop program's File menu; the overview, the
     // plan search and the teams (which hands its wishes to the plan search), then what gets the
-    // shown plan out of the window, the cup's running window, then the guide.
+    // shown plan out of the window, the cup's running window, then the guide. The cup session
+    // they share comes first.
+    installCupSession(host);
     installCupFile(host);
     host.addContextSeparator();
     installOverview(host);

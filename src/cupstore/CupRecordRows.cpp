@@ -1,6 +1,8 @@
 #include "CupRecordRows.h"
 
-#include "CupStorePrivate.h"
+#include "CupMessages.h"
+#include "CupSql.h"
+#include "CupTables.h"
 
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -245,15 +247,6 @@ std::optional<CupRecords> readCupRecords(QSqlDatabase &db)
             return std::nullopt;
         records.withdrawals.push_back({*team, *round});
     }
-    if (!query.exec(QStringLiteral("SELECT version FROM play")))
-        return std::nullopt;
-    if (query.next()) {
-        bool ok = false;
-        const qlonglong version = query.value(0).toLongLong(&ok);
-        if (!ok || version < 0)
-            return std::nullopt;
-        records.version = static_cast<std::uint64_t>(version);
-    }
     return records;
 }
 
@@ -328,9 +321,6 @@ bool writeCupRecords(QSqlDatabase &db, const CupRecords &before, const CupRecord
                 return false;
         }
     }
-    if (before.version != after.version && !run(db, "INSERT OR REPLACE INTO play VALUES (1, ?)",
-                                                {static_cast<qlonglong>(after.version)}))
-        return false;
     return true;
 }
 

@@ -1,6 +1,9 @@
 #include "CupStore.h"
 
-#include "CupStorePrivate.h"
+#include "CupMessages.h"
+#include "CupOpeningChecks.h"
+#include "CupSql.h"
+#include "CupTables.h"
 
 #include "CupRecordRows.h"
 #include "Platform.h"
@@ -142,10 +145,13 @@ CupWrite CupStore::change(const std::string &what, const std::function<bool()> &
     if (!exec(m_db, QStringLiteral("BEGIN IMMEDIATE")))
         return {false, failureMessage()};
     const std::optional<std::uint64_t> current = readVersion(m_db);
-    if (!current || *current != basedOn.value_or(m_version)) {
-        const std::string message = current ? changedMeanwhile(m_path) : failureMessage();
+    const std::uint64_t decidedOn = basedOn.value_or(m_version);
+    if (!current || *current != decidedOn) {
+        const std::string failure = current ? std::string() : failureMessage();
         exec(m_db, QStringLiteral("ROLLBACK"));
-        return {false, message, current.has_value()};
+        if (!current)
+            return {false, failure};
+        return {false, refusalSince(decidedOn), true};
     }
     std::optional<std::uint64_t> written;
     std::set<std::string> tables;
@@ -172,6 +178,7 @@ CupWrite CupStore::change(const std::string &what, const std::function<bool()> &
     }
     m_version = *written;
     commitToSetup();
+    m_records.version = m_version; // one count for the settings and the play
     if (inputsChange) {
         m_inputs.reset();
         m_cup.reset();
@@ -179,9 +186,14 @@ CupWrite CupStore::change(const std::string &what, const std::function<bool()> &
     return {true, notice};
 }
 
-std::optional<std::uint64_t> CupStore::fileVersion()
+std::optional<std::uint64_t> CupStore::storedVersion()
 {
     return readVersion(m_db);
+}
+
+std::optional<std::vector<CupChange>> CupStore::changesSince(std::uint64_t version)
+{
+    return readChanges(m_db, version);
 }
 
 bool CupStore::reload()
@@ -197,6 +209,7 @@ bool CupStore::reload()
     // Checked as on opening: a cup another program left unplayable is not taken in.
     const bool played =
         !records->draws.empty() || !records->results.empty() || !records->chosenExempted.empty();
+    records->version = *version;
     std::uint64_t oldVersion = std::exchange(m_version, *version);
     CupSetup oldSetup = std::exchange(m_setup, std::move(*setup));
     CupRecords oldRecords = std::exchange(m_records, std::move(*records));
@@ -250,17 +263,15 @@ CupCreation CupStore::cup() const
     return {m_cup, {}};
 }
 
-CupWrite CupStore::saveRecords(const CupRecords &records, const std::string &what)
-{
-    return saveRecords(records, what, m_version);
-}
-
 CupWrite CupStore::saveRecords(const CupRecords &records, const std::string &what,
                                std::uint64_t basedOn)
 {
     if (basedOn != m_version)
-        return {false, changedMeanwhile(m_path), true};
-    if (records == m_records)
+        return {false, refusalSince(basedOn), true};
+    // The version is the store's to give: the journal's entry that the write adds.
+    CupRecords kept = records;
+    kept.version = m_version;
+    if (kept == m_records)
         return {true, {}};
     // Never a file that would not open again: the records must make this cup. No draw left
     // opens with any settings: a cup played under older rules can still go back before its
@@ -289,17 +300,19 @@ bool sameTeams(const std::vector<CupTeam> &a, const std::vector<CupTeam> &b)
 
 } // namespace
 
-CupWrite CupStore::saveCup(const Cup &played, const std::string &what)
+CupWrite CupStore::saveCup(const Cup &played, const std::string &what, std::uint64_t basedOn)
 {
+    if (basedOn != m_version)
+        return {false, refusalSince(basedOn), true};
     const bool ownInputs = cupRefusal().empty() && played.seed() == m_cup->seed() &&
                            played.layout() == m_cup->layout() &&
                            sameTeams(played.teams(), m_cup->teams());
     if (!ownInputs)
-        return saveRecords(played.records(), what);
+        return saveRecords(played.records(), what, basedOn);
     const CupRecords records = played.records();
     if (records == m_records)
         return {true, {}};
-    return writeRecords(records, what, m_version, played);
+    return writeRecords(records, what, basedOn, played);
 }
 
 CupWrite CupStore::writeRecords(const CupRecords &records, const std::string &what,
@@ -311,7 +324,11 @@ CupWrite CupStore::writeRecords(const CupRecords &records, const std::string &wh
         what, [&] { return writeCupRecords(m_db, m_records, records); },
         [&] {
             m_records = records;
-            m_cup = std::move(checked); // the cup just checked is the one now held
+            // The cup just checked is the one now held, when it counts as the store does.
+            if (checked && checked->version() == m_version)
+                m_cup = std::move(checked);
+            else
+                m_cup.reset();
         },
         rulesChange, basedOn);
 }
@@ -408,11 +425,16 @@ CupWrite CupStore::setWish(Quantity quantity, const Interval &interval)
 CupWrite CupStore::setList(const ImportedList &list,
                            const std::vector<LevelRoundChoice> &levelRounds)
 {
+    std::optional<TeamList> teams = listTeams(list);
     return inputChange(
         "Liste ouverte : " + list.fileName,
-        [&] { return writeList(m_db, list) && writeLevelRounds(m_db, levelRounds); },
+        [&] {
+            return writeList(m_db, list) && writeTeams(m_db, teams) &&
+                   writeLevelRounds(m_db, levelRounds);
+        },
         [&] {
             m_setup.list = list;
+            m_setup.teams = std::move(teams);
             m_setup.levelRounds = sortedRounds(levelRounds);
         });
 }
@@ -463,12 +485,9 @@ CupWrite CupStore::setLevelOrder(const std::vector<std::string> &levels)
 std::vector<CupJournalEntry> CupStore::journal() const
 {
     std::vector<CupJournalEntry> entries;
-    QSqlQuery query(m_db);
-    if (!select(query, QStringLiteral("SELECT at, what FROM journal ORDER BY entry")))
-        return entries;
-    while (query.next())
-        entries.push_back(
-            {query.value(0).toString().toStdString(), query.value(1).toString().toStdString()});
+    QSqlDatabase db = m_db;
+    for (CupChange &change : readChanges(db, 0).value_or(std::vector<CupChange>{}))
+        entries.push_back({std::move(change.at), std::move(change.what)});
     return entries;
 }
 

@@ -2,7 +2,10 @@
 
 #include "CupStore.h"
 
-#include "CupStorePrivate.h"
+#include "CupMessages.h"
+#include "CupOpeningChecks.h"
+#include "CupSql.h"
+#include "CupTables.h"
 
 #include "CupRecordRows.h"
 #include "CupSchema.h"
@@ -157,17 +160,6 @@ void removeAbandonedCreations(const QString &folder, const QString &prefix)
 } // namespace
 
 namespace cupstoreprivate {
-
-std::string notACup(const QString &path)
-{
-    return "Le fichier " + nameOf(path) + " n'est pas une coupe Velmorin.";
-}
-
-std::string damaged(const QString &path)
-{
-    return "La coupe " + nameOf(path) +
-           " est abîmée : elle n'est pas ouverte, pour ne rien écrire dedans.";
-}
 
 // --- Checks shared by the file and its trial copies ---
 
@@ -355,6 +347,7 @@ CupOpening CupStore::open(const QString &path, Mode mode)
     store->m_version = *fileVersion;
     store->m_setup = std::move(*setup);
     store->m_records = std::move(*records);
+    store->m_records.version = store->m_version;
     if (!store->m_records.draws.empty() || !store->m_records.results.empty() ||
         !store->m_records.chosenExempted.empty()) {
         if (!store->cupRefusal().empty())

@@ -202,6 +202,10 @@ private slots:
     void changedMeanwhile();
     void readsAnotherProgramsChange_data();
     void readsAnotherProgramsChange();
+    void staleCommandNamesTheChanges_data();
+    void staleCommandNamesTheChanges();
+    void oneVersionForSettingsAndPlay_data();
+    void oneVersionForSettingsAndPlay();
     void journals_data();
     void journals();
     void damagedTableWritten_data();

@@ -156,7 +156,7 @@ void TestCupStore::killedWhilePlaying()
 {
     const QString path = newCup(playableCup(2, 77));
     std::mt19937 random(20261208);
-    velmorin::CupRecords known;
+    velmorin::CupRecords known = CupStore::open(path, CupStore::Mode::ReadOnly).store->records();
     std::uint64_t totalSteps = 0;
     for (int kill = 0; kill < 40; ++kill) {
         // A step is one transaction, several synchronous writes with a rollback journal.

@@ -2,7 +2,9 @@
 
 #include "CupRecordRows.h"
 #include "CupSchema.h"
-#include "CupStorePrivate.h"
+#include "CupMessages.h"
+#include "CupSql.h"
+#include "CupTables.h"
 
 #include <QAtomicInt>
 #include <QJsonArray>

@@ -302,7 +302,10 @@ void TeamsDialog::restoreTeams()
     if (teams.seed && *teams.seed != m_seed)
         setSeed(*teams.seed);
     if (teams.list && teams.list != m_importedList) {
-        TeamListResult read = teamListFromRows(teams.list->fileName, teams.list->rows);
+        // The teams the cup keeps, whatever this program's reader makes of its rows.
+        TeamListResult read = teams.teams
+                                  ? TeamListResult{teams.teams, {}, {}}
+                                  : teamListFromRows(teams.list->fileName, teams.list->rows);
         if (read.ok()) {
             // The levels' order the cup keeps, when it still names every level of the list.
             std::optional<LevelOrder> order;
