@@ -327,20 +327,25 @@ int runCupAction(const CupArguments &cup, ByteSink &out, std::ostream &err)
         break;
     }
     command->basedOn = played.version();
-    const CupAnswer answer = played.apply(*command);
-    if (!answer.done)
-        return refuse(err, answer.text);
+    CupApplied applied = store.apply(*command, &played);
+    switch (applied.outcome) {
+    case CupApplied::Outcome::Refused:
+    case CupApplied::Outcome::Stale:
+        return refuse(err, applied.answer.text);
+    case CupApplied::Outcome::WriteFailed:
+        err << kProgram << ": " << sentence(applied.answer.text) << '\n' << std::flush;
+        return kExitWriteError;
+    case CupApplied::Outcome::Done:
+        break;
+    }
+    const CupAnswer &answer = applied.answer;
     if (!answer.changed) {
         out.write(answer.text + '\n');
         return kExitSuccess;
     }
-    const CupWrite written = store.saveRecords(played.records(), answer.text);
-    if (!written.saved) {
-        err << kProgram << ": " << sentence(written.message) << '\n' << std::flush;
-        return written.changedMeanwhile ? kExitUsage : kExitWriteError;
-    }
-    if (!written.message.empty())
-        err << kProgram << ": " << sentence(written.message) << '\n';
+    played = std::move(*applied.cup);
+    if (!applied.notice.empty())
+        err << kProgram << ": " << sentence(applied.notice) << '\n';
     if (action.kind == Kind::Draw) {
         err << meetingsText(played, *round) << std::flush;
         out.write(csv ? roundCsv(played, *round, sep) : roundTable(played, *round));

@@ -1,7 +1,7 @@
 // The entry tokens' table: a token opens one group of one round to results from the lanes.
 
 #include "CupStore.h"
-#include "CupStorePrivate.h"
+#include "CupSql.h"
 #include "CupTokens.h"
 
 #include <QDateTime>

@@ -59,13 +59,7 @@ private:
 
 void TestCalcCup::initTestCase()
 {
-    QFile sample(VELMORIN_SAMPLE_LIST);
-    QVERIFY(sample.open(QIODevice::ReadOnly));
-    QFile twelve(path("douze.csv"));
-    QVERIFY(twelve.open(QIODevice::WriteOnly));
-    for (int line = 0; line < 13; ++line)
-        twelve.write(sample.readLine());
-    twelve.close();
+    QVERIFY(velmorin::testing::writeSampleTeams(VELMORIN_SAMPLE_LIST, path("douze.csv"), 12));
     QFile list(path("equipes.csv"));
     QVERIFY(list.open(QIODevice::WriteOnly));
     list.write(velmorin::testing::kHandList);
@@ -371,6 +365,7 @@ void TestCalcCup::helpNamesEveryOption()
           "--partie", "--qualifiee",
           "--exemptees", "--annuler-tirage", "--tour", "--tableau", "--format", "--separateur",
           "--jeton", "--jetons", "--revoquer",
+          "--publier", "--copie", "--salle", "--role", "--affecter", "ADRESSE",
           "FINALE", "ENTRANTS1", "CLASSE", "POSITION", "#N", "Code de retour"})
         QVERIFY2(text.count(option) >= 2 || QString(option).startsWith("Code") ||
                      QString(option) == "#N",

@@ -1,5 +1,6 @@
 #include "CupText.h"
 
+#include "CupPlayText.h"
 #include "CsvWriter.h"
 #include "TeamKey.h"
 #include "VisibleText.h"
@@ -151,14 +152,6 @@ std::string roundHeading(const Cup &cup, int round)
     }
     return heading;
 }
-
-std::string meetingText(const Cup &cup, const Meeting &meeting)
-{
-    return "poule " + std::to_string(meeting.group) + " : " + teamAt(cup, meeting.teamA).name +
-           " et " + teamAt(cup, meeting.teamB).name + " (" + teamAt(cup, meeting.teamA).club + ")";
-}
-
-} // namespace
 
 std::string htmlEscaped(std::string_view text)
 {

@@ -1,9 +1,11 @@
-// The cup file's tables: the statements' plumbing, each table written, and read back checked.
+// The cup file's tables: each table written, and read back checked.
 
-#include "CupStorePrivate.h"
+#include "CupTables.h"
 
-#include "TeamCsv.h"
+#include "CupMessages.h"
+#include "CupSql.h"
 
+#include "CupContents.h"
 #include "CupRecordRows.h"
 #include "CupSchema.h"
 #include "Plan.h"
@@ -21,63 +23,6 @@
 
 namespace velmorin::cupstoreprivate {
 
-std::string nameOf(const QString &path)
-{
-    return "« " + displayName(path.toStdString()) + " »";
-}
-
-sqlite3 *handleOf(const QSqlDatabase &db)
-{
-    if (!db.isValid() || db.driver() == nullptr)
-        return nullptr;
-    const QVariant handle = db.driver()->handle();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        return nullptr;
-    return *static_cast<sqlite3 *const *>(handle.constData());
-}
-
-// Untrusted files: no schema may run anything (trusted_schema), and the defensive mode
-// forbids what could corrupt the file on purpose (writable_schema and the like). The limits
-// are far above what a cup holds (a list cell, a journal line) and far below what would hold
-// the program: a hostile file is refused, not read at length.
-bool guard(QSqlDatabase &db)
-{
-    sqlite3 *handle = handleOf(db);
-    if (handle == nullptr)
-        return false;
-    sqlite3_db_config(handle, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
-    sqlite3_db_config(handle, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
-    // A connection that only reads or is refused must leave the file as it was.
-    sqlite3_db_config(handle, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
-    sqlite3_limit(handle, SQLITE_LIMIT_LENGTH, 1 << 20);
-    sqlite3_limit(handle, SQLITE_LIMIT_SQL_LENGTH, 1 << 16);
-    sqlite3_limit(handle, SQLITE_LIMIT_EXPR_DEPTH, 64);
-    sqlite3_limit(handle, SQLITE_LIMIT_COMPOUND_SELECT, 4);
-    sqlite3_limit(handle, SQLITE_LIMIT_VDBE_OP, 10000);
-    sqlite3_limit(handle, SQLITE_LIMIT_FUNCTION_ARG, 8);
-    sqlite3_limit(handle, SQLITE_LIMIT_ATTACHED, 1); // VACUUM INTO takes one
-    sqlite3_limit(handle, SQLITE_LIMIT_LIKE_PATTERN_LENGTH, 64);
-    sqlite3_limit(handle, SQLITE_LIMIT_TRIGGER_DEPTH, 1);
-    sqlite3_db_config(handle, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
-    sqlite3_db_config(handle, SQLITE_DBCONFIG_ENABLE_VIEW, 0, nullptr);
-    QSqlQuery query(db);
-    return query.exec(QStringLiteral("PRAGMA trusted_schema = OFF")) &&
-           query.exec(QStringLiteral("PRAGMA cell_size_check = ON"));
-}
-
-QString uriOf(const QString &file, bool readOnly)
-{
-    return QUrl::fromLocalFile(file).toString(QUrl::FullyEncoded) +
-           (readOnly ? QStringLiteral("?mode=ro") : QStringLiteral("?mode=rw"));
-}
-
-bool prepareWriting(QSqlDatabase &db)
-{
-    QSqlQuery query(db);
-    return query.exec(QStringLiteral("PRAGMA synchronous = FULL")) &&
-           query.exec(QStringLiteral("PRAGMA foreign_keys = ON"));
-}
-
 std::optional<std::uint64_t> readVersion(QSqlDatabase &db)
 {
     QSqlQuery query(db);
@@ -87,48 +32,36 @@ std::optional<std::uint64_t> readVersion(QSqlDatabase &db)
     return static_cast<std::uint64_t>(query.value(0).toLongLong());
 }
 
-std::string changedMeanwhile(const QString &path)
-{
-    return "La coupe " + nameOf(path) +
-           " a été modifiée par un autre programme entre-temps : la modification n'est pas "
-           "enregistrée, rouvrez la coupe pour partir de son état actuel.";
-}
-
-std::string quoted(const std::string &text)
-{
-    return "« " + text + " »";
-}
-
-QString qs(const std::string &text)
-{
-    return QString::fromStdString(text);
-}
-
-QVariant optionalValue(const std::optional<std::int32_t> &value)
-{
-    return value ? QVariant(static_cast<qint64>(*value)) : QVariant();
-}
-
-// A forward-only reading: rows are read once, in order, without being kept.
-bool select(QSqlQuery &query, const QString &sql)
-{
-    query.setForwardOnly(true);
-    return query.exec(sql);
-}
-
-bool exec(QSqlQuery &query)
-{
-    return query.exec();
-}
-
-bool exec(QSqlDatabase &db, const QString &sql, const QVariantList &values)
+std::optional<std::vector<CupChange>> readChanges(QSqlDatabase &db, std::uint64_t version)
 {
     QSqlQuery query(db);
-    if (!query.prepare(sql))
+    query.setForwardOnly(true);
+    if (!query.prepare(
+            QStringLiteral("SELECT entry, at, what FROM journal WHERE entry > ? ORDER BY entry")))
+        return std::nullopt;
+    query.addBindValue(static_cast<qlonglong>(version));
+    if (!query.exec())
+        return std::nullopt;
+    std::vector<CupChange> changes;
+    while (query.next())
+        changes.push_back({static_cast<std::uint64_t>(query.value(0).toLongLong()),
+                           query.value(1).toString().toStdString(),
+                           query.value(2).toString().toStdString()});
+    return changes;
+}
+
+bool eachRow(QSqlDatabase &db, const char *sql, const std::function<bool(sqlite3_stmt *)> &row)
+{
+    sqlite3 *handle = handleOf(db);
+    sqlite3_stmt *statement = nullptr;
+    if (handle == nullptr || sqlite3_prepare_v2(handle, sql, -1, &statement, nullptr) != SQLITE_OK)
         return false;
-    for (const QVariant &value : values)
-        query.addBindValue(value);
-    return query.exec();
+    int status = SQLITE_ROW;
+    bool accepted = true;
+    while (accepted && (status = sqlite3_step(statement)) == SQLITE_ROW)
+        accepted = row(statement);
+    sqlite3_finalize(statement);
+    return accepted && status == SQLITE_DONE;
 }
 
 // --- Writing the tables ---
@@ -159,6 +92,19 @@ bool writeWish(QSqlDatabase &db, Quantity quantity, const Interval &interval)
                 {index, optionalValue(interval.lo), optionalValue(interval.hi)});
 }
 
+// A row's cells through `insert` (owner, column, text): a list's row, a team's other columns.
+bool writeCells(QSqlQuery &insert, std::size_t owner, const std::vector<std::string> &cells)
+{
+    for (std::size_t c = 0; c < cells.size(); ++c) {
+        insert.bindValue(0, static_cast<qint64>(owner));
+        insert.bindValue(1, static_cast<qint64>(c));
+        insert.bindValue(2, qs(cells[c]));
+        if (!exec(insert))
+            return false;
+    }
+    return true;
+}
+
 bool writeList(QSqlDatabase &db, const std::optional<ImportedList> &list)
 {
     if (!exec(db, QStringLiteral("DELETE FROM list_cell")) ||
@@ -179,13 +125,8 @@ bool writeList(QSqlDatabase &db, const std::optional<ImportedList> &list)
         row.bindValue(1, static_cast<qint64>(source.line));
         if (!exec(row))
             return false;
-        for (std::size_t c = 0; c < source.cells.size(); ++c) {
-            cell.bindValue(0, static_cast<qint64>(r));
-            cell.bindValue(1, static_cast<qint64>(c));
-            cell.bindValue(2, qs(source.cells[c]));
-            if (!exec(cell))
-                return false;
-        }
+        if (!writeCells(cell, r, source.cells))
+            return false;
     }
     return true;
 }
@@ -214,10 +155,60 @@ bool writeLevelOrder(QSqlDatabase &db, const std::vector<std::string> &levels)
     return true;
 }
 
+bool writeTeams(QSqlDatabase &db, const std::optional<TeamList> &teams)
+{
+    if (!exec(db, QStringLiteral("DELETE FROM team_extra")) ||
+        !exec(db, QStringLiteral("DELETE FROM team_column")) ||
+        !exec(db, QStringLiteral("DELETE FROM team")))
+        return false;
+    if (!teams)
+        return true;
+    for (std::size_t c = 0; c < teams->extraColumns.size(); ++c) {
+        if (!exec(db, QStringLiteral("INSERT INTO team_column VALUES (?, ?)"),
+                  {static_cast<qint64>(c), qs(teams->extraColumns[c])}))
+            return false;
+    }
+    QSqlQuery team(db);
+    QSqlQuery extra(db);
+    if (!team.prepare(QStringLiteral("INSERT INTO team VALUES (?, ?, ?, ?, ?, ?, ?, ?)")) ||
+        !extra.prepare(QStringLiteral("INSERT INTO team_extra VALUES (?, ?, ?)")))
+        return false;
+    for (std::size_t k = 0; k < teams->teams.size(); ++k) {
+        const Team &t = teams->teams[k];
+        const bool number = t.level && t.level->isNumber();
+        team.bindValue(0, static_cast<qint64>(k));
+        team.bindValue(1, qs(t.name));
+        team.bindValue(2, qs(t.club));
+        team.bindValue(3, number ? QVariant(t.level->number()) : QVariant());
+        team.bindValue(4, t.level && !number ? QVariant(qs(t.level->text())) : QVariant());
+        team.bindValue(5, t.points ? QVariant(*t.points) : QVariant());
+        team.bindValue(6, qs(t.pointsText));
+        team.bindValue(7, static_cast<qint64>(t.line));
+        if (!exec(team))
+            return false;
+        if (!writeCells(extra, k, t.extra))
+            return false;
+    }
+    return true;
+}
+
+bool fillListTeams(QSqlDatabase &db)
+{
+    // A cup being made has no settings yet: its teams come with them (writeAll).
+    QSqlQuery any(db);
+    if (!select(any, QStringLiteral("SELECT COUNT(*) FROM cup")) || !any.next())
+        return false;
+    if (any.value(0).toLongLong() == 0)
+        return true;
+    const std::optional<CupSetup> setup = readSetup(db);
+    return setup && writeTeams(db, withListTeams(*setup).teams);
+}
+
 bool writeAll(QSqlDatabase &db, const CupSetup &setup)
 {
     if (!writeCupRow(db, setup) || !writeList(db, setup.list) ||
-        !writeLevelRounds(db, setup.levelRounds) || !writeLevelOrder(db, setup.levelOrder))
+        !writeTeams(db, withListTeams(setup).teams) || !writeLevelRounds(db, setup.levelRounds) ||
+        !writeLevelOrder(db, setup.levelOrder))
         return false;
     for (Quantity quantity : kQuantities) {
         if (!writeWish(db, quantity, setup.wishes[quantityIndex(quantity)]))
@@ -325,36 +316,121 @@ bool readWishes(QSqlDatabase &db, CupSetup &setup)
     return true;
 }
 
+// A cell's text as UTF-8; bytes that are not UTF-8 (a file written elsewhere) read as Qt
+// reads them, with replacement characters.
+std::string cellText(sqlite3_stmt *statement, int column)
+{
+    const auto *bytes = reinterpret_cast<const char *>(sqlite3_column_text(statement, column));
+    const qsizetype size = sqlite3_column_bytes(statement, column);
+    if (bytes == nullptr)
+        return {};
+    if (QByteArrayView(bytes, size).isValidUtf8())
+        return std::string(bytes, static_cast<std::size_t>(size));
+    return QString::fromUtf8(bytes, size).toStdString();
+}
+
+// The cells `sql` gives, each the next one of its row: false at the first out of place.
+bool placeCells(QSqlDatabase &db, const char *sql, std::vector<SourceRow> &rows)
+{
+    return eachRow(db, sql, [&](sqlite3_stmt *cell) {
+        const sqlite3_int64 row = sqlite3_column_int64(cell, 0);
+        if (row < 0 || row >= static_cast<sqlite3_int64>(rows.size()))
+            return false;
+        std::vector<std::string> &line = rows[static_cast<std::size_t>(row)].cells;
+        if (sqlite3_column_int64(cell, 1) != static_cast<sqlite3_int64>(line.size()))
+            return false;
+        line.push_back(cellText(cell, 2));
+        return true;
+    });
+}
+
 bool readList(QSqlDatabase &db, CupSetup &setup)
 {
-    QSqlQuery rows(db);
-    if (!select(rows, QStringLiteral("SELECT row_no, line FROM list_row ORDER BY row_no")))
-        return false;
     std::vector<SourceRow> read;
-    while (rows.next()) {
-        if (rows.value(0).toLongLong() != static_cast<qint64>(read.size()))
-            return false;
-        const qint64 line = rows.value(1).toLongLong();
-        if (line < 0)
-            return false;
-        read.push_back(SourceRow{static_cast<std::size_t>(line), {}, {}});
-    }
-    QSqlQuery cells(db);
-    if (!select(cells, QStringLiteral(
-                           "SELECT row_no, col_no, value FROM list_cell ORDER BY row_no, col_no")))
+    const bool rowsRead =
+        eachRow(db, "SELECT row_no, line FROM list_row ORDER BY row_no", [&](sqlite3_stmt *row) {
+            const sqlite3_int64 line = sqlite3_column_int64(row, 1);
+            if (sqlite3_column_int64(row, 0) != static_cast<sqlite3_int64>(read.size()) || line < 0)
+                return false;
+            read.push_back(SourceRow{static_cast<std::size_t>(line), {}, {}});
+            return true;
+        });
+    if (!rowsRead)
         return false;
-    while (cells.next()) {
-        const qint64 row = cells.value(0).toLongLong();
-        if (row < 0 || row >= static_cast<qint64>(read.size()))
+    // Read in the order they are stored, which is the list's as we write it: walking the key's
+    // index instead would look every cell up twice. Cells stored in another order (a file
+    // written elsewhere) are read again through the key.
+    if (!placeCells(db, "SELECT row_no, col_no, value FROM list_cell", read)) {
+        for (SourceRow &row : read)
+            row.cells.clear();
+        if (!placeCells(db, "SELECT row_no, col_no, value FROM list_cell ORDER BY row_no, col_no",
+                        read))
             return false;
-        std::vector<std::string> &line = read[static_cast<std::size_t>(row)].cells;
-        if (cells.value(1).toLongLong() != static_cast<qint64>(line.size()))
-            return false;
-        line.push_back(cells.value(2).toString().toStdString());
     }
     if (!setup.list)
         return read.empty();
     setup.list->rows = std::move(read);
+    return true;
+}
+
+// The teams kept with the list; a list whose teams are not kept (they did not read) has none.
+bool readTeams(QSqlDatabase &db, CupSetup &setup)
+{
+    TeamList teams;
+    QSqlQuery query(db);
+    if (!select(query, QStringLiteral("SELECT col_no, header FROM team_column ORDER BY col_no")))
+        return false;
+    while (query.next()) {
+        if (query.value(0).toLongLong() != static_cast<qint64>(teams.extraColumns.size()))
+            return false;
+        teams.extraColumns.push_back(query.value(1).toString().toStdString());
+    }
+    if (!select(query, QStringLiteral("SELECT rank, name, club, level_number, level_name, points, "
+                                      "points_text, line FROM team ORDER BY rank")))
+        return false;
+    while (query.next()) {
+        if (query.value(0).toLongLong() != static_cast<qint64>(teams.teams.size()))
+            return false;
+        Team team;
+        team.name = query.value(1).toString().toStdString();
+        team.club = query.value(2).toString().toStdString();
+        const std::optional<std::optional<std::int32_t>> number = nullableInt32(query.value(3));
+        if (!number || (*number && **number < 1) || (*number && !query.value(4).isNull()))
+            return false;
+        if (*number)
+            team.level = Level(**number);
+        else if (!query.value(4).isNull())
+            team.level = Level::named(query.value(4).toString().toStdString());
+        if (!query.value(5).isNull()) {
+            bool ok = false;
+            team.points = query.value(5).toDouble(&ok);
+            if (!ok)
+                return false;
+        }
+        team.pointsText = query.value(6).toString().toStdString();
+        const qint64 line = query.value(7).toLongLong();
+        if (line < 0)
+            return false;
+        team.line = static_cast<std::size_t>(line);
+        teams.teams.push_back(std::move(team));
+    }
+    if (!select(query,
+                QStringLiteral("SELECT rank, col_no, value FROM team_extra ORDER BY rank, col_no")))
+        return false;
+    while (query.next()) {
+        const qint64 rank = query.value(0).toLongLong();
+        if (rank < 0 || rank >= static_cast<qint64>(teams.teams.size()))
+            return false;
+        std::vector<std::string> &extra = teams.teams[static_cast<std::size_t>(rank)].extra;
+        if (query.value(1).toLongLong() != static_cast<qint64>(extra.size()))
+            return false;
+        extra.push_back(query.value(2).toString().toStdString());
+    }
+    if (teams.teams.empty())
+        return teams.extraColumns.empty();
+    if (!setup.list)
+        return false;
+    setup.teams = std::move(teams);
     return true;
 }
 
@@ -383,7 +459,7 @@ std::optional<CupSetup> readSetup(QSqlDatabase &db)
 {
     CupSetup setup;
     if (!readCupRow(db, setup) || !readWishes(db, setup) || !readList(db, setup) ||
-        !readLevels(db, setup))
+        !readTeams(db, setup) || !readLevels(db, setup))
         return std::nullopt;
     return setup;
 }

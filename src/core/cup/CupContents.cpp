@@ -27,6 +27,18 @@ ImportedList importedListOf(const TeamList &list, std::string fileName)
     return imported;
 }
 
+std::optional<TeamList> listTeams(const ImportedList &list)
+{
+    return teamListFromRows(list.fileName, list.rows).list;
+}
+
+CupSetup withListTeams(CupSetup setup)
+{
+    if (setup.list && !setup.teams)
+        setup.teams = listTeams(*setup.list);
+    return setup;
+}
+
 std::vector<LevelRoundChoice> levelRoundsOf(const LevelMapping &mapping)
 {
     std::vector<LevelRoundChoice> rounds;
@@ -65,7 +77,10 @@ CupContents rebuildCup(const CupSetup &setup)
 {
     CupContents contents;
     if (setup.list) {
-        TeamListResult read = teamListFromRows(setup.list->fileName, setup.list->rows);
+        // The teams the cup keeps; a list given before they were kept is read as it is now.
+        TeamListResult read = setup.teams
+                                  ? TeamListResult{setup.teams, {}, {}}
+                                  : teamListFromRows(setup.list->fileName, setup.list->rows);
         if (read.ok()) {
             contents.list = std::move(*read.list);
             contents.mapping =

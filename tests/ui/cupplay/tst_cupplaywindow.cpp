@@ -1,13 +1,17 @@
+#include "CupPlayText.h"
+#include "CupPlayWindow.h"
 #include "CupText.h"
-#include "DeroulementWindow.h"
+#include "FeatureTestWindow.h"
 #include "MemoryCup.h"
 #include "ModalAnswers.h"
 #include "RoundGamesModel.h"
+#include "RoundPage.h"
 #include "RoundSheets.h"
 #include "VlmPrg.h"
 #include "WindowDriver.h"
 
 #include <QAction>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -15,6 +19,8 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
+#include <QScrollBar>
 #include <QStackedWidget>
 #include <QTabWidget>
 #include <QTableView>
@@ -70,11 +76,12 @@ void answerQuestion(QMessageBox::StandardButton button)
 
 } // namespace
 
-class TestDeroulement : public QObject
+class TestCupPlayWindow : public QObject
 {
     Q_OBJECT
 
 private slots:
+    void initTestCase() { QVERIFY(keepSettingsIn(m_settingsDir)); }
     void init();
     void cleanup();
     void withoutCup();
@@ -84,9 +91,19 @@ private slots:
     void scoreText();
     void withdrawnBarrage();
     void exports();
+    void roundKeys_data();
+    void roundKeys();
+    void tabLeavesTheTable();
+    void mnemonicsAreUnique();
+    void redraw_data();
+    void redraw();
+    void sharedWidths_data();
+    void sharedWidths();
+    void fitsASmallScreen();
+    void placementRemembered();
 
 private:
-    DeroulementWindow *openWith(std::optional<Cup> cup);
+    CupPlayWindow *openWith(std::optional<Cup> cup);
     QString label(const char *name) const
     {
         return m_window->findChild<QLabel *>(QString::fromLatin1(name))->text();
@@ -100,12 +117,13 @@ private:
         return true;
     }
 
+    QTemporaryDir m_settingsDir;
     std::unique_ptr<TVlmFPrg> m_host;
     std::unique_ptr<MemoryCup> m_source;
-    DeroulementWindow *m_window = nullptr;
+    CupPlayWindow *m_window = nullptr;
 };
 
-void TestDeroulement::init()
+void TestCupPlayWindow::init()
 {
     g_warnings.clear();
     g_previousHandler = qInstallMessageHandler(recordWarnings);
@@ -113,7 +131,7 @@ void TestDeroulement::init()
     QVERIFY(showActive(*m_host));
 }
 
-void TestDeroulement::cleanup()
+void TestCupPlayWindow::cleanup()
 {
     m_window = nullptr;
     m_host.reset(); // takes the cup's window with it
@@ -122,22 +140,22 @@ void TestDeroulement::cleanup()
     QVERIFY2(g_warnings.isEmpty(), qPrintable(g_warnings.join(QLatin1Char('\n'))));
 }
 
-DeroulementWindow *TestDeroulement::openWith(std::optional<Cup> cup)
+CupPlayWindow *TestCupPlayWindow::openWith(std::optional<Cup> cup)
 {
     m_source = std::make_unique<MemoryCup>(std::move(cup));
-    installDeroulement(*m_host, [this] { return m_source.get(); });
+    installCupPlay(*m_host, [this] { return m_source.get(); });
     auto *action = m_host->findChild<QAction *>(QStringLiteral("actionDeroulement"));
     if (!action || action->shortcut() != QKeySequence(Qt::Key_F5))
         return nullptr;
     action->trigger();
-    m_window = FeatureWindow::find<DeroulementWindow>(*m_host, QStringLiteral("Deroulement"));
+    m_window = FeatureWindow::find<CupPlayWindow>(*m_host, QStringLiteral("Deroulement"));
     // Active, as under the organiser's hands: a score's editor that loses the focus closes.
     if (m_window && !showActive(*m_window))
         return nullptr;
     return m_window;
 }
 
-void TestDeroulement::withoutCup()
+void TestCupPlayWindow::withoutCup()
 {
     QVERIFY(openWith(std::nullopt));
     auto *stack = m_window->findChild<QStackedWidget *>();
@@ -146,7 +164,7 @@ void TestDeroulement::withoutCup()
     QVERIFY(!m_window->exportPageTo(QDir::temp().filePath(QStringLiteral("rien.html"))));
 }
 
-void TestDeroulement::keyboardCup_data()
+void TestCupPlayWindow::keyboardCup_data()
 {
     QTest::addColumn<int>("teams");
     QTest::addColumn<int>("clubs");
@@ -161,7 +179,7 @@ void TestDeroulement::keyboardCup_data()
 
 // The whole cup played from the keyboard, every key mirrored on a cup of reference through
 // the model's own calls: the window must leave the same cup, listing and CSV.
-void TestDeroulement::keyboardCup()
+void TestCupPlayWindow::keyboardCup()
 {
     QFETCH(int, teams);
     QFETCH(int, clubs);
@@ -196,11 +214,10 @@ void TestDeroulement::keyboardCup()
         QTableView *view = m_window->table(round);
         RoundGamesModel *games = m_window->model(round);
         QCOMPARE(m_window->focusWidget(), view); // the keys go to the round just drawn
+        QCOMPARE(label("BandeauDeroulement"),
+                 QString::fromStdString(cupProgress(reference, round)));
         QVERIFY(label("BandeauDeroulement")
-                    .startsWith(QStringLiteral("Tour %1 : %2 résultats sur %3")
-                                    .arg(round)
-                                    .arg(reference.resultCount(round))
-                                    .arg(games->rowCount())));
+                    .contains(QStringLiteral("sur %1 partie").arg(games->rowCount())));
         int guard = 0;
         while (!reference.isComplete(round) && ++guard < 1000) {
             const int row = view->currentIndex().row();
@@ -272,10 +289,8 @@ void TestDeroulement::keyboardCup()
             if (QTest::currentTestFailed())
                 return;
             if (!reference.isComplete(round))
-                QVERIFY(label("BandeauDeroulement")
-                            .startsWith(QStringLiteral("Tour %1 : %2 résultats")
-                                            .arg(round)
-                                            .arg(reference.resultCount(round))));
+                QCOMPARE(label("BandeauDeroulement"),
+                         QString::fromStdString(cupProgress(reference, round)));
             QTest::keyClick(view, Qt::Key_Return);
             if (!reference.isComplete(round))
                 QVERIFY(!games->hasResult(view->currentIndex().row()));
@@ -306,7 +321,7 @@ void TestDeroulement::keyboardCup()
     QVERIFY(m_window->findChild<QPushButton *>(QStringLiteral("BoutonTirage"))->isEnabled());
 }
 
-void TestDeroulement::scoreText_data()
+void TestCupPlayWindow::scoreText_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<int>("winner"); // -1: refused as no score, -2: refused by the score's rule
@@ -329,7 +344,7 @@ void TestDeroulement::scoreText_data()
 
 // One reading of a score for the window and the calculator: the winner's points first; a
 // text that is a score out of the rules is told the rule, not the form.
-void TestDeroulement::scoreText()
+void TestCupPlayWindow::scoreText()
 {
     QFETCH(QString, typed);
     QFETCH(int, winner);
@@ -345,7 +360,7 @@ void TestDeroulement::scoreText()
 
 // A barrage between two withdrawn teams goes to the better ranked; the key of the other side
 // names it instead, as the calculator's --qualifiee does.
-void TestDeroulement::withdrawnBarrage()
+void TestCupPlayWindow::withdrawnBarrage()
 {
     Cup cup = inventedCup(40, 0, kHalves, 0, 7);
     QVERIFY(drawRound(cup, 1).done);
@@ -367,7 +382,7 @@ void TestDeroulement::withdrawnBarrage()
 
 // The results page is the cup's, whole, and fits a phone's width in a real browser; the
 // sheets' PDF has a page per group.
-void TestDeroulement::exports()
+void TestCupPlayWindow::exports()
 {
     Cup cup = inventedCup(40, 3, kHalves, 0, 11);
     std::vector<CupTeam> renamed = cup.teams();
@@ -386,6 +401,8 @@ void TestDeroulement::exports()
     const QString pdf = dir.filePath(QStringLiteral("feuilles.pdf"));
     m_window->showRound(1);
     QVERIFY(m_window->exportSheetsPdfTo(pdf));
+    QCOMPARE(label("MessageDeroulement"),
+             QString::fromStdString(sheetsSaved(1, QDir::toNativeSeparators(pdf).toStdString())));
     QFile pdfFile(pdf);
     QVERIFY(pdfFile.open(QIODevice::ReadOnly));
     const QByteArray pdfBytes = pdfFile.readAll();
@@ -396,6 +413,8 @@ void TestDeroulement::exports()
 
     const QString page = dir.filePath(QStringLiteral("resultats.html"));
     QVERIFY(m_window->exportPageTo(page, QDateTime(QDate(2026, 5, 1), QTime(9, 5))));
+    QCOMPARE(label("MessageDeroulement"),
+             QString::fromStdString(pageSaved(QDir::toNativeSeparators(page).toStdString())));
     QFile pageFile(page);
     QVERIFY(pageFile.open(QIODevice::ReadOnly));
     QCOMPARE(pageFile.readAll(),
@@ -434,5 +453,268 @@ document.getElementById('page').addEventListener('load', function () {
     QVERIFY(measured.captured(2).toInt() > 100); // the page was read, not an empty frame
 }
 
-QTEST_MAIN(TestDeroulement)
-#include "tst_deroulement.moc"
+// A cup at round 3 in play, rounds 1 and 2 complete.
+Cup cupAtRound3(std::uint64_t seed)
+{
+    Cup cup = inventedCup(48, 3, kHalves, 0, seed);
+    SeededDraw draw(seed);
+    for (int round = 1; round <= 2; ++round) {
+        if (!drawRound(cup, round).done)
+            qFatal("round not drawn");
+        playRound(cup, round, draw, false);
+    }
+    if (!drawRound(cup, 3).done)
+        qFatal("round 3 not drawn");
+    return cup;
+}
+
+void TestCupPlayWindow::roundKeys_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("expected");
+    const int ctrl = Qt::ControlModifier;
+    const int ctrlShift = Qt::ControlModifier | Qt::ShiftModifier;
+    QTest::newRow("Ctrl+Tab") << int(Qt::Key_Tab) << ctrl << 2 << 3;
+    QTest::newRow("Ctrl+Tab au dernier") << int(Qt::Key_Tab) << ctrl << 6 << 1;
+    QTest::newRow("Ctrl+Maj+Tab") << int(Qt::Key_Backtab) << ctrlShift << 3 << 2;
+    QTest::newRow("Ctrl+Maj+Tab au premier") << int(Qt::Key_Backtab) << ctrlShift << 1 << 6;
+    QTest::newRow("Ctrl+Page suivante") << int(Qt::Key_PageDown) << ctrl << 1 << 2;
+    QTest::newRow("Ctrl+Page précédente") << int(Qt::Key_PageUp) << ctrl << 3 << 2;
+    QTest::newRow("Alt+1") << int(Qt::Key_1) << int(Qt::AltModifier) << 3 << 1;
+    QTest::newRow("Alt+5") << int(Qt::Key_5) << int(Qt::AltModifier) << 2 << 5;
+    QTest::newRow("Alt+6") << int(Qt::Key_6) << int(Qt::AltModifier) << 6 << 6;
+}
+
+// From the games' table or from a button, the keys change the round shown, its table taking
+// the keys, and enter nothing.
+void TestCupPlayWindow::roundKeys()
+{
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(int, from);
+    QFETCH(int, expected);
+    QVERIFY(openWith(cupAtRound3(21)));
+    const std::string before = cupCsv(*m_source->cup());
+    for (QWidget *start : {static_cast<QWidget *>(nullptr),
+                           static_cast<QWidget *>(m_window->findChild<QPushButton *>(
+                               QStringLiteral("BoutonFeuillesPdf")))}) {
+        m_window->showRound(from);
+        if (start)
+            start->setFocus();
+        QWidget *focused = QApplication::focusWidget();
+        QVERIFY(focused);
+        QTest::keyClick(focused, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(m_window->shownRound(), expected);
+        QCOMPARE(QApplication::focusWidget(), m_window->table(expected));
+    }
+    QCOMPARE(cupCsv(*m_source->cup()), before);
+}
+
+// Tab goes from the table through every button that can be used and comes back to it;
+// Shift+Tab from the first button goes back to the table.
+void TestCupPlayWindow::tabLeavesTheTable()
+{
+    QVERIFY(openWith(cupAtRound3(22)));
+    QTableView *view = m_window->table(3);
+    QCOMPARE(QApplication::focusWidget(), view);
+    QSet<QString> reached;
+    QWidget *first = nullptr;
+    for (int k = 0; k < 20; ++k) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QWidget *now = QApplication::focusWidget();
+        if (now == view)
+            break;
+        if (auto *button = qobject_cast<QPushButton *>(now)) {
+            reached << button->objectName();
+            if (!first)
+                first = button;
+        }
+    }
+    QCOMPARE(QApplication::focusWidget(), view);
+    QSet<QString> usable;
+    for (const QPushButton *button : m_window->findChildren<QPushButton *>())
+        if (button->isEnabled() && button->isVisible())
+            usable << button->objectName();
+    QCOMPARE(reached, usable);
+    QVERIFY(usable.contains(QStringLiteral("BoutonAnnulerTirage")));
+    first->setFocus();
+    QTest::keyClick(first, Qt::Key_Backtab, Qt::ShiftModifier);
+    QCOMPARE(QApplication::focusWidget(), view);
+    QCOMPARE(view->currentIndex().row(), 0); // the game it held
+}
+
+// Every button has its letter, one of its own in the window, and none is a round's digit.
+void TestCupPlayWindow::mnemonicsAreUnique()
+{
+    QVERIFY(openWith(cupAtRound3(23)));
+    QSet<QKeySequence> taken;
+    for (int round = 1; round <= kCupRounds; ++round)
+        taken << QKeySequence(Qt::ALT | Qt::Key(Qt::Key_0 + round));
+    const QList<QPushButton *> buttons = m_window->findChildren<QPushButton *>();
+    QVERIFY(buttons.size() >= 6);
+    for (const QPushButton *button : buttons) {
+        const QKeySequence letter = QKeySequence::mnemonic(button->text());
+        QVERIFY2(!letter.isEmpty(), qPrintable(button->text()));
+        QVERIFY2(!taken.contains(letter), qPrintable(button->text()));
+        taken << letter;
+    }
+    // Alt and a button's letter presses it: Alt+A asks whether to cancel the round's draw.
+    QString asked;
+    whenModal<QMessageBox>([&asked](QMessageBox *box) {
+        asked = box->text();
+        box->button(QMessageBox::No)->click();
+    });
+    QTest::keyClick(m_window->table(3), Qt::Key_A, Qt::AltModifier);
+    QTRY_COMPARE(asked, QString::fromStdString(cancelQuestion(*m_source->cup(), 3)));
+    QVERIFY(m_source->cup()->isDrawn(3));
+}
+
+void TestCupPlayWindow::redraw_data()
+{
+    QTest::addColumn<bool>("withResult");
+    QTest::addColumn<bool>("yes");
+    QTest::newRow("sans résultat, oui") << false << true;
+    QTest::newRow("sans résultat, non") << false << false;
+    QTest::newRow("avec un résultat") << true << true;
+}
+
+// "Nouveau tirage du tour" does what the calculator's --refaire does, after a question, and
+// only while the round has no result.
+void TestCupPlayWindow::redraw()
+{
+    QFETCH(bool, withResult);
+    QFETCH(bool, yes);
+    Cup cup = cupAtRound3(24);
+    if (withResult)
+        QVERIFY(recordWinner(cup, 3, cup.pendingGames(3).front().teamA).done);
+    Cup reference = cup;
+    QVERIFY(openWith(cup));
+    auto *button = m_window->findChild<QPushButton *>(QStringLiteral("BoutonNouveauTirage"));
+    QCOMPARE(button->text(), QStringLiteral("&Nouveau tirage du Tour 3"));
+    QCOMPARE(button->isEnabled(), !withResult);
+    if (withResult) {
+        QVERIFY(!m_window->redrawShownRound()); // the cup's own refusal, said
+        QCOMPARE(label("MessageDeroulement"),
+                 QString::fromStdString(redrawRound(reference, 3).text));
+        return;
+    }
+    QString asked;
+    whenModal<QMessageBox>([&asked, yes](QMessageBox *box) {
+        asked = box->text();
+        box->button(yes ? QMessageBox::Yes : QMessageBox::No)->click();
+    });
+    button->click();
+    QCOMPARE(asked, QString::fromStdString(redrawQuestion(reference, 3)));
+    if (yes)
+        QCOMPARE(label("MessageDeroulement"),
+                 QString::fromStdString(redrawRound(reference, 3).text));
+    QCOMPARE(cupCsv(*m_source->cup()), cupCsv(reference));
+    QCOMPARE(m_source->cup()->drawnRound(3)->attempt, yes ? 2 : 1);
+    QTRY_COMPARE(QApplication::focusWidget(), m_window->table(3));
+}
+
+void TestCupPlayWindow::sharedWidths_data()
+{
+    QTest::addColumn<int>("width");
+    QTest::addColumn<QList<int>>("minimum");
+    QTest::addColumn<QList<int>>("weight");
+    QTest::addColumn<QList<int>>("expected");
+    QTest::newRow("la place à partager")
+        << 100 << QList<int>{10, 20, 10} << QList<int>{0, 3, 1} << QList<int>{10, 65, 25};
+    QTest::newRow("le reste au premier des plus lourds")
+        << 101 << QList<int>{0, 0, 0} << QList<int>{1, 2, 2} << QList<int>{20, 41, 40};
+    QTest::newRow("juste les minimums")
+        << 40 << QList<int>{10, 20, 10} << QList<int>{0, 3, 1} << QList<int>{10, 20, 10};
+    QTest::newRow("trop étroit : les minimums")
+        << 5 << QList<int>{10, 20, 10} << QList<int>{0, 3, 1} << QList<int>{10, 20, 10};
+    QTest::newRow("aucun poids") << 500 << QList<int>{10, 20} << QList<int>{0, 0}
+                                 << QList<int>{10, 20};
+}
+
+void TestCupPlayWindow::sharedWidths()
+{
+    QFETCH(int, width);
+    QFETCH(QList<int>, minimum);
+    QFETCH(QList<int>, weight);
+    QFETCH(QList<int>, expected);
+    const std::vector<int> widths = velmorin::sharedWidths(width, {minimum.begin(), minimum.end()},
+                                                           {weight.begin(), weight.end()});
+    QCOMPARE(QList<int>(widths.begin(), widths.end()), expected);
+}
+
+// On a 1024×600 screen beside the main window: at most 560 pixels wide and 520 tall at the
+// least, with round 4's list of exempted teams and long names; its columns fill the table, the
+// names wider than the clubs, and a long club is not cut at a wide window.
+void TestCupPlayWindow::fitsASmallScreen()
+{
+    Cup cup = inventedCup(56, 2, {Ratio::ThreeQuarters, Ratio::Half, Ratio::Half}, 1, 2);
+    std::vector<CupTeam> renamed = cup.teams();
+    renamed[0].club = "Entente sportive intercommunale des Coteaux-de-la-Loire";
+    QVERIFY(cup.changeInputs(renamed, cup.layout(), cup.seed()).done);
+    SeededDraw draw(2);
+    for (int round = 1; round <= 3; ++round) {
+        QVERIFY(drawRound(cup, round).done);
+        playRound(cup, round, draw, false);
+    }
+    QVERIFY(openWith(cup));
+    QCOMPARE(m_window->shownRound(), 4);
+    QVERIFY(m_window->findChild<QListWidget *>(QStringLiteral("ExempteesTour4"))->isVisible());
+    const QSize least = m_window->minimumSizeHint().expandedTo(m_window->minimumSize());
+    QVERIFY2(least.width() <= 560 && least.height() <= 520,
+             qPrintable(QStringLiteral("%1×%2").arg(least.width()).arg(least.height())));
+    const QRect available = m_window->screen()->availableGeometry();
+    QVERIFY(available.contains(m_window->frameGeometry()));
+
+    m_window->showRound(1);
+    QTableView *view = m_window->table(1);
+    for (const int width : {560, 1000}) {
+        m_window->resize(width, 500);
+        QCoreApplication::processEvents();
+        int total = 0;
+        for (int c = 0; c < RoundGamesModel::ColumnCount; ++c)
+            total += view->columnWidth(c);
+        QVERIFY2(total >= view->viewport()->width(), qPrintable(QString::number(total)));
+        QVERIFY(view->columnWidth(RoundGamesModel::TeamA) >
+                view->columnWidth(RoundGamesModel::ClubA));
+        if (width == 1000) {
+            QCOMPARE(total, view->viewport()->width());
+            QVERIFY(!view->horizontalScrollBar()->isVisible());
+        }
+    }
+}
+
+// Its place and size come back in the next session, whole on the screen.
+void TestCupPlayWindow::placementRemembered()
+{
+    QVERIFY(openWith(cupAtRound3(25)));
+    const QRect available = m_window->screen()->availableGeometry();
+    const QRect chosen(available.topLeft() + QPoint(20, 30), QSize(600, 420));
+    m_window->setGeometry(chosen);
+    QCoreApplication::processEvents();
+    const QRect left = m_window->geometry();
+    m_window->close();
+    m_window = nullptr;
+    m_host = std::make_unique<TVlmFPrg>();
+    QVERIFY(showActive(*m_host));
+    QVERIFY(openWith(cupAtRound3(25)));
+    QCOMPARE(m_window->geometry(), left);
+
+    // Left larger than the screen it comes back on: shrunk and moved onto it.
+    m_window->setGeometry(QRect(available.topLeft() + QPoint(300, 200), available.size()));
+    m_window->close();
+    m_window = nullptr;
+    m_host = std::make_unique<TVlmFPrg>();
+    QVERIFY(showActive(*m_host));
+    QVERIFY(openWith(cupAtRound3(25)));
+    QVERIFY2(available.contains(m_window->frameGeometry()),
+             qPrintable(QStringLiteral("%1,%2 %3×%4")
+                            .arg(m_window->frameGeometry().x())
+                            .arg(m_window->frameGeometry().y())
+                            .arg(m_window->frameGeometry().width())
+                            .arg(m_window->frameGeometry().height())));
+}
+
+QTEST_MAIN(TestCupPlayWindow)
+#include "tst_cupplaywindow.moc"

@@ -1,8 +1,8 @@
 #pragma once
 
-// What a cup's settings make once opened: its team list rebuilt from the rows it keeps, the
-// levels' rounds, the plan shown. Through the core's own functions, as the window and the
-// calculator compute them.
+// What a cup's settings make once opened: its team list (the teams it keeps, or its rows read),
+// the levels' rounds, the plan shown. Through the core's own functions, as the window and the
+// calculator compute them; the cup store and the window alike call them.
 
 #include "Cup.h"
 #include "CupSetup.h"
@@ -19,6 +19,12 @@ namespace velmorin {
 // A list as a cup keeps it: a header row (Équipe, Club, Niveau, Points and the other
 // columns) and one row per team with its file line, so that teamListFromRows gives it back.
 ImportedList importedListOf(const TeamList &list, std::string fileName);
+
+// The teams of a list as a cup keeps them: the list's rows read now; none when they no longer
+// make a list.
+std::optional<TeamList> listTeams(const ImportedList &list);
+// The setup with its list's teams, read now when it holds none yet: what a cup keeps.
+CupSetup withListTeams(CupSetup setup);
 
 // The rounds of a mapping's levels, keyed by the level's text ("" for no level), by key.
 std::vector<LevelRoundChoice> levelRoundsOf(const LevelMapping &mapping);
