@@ -21,6 +21,7 @@ packages=(
     locales libc-l10n
     poppler-utils
     chromium
+    libboost-dev libqrencode-dev
 )
 
 if [[ ${1:-} == --tests ]]; then

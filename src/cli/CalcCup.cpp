@@ -113,6 +113,8 @@ constexpr const char *kHelp =
     "        velmorin-calc --coupe FICHIER --annuler-tirage T\n"
     "        velmorin-calc --coupe FICHIER --tour T [--format F] [--separateur S]\n"
     "        velmorin-calc --coupe FICHIER --tableau [--format F] [--separateur S]\n"
+    "        velmorin-calc --coupe FICHIER --jeton T POULE | --jetons\n"
+    "        velmorin-calc --coupe FICHIER --revoquer JETON\n"
     "        velmorin-calc --coupe FICHIER --publier ADRESSE\n"
     "        velmorin-calc --coupe ADRESSE --copie FICHIER\n"
     "        velmorin-calc --coupe ADRESSE --salle NOM --role ROLE\n"
@@ -187,6 +189,11 @@ constexpr const char *kHelp =
     "  --tour T            affiche le tour T, ses parties et ses résultats\n"
     "  --tableau           affiche toute la coupe ; en html, une page lisible sur un\n"
     "                      téléphone, chaque score à côté de son équipe\n"
+    "  --jeton T POULE     un jeton de saisie des résultats de la poule POULE du\n"
+    "                      tour T depuis les jeux : affiche son adresse\n"
+    "                      /saisie/JETON sur velmorin-serveur (montrée une fois)\n"
+    "  --jetons            les jetons de la coupe, par leur nom court\n"
+    "  --revoquer JETON    révoque un jeton (le jeton ou son nom court)\n"
     "  --format F          table (par défaut), csv, ou html avec --tableau\n"
     "  --separateur S      séparateur des champs csv : , (par défaut) ou ;\n"
     "  --publier ADRESSE   copie la coupe du fichier sur un serveur, pour que\n"
@@ -486,6 +493,10 @@ std::string savedChange(const std::vector<std::string> &args)
         return "Le résultat";
     case CupAction::Kind::Exempted:
         return "Le choix des équipes exemptées";
+    case CupAction::Kind::Token:
+        return "Le jeton";
+    case CupAction::Kind::Revoke:
+        return "La révocation du jeton";
     default:
         return {};
     }

@@ -50,6 +50,20 @@ Fill fillOf(int step)
     return step == 3 ? &cupstoreprivate::fillListTeams : nullptr;
 }
 
+// Version 5: the entry tokens, each opening one group of one round to results entered from
+// the lanes; only the token's hash is kept, so that a copy of the cup gives no token away.
+std::vector<const char *> entryTokensStep()
+{
+    return {
+        "CREATE TABLE entry_token ("
+        " hash TEXT PRIMARY KEY,"
+        " round INTEGER NOT NULL CHECK (round BETWEEN 1 AND 6),"
+        " pool INTEGER NOT NULL CHECK (pool >= 1),"
+        " made_at TEXT NOT NULL,"
+        " revoked_at TEXT)",
+    };
+}
+
 // Step k brings a cup from version k to version k + 1. Plain SQL that PostgreSQL reads too,
 // so that the same store can run on a server.
 const std::vector<std::vector<const char *>> &steps()
@@ -149,6 +163,7 @@ const std::vector<std::vector<const char *>> &steps()
             " SELECT 1, (SELECT COUNT(*) FROM draw) + (SELECT COUNT(*) FROM result)",
         },
         storedTeams(),
+        entryTokensStep(),
     };
     return all;
 }

@@ -49,11 +49,25 @@ struct CupOpening
     bool ok() const { return store != nullptr; }
 };
 
+// A token that opens one group of one round to results entered from the lanes. The cup keeps
+// its hash alone (CupTokens.h).
+struct CupEntryToken
+{
+    std::string hash; // hexadecimal
+    int round = 0;
+    int group = 0;
+    std::string madeAt; // UTC, ISO 8601
+    std::optional<std::string> revokedAt;
+};
+
 // The cup's home in an SQLite file (CupHome).
 class CupStore final : public CupHome
 {
 public:
-    enum class Mode { ReadWrite, ReadOnly };
+    // Beside: writes without taking the lock, beside whichever program holds the cup (the
+    // server's entries from the lanes while the organiser's window has it open); every write
+    // is still refused when another program wrote since it was decided.
+    enum class Mode { ReadWrite, ReadOnly, Beside };
 
     // Creates a new cup holding `setup`; refused when the file exists. The file appears whole
     // or not at all.
@@ -106,6 +120,12 @@ public:
     // The journal's lines as changes.
     std::optional<std::vector<CupChange>> changesSince(std::uint64_t version) override;
     std::vector<CupJournalEntry> journal() const;
+
+    // The entry tokens as the file holds them now, the oldest first (CupStoreTokens.cpp).
+    std::vector<CupEntryToken> entryTokens() const;
+    // One change each, journaled by the token's short name, never the token.
+    CupWrite addEntryToken(const std::string &hash, int round, int group);
+    CupWrite revokeEntryToken(const std::string &hash);
 
 private:
     CupStore(QString path, QString file, Mode mode);

@@ -257,11 +257,11 @@ CupOpening CupStore::open(const QString &path, Mode mode)
                        std::to_string(header.version) + " du format, plus récente que la version " +
                        std::to_string(cupSchemaVersion()) +
                        " que lit ce programme : mettez Velmorin à jour pour l'ouvrir.");
-    if (mode == Mode::ReadWrite && !info.isWritable())
+    if (mode != Mode::ReadOnly && !info.isWritable())
         return refused("Le fichier de la coupe " + nameOf(path) +
                        " est en lecture seule : elle ne peut être ouverte qu'en lecture seule.");
     std::string notice;
-    if (mode == Mode::ReadWrite && onNetworkFileSystem(file)) {
+    if (mode != Mode::ReadOnly && onNetworkFileSystem(file)) {
         mode = Mode::ReadOnly;
         notice = "La coupe " + nameOf(path) +
                  " est sur un disque partagé par le réseau, où deux programmes pourraient "
@@ -317,7 +317,7 @@ CupOpening CupStore::open(const QString &path, Mode mode)
     // page it reads, and each write checks the tables it changes before it commits.
     if (std::string refusal = checkIdentity(db, path, version); !refusal.empty())
         return refused(refusal);
-    if (mode == Mode::ReadWrite && !prepareWriting(db))
+    if (mode != Mode::ReadOnly && !prepareWriting(db))
         return failed(CupOpening::Failure::WriteFailed, store->failureMessage());
 
     if (version < cupSchemaVersion()) {

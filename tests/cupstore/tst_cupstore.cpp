@@ -254,7 +254,7 @@ void TestCupStore::version1Migrates()
     tamper(path, "DROP TABLE result; DROP TABLE draw_place; DROP TABLE draw_exempted; "
                  "DROP TABLE draw_meeting; DROP TABLE draw; DROP TABLE chosen_exempted; "
                  "DROP TABLE withdrawal; DROP TABLE team_extra; DROP TABLE team_column; "
-                 "DROP TABLE team; PRAGMA user_version = 1;");
+                 "DROP TABLE team; DROP TABLE entry_token; PRAGMA user_version = 1;");
     QVERIFY(!CupStore::open(path, CupStore::Mode::ReadOnly).ok());
     {
         CupOpening opened = CupStore::open(path, CupStore::Mode::ReadWrite);
@@ -293,7 +293,7 @@ void TestCupStore::version2Migrates()
         QVERIFY(opened.store->saveRecords(cup.records(), "Tour 1").saved);
     }
     tamper(path, "DROP TABLE withdrawal; DROP TABLE team_extra; DROP TABLE team_column; "
-                 "DROP TABLE team; PRAGMA user_version = 2;");
+                 "DROP TABLE team; DROP TABLE entry_token; PRAGMA user_version = 2;");
     {
         CupOpening opened = CupStore::open(path, CupStore::Mode::ReadWrite);
         QVERIFY2(opened.ok(), opened.message.c_str());

@@ -1,6 +1,7 @@
 #include "RoundSheets.h"
 
 #include "PrintedSheet.h"
+#include "QrCode.h"
 
 #include <QPagedPaintDevice>
 #include <QPainter>
@@ -95,6 +96,22 @@ void paintGroup(SheetLayout &page, const QPaintDevice *device, const Cup &cup, i
     signatures(page, device);
 }
 
+// The group's entry address under its games, as a code to scan and as text.
+void paintEntryCode(SheetLayout &page, QPainter &painter, const QPaintDevice *device,
+                    const QString &address)
+{
+    const std::optional<QrModules> modules = qrModules(address.toUtf8());
+    if (address.isEmpty() || !modules)
+        return;
+    page.y += page.mm(6);
+    page.line(sheetFont(device, 10, true),
+              QStringLiteral("Saisie des résultats depuis les jeux : scannez ce code."));
+    const qreal side = page.mm(35);
+    paintQrCode(painter, QRectF(0, page.y, side, side), *modules);
+    page.text(sheetFont(device, 8), address, side + page.mm(4));
+    page.y += side;
+}
+
 } // namespace
 
 int roundSheetPages(const Cup &cup, int round)
@@ -108,7 +125,8 @@ int roundSheetPages(const Cup &cup, int round)
 }
 
 void paintRoundSheets(QPainter &painter, QPagedPaintDevice &device, const Cup &cup, int round,
-                      const QString &cupName, const QString &stamp)
+                      const QString &cupName, const QString &stamp,
+                      const EntryAddress &entryAddress)
 {
     const int pages = roundSheetPages(cup, round);
     const bool inGroups = cup.layout().groupSize(round) == 4;
@@ -121,6 +139,8 @@ void paintRoundSheets(QPainter &painter, QPagedPaintDevice &device, const Cup &c
             pageTitle(page, &device, cup, round, cupName, QStringLiteral("Poule %1").arg(p + 1),
                       stamp);
             paintGroup(page, &device, cup, round, p + 1);
+            if (entryAddress)
+                paintEntryCode(page, painter, &device, entryAddress(round, p + 1));
             continue;
         }
         const int first = p * kGamesPerPage + 1;
