@@ -88,7 +88,7 @@ DrawnCup drawnCup5000(QTemporaryDir &dir)
     if (!made.ok())
         return {nullptr, std::nullopt, made.error};
     if (!velmorin::testing::drawRound(*made.cup, 1).done ||
-        !opening.store->saveCup(*made.cup, "Tour 1").saved)
+        !opening.store->saveCup(*made.cup, "Tour 1", opening.store->version()).saved)
         return {nullptr, std::nullopt, "no draw"};
     return {std::move(opening.store), std::move(made.cup), {}};
 }
@@ -140,7 +140,7 @@ void BM_WindowCommand5000(benchmark::State &state)
             pending.front().game, pending.front().teamA, velmorin::Score{13, 5}, false});
         const velmorin::CupWrite written =
             state.range(0) == 0 ? drawn.store->saveRecords(changed.records(), answer.text)
-                                : drawn.store->saveCup(changed, answer.text);
+                                : drawn.store->saveCup(changed, answer.text, drawn.store->version());
         if (!answer.done || !written.saved)
             state.SkipWithError("not saved");
         shown = std::move(changed);

@@ -90,7 +90,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             if (!answer.done || !answer.changed)
                 return std::optional<velmorin::CupWrite>();
             velmorin::CupWrite write = op & 0x80 ? writer.saveRecords(cup.records(), answer.text)
-                                                 : writer.saveCup(cup, answer.text);
+                                                 : writer.saveCup(cup, answer.text, writer.version());
             if (write.saved)
                 records = cup.records();
             return std::optional<velmorin::CupWrite>(std::move(write));

@@ -179,10 +179,11 @@ CupWrite CupStore::change(const std::string &what, const std::function<bool()> &
     m_version = *written;
     commitToSetup();
     m_records.version = m_version; // one count for the settings and the play
-    if (inputsChange) {
+    if (inputsChange)
         m_inputs.reset();
+    // The cup held counts as the store does: a change of a setting moves the version too.
+    if (inputsChange || (m_cup && m_cup->version() != m_version))
         m_cup.reset();
-    }
     return {true, notice};
 }
 

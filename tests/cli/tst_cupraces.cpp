@@ -55,7 +55,7 @@ int windowWrites(const QString &path, const velmorin::GameRef &game, int winner,
         velmorin::ResultCommand{game, winner, std::nullopt, false}, shown.cup->version()));
     if (!answer.done)
         return kRefused;
-    const velmorin::CupWrite written = opening.store->saveCup(*shown.cup, answer.text);
+    const velmorin::CupWrite written = opening.store->saveCup(*shown.cup, answer.text, opening.store->version());
     return written.saved ? 0 : written.changedMeanwhile ? kRefused : 1;
 }
 
@@ -98,7 +98,7 @@ void TestCupRaces::initTestCase()
     velmorin::CupCreation cup = made.store->cup();
     QVERIFY2(cup.ok(), cup.error.c_str());
     QVERIFY(velmorin::testing::drawRound(*cup.cup, 1).done);
-    QVERIFY(made.store->saveCup(*cup.cup, "Tour 1").saved);
+    QVERIFY(made.store->saveCup(*cup.cup, "Tour 1", made.store->version()).saved);
     m_game = cup.cup->pendingGames(1).front();
 }
 

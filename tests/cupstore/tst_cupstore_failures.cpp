@@ -298,7 +298,7 @@ void TestCupStore::damagedTableWritten()
         velmorin::CupCreation made = store.cup();
         QVERIFY2(made.ok(), made.error.c_str());
         QVERIFY(drawRound(*made.cup, 1).done);
-        written = store.saveCup(*made.cup, "Tour 1");
+        written = store.saveCup(*made.cup, "Tour 1", store.version());
     }
     QVERIFY(!written.saved);
     QVERIFY2(QString::fromStdString(written.message).contains("abîmée"), written.message.c_str());

@@ -153,6 +153,8 @@ std::string roundHeading(const Cup &cup, int round)
     return heading;
 }
 
+} // namespace
+
 std::string htmlEscaped(std::string_view text)
 {
     std::string out;

@@ -2,7 +2,9 @@
 
 #include <QPainter>
 
+#ifdef VELMORIN_HAVE_QRENCODE
 #include <qrencode.h>
+#endif
 
 #include <algorithm>
 #include <memory>
@@ -17,6 +19,10 @@ constexpr int kQuietModules = 4;
 
 std::optional<QrModules> qrModules(const QByteArray &text)
 {
+#ifndef VELMORIN_HAVE_QRENCODE
+    Q_UNUSED(text)
+    return std::nullopt; // built without libqrencode: the sheet goes without its code
+#else
     const std::unique_ptr<QRcode, decltype(&QRcode_free)> code(
         QRcode_encodeData(int(text.size()), reinterpret_cast<const unsigned char *>(text.data()),
                           0, QR_ECLEVEL_M),
@@ -29,6 +35,7 @@ std::optional<QrModules> qrModules(const QByteArray &text)
     for (int k = 0; k < code->width * code->width; ++k)
         modules.dark.push_back((code->data[k] & 1) != 0); // libqrencode: bit 0 is dark
     return modules;
+#endif
 }
 
 void paintQrCode(QPainter &painter, const QRectF &area, const QrModules &modules)
