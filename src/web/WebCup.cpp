@@ -44,7 +44,7 @@ void WebCup::readAgain()
 
 bool WebCup::follow()
 {
-    const std::optional<std::uint64_t> now = m_store->fileVersion();
+    const std::optional<std::uint64_t> now = m_store->storedVersion();
     if (!now || *now == m_store->version() || !m_store->reload())
         return false;
     readAgain();
@@ -115,7 +115,10 @@ std::vector<EntryAnswer> WebCup::enter(const std::vector<Entry> &entries)
         const CupWrite written =
             m_store->saveRecords(changed.records(), journal, m_store->version());
         if (written.saved) {
-            m_cup = std::move(changed);
+            // One change of the cup whatever the number of results: the cup as the store
+            // counts it.
+            CupCreation kept = m_store->cup();
+            m_cup = kept.ok() ? std::move(kept.cup) : std::optional<Cup>(std::move(changed));
             return answers;
         }
         if (!written.changedMeanwhile)

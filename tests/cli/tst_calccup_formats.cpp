@@ -17,12 +17,12 @@ using velmorin::testing::runCup;
 // Brings a cup of this format back to the file an older program wrote: format 3 had no teams
 // of its own and counted its play apart; format 2 had no withdrawals either.
 const char *const kBackToFormat3 =
-    "DROP TABLE team_extra; DROP TABLE team_column; DROP TABLE team;"
+    "DROP TABLE entry_token; DROP TABLE team_extra; DROP TABLE team_column; DROP TABLE team;"
     "CREATE TABLE play ( id INTEGER PRIMARY KEY CHECK (id = 1),"
     " version INTEGER NOT NULL CHECK (version >= 0));"
     "INSERT INTO play VALUES (1, (SELECT COUNT(*) FROM draw) + (SELECT COUNT(*) FROM result));"
     "PRAGMA user_version = 3;";
-const char *const kBackToFormat2 = "DROP TABLE team_extra; DROP TABLE team_column; DROP TABLE team;"
+const char *const kBackToFormat2 = "DROP TABLE entry_token; DROP TABLE team_extra; DROP TABLE team_column; DROP TABLE team;"
                                    "DROP TABLE withdrawal; PRAGMA user_version = 2;";
 
 bool runSql(const QString &path, const char *sql)

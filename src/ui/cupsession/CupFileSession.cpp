@@ -425,7 +425,7 @@ void CupFileSession::setTeams(const CupTeams &teams)
         // Refused: the teams window shows the cup's own again, never a seed or a round the
         // cup does not have.
         const CupSetup &setup = m_home->setup();
-        m_teams = {setup.list, setup.levelRounds, setup.levelOrder, setup.seed};
+        m_teams = {setup.list, setup.levelRounds, setup.levelOrder, setup.seed, setup.teams};
         emit teamsRestored();
     }
 }
