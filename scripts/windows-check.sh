@@ -186,7 +186,8 @@ echo "==== window"
 caption="(2006) Calcul des tours en Velmorin"
 
 # Starts the window with these arguments and waits for its title to be the one expected; the
-# screen is kept as the row's picture.
+# screen is kept as the row's picture. $while_open, when set, is run while the window is up.
+while_open=""
 window() {
     local name=$1 expected=$2 picture=$3 title=""
     shift 3
@@ -205,12 +206,35 @@ window() {
         failures=$((failures + 1))
         printf 'FAIL  %-48s title: %s\n' "$name" "${title:-(no window)}"
     fi
+    [[ -z $while_open ]] || "$while_open"
     wineserver -k || true
     wait || true
 }
 
+# The window holds the cup it opened: the calculator, another program, is refused a change
+# (a correction it would take otherwise: status 2, the cup unchanged) with a message naming
+# the holder, which it read beside the lock the window holds.
+calculator_refused_while_held() {
+    rows=$((rows + 1))
+    local name="held by the window: the calculator refused" status=0
+    (calc_on windows --coupe "$cup" --tableau >"$work/held.before" 2>&1) || true
+    (calc_on windows --coupe "$cup" --gagnant 1 "Les Bouchons du Château" --score 13-8 --corriger \
+        >/dev/null 2>"$work/held.err") || status=$?
+    (calc_on windows --coupe "$cup" --tableau >"$work/held.after" 2>&1) || true
+    if [[ $status == 2 ]] && grep -q "est déjà ouverte pour être modifiée par le programme n° " \
+        "$work/held.err" && cmp -s "$work/held.before" "$work/held.after"; then
+        printf 'ok    %-48s status %s\n' "$name" "$status"
+    else
+        failures=$((failures + 1))
+        printf 'FAIL  %-48s status %s\n' "$name" "$status"
+        cat "$work/held.err"
+    fi
+}
+
 window "window: the defaults" "$caption" window.png
+while_open=calculator_refused_while_held
 window "window: the cup given to it, in its title" "$caption — Coupe d'été" window-cup.png "$cup"
+while_open=""
 
 echo "==== $rows rows, $failures failed"
 ((failures == 0))

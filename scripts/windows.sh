@@ -443,7 +443,7 @@ step_package() {
 
 # ---- check: under wine, against the Linux calculator (built here when the tree has none).
 step_check() {
-    local linux=${LINUX_BUILD_DIR:-$root/build}/src/cli
+    local linux=${LINUX_BUILD_DIR:-${BUILD_DIR:-$root/build}}/src/cli
     if [[ ! -x $linux/velmorin-calc || ! -x $linux/velmorin-calc-coupe ]]; then
         linux=$out/linux/src/cli
         cmake -S "$root" -B "$out/linux" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
