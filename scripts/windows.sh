@@ -222,13 +222,20 @@ cross_env() {
 }
 
 # A static library's pkg-config file gives what it needs itself (Libs.private, and the libraries
-# given after its extra compile flags) to every user, and the static zlib by its path.
+# given after its extra compile flags) to every user.
 pkgconfig_static() {
     local pc=$prefix/lib/pkgconfig/$1.pc private
     private="$(sed -n 's/^Libs.private: *//p' "$pc") ${3:-}"
-    sed -i -e '/^Libs.private:/d' -e "s|^Libs: \(.*\)|Libs: \1 $private|" \
-        -e "s|-lz\b|$zlib_a|g" "$pc"
+    sed -i -e '/^Libs.private:/d' -e "s|^Libs: \(.*\)|Libs: \1 $private|" "$pc"
     [[ -z ${2:-} ]] || sed -i "s|^Cflags: \(.*\)|Cflags: \1 $2|" "$pc"
+}
+
+# zlib is named (-lz) in the pkg-config files, found as the static copy in the prefix (MinGW's
+# own folder also has its DLL's): CMake would put a library given by its path among the link
+# options, before the libraries that need it.
+static_zlib() {
+    cp "$zlib_a" "$prefix/lib/libz.a"
+    sed -i "s|$zlib_a|-lz|g" "$prefix/lib/pkgconfig/libzip.pc" "$prefix/lib/pkgconfig/liborcus-0.17.pc"
 }
 
 build_csv() {
@@ -309,6 +316,7 @@ step_libs() {
     build_once boost1.81 boost
     build_once mdds mdds
     build_once liborcus orcus
+    static_zlib
 }
 
 # ---- app: Velmorin cross-built against the cache's Qt and libraries.
