@@ -189,17 +189,19 @@ caption="(2006) Calcul des tours en Velmorin"
 # screen is kept as the row's picture. $while_open, when set, is run while the window is up.
 while_open=""
 window() {
-    local name=$1 expected=$2 picture=$3 title=""
+    local name=$1 expected=$2 picture=$3 title="" id=""
     shift 3
     rows=$((rows + 1))
     (cd "$work/windows" && exec wine "$stage/velmorin.exe" "$@" >>window.log 2>&1) &
     for _ in $(seq 90); do
         sleep 1
-        title=$(xdotool search --name "Velmorin" getwindowname 2>/dev/null | head -1) || true
+        id=$(xdotool search --name "Velmorin" 2>/dev/null | head -1) || true
+        title=$([[ -z $id ]] || xdotool getwindowname "$id" 2>/dev/null) || true
         [[ $title == "$expected" ]] && break
     done
     sleep 2
-    import -window root "$work/$picture" || true
+    # The window alone when it is there, the whole screen otherwise.
+    import -window "${id:-root}" "$work/$picture" 2>/dev/null || import -window root "$work/$picture" || true
     if [[ $title == "$expected" ]]; then
         printf 'ok    %-48s %s\n' "$name" "$title"
     else
