@@ -139,12 +139,14 @@ wineboot -i >/dev/null 2>&1 || true
 if [[ -n ${4:-} ]]; then
     echo "==== platform seams"
     rows=$((rows + 1))
-    if WINEPATH="$(winepath -w "$stage");$(winepath -w "$5")" wine "$4" >"$work/tst_platform.log" 2>&1; then
+    # Its report into a file: QtTest's output to a redirected standard output is lost under wine.
+    if WINEPATH="$(winepath -w "$stage");$(winepath -w "$5")" wine "$(realpath "$4")" \
+        -o "$(winepath -w "$work/tst_platform.log"),txt" >/dev/null 2>&1; then
         printf 'ok    %-48s %s\n' "tst_platform" "$(grep -o 'Totals:.*' "$work/tst_platform.log" | tr -d '\r')"
     else
         failures=$((failures + 1))
         printf 'FAIL  %-48s\n' "tst_platform"
-        grep -a 'FAIL\|Loc:' "$work/tst_platform.log" || tail -20 "$work/tst_platform.log"
+        grep -a 'FAIL\|location' "$work/tst_platform.log" || tail -20 "$work/tst_platform.log"
     fi
 fi
 
