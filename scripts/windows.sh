@@ -191,6 +191,9 @@ build_qt() {
         "$plugin/CMakeLists.txt"
     sed -i 's/^#if QT_CONFIG(tabletevent)$/#if 0 \/\/ no Wintab/' "$plugin/qwindowscontext.cpp"
     sed -i '/^#  include "qwindowstabletsupport.h"$/d' "$plugin/qwindowspointerhandler.cpp"
+    # Qt 6.4's window code asks for OpenGL's dynamic loading even when OpenGL is left out.
+    sed -i 's/^#if QT_CONFIG(dynamicgl)$/#if QT_CONFIG(dynamicgl) \&\& QT_CONFIG(opengl)/' \
+        "$plugin/qwindowswindow.cpp"
     "${low[@]}" cmake -G Ninja -S "$src" -B "$work" \
         -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
         -DCMAKE_INSTALL_PREFIX="$prefix" \
