@@ -195,7 +195,7 @@ CupAnswer Cup::changeInputs(std::vector<CupTeam> teams, const CupLayout &layout,
 
 std::string Cup::teamName(int team) const
 {
-    return "« " + withVisibleControls(m_teams[static_cast<std::size_t>(team)].name) + " »";
+    return quotedTeam(m_teams[static_cast<std::size_t>(team)]);
 }
 
 const DrawRecord *Cup::drawnRound(int round) const
