@@ -189,6 +189,9 @@ build_qt() {
     local plugin=$src/src/plugins/platforms/windows
     sed -i 's/^qt_internal_extend_target(QWindowsIntegrationPlugin CONDITION QT_FEATURE_tabletevent$/qt_internal_extend_target(QWindowsIntegrationPlugin CONDITION FALSE/' \
         "$plugin/CMakeLists.txt"
+    # The Direct2D plugin builds the same tablet support from the Windows plugin's sources.
+    sed -i 's/^qt_internal_extend_target(QWindowsDirect2DIntegrationPlugin CONDITION QT_FEATURE_tabletevent$/qt_internal_extend_target(QWindowsDirect2DIntegrationPlugin CONDITION FALSE/' \
+        "$src/src/plugins/platforms/direct2d/CMakeLists.txt"
     sed -i 's/^#if QT_CONFIG(tabletevent)$/#if 0 \/\/ no Wintab/' "$plugin/qwindowscontext.cpp"
     sed -i '/^#  include "qwindowstabletsupport.h"$/d' "$plugin/qwindowspointerhandler.cpp"
     # Qt 6.4's window code asks for OpenGL's dynamic loading even when OpenGL is left out.
