@@ -183,6 +183,20 @@ build_qt() {
         rm -rf "$work"
     fi
     mkdir -p "$work"
+    # Debian's source leaves out Wacom's Wintab headers (their licence forbids changes): the
+    # Windows plugin is built without Wintab tablets, as its own fallbacks allow; pens still
+    # reach it through Windows' pointer messages.
+    local plugin=$src/src/plugins/platforms/windows
+    sed -i 's/^qt_internal_extend_target(QWindowsIntegrationPlugin CONDITION QT_FEATURE_tabletevent$/qt_internal_extend_target(QWindowsIntegrationPlugin CONDITION FALSE/' \
+        "$plugin/CMakeLists.txt"
+    # The Direct2D plugin builds the same tablet support from the Windows plugin's sources.
+    sed -i 's/^qt_internal_extend_target(QWindowsDirect2DIntegrationPlugin CONDITION QT_FEATURE_tabletevent$/qt_internal_extend_target(QWindowsDirect2DIntegrationPlugin CONDITION FALSE/' \
+        "$src/src/plugins/platforms/direct2d/CMakeLists.txt"
+    sed -i 's/^#if QT_CONFIG(tabletevent)$/#if 0 \/\/ no Wintab/' "$plugin/qwindowscontext.cpp"
+    sed -i '/^#  include "qwindowstabletsupport.h"$/d' "$plugin/qwindowspointerhandler.cpp"
+    # Qt 6.4's window code asks for OpenGL's dynamic loading even when OpenGL is left out.
+    sed -i 's/^#if QT_CONFIG(dynamicgl)$/#if QT_CONFIG(dynamicgl) \&\& QT_CONFIG(opengl)/' \
+        "$plugin/qwindowswindow.cpp"
     "${low[@]}" cmake -G Ninja -S "$src" -B "$work" \
         -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
         -DCMAKE_INSTALL_PREFIX="$prefix" \
@@ -222,13 +236,20 @@ cross_env() {
 }
 
 # A static library's pkg-config file gives what it needs itself (Libs.private, and the libraries
-# given after its extra compile flags) to every user, and the static zlib by its path.
+# given after its extra compile flags) to every user.
 pkgconfig_static() {
     local pc=$prefix/lib/pkgconfig/$1.pc private
     private="$(sed -n 's/^Libs.private: *//p' "$pc") ${3:-}"
-    sed -i -e '/^Libs.private:/d' -e "s|^Libs: \(.*\)|Libs: \1 $private|" \
-        -e "s|-lz\b|$zlib_a|g" "$pc"
+    sed -i -e '/^Libs.private:/d' -e "s|^Libs: \(.*\)|Libs: \1 $private|" "$pc"
     [[ -z ${2:-} ]] || sed -i "s|^Cflags: \(.*\)|Cflags: \1 $2|" "$pc"
+}
+
+# zlib is named (-lz) in the pkg-config files, found as the static copy in the prefix (MinGW's
+# own folder also has its DLL's): CMake would put a library given by its path among the link
+# options, before the libraries that need it.
+static_zlib() {
+    cp "$zlib_a" "$prefix/lib/libz.a"
+    sed -i "s|$zlib_a|-lz|g" "$prefix/lib/pkgconfig/libzip.pc" "$prefix/lib/pkgconfig/liborcus-0.17.pc"
 }
 
 build_csv() {
@@ -309,6 +330,7 @@ step_libs() {
     build_once boost1.81 boost
     build_once mdds mdds
     build_once liborcus orcus
+    static_zlib
 }
 
 # ---- app: Velmorin cross-built against the cache's Qt and libraries.
@@ -327,6 +349,15 @@ step_app() {
         -DVELMORIN_BUILD_BENCH=OFF "${launcher[@]}" >"$out/configure.log"
     cross_env "${low[@]}" cmake --build "$app_build" -j"$jobs" \
         --target "${programs[@]}" tst_platform >"$out/build.log"
+}
+
+# A program built for Windows: Qt's project setup puts the programs defined after it at the top
+# of the build folder (Windows finds DLLs beside a program), the calculator's stay in src/cli.
+built_program() {
+    local found
+    found=$(find "$app_build" -name "$1.exe" -not -path '*/CMakeFiles/*' | head -1)
+    [[ -n $found ]] || { echo "$1.exe has not been built" >&2; return 1; }
+    echo "$found"
 }
 
 # ---- package: the zip and the installer.
@@ -408,7 +439,7 @@ step_package() {
     rm -rf "$stage" && mkdir -p "$stage/platforms" "$stage/styles" "$stage/sqldrivers" \
         "$stage/translations"
     for name in "${programs[@]}"; do
-        cp "$app_build/$(cd "$app_build" && find . -name "$name.exe" -path '*src*' | head -1)" "$stage/"
+        cp "$(built_program "$name")" "$stage/"
     done
     cp "$prefix/plugins/platforms/qwindows.dll" "$stage/platforms/"
     cp "$prefix/plugins/styles/qwindowsvistastyle.dll" "$stage/styles/"
@@ -443,7 +474,7 @@ step_package() {
 
 # ---- check: under wine, against the Linux calculator (built here when the tree has none).
 step_check() {
-    local linux=${LINUX_BUILD_DIR:-$root/build}/src/cli
+    local linux=${LINUX_BUILD_DIR:-${BUILD_DIR:-$root/build}}/src/cli
     if [[ ! -x $linux/velmorin-calc || ! -x $linux/velmorin-calc-coupe ]]; then
         linux=$out/linux/src/cli
         cmake -S "$root" -B "$out/linux" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -454,7 +485,7 @@ step_check() {
     local status=0
     xvfb-run -a -s "-screen 0 1280x800x24" \
         bash "$root/scripts/windows-check.sh" "$out/velmorin-$(version)" "$linux" "$out/check" \
-            "$app_build/tests/platform/tst_platform.exe" "$prefix/bin" ||
+            "$(built_program tst_platform)" "$prefix/bin" ||
         status=$?
     return "$status"
 }

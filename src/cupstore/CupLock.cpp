@@ -5,11 +5,7 @@
 #include <QFile>
 
 #include <cerrno>
-#include <fcntl.h>
 #include <string>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <sys/types.h>
 #include <unistd.h>
 
 namespace velmorin {
@@ -18,12 +14,8 @@ namespace {
 
 CupHolder readHolder(int fd)
 {
-    char text[512] = {};
-    const ssize_t size = ::pread(fd, text, sizeof text - 1, 0);
+    const std::string read = platform::readStart(fd, 511);
     CupHolder holder;
-    if (size <= 0)
-        return holder;
-    const std::string read(text, static_cast<std::size_t>(size));
     const std::size_t end = read.find('\n');
     if (end == std::string::npos)
         return holder;
@@ -40,14 +32,8 @@ CupHolder readHolder(int fd)
 // while still holding it, and a taker that opened the old file must try again.
 bool stillAtPath(int fd, const QByteArray &path)
 {
-    struct stat opened
-    {
-    };
-    struct stat named
-    {
-    };
-    return ::fstat(fd, &opened) == 0 && ::stat(path.constData(), &named) == 0 &&
-           opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
+    const std::optional<platform::FileIdentity> opened = platform::identityOf(fd);
+    return opened && opened == platform::identityOf(path.constData());
 }
 
 } // namespace
@@ -63,10 +49,10 @@ CupLock::Outcome CupLock::acquire(const QString &cupPath)
     const QByteArray native = QFile::encodeName(lockPath);
     // A few times at most: once more each time a holder removed the file we had opened.
     for (int attempt = 0; attempt < 8; ++attempt) {
-        const int fd = ::open(native.constData(), O_RDWR | O_CREAT | platform::kNoInherit, 0644);
+        const int fd = platform::openShared(native.constData(), platform::Creation::IfMissing);
         if (fd < 0)
             return Outcome::Failed;
-        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        if (platform::lockFile(fd, false) != 0) {
             const int error = errno;
             if (error == EWOULDBLOCK)
                 m_holder = readHolder(fd);
@@ -81,9 +67,8 @@ CupLock::Outcome CupLock::acquire(const QString &cupPath)
             ::close(fd);
             continue;
         }
-        const std::string text = thisHost() + '\n' + std::to_string(::getpid()) + '\n';
-        if (::ftruncate(fd, 0) != 0 ||
-            ::pwrite(fd, text.data(), text.size(), 0) != static_cast<ssize_t>(text.size())) {
+        const std::string text = thisHost() + '\n' + std::to_string(platform::processId()) + '\n';
+        if (platform::writeWhole(fd, text) != 0) {
             const int error = errno;
             ::unlink(native.constData());
             ::close(fd);
@@ -92,7 +77,7 @@ CupLock::Outcome CupLock::acquire(const QString &cupPath)
         }
         m_fd = fd;
         m_path = lockPath;
-        m_holder = {thisHost(), ::getpid()};
+        m_holder = {thisHost(), platform::processId()};
         return Outcome::Taken;
     }
     errno = EAGAIN;

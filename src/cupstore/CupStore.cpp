@@ -19,7 +19,6 @@
 #include <cerrno>
 #include <cstring>
 #include <set>
-#include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
 
@@ -77,12 +76,12 @@ std::string CupStore::failureMessage() const
     std::string reason;
     if (code == SQLITE_FULL || platform::diskFull(system))
         reason = "le disque est plein";
-    else if (code == SQLITE_READONLY || system == EROFS || system == EACCES)
+    else if (code == SQLITE_READONLY || platform::writeRefused(system))
         reason = "le fichier ne peut plus être modifié";
     else if (code == SQLITE_BUSY || code == SQLITE_LOCKED)
         reason = "un autre programme écrit dans la coupe";
     else if (system != 0)
-        reason = std::strerror(system);
+        reason = platform::systemErrorText(system);
     else
         reason = "l'écriture a échoué (code " + std::to_string(code) + ")";
     return "La modification n'est pas enregistrée dans la coupe " + nameOf(m_path) + " : " +
@@ -94,11 +93,8 @@ std::string CupStore::failureMessage() const
 std::optional<std::string> CupStore::restoreIfRemoved()
 {
     const QByteArray native = QFile::encodeName(m_file);
-    struct stat status
-    {
-    };
-    if (::stat(native.constData(), &status) == 0) {
-        if (status.st_dev == m_device && status.st_ino == m_inode)
+    if (const auto identity = platform::identityOf(native.constData())) {
+        if (*identity == platform::FileIdentity{m_device, m_inode})
             return std::nullopt;
         return "Le fichier de la coupe " + nameOf(m_path) +
                " a été remplacé par un autre pendant qu'elle était ouverte : la modification "
@@ -117,9 +113,9 @@ std::optional<std::string> CupStore::restoreIfRemoved()
     m_db.setDatabaseName(uriOf(m_file, false));
     if (!m_db.open() || !guard(m_db) || !prepareWriting(m_db))
         return failureMessage();
-    if (::stat(native.constData(), &status) == 0) {
-        m_device = status.st_dev;
-        m_inode = status.st_ino;
+    if (const auto identity = platform::identityOf(native.constData())) {
+        m_device = identity->device;
+        m_inode = identity->file;
     }
     return std::string();
 }

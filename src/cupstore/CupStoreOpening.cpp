@@ -22,10 +22,6 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <sys/statfs.h>
 #include <unistd.h>
 
 namespace velmorin {
@@ -111,24 +107,8 @@ int spendWork(void *budget)
 // both write at once, so a cup there is only read.
 bool onNetworkFileSystem(const QString &file)
 {
-    struct statfs status
-    {
-    };
-    if (::statfs(QFile::encodeName(QFileInfo(file).absolutePath()).constData(), &status) != 0)
-        return false;
-    switch (static_cast<unsigned long>(status.f_type)) {
-    case 0x6969UL:     // NFS
-    case 0x517BUL:     // SMB
-    case 0xFF534D42UL: // CIFS
-    case 0xFE534D42UL: // SMB2
-    case 0x65735546UL: // FUSE (sshfs and the like)
-    case 0x01021997UL: // 9P
-    case 0x5346414FUL: // AFS
-    case 0x00C36400UL: // Ceph
-        return true;
-    default:
-        return false;
-    }
+    return platform::onNetworkFileSystem(
+        QFile::encodeName(QFileInfo(file).absolutePath()).constData());
 }
 
 QString creationPrefix(const QFileInfo &cup)
@@ -146,10 +126,11 @@ void removeAbandonedCreations(const QString &folder, const QString &prefix)
         if (name.endsWith(QLatin1String("-journal")))
             continue;
         const QString file = folder + QLatin1Char('/') + name;
-        const int fd = ::open(QFile::encodeName(file).constData(), O_RDONLY | O_CLOEXEC);
+        const int fd =
+            platform::openShared(QFile::encodeName(file).constData(), platform::Creation::None);
         if (fd < 0)
             continue;
-        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+        if (platform::lockFile(fd, false) == 0) {
             QFile::remove(file + QStringLiteral("-journal"));
             QFile::remove(file);
         }
@@ -354,12 +335,9 @@ CupOpening CupStore::open(const QString &path, Mode mode)
             return refused(damaged(path));
     }
 
-    struct stat status
-    {
-    };
-    if (::stat(QFile::encodeName(file).constData(), &status) == 0) {
-        store->m_device = status.st_dev;
-        store->m_inode = status.st_ino;
+    if (const auto identity = platform::identityOf(QFile::encodeName(file).constData())) {
+        store->m_device = identity->device;
+        store->m_inode = identity->file;
     }
     CupOpening opening;
     opening.store = std::move(store);
@@ -379,15 +357,15 @@ CupOpening CupStore::create(const QString &path, const CupSetup &setup)
     // so a cup that appeared meanwhile is not overwritten, and no half-made cup is ever seen.
     const QString prefix = creationPrefix(info);
     const QString temporary =
-        info.absolutePath() + QLatin1Char('/') + prefix + QString::number(::getpid());
+        info.absolutePath() + QLatin1Char('/') + prefix + QString::number(platform::processId());
     removeAbandonedCreations(info.absolutePath(), prefix);
     QFile::remove(temporary);
     // Held while it is made, so that another creation knows it is not abandoned; closed only
     // after SQLite's connection, whose locks closing it would drop.
-    const int held = ::open(QFile::encodeName(temporary).constData(),
-                            O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    const int held =
+        platform::openShared(QFile::encodeName(temporary).constData(), platform::Creation::New);
     if (held >= 0)
-        ::flock(held, LOCK_EX);
+        platform::lockFile(held, true);
     const QString connection = nextConnectionName();
     std::string failure;
     {
@@ -399,7 +377,8 @@ CupOpening CupStore::create(const QString &path, const CupSetup &setup)
         if (!made) {
             const int system = handleOf(db) ? sqlite3_system_errno(handleOf(db)) : 0;
             failure = "La coupe " + nameOf(path) + " n'a pas pu être créée : " +
-                      (system != 0 ? std::strerror(system) : "écriture impossible") + ".";
+                      (system != 0 ? platform::systemErrorText(system) : "écriture impossible") +
+                      ".";
         }
         db.close();
     }

@@ -11,6 +11,8 @@
 #include "CupSql.h"
 #include "CupTables.h"
 
+#include "Platform.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -20,7 +22,6 @@
 #include <atomic>
 #include <cstdint>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <tuple>
 #include <unistd.h>
 
@@ -34,17 +35,11 @@ using JournalLine = std::tuple<qint64, QString, QString>;
 // process's work in progress, not something left by a crash, and SQLite knows what to do.
 bool lockedByAnother(const QString &file)
 {
-    const int fd = ::open(QFile::encodeName(file).constData(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(QFile::encodeName(file).constData(), O_RDONLY | platform::kNoInherit);
     if (fd < 0)
         return false;
-    struct flock probe
-    {
-    };
-    probe.l_type = F_WRLCK;
-    probe.l_whence = SEEK_SET;
-    probe.l_start = 0x40000000; // SQLite's lock bytes
-    probe.l_len = 512 + 2;
-    const bool locked = ::fcntl(fd, F_GETLK, &probe) == 0 && probe.l_type != F_UNLCK;
+    constexpr std::int64_t kSqliteLockBytes = 0x40000000; // SQLite's pending, reserved, shared
+    const bool locked = platform::lockedByAnother(fd, kSqliteLockBytes, 512 + 2);
     ::close(fd);
     return locked;
 }
@@ -67,7 +62,8 @@ std::optional<std::vector<JournalLine>> journalIfCup(const QString &file)
         std::int64_t version = 0;
         if (db.open() && guard(db) && checkCup(db, file, version).empty()) {
             QSqlQuery query(db);
-            if (select(query, QStringLiteral("SELECT entry, at, what FROM journal ORDER BY entry"))) {
+            if (select(query,
+                       QStringLiteral("SELECT entry, at, what FROM journal ORDER BY entry"))) {
                 lines.emplace();
                 while (query.next())
                     lines->emplace_back(query.value(0).toLongLong(), query.value(1).toString(),
@@ -150,8 +146,8 @@ bool applyJournal(const QString &file)
         db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=5000"));
         if (db.open() && guard(db)) {
             QSqlQuery query(db);
-            applied = query.exec(QStringLiteral("PRAGMA journal_mode = DELETE")) &&
-                      query.next() && query.value(0).toString() == QLatin1String("delete");
+            applied = query.exec(QStringLiteral("PRAGMA journal_mode = DELETE")) && query.next() &&
+                      query.value(0).toString() == QLatin1String("delete");
         }
         db.close();
     }
@@ -166,14 +162,12 @@ std::optional<std::string> recoverIfInterrupted(const QString &path, const QStri
 {
     const QString wal = file + QStringLiteral("-wal");
     const QString rollback = file + QStringLiteral("-journal");
-    const QString journal = nonEmptyFile(wal)        ? wal
-                            : nonEmptyFile(rollback) ? rollback
-                                                     : QString();
+    const QString journal = nonEmptyFile(wal) ? wal : nonEmptyFile(rollback) ? rollback : QString();
     if ((journal.isEmpty() && !walMode) || lockedByAnother(file))
         return std::nullopt;
-    const bool mayWrite = QFileInfo(file).isWritable() &&
-                          ::access(QFile::encodeName(QFileInfo(file).absolutePath()).constData(),
-                                   W_OK) == 0;
+    const bool mayWrite =
+        QFileInfo(file).isWritable() &&
+        ::access(QFile::encodeName(QFileInfo(file).absolutePath()).constData(), W_OK) == 0;
     if (journal.isEmpty())
         return mayWrite && !applyJournal(file) ? std::optional(damaged(path)) : std::nullopt;
 

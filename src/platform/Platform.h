@@ -1,6 +1,6 @@
 #pragma once
 
-// What the operating system does differently: each function has a POSIX body (Platform.cpp)
+// What the operating system does differently: each function has a POSIX body (PlatformPosix.cpp)
 // and a Windows one (PlatformWindows.cpp), and callers never test the platform themselves.
 // No Qt here: the calculator's programs without Qt use it too.
 
@@ -36,6 +36,54 @@ int linkFile(const char *from, const char *to);
 // Whether a system error code (errno, or the one SQLite reports) means the disk or the
 // user's quota is full, or the file's size limit reached.
 bool diskFull(int systemError);
+
+// Whether a system error code means the file or its disk takes no writing (read-only, access
+// denied).
+bool writeRefused(int systemError);
+
+// The system's text for an error code of its own, as SQLite reports them
+// (sqlite3_system_errno): errno's on POSIX, GetLastError's on Windows. Without a final period.
+std::string systemErrorText(int systemError);
+
+// What tells one file from another on this machine: the same for every name of one file,
+// another for a file put in its place.
+struct FileIdentity
+{
+    std::uint64_t device = 0;
+    std::uint64_t file = 0;
+    friend bool operator==(const FileIdentity &a, const FileIdentity &b)
+    {
+        return a.device == b.device && a.file == b.file;
+    }
+    friend bool operator!=(const FileIdentity &a, const FileIdentity &b) { return !(a == b); }
+};
+std::optional<FileIdentity> identityOf(const char *path);
+std::optional<FileIdentity> identityOf(int fd);
+
+// Opens a file for reading and writing, kept out of the programs this one starts, and such
+// that it may be removed while open. A descriptor, or -1 with errno set (EEXIST for New).
+enum class Creation { None, IfMissing, New };
+int openShared(const char *path, Creation creation);
+
+// Locks an open file for this process alone, until the descriptor is closed: 0, or -1 with
+// errno set (EWOULDBLOCK when another process holds it and `wait` is false). The file's
+// bytes stay readable by others: Windows' locks forbid reading what they cover, so there the
+// lock covers a byte far beyond any content.
+int lockFile(int fd, bool wait);
+
+// Whether another process holds a lock (SQLite's, taken its own way) on some of these bytes
+// of the file.
+bool lockedByAnother(int fd, std::int64_t start, std::int64_t length);
+
+// The file's first bytes, at most `size`; empty when it cannot be read.
+std::string readStart(int fd, std::size_t size);
+
+// Makes `text` the file's whole content: 0, or -1 with errno set.
+int writeWhole(int fd, std::string_view text);
+
+// Whether the folder is on another computer (NFS, SMB, sshfs, a Windows network drive), where
+// SQLite's locks cannot be trusted.
+bool onNetworkFileSystem(const char *folder);
 
 // Makes the standard output take bytes as they are: a reader that goes away or a file-size
 // limit fails the write with an error instead of killing the program (POSIX), and no line

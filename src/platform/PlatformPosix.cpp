@@ -3,9 +3,12 @@
 #include <cerrno>
 #include <climits>
 #include <csignal>
+#include <cstring>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <sys/types.h>
 #include <unistd.h>
 
@@ -42,6 +45,116 @@ int linkFile(const char *from, const char *to)
 bool diskFull(int systemError)
 {
     return systemError == ENOSPC || systemError == EFBIG || systemError == EDQUOT;
+}
+
+bool writeRefused(int systemError)
+{
+    return systemError == EROFS || systemError == EACCES || systemError == EPERM;
+}
+
+std::string systemErrorText(int systemError)
+{
+    return std::strerror(systemError);
+}
+
+namespace {
+
+FileIdentity identityFrom(const struct stat &status)
+{
+    return {static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino)};
+}
+
+} // namespace
+
+std::optional<FileIdentity> identityOf(const char *path)
+{
+    struct stat status
+    {
+    };
+    if (::stat(path, &status) != 0)
+        return std::nullopt;
+    return identityFrom(status);
+}
+
+std::optional<FileIdentity> identityOf(int fd)
+{
+    struct stat status
+    {
+    };
+    if (::fstat(fd, &status) != 0)
+        return std::nullopt;
+    return identityFrom(status);
+}
+
+int openShared(const char *path, Creation creation)
+{
+    const int flags = creation == Creation::None        ? 0
+                      : creation == Creation::IfMissing ? O_CREAT
+                                                        : O_CREAT | O_EXCL;
+    return ::open(path, O_RDWR | O_CLOEXEC | flags, 0644);
+}
+
+int lockFile(int fd, bool wait)
+{
+    while (::flock(fd, LOCK_EX | (wait ? 0 : LOCK_NB)) != 0) {
+        if (errno != EINTR)
+            return -1;
+    }
+    return 0;
+}
+
+bool lockedByAnother(int fd, std::int64_t start, std::int64_t length)
+{
+    struct flock probe
+    {
+    };
+    probe.l_type = F_WRLCK;
+    probe.l_whence = SEEK_SET;
+    probe.l_start = static_cast<off_t>(start);
+    probe.l_len = static_cast<off_t>(length);
+    return ::fcntl(fd, F_GETLK, &probe) == 0 && probe.l_type != F_UNLCK;
+}
+
+std::string readStart(int fd, std::size_t size)
+{
+    std::string text(size, '\0');
+    const ssize_t read = ::pread(fd, text.data(), size, 0);
+    text.resize(read > 0 ? static_cast<std::size_t>(read) : 0);
+    return text;
+}
+
+int writeWhole(int fd, std::string_view text)
+{
+    if (::ftruncate(fd, 0) != 0)
+        return -1;
+    const ssize_t written = ::pwrite(fd, text.data(), text.size(), 0);
+    if (written == static_cast<ssize_t>(text.size()))
+        return 0;
+    if (written >= 0)
+        errno = ENOSPC; // a short write: the disk took no more
+    return -1;
+}
+
+bool onNetworkFileSystem(const char *folder)
+{
+    struct statfs status
+    {
+    };
+    if (::statfs(folder, &status) != 0)
+        return false;
+    switch (static_cast<unsigned long>(status.f_type)) {
+    case 0x6969UL:     // NFS
+    case 0x517BUL:     // SMB
+    case 0xFF534D42UL: // CIFS
+    case 0xFE534D42UL: // SMB2
+    case 0x65735546UL: // FUSE (sshfs and the like)
+    case 0x01021997UL: // 9P
+    case 0x5346414FUL: // AFS
+    case 0x00C36400UL: // Ceph
+        return true;
+    default:
+        return false;
+    }
 }
 
 void prepareStandardOutput()
