@@ -121,7 +121,7 @@ int publish(const ServerArguments &read, std::ostream &err)
     if (!server)
         return status;
     const CupStore &store = *opening.store;
-    return answered(err, publishCup(*server, {store.setup(), store.records(), store.journal()}));
+    return answered(err, publishCup(*server, {store.setup(), store.records(), store.journal(), store.entryTokens()}));
 }
 
 int copyBack(const ServerArguments &read, std::ostream &err)
@@ -143,8 +143,10 @@ int copyBack(const ServerArguments &read, std::ostream &err)
         const CupOpening opening = CupStore::create(path, copy->setup);
         if (!opening.ok())
             return openingFailed(err, opening);
-        saved = opening.store->saveRecords(
-            copy->records, "Copie de la coupe « " + server->address().cup + " » du serveur");
+        const std::string what = "Copie de la coupe « " + server->address().cup + " » du serveur";
+        saved = opening.store->saveRecords(copy->records, what);
+        if (saved.saved && !copy->tokens.empty())
+            saved = opening.store->copyEntryTokens(copy->tokens, what + " : ses jetons de saisie");
     }
     if (saved.saved)
         return kExitSuccess;

@@ -8,7 +8,6 @@
 #include <QSqlQuery>
 #include <QVariant>
 
-#include <sqlite3.h>
 
 #include <algorithm>
 #include <array>
@@ -142,11 +141,6 @@ bool readDraws(QSqlDatabase &db, CupRecords &records)
         return nullptr;
     };
     // The largest table of a drawn cup (four rows a group), read without Qt's copies.
-    const auto column = [](sqlite3_stmt *row, int k) {
-        return sqlite3_column_type(row, k) == SQLITE_INTEGER
-                   ? std::optional<long long>(sqlite3_column_int64(row, k))
-                   : std::nullopt;
-    };
     const auto within = [](std::optional<long long> value, long long low) -> std::optional<int> {
         if (!value || *value < low || *value > std::numeric_limits<int>::max())
             return std::nullopt;
@@ -154,16 +148,16 @@ bool readDraws(QSqlDatabase &db, CupRecords &records)
     };
     const bool placesRead = cupstoreprivate::eachRow(
         db, "SELECT round, pool, place, team FROM draw_place ORDER BY round, pool, place",
-        [&](sqlite3_stmt *row) {
-            const auto round = within(column(row, 0), 1);
+        [&](const cupstoreprivate::RowValues &row) {
+            const auto round = within(row.integer(0), 1);
             DrawRecord *draw = nullptr;
             for (DrawRecord &candidate : records.draws) {
                 if (round && candidate.round == *round)
                     draw = &candidate;
             }
-            const auto pool = within(column(row, 1), 1);
-            const auto place = within(column(row, 2), 0);
-            const auto team = within(column(row, 3), 0);
+            const auto pool = within(row.integer(1), 1);
+            const auto place = within(row.integer(2), 0);
+            const auto team = within(row.integer(3), 0);
             if (!draw || !pool || !place || !team)
                 return false;
             if (*place == 0 && static_cast<std::size_t>(*pool) == draw->groups.size() + 1)

@@ -31,9 +31,19 @@ QVariant optionalValue(const std::optional<std::int32_t> &value);
 bool select(QSqlQuery &query, const QString &sql);
 bool exec(QSqlQuery &query);
 bool exec(QSqlDatabase &db, const QString &sql, const QVariantList &values = {});
-// Runs `sql` on the connection's own handle and gives each row to `row` until it answers
-// false: for the tables of thousands of rows, read without Qt's copies of every value.
-// False when the statement fails or `row` refused a row.
-bool eachRow(QSqlDatabase &db, const char *sql, const std::function<bool(sqlite3_stmt *)> &row);
+// A row eachRow gives: an integer column (none when NULL or not an integer) and a text one.
+class RowValues
+{
+public:
+    virtual ~RowValues() = default;
+    virtual std::optional<long long> integer(int column) const = 0;
+    virtual std::string text(int column) const = 0;
+};
+
+// Runs `sql` and gives each row to `row` until it answers false: on a file, through SQLite's
+// own handle, so that the tables of thousands of rows are read without Qt's copies of every
+// value; on a server's database, through Qt's driver. False when the statement fails or
+// `row` refused a row.
+bool eachRow(QSqlDatabase &db, const char *sql, const std::function<bool(const RowValues &)> &row);
 
 } // namespace velmorin::cupstoreprivate

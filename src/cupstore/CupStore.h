@@ -126,6 +126,8 @@ public:
     // One change each, journaled by the token's short name, never the token.
     CupWrite addEntryToken(const std::string &hash, int round, int group);
     CupWrite revokeEntryToken(const std::string &hash);
+    // Tokens kept by another home of the cup (a server's copy), as they were: one change.
+    CupWrite copyEntryTokens(const std::vector<CupEntryToken> &tokens, const std::string &what);
 
 private:
     CupStore(QString path, QString file, Mode mode);

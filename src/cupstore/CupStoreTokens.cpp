@@ -2,6 +2,7 @@
 
 #include "CupStore.h"
 #include "CupSql.h"
+#include "CupTables.h"
 #include "CupTokens.h"
 
 #include <QDateTime>
@@ -11,10 +12,10 @@ namespace velmorin {
 
 using namespace cupstoreprivate;
 
-std::vector<CupEntryToken> CupStore::entryTokens() const
+std::vector<CupEntryToken> cupstoreprivate::readEntryTokens(const QSqlDatabase &db)
 {
     std::vector<CupEntryToken> tokens;
-    QSqlQuery query(m_db);
+    QSqlQuery query(db);
     if (!select(query, QStringLiteral("SELECT hash, round, pool, made_at, revoked_at"
                                       " FROM entry_token ORDER BY made_at, hash")))
         return tokens;
@@ -27,6 +28,30 @@ std::vector<CupEntryToken> CupStore::entryTokens() const
         tokens.push_back(std::move(token));
     }
     return tokens;
+}
+
+bool cupstoreprivate::writeEntryTokens(QSqlDatabase &db, const std::vector<CupEntryToken> &tokens)
+{
+    for (const CupEntryToken &token : tokens) {
+        if (!exec(db,
+                  QStringLiteral("INSERT INTO entry_token (hash, round, pool, made_at, revoked_at)"
+                                 " VALUES (?, ?, ?, ?, ?)"),
+                  {qs(token.hash), token.round, token.group, qs(token.madeAt),
+                   token.revokedAt ? QVariant(qs(*token.revokedAt)) : QVariant()}))
+            return false;
+    }
+    return true;
+}
+
+std::vector<CupEntryToken> CupStore::entryTokens() const
+{
+    return readEntryTokens(m_db);
+}
+
+CupWrite CupStore::copyEntryTokens(const std::vector<CupEntryToken> &tokens,
+                                   const std::string &what)
+{
+    return change(what, [&] { return writeEntryTokens(m_db, tokens); }, [] {}, false);
 }
 
 CupWrite CupStore::addEntryToken(const std::string &hash, int round, int group)

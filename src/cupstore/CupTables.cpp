@@ -13,6 +13,7 @@
 
 #include <QDateTime>
 #include <QSqlDriver>
+#include <QSqlError>
 #include <QUrl>
 
 #include <sqlite3.h>
@@ -50,16 +51,83 @@ std::optional<std::vector<CupChange>> readChanges(QSqlDatabase &db, std::uint64_
     return changes;
 }
 
-bool eachRow(QSqlDatabase &db, const char *sql, const std::function<bool(sqlite3_stmt *)> &row)
+namespace {
+
+// A cell's text as UTF-8; bytes that are not UTF-8 (a file written elsewhere) read as Qt
+// reads them, with replacement characters.
+std::string cellText(sqlite3_stmt *statement, int column)
+{
+    const auto *bytes = reinterpret_cast<const char *>(sqlite3_column_text(statement, column));
+    const qsizetype size = sqlite3_column_bytes(statement, column);
+    if (bytes == nullptr)
+        return {};
+    if (QByteArrayView(bytes, size).isValidUtf8())
+        return std::string(bytes, static_cast<std::size_t>(size));
+    return QString::fromUtf8(bytes, size).toStdString();
+}
+
+class SqliteRow final : public RowValues
+{
+public:
+    explicit SqliteRow(sqlite3_stmt *statement) : m_statement(statement) {}
+    std::optional<long long> integer(int column) const override
+    {
+        if (sqlite3_column_type(m_statement, column) != SQLITE_INTEGER)
+            return std::nullopt;
+        return sqlite3_column_int64(m_statement, column);
+    }
+    std::string text(int column) const override { return cellText(m_statement, column); }
+
+private:
+    sqlite3_stmt *m_statement;
+};
+
+class QueryRow final : public RowValues
+{
+public:
+    explicit QueryRow(const QSqlQuery &query) : m_query(query) {}
+    std::optional<long long> integer(int column) const override
+    {
+        const QVariant value = m_query.value(column);
+        const int type = value.metaType().id();
+        const bool integral = type == QMetaType::Int || type == QMetaType::LongLong ||
+                              type == QMetaType::UInt || type == QMetaType::ULongLong ||
+                              type == QMetaType::Short || type == QMetaType::UShort;
+        if (value.isNull() || !integral)
+            return std::nullopt;
+        return value.toLongLong();
+    }
+    std::string text(int column) const override
+    {
+        return m_query.value(column).toString().toStdString();
+    }
+
+private:
+    const QSqlQuery &m_query;
+};
+
+} // namespace
+
+bool eachRow(QSqlDatabase &db, const char *sql, const std::function<bool(const RowValues &)> &row)
 {
     sqlite3 *handle = handleOf(db);
+    bool accepted = true;
+    if (handle == nullptr) {
+        QSqlQuery query(db);
+        if (!select(query, QString::fromUtf8(sql)))
+            return false;
+        const QueryRow values(query);
+        while (accepted && query.next())
+            accepted = row(values);
+        return accepted && query.lastError().type() == QSqlError::NoError;
+    }
     sqlite3_stmt *statement = nullptr;
-    if (handle == nullptr || sqlite3_prepare_v2(handle, sql, -1, &statement, nullptr) != SQLITE_OK)
+    if (sqlite3_prepare_v2(handle, sql, -1, &statement, nullptr) != SQLITE_OK)
         return false;
     int status = SQLITE_ROW;
-    bool accepted = true;
+    const SqliteRow values(statement);
     while (accepted && (status = sqlite3_step(statement)) == SQLITE_ROW)
-        accepted = row(statement);
+        accepted = row(values);
     sqlite3_finalize(statement);
     return accepted && status == SQLITE_DONE;
 }
@@ -316,30 +384,17 @@ bool readWishes(QSqlDatabase &db, CupSetup &setup)
     return true;
 }
 
-// A cell's text as UTF-8; bytes that are not UTF-8 (a file written elsewhere) read as Qt
-// reads them, with replacement characters.
-std::string cellText(sqlite3_stmt *statement, int column)
-{
-    const auto *bytes = reinterpret_cast<const char *>(sqlite3_column_text(statement, column));
-    const qsizetype size = sqlite3_column_bytes(statement, column);
-    if (bytes == nullptr)
-        return {};
-    if (QByteArrayView(bytes, size).isValidUtf8())
-        return std::string(bytes, static_cast<std::size_t>(size));
-    return QString::fromUtf8(bytes, size).toStdString();
-}
-
 // The cells `sql` gives, each the next one of its row: false at the first out of place.
 bool placeCells(QSqlDatabase &db, const char *sql, std::vector<SourceRow> &rows)
 {
-    return eachRow(db, sql, [&](sqlite3_stmt *cell) {
-        const sqlite3_int64 row = sqlite3_column_int64(cell, 0);
-        if (row < 0 || row >= static_cast<sqlite3_int64>(rows.size()))
+    return eachRow(db, sql, [&](const RowValues &cell) {
+        const long long row = cell.integer(0).value_or(-1);
+        if (row < 0 || row >= static_cast<long long>(rows.size()))
             return false;
         std::vector<std::string> &line = rows[static_cast<std::size_t>(row)].cells;
-        if (sqlite3_column_int64(cell, 1) != static_cast<sqlite3_int64>(line.size()))
+        if (cell.integer(1) != static_cast<long long>(line.size()))
             return false;
-        line.push_back(cellText(cell, 2));
+        line.push_back(cell.text(2));
         return true;
     });
 }
@@ -348,9 +403,9 @@ bool readList(QSqlDatabase &db, CupSetup &setup)
 {
     std::vector<SourceRow> read;
     const bool rowsRead =
-        eachRow(db, "SELECT row_no, line FROM list_row ORDER BY row_no", [&](sqlite3_stmt *row) {
-            const sqlite3_int64 line = sqlite3_column_int64(row, 1);
-            if (sqlite3_column_int64(row, 0) != static_cast<sqlite3_int64>(read.size()) || line < 0)
+        eachRow(db, "SELECT row_no, line FROM list_row ORDER BY row_no", [&](const RowValues &row) {
+            const long long line = row.integer(1).value_or(-1);
+            if (row.integer(0) != static_cast<long long>(read.size()) || line < 0)
                 return false;
             read.push_back(SourceRow{static_cast<std::size_t>(line), {}, {}});
             return true;

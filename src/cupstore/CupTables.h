@@ -13,6 +13,10 @@
 #include <string>
 #include <vector>
 
+namespace velmorin {
+struct CupEntryToken;
+}
+
 namespace velmorin::cupstoreprivate {
 
 bool writeWish(QSqlDatabase &db, Quantity quantity, const Interval &interval);
@@ -30,6 +34,10 @@ std::optional<CupSetup> readSetup(QSqlDatabase &db);
 std::optional<std::uint64_t> readVersion(QSqlDatabase &db);
 // The journal's entries after `version`, oldest first; none when unreadable.
 std::optional<std::vector<CupChange>> readChanges(QSqlDatabase &db, std::uint64_t version);
+// The entry tokens as kept, the oldest first (CupStoreTokens.cpp); none when unreadable.
+std::vector<CupEntryToken> readEntryTokens(const QSqlDatabase &db);
+// Adds tokens as they were kept elsewhere (a copy of the cup), their dates with them.
+bool writeEntryTokens(QSqlDatabase &db, const std::vector<CupEntryToken> &tokens);
 std::vector<LevelRoundChoice> sortedRounds(std::vector<LevelRoundChoice> rounds);
 std::string intervalText(const Interval &interval);
 

@@ -6,8 +6,10 @@
 #include "CupSetups.h"
 #include "CupSimulation.h"
 #include "CupStore.h"
+#include "CupTokens.h"
 #include "PgTestServer.h"
 
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
@@ -40,6 +42,42 @@ CupRecords played(const CupSetup &setup, std::uint64_t seed, int rounds, bool ha
             recordWinner(cup, next, pending[k].teamA, Score{13, static_cast<int>(k % 13)});
     }
     return cup.records();
+}
+
+// The teams kept in the file made different from what its list reads today, as a cup given its
+// list by an earlier reader of lists is: a copy that read the list again would show others.
+QString keptOtherwise(const QString &path)
+{
+    const QString name = QStringLiteral("kept-teams");
+    QString error;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(path);
+        QSqlQuery query(db);
+        if (!db.open() ||
+            !query.exec(QStringLiteral("UPDATE team SET name = name || ' (gardée)' "
+                                       "WHERE rank % 3 = 0")) ||
+            query.numRowsAffected() < 1 ||
+            // Every team's points moved alike, the order unchanged, by a fraction that four
+            // bytes of floating point would lose.
+            !query.exec(QStringLiteral("UPDATE team SET points = points + 0.000000123 "
+                                       "WHERE points IS NOT NULL")))
+            error = query.lastError().text() + db.lastError().text() + QStringLiteral(" (none)");
+        query = QSqlQuery();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return error;
+}
+
+using TokenFields = std::tuple<std::string, int, int, std::string, std::optional<std::string>>;
+
+std::vector<TokenFields> fieldsOf(const std::vector<CupEntryToken> &tokens)
+{
+    std::vector<TokenFields> fields;
+    for (const CupEntryToken &t : tokens)
+        fields.emplace_back(t.hash, t.round, t.group, t.madeAt, t.revokedAt);
+    return fields;
 }
 
 } // namespace
@@ -96,14 +134,22 @@ void TestCalcCupServer::copiedBack_data()
     QTest::addColumn<int>("teams");
     QTest::addColumn<int>("rounds");
     QTest::addColumn<bool>("half");
-    QTest::newRow("nothing drawn") << "Coupe du Rhône 2027" << quint64(1) << 40 << 0 << false;
-    QTest::newRow("round 1 half played") << "Coupe d'été" << quint64(2) << 60 << 0 << true;
+    QTest::addColumn<bool>("kept");  // the teams kept differ from the list's reading today
+    QTest::addColumn<int>("tokens"); // entry tokens made, the first one revoked
+    QTest::newRow("nothing drawn")
+        << "Coupe du Rhône 2027" << quint64(1) << 40 << 0 << false << false << 0;
+    QTest::newRow("round 1 half played")
+        << "Coupe d'été" << quint64(2) << 60 << 0 << true << false << 3;
     QTest::newRow("round 4 half played")
-        << "Coupe \"Jean-Pierre\"" << quint64(3) << 77 << 3 << true;
-    QTest::newRow("played to the final") << "Coupe #4 ?x=1" << quint64(4) << 77 << 6 << false;
-    QTest::newRow("played, another seed") << "  espaces  " << quint64(8) << 80 << 6 << false;
+        << "Coupe \"Jean-Pierre\"" << quint64(3) << 77 << 3 << true << true << 2;
+    QTest::newRow("played to the final")
+        << "Coupe #4 ?x=1" << quint64(4) << 77 << 6 << false << false << 0;
+    QTest::newRow("played, another seed")
+        << "  espaces  " << quint64(8) << 80 << 6 << false << true << 1;
     QTest::newRow("a name of 63 bytes")
-        << QString(31, QChar(0x00e9)) + "x" << quint64(5) << 50 << 2 << true;
+        << QString(31, QChar(0x00e9)) + "x" << quint64(5) << 50 << 2 << true << false << 0;
+    QTest::newRow("nothing drawn, teams kept otherwise")
+        << "Gardées" << quint64(6) << 45 << 0 << false << true << 0;
 }
 
 void TestCalcCupServer::copiedBack()
@@ -113,12 +159,29 @@ void TestCalcCupServer::copiedBack()
     QFETCH(int, teams);
     QFETCH(int, rounds);
     QFETCH(bool, half);
+    QFETCH(bool, kept);
+    QFETCH(int, tokens);
     const CupSetup setup = playableCup(seed, static_cast<std::size_t>(teams));
     QVERIFY(setup.list);
     const CupRecords records = played(setup, seed, rounds, half);
     QCOMPARE(records.draws.empty(), rounds == 0 && !half);
     const QString file = newFileCup(QStringLiteral("source-%1.velmorin").arg(seed), setup, records);
     QVERIFY(!file.isEmpty());
+    if (kept) {
+        const QString error = keptOtherwise(file);
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+    }
+    if (tokens > 0) {
+        CupOpening store = CupStore::open(file, CupStore::Mode::ReadWrite);
+        QVERIFY2(store.ok(), store.message.c_str());
+        std::string first;
+        for (int k = 1; k <= tokens; ++k) {
+            const std::string hash = entryTokenHash(newEntryToken());
+            first = first.empty() ? hash : first;
+            QVERIFY(store.store->addEntryToken(hash, 1, k).saved);
+        }
+        QVERIFY(store.store->revokeEntryToken(first).saved);
+    }
     const QString copy = m_dir.filePath(QStringLiteral("copie-%1.velmorin").arg(seed));
 
     const CalcRun published = runCup({"--coupe", file, "--publier", address(cup)});
@@ -139,8 +202,28 @@ void TestCalcCupServer::copiedBack()
     const CupOpening original = CupStore::open(file, CupStore::Mode::ReadOnly);
     const CupOpening back = CupStore::open(copy, CupStore::Mode::ReadOnly);
     QVERIFY2(back.ok(), back.message.c_str());
+    QVERIFY(original.ok());
+    QCOMPARE(back.store->setup().teams.has_value(), true);
+    QVERIFY(back.store->setup().teams == original.store->setup().teams);
     QVERIFY(back.store->setup() == original.store->setup());
-    QVERIFY(back.store->records() == original.store->records());
+    // The copy's journal starts again at the copy: its version is its own.
+    CupRecords backRecords = back.store->records();
+    backRecords.version = original.store->records().version;
+    QVERIFY(backRecords == original.store->records());
+    QCOMPARE(fieldsOf(back.store->entryTokens()), fieldsOf(original.store->entryTokens()));
+    QCOMPARE(original.store->entryTokens().size(), static_cast<std::size_t>(tokens));
+
+    // The server's version is the file's, one more for the publication's journal line.
+    {
+        QSqlDatabase db = pgConnect(QStringLiteral("version"), m_socket, kOrganiser, kDatabase);
+        QSqlQuery query(db);
+        QString schema = cup;
+        schema.replace(QLatin1Char('"'), QLatin1String("\"\""));
+        QVERIFY(query.exec(QStringLiteral("SELECT max(entry) FROM \"%1\".journal").arg(schema)));
+        QVERIFY(query.next());
+        QCOMPARE(query.value(0).toULongLong(), original.store->version() + 1);
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("version"));
 }
 
 void TestCalcCupServer::refused_data()

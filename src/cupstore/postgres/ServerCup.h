@@ -55,12 +55,15 @@ struct ServerAnswer
     bool done() const { return outcome == Outcome::Done; }
 };
 
-// A cup whole, as it goes from one home to the other.
+// A cup whole, as it goes from one home to the other: its settings with the teams kept, its
+// records (their version is the journal's last entry where they are read), its journal and its
+// entry tokens.
 struct CupCopy
 {
     CupSetup setup;
     CupRecords records;
     std::vector<CupJournalEntry> journal;
+    std::vector<CupEntryToken> tokens; // as kept: hashed
 };
 
 // The cup's name as an SQL identifier, quoted ("" inside doubled).

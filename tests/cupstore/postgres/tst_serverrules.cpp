@@ -3,6 +3,7 @@
 // program connects. Needs the test server (the pg_server fixture).
 
 #include "CupContents.h"
+#include "CupSchema.h"
 #include "CupSetups.h"
 #include "CupSimulation.h"
 #include "PgTestServer.h"
@@ -40,6 +41,7 @@ private slots:
     void refusedSetup_data();
     void refusedSetup();
     void organiserKeepsGroupsToDrawnRounds();
+    void venueMovesTheVersion();
 
 private:
     ServerAddress address(const QString &role) const;
@@ -69,7 +71,8 @@ void TestServerRules::initTestCase()
 
     // Round 1 drawn, game 1 of groups 1 and 2 played.
     CupCopy copy;
-    copy.setup = playableCup(5, 40);
+    copy.setup = withListTeams(playableCup(5, 40));
+    QVERIFY(copy.setup.teams && !copy.setup.teams->teams.empty());
     CupCreation created = restoreCup(cupInputsOf(copy.setup, rebuildCup(copy.setup)), {});
     QVERIFY2(created.ok(), created.error.c_str());
     Cup &cup = *created.cup;
@@ -79,6 +82,7 @@ void TestServerRules::initTestCase()
         QVERIFY(recordWinner(cup, 1, cup.records().draws.front().groups[group].front()).done);
     copy.records = cup.records();
     copy.journal = {{"2027-05-01T08:00:00.000Z", "Coupe créée"}};
+    copy.tokens = {{std::string(64, 'a'), 1, 1, "2027-05-01T09:00:00.000Z", std::nullopt}};
 
     std::string error;
     auto organiser = ServerConnection::open(address(QStringLiteral("rules_org")), error);
@@ -134,8 +138,6 @@ void TestServerRules::asRole_data()
         << nord << "INSERT INTO withdrawal VALUES (" + team(1, 3) + ", 1)" << Outcome::Done;
     QTest::newRow("venue reads every result")
         << nord << QStringLiteral("SELECT * FROM result") << Outcome::Done;
-    QTest::newRow("venue bumps the version")
-        << nord << QStringLiteral("UPDATE play SET version = version + 1") << Outcome::Done;
     QTest::newRow("venue writes the journal")
         << nord << QStringLiteral("INSERT INTO journal (at, what) VALUES ('x', 'Résultat')")
         << Outcome::Done;
@@ -182,6 +184,22 @@ void TestServerRules::asRole_data()
     QTest::newRow("venue lifts the rules")
         << nord << QStringLiteral("ALTER TABLE result DISABLE ROW LEVEL SECURITY")
         << Outcome::Denied;
+    QTest::newRow("venue renames a kept team")
+        << nord << QStringLiteral("UPDATE team SET name = 'x' WHERE rank = 0") << Outcome::Denied;
+    QTest::newRow("venue adds a team")
+        << nord << QStringLiteral("INSERT INTO team VALUES (999, 'x', 'y', 1, NULL, NULL, '', 0)")
+        << Outcome::Denied;
+    QTest::newRow("venue adds a team's column")
+        << nord << QStringLiteral("INSERT INTO team_column VALUES (99, 'Ville')")
+        << Outcome::Denied;
+    QTest::newRow("venue changes a team's other column")
+        << nord << QStringLiteral("DELETE FROM team_extra") << Outcome::Denied;
+    QTest::newRow("venue makes itself an entry token")
+        << nord
+        << QStringLiteral("INSERT INTO entry_token VALUES ('b', 1, 2, 'now', NULL)")
+        << Outcome::Denied;
+    QTest::newRow("venue lifts a token's revocation")
+        << nord << QStringLiteral("UPDATE entry_token SET revoked_at = NULL") << Outcome::Denied;
     QTest::newRow("venue drops a policy")
         << nord << QStringLiteral("DROP POLICY venue_records ON result") << Outcome::Denied;
 
@@ -201,6 +219,10 @@ void TestServerRules::asRole_data()
         << org << QStringLiteral("INSERT INTO draw VALUES (2, 1)") << Outcome::Done;
     QTest::newRow("organiser cancels a draw")
         << org << QStringLiteral("DELETE FROM draw_place WHERE round = 1") << Outcome::Done;
+    QTest::newRow("organiser reads the kept teams")
+        << org << QStringLiteral("SELECT * FROM team JOIN team_column ON true") << Outcome::Done;
+    QTest::newRow("organiser revokes a token")
+        << org << QStringLiteral("UPDATE entry_token SET revoked_at = 'now'") << Outcome::Done;
     QTest::newRow("organiser changes the list")
         << org << QStringLiteral("UPDATE list_cell SET value = 'x' WHERE row_no = 1")
         << Outcome::Done;
@@ -343,6 +365,64 @@ void TestServerRules::organiserKeepsGroupsToDrawnRounds()
     QVERIFY(query.exec(QStringLiteral("SELECT count(*) FROM venue_pool")) && query.next());
     QCOMPARE(query.value(0).toInt(), 0);
     db.rollback();
+}
+
+// One count for the settings and the play, as in the file: the journal's last entry. A venue's
+// result comes with its journal line, which moves the version the organiser then reads.
+void TestServerRules::venueMovesTheVersion()
+{
+    std::string error;
+    auto organiser = ServerConnection::open(address(QStringLiteral("rules_org")), error);
+    QVERIFY2(organiser, error.c_str());
+    const auto before = readServerCup(*organiser, error);
+    QVERIFY2(before, error.c_str());
+    QCOMPARE(before->records.version, static_cast<std::uint64_t>(before->journal.size()));
+    QVERIFY(before->setup.teams && !before->setup.teams->teams.empty());
+    QCOMPARE(before->tokens.size(), std::size_t(1));
+
+    // The next game of the venue's group, as the cup's rules have it played.
+    CupCreation made = restoreCup(
+        cupInputsOf(before->setup, rebuildCup(before->setup), InputsRules::Played), before->records);
+    QVERIFY2(made.ok(), made.error.c_str());
+    std::optional<PendingGame> next;
+    for (const PendingGame &game : made.cup->pendingGames(1))
+        next = !next && game.game.group == 1 ? std::optional(game) : next;
+    QVERIFY(next);
+    QVERIFY(recordWinner(*made.cup, 1, next->teamA, Score{13, 5}).done);
+    ResultRecord result;
+    for (const ResultRecord &r : made.cup->records().results)
+        result = r.round == 1 && r.group == 1 && r.game == next->game.game ? r : result;
+    QCOMPARE(result.round, 1);
+
+    QSqlDatabase db = QSqlDatabase::database(QStringLiteral("rules_nord"));
+    QVERIFY(db.transaction());
+    QSqlQuery query(db);
+    for (const QString &sql :
+         {QStringLiteral("SET LOCAL search_path TO ") + cupSchemaIdentifier(kCup),
+          QStringLiteral("INSERT INTO result VALUES (1, 1, %1, %2, 13, 5, NULL)")
+              .arg(result.game)
+              .arg(result.winner),
+          QStringLiteral("INSERT INTO journal (at, what) VALUES ('2027-05-01T10:00:00.000Z', "
+                         "'Résultat de la salle')")})
+        QVERIFY2(query.exec(sql), qPrintable(query.lastError().text()));
+    QVERIFY(db.commit());
+
+    const auto after = readServerCup(*organiser, error);
+    QVERIFY2(after, error.c_str());
+    QCOMPARE(after->records.version, before->records.version + 1);
+    QCOMPARE(after->records.results.size(), before->records.results.size() + 1);
+
+    // The format the server's cup says it has is the file's, without the old count of the play.
+    QSqlDatabase own = QSqlDatabase::database(QStringLiteral("rules_org"));
+    QVERIFY(own.transaction());
+    query = QSqlQuery(own);
+    QVERIFY(query.exec(QStringLiteral("SET LOCAL search_path TO ") + cupSchemaIdentifier(kCup)));
+    QVERIFY(query.exec(QStringLiteral("SELECT (SELECT version FROM cup_format), "
+                                      "to_regclass('play') IS NULL")));
+    QVERIFY(query.next());
+    QCOMPARE(query.value(0).toInt(), cupSchemaVersion());
+    QCOMPARE(query.value(1).toBool(), true);
+    own.rollback();
 }
 
 QTEST_GUILESS_MAIN(TestServerRules)
