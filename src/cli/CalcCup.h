@@ -27,15 +27,22 @@ struct CupAction
         Forfeit,
         Qualified,
         Exempted,
-        Board
+        Board,
+        RollCall,
+        Lanes,
+        Start,
+        GameLength
     };
     Kind kind = Kind::None;
     std::string roundText;            // as given, checked when the action runs
-    std::string team;                 // --gagnant, --forfait, --qualifiee; --exemptees' list
+    std::string team; // --gagnant, --forfait, --qualifiee, --pointage; --exemptees' list
     std::optional<std::string> score; // --score
     std::optional<std::string> game;  // --partie: 1, 2 or barrage
     bool redo = false;                // --refaire
     bool correct = false;             // --corriger
+    bool absent = false;              // --absente, with --pointage
+    std::optional<std::string> hall;  // --jeux SALLE 1-24
+    std::string value;                // --jeux's lanes, --horaire's time, --duree's length
 };
 
 // The options that belong to the cup lines, taken out of the arguments; what is left is read
