@@ -54,7 +54,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             check(!setup.position || *setup.position >= 1, "a position below 1");
             for (const velmorin::LevelRoundChoice &level : setup.levelRounds)
                 check(level.round >= 1 && level.round <= 4, "a round outside 1 to 4");
-            velmorin::rebuildCup(setup);
+            const velmorin::CupContents contents = velmorin::rebuildCup(setup);
+            // The teams the cup keeps are the ones it is played with, however its rows read.
+            check(!setup.teams || contents.list == setup.teams, "kept teams not used");
         }
     }
     QFile file(path);

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs, with apt-get, whatever of the build and test dependencies is missing.
-# Debian 12, run as root (or through sudo).
+# Debian 12, run as root (or through sudo). With --tests, also the PostgreSQL server the tests
+# of a cup on a server start for themselves (the program itself needs none).
+# Usage: scripts/install-deps.sh [--tests]
 set -euo pipefail
 
 packages=(
@@ -10,6 +12,7 @@ packages=(
     libbenchmark-dev
     libcsv-dev liborcus-dev libzip-dev
     libqt6sql6-sqlite libsqlite3-dev
+    libqt6sql6-psql
     fonts-liberation fonts-urw-base35 fonts-dejavu-core
     xvfb xauth
     clang libclang-rt-14-dev
@@ -18,7 +21,12 @@ packages=(
     locales libc-l10n
     poppler-utils
     chromium
+    libboost-dev libqrencode-dev
 )
+
+if [[ ${1:-} == --tests ]]; then
+    packages+=(postgresql)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

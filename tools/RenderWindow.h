@@ -7,6 +7,8 @@
 #include "VlmPrg.h"
 
 #include <QApplication>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <cstdio>
@@ -18,6 +20,9 @@ inline int renderFromMainWindow(int argc, char *argv[], const char *defaultOutpu
                                 const std::function<QWidget *(TVlmFPrg &)> &prepare)
 {
     QApplication application(argc, argv);
+    // A picture never depends on the places the user's windows remember.
+    QTemporaryDir settings;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
     QApplication::setApplicationName(QStringLiteral("Velmorin"));
     const QString output =
         argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString::fromLatin1(defaultOutput);

@@ -1,7 +1,7 @@
 // Renders the cup's window at round 2 (48 invented teams over 3 clubs, round 1 played, round 2
 // drawn and a few of its results entered) into a PNG file, for the documentation.
 
-#include "DeroulementWindow.h"
+#include "CupPlayWindow.h"
 #include "MemoryCup.h"
 #include "RenderWindow.h"
 
@@ -19,8 +19,10 @@ int main(int argc, char *argv[])
                                         Score{13, int(draw.below(13))});
     testing::MemoryCup source(std::move(cup));
     return renderFromMainWindow(argc, argv, "deroulement.png", [&](TVlmFPrg &window) {
-        installDeroulement(window, [&]() -> CupRunSource * { return &source; });
-        return static_cast<QWidget *>(
-            openDeroulement(window, [&]() -> CupRunSource * { return &source; }));
+        installCupPlay(window, [&]() -> CupRunSource * { return &source; });
+        CupPlayWindow *shown = openCupPlay(window, [&]() -> CupRunSource * { return &source; });
+        // As on a desktop beside the main window, not squeezed into the offscreen screen.
+        shown->resize(1000, 560);
+        return static_cast<QWidget *>(shown);
     });
 }

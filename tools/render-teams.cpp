@@ -21,7 +21,9 @@ int main(int argc, char *argv[])
         dialog->setSeed(2026);
         if (!window.showPlan(48, velmorin::ShownSolution{velmorin::ExemptionClass::Class3, 3}))
             return nullptr;
-        // The layout takes the new texts in before the picture.
+        // At the size it opens at on a screen with room for it (the offscreen screen has none
+        // beside the main window), the layout taking the new texts in before the picture.
+        dialog->resize(1000, 580);
         QCoreApplication::processEvents();
         return dialog;
     });

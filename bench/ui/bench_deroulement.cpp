@@ -2,7 +2,7 @@
 // and the window opened on a cup of 20 000 teams until it shows the current round.
 
 #include "CupSimulation.h"
-#include "DeroulementWindow.h"
+#include "CupPlayWindow.h"
 #include "MemoryCup.h"
 #include "RoundGamesModel.h"
 #include "VlmPrg.h"
@@ -39,7 +39,7 @@ void enterResult(benchmark::State &state)
 {
     TVlmFPrg host;
     velmorin::testing::MemoryCup source(cupOf({5000, 2, 2, 0}, 0));
-    auto *window = velmorin::openDeroulement(host, [&] { return &source; });
+    auto *window = velmorin::openCupPlay(host, [&] { return &source; });
     QCoreApplication::processEvents();
     int row = 0;
     for (auto _ : state) {
@@ -55,7 +55,7 @@ void openOnLargeCup(benchmark::State &state)
     TVlmFPrg host;
     velmorin::testing::MemoryCup source(cupOf({20000, 0, 2, 1}, 2));
     for (auto _ : state) {
-        auto window = std::make_unique<velmorin::DeroulementWindow>(
+        auto window = std::make_unique<velmorin::CupPlayWindow>(
             host, [&]() -> velmorin::CupRunSource * { return &source; });
         window->show();
         QCoreApplication::processEvents();

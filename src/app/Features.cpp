@@ -2,13 +2,18 @@
 
 #include "CupFile.h"
 #include "CupSession.h"
-#include "DeroulementWindow.h"
+#include "CupPlayWindow.h"
 #include "FeatureHost.h"
+#include "FeatureWindow.h"
 #include "HelpWindow.h"
+#include "InstallCupSession.h"
 #include "OverviewDialog.h"
 #include "PlanExport.h"
 #include "PlanSearchDialog.h"
 #include "TeamsDialog.h"
+
+#include <QAction>
+#include <QWidget>
 
 namespace velmorin {
 
@@ -16,7 +21,9 @@ void installFeatures(FeatureHost &host)
 {
     // The menu's order: the cup file first, as a desktop program's File menu; the overview, the
     // plan search and the teams (which hands its wishes to the plan search), then what gets the
-    // shown plan out of the window, the cup's running window, then the guide.
+    // shown plan out of the window, the cup's running window, then the guide. The cup session
+    // they share comes first.
+    installCupSession(host);
     installCupFile(host);
     host.addContextSeparator();
     installOverview(host);
@@ -24,11 +31,19 @@ void installFeatures(FeatureHost &host)
     installTeams(host, [host = &host](const Wishes &wishes) { openPlanSearch(*host, wishes); });
     host.addContextSeparator();
     installPlanExport(host);
-    installDeroulement(host, [host = &host]() -> CupRunSource * {
-        CupSession &session = CupSession::of(*host);
-        return session.isOpen() ? &session : nullptr;
-    });
+    // Always the session, open or not: the cup's window then follows each cup opened, made
+    // or closed, and says what a cup not ready to play lacks.
+    installCupPlay(host, [host = &host]() -> CupRunSource * { return &CupSession::of(*host); });
     installHelp(host);
+
+    // The cup's shortcuts, and the guide's, work from every feature window too: the organiser
+    // makes, opens, closes and plays the cup from whichever window is in front.
+    for (const char *name : {"actionNouvelleCoupe", "actionOuvrirCoupe", "actionFermerCoupe",
+                             "actionDeroulement", "actionAide"}) {
+        if (auto *action = host.hostWidget()->findChild<QAction *>(QLatin1String(name),
+                                                                   Qt::FindDirectChildrenOnly))
+            reachFromFeatureWindows(host, action);
+    }
 }
 
 } // namespace velmorin

@@ -1,6 +1,7 @@
 #include "CalcCup.h"
 
 #include "CalcCupPrivate.h"
+#include "CalcCupServer.h"
 #include "EntriesCsv.h"
 
 #include "ByteSink.h"
@@ -116,6 +117,12 @@ constexpr const char *kHelp =
     "        velmorin-calc --coupe FICHIER --duree DUREE\n"
     "        velmorin-calc --coupe FICHIER --tour T [--format F] [--separateur S]\n"
     "        velmorin-calc --coupe FICHIER --tableau [--format F] [--separateur S]\n"
+    "        velmorin-calc --coupe FICHIER --jeton T POULE | --jetons\n"
+    "        velmorin-calc --coupe FICHIER --revoquer JETON\n"
+    "        velmorin-calc --coupe FICHIER --publier ADRESSE\n"
+    "        velmorin-calc --coupe ADRESSE --copie FICHIER\n"
+    "        velmorin-calc --coupe ADRESSE --salle NOM --role ROLE\n"
+    "        velmorin-calc --coupe ADRESSE --affecter T POULE SALLE\n"
     "\n"
     "Mène une coupe (fichier .velmorin), de la liste des équipes jusqu'aux équipes\n"
     "de la finale. Chaque opération est enregistrée aussitôt dans la coupe.\n"
@@ -156,6 +163,11 @@ constexpr const char *kHelp =
     "  EQUIPE            le nom de l'équipe dans la liste, ou #N pour la N-ième\n"
     "                    équipe dans l'ordre de la liste (#1 la première) ; un nom\n"
     "                    l'emporte sur un numéro\n"
+    "  ADRESSE           une coupe sur un serveur PostgreSQL : une adresse libpq,\n"
+    "                    # et le nom de la coupe tel quel, par exemple\n"
+    "                    postgresql://organisateur@serveur/base#Coupe du Rhône ;\n"
+    "                    le mot de passe vient de ~/.pgpass ou de PGPASSWORD,\n"
+    "                    jamais de l'adresse\n"
     "\n"
     "Options :\n"
     "  --coupe FICHIER     la coupe ; seule, affiche son résumé\n"
@@ -193,8 +205,22 @@ constexpr const char *kHelp =
     "  --tour T            affiche le tour T, ses parties et ses résultats\n"
     "  --tableau           affiche toute la coupe ; en html, une page lisible sur un\n"
     "                      téléphone, chaque score à côté de son équipe\n"
+    "  --jeton T POULE     un jeton de saisie des résultats de la poule POULE du\n"
+    "                      tour T depuis les jeux : affiche son adresse\n"
+    "                      /saisie/JETON sur velmorin-serveur (montrée une fois)\n"
+    "  --jetons            les jetons de la coupe, par leur nom court\n"
+    "  --revoquer JETON    révoque un jeton (le jeton ou son nom court)\n"
     "  --format F          table (par défaut), csv, ou html avec --tableau\n"
     "  --separateur S      séparateur des champs csv : , (par défaut) ou ;\n"
+    "  --publier ADRESSE   copie la coupe du fichier sur un serveur, pour que\n"
+    "                      plusieurs salles la jouent ensemble\n"
+    "  --copie FICHIER     copie la coupe du serveur dans un nouveau fichier\n"
+    "  --salle NOM         avec --role ROLE : ajoute à la coupe du serveur la salle\n"
+    "                      NOM, qui s'y connecte avec le rôle PostgreSQL ROLE et n'y\n"
+    "                      saisit que les résultats de ses poules\n"
+    "  --role ROLE         le rôle PostgreSQL de la salle (il doit exister)\n"
+    "  --affecter T POULE SALLE  confie à la salle SALLE la poule POULE du tour T\n"
+    "                      (la partie, aux tours en parties de deux)\n"
     "  -h, --help          affiche cette aide\n"
     "\n"
     "Code de retour : 0 réussite, 1 la coupe ou la sortie n'a pas pu être écrite\n"
@@ -458,6 +484,8 @@ int runCupCalc(const std::vector<std::string> &args, ByteSink &out, std::ostream
             return kExitSuccess;
         }
     }
+    if (isServerRun(args))
+        return runCupServer(args, err);
     const CupArguments cup = splitCupArguments(args);
     if (!cup.error.empty())
         return refuse(err, cup.error);
@@ -490,6 +518,10 @@ std::string savedChange(const std::vector<std::string> &args)
         return "L'horaire " + round;
     case CupAction::Kind::GameLength:
         return "La durée des parties";
+    case CupAction::Kind::Token:
+        return "Le jeton";
+    case CupAction::Kind::Revoke:
+        return "La révocation du jeton";
     default:
         return {};
     }

@@ -28,6 +28,9 @@ struct CupAction
         Qualified,
         Exempted,
         Board,
+        Token,
+        Tokens,
+        Revoke,
         RollCall,
         Lanes,
         Start,
@@ -35,7 +38,9 @@ struct CupAction
     };
     Kind kind = Kind::None;
     std::string roundText;            // as given, checked when the action runs
-    std::string team; // --gagnant, --forfait, --qualifiee, --pointage; --exemptees' list
+    // --gagnant, --forfait, --qualifiee, --pointage; --exemptees' list; --jeton's group;
+    // --revoquer's token
+    std::string team;
     std::optional<std::string> score; // --score
     std::optional<std::string> game;  // --partie: 1, 2 or barrage
     bool redo = false;                // --refaire
@@ -62,6 +67,9 @@ CupArguments splitCupArguments(const std::vector<std::string> &args);
 
 // The action's run on the cup file; `rest` holds at most --format.
 int runCupAction(const CupArguments &cup, ByteSink &out, std::ostream &err);
+
+// The entry tokens' actions (--jeton, --jetons, --revoquer), CalcCupTokens.cpp.
+int runTokenAction(const CupArguments &cup, ByteSink &out, std::ostream &err);
 
 // Exit codes as runCalc: 0 done, 1 the cup could not be written, 2 refused (nothing changed).
 int runCupCalc(const std::vector<std::string> &args, ByteSink &out, std::ostream &err);

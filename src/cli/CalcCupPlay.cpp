@@ -23,12 +23,7 @@ namespace {
 
 std::optional<int> roundOf(const std::string &text)
 {
-    int round = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), round);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size() || round < 1 ||
-        round > kCupRounds)
-        return std::nullopt;
-    return round;
+    return numberFrom1(text, kCupRounds);
 }
 
 enum class CupFormat { Table, Csv, Html };
@@ -95,13 +90,41 @@ LocalTime localNow()
 
 namespace cupprivate {
 
+std::unique_ptr<CupStore> openForAction(const std::string &path, bool writes, std::ostream &err,
+                                        int &status)
+{
+    CupOpening opening =
+        CupStore::open(QString::fromStdString(path),
+                       writes ? CupStore::Mode::ReadWrite : CupStore::Mode::ReadOnly);
+    if (!opening.ok()) {
+        status = openingFailed(err, opening);
+        return nullptr;
+    }
+    if (writes && opening.store->readOnly()) {
+        status = refuse(err, opening.notice);
+        return nullptr;
+    }
+    return std::move(opening.store);
+}
+
+std::optional<int> numberFrom1(const std::string &text, int max)
+{
+    int value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size() || value < 1 ||
+        value > max)
+        return std::nullopt;
+    return value;
+}
+
 // The options of a played cup's actions: one action a run, with its modifiers.
 bool takeActionOption(const std::vector<std::string> &args, std::size_t &k, CupArguments &cup,
                       std::string &error)
 {
     CupAction &action = cup.action;
     const std::string &arg = args[k];
-    if (arg == "--refaire" || arg == "--corriger" || arg == "--tableau" || arg == "--absente") {
+    if (arg == "--refaire" || arg == "--corriger" || arg == "--tableau" || arg == "--jetons" ||
+        arg == "--absente") {
         if (arg == "--refaire")
             action.redo = true;
         else if (arg == "--corriger")
@@ -109,7 +132,7 @@ bool takeActionOption(const std::vector<std::string> &args, std::size_t &k, CupA
         else if (arg == "--absente")
             action.absent = true;
         else if (action.kind == CupAction::Kind::None)
-            action.kind = CupAction::Kind::Board;
+            action.kind = arg == "--jetons" ? CupAction::Kind::Tokens : CupAction::Kind::Board;
         else
             error = "Une seule action sur la coupe à la fois.";
         return true;
@@ -159,6 +182,8 @@ bool takeActionOption(const std::vector<std::string> &args, std::size_t &k, CupA
         {"--forfait", CupAction::Kind::Forfeit, true, true},
         {"--qualifiee", CupAction::Kind::Qualified, true, true},
         {"--exemptees", CupAction::Kind::Exempted, false, true},
+        {"--jeton", CupAction::Kind::Token, true, true},
+        {"--revoquer", CupAction::Kind::Revoke, false, true},
         {"--pointage", CupAction::Kind::RollCall, true, true},
         {"--horaire", CupAction::Kind::Start, true, true},
     };
@@ -175,7 +200,9 @@ bool takeActionOption(const std::vector<std::string> &args, std::size_t &k, CupA
                 if (error.empty())
                     error = std::string("L'option ") + option.name +
                             (start ? " attend un tour puis une heure."
-                                   : " attend un tour puis une équipe.");
+                             : option.kind == CupAction::Kind::Token
+                                 ? " attend un tour puis une poule."
+                                 : " attend un tour puis une équipe.");
             } else {
                 (start ? action.value : action.team) = args[++k];
             }
@@ -195,6 +222,8 @@ int runCupAction(const CupArguments &cup, ByteSink &out, std::ostream &err)
 {
     using Kind = CupAction::Kind;
     const CupAction &action = cup.action;
+    if (action.kind == Kind::Token || action.kind == Kind::Tokens || action.kind == Kind::Revoke)
+        return runTokenAction(cup, out, err);
     CupFormat format = CupFormat::Table;
     std::optional<char> separator;
     for (std::size_t k = 0; k < cup.rest.size(); ++k) {
@@ -287,15 +316,12 @@ int runCupAction(const CupArguments &cup, ByteSink &out, std::ostream &err)
         score = reading.score;
     }
 
-    const bool writes = action.kind != Kind::ShowRound && action.kind != Kind::Board;
-    const CupOpening opening =
-        CupStore::open(QString::fromStdString(cup.path),
-                       writes ? CupStore::Mode::ReadWrite : CupStore::Mode::ReadOnly);
-    if (!opening.ok())
-        return openingFailed(err, opening);
-    CupStore &store = *opening.store;
-    if (writes && store.readOnly())
-        return refuse(err, opening.notice);
+    int status = kExitSuccess;
+    const std::unique_ptr<CupStore> opened = openForAction(
+        cup.path, action.kind != Kind::ShowRound && action.kind != Kind::Board, err, status);
+    if (!opened)
+        return status;
+    CupStore &store = *opened;
     CupCreation made = store.cup();
     if (!made.ok())
         return refuse(err, made.error);
@@ -387,20 +413,25 @@ int runCupAction(const CupArguments &cup, ByteSink &out, std::ostream &err)
         break;
     }
     command->basedOn = played.version();
-    const CupAnswer answer = played.apply(*command);
-    if (!answer.done)
-        return refuse(err, answer.text);
+    CupApplied applied = store.apply(*command, &played);
+    switch (applied.outcome) {
+    case CupApplied::Outcome::Refused:
+    case CupApplied::Outcome::Stale:
+        return refuse(err, applied.answer.text);
+    case CupApplied::Outcome::WriteFailed:
+        err << kProgram << ": " << sentence(applied.answer.text) << '\n' << std::flush;
+        return kExitWriteError;
+    case CupApplied::Outcome::Done:
+        break;
+    }
+    const CupAnswer &answer = applied.answer;
     if (!answer.changed) {
         out.write(answer.text + '\n');
         return kExitSuccess;
     }
-    const CupWrite written = store.saveRecords(played.records(), answer.text);
-    if (!written.saved) {
-        err << kProgram << ": " << sentence(written.message) << '\n' << std::flush;
-        return written.changedMeanwhile ? kExitUsage : kExitWriteError;
-    }
-    if (!written.message.empty())
-        err << kProgram << ": " << sentence(written.message) << '\n';
+    played = std::move(*applied.cup);
+    if (!applied.notice.empty())
+        err << kProgram << ": " << sentence(applied.notice) << '\n';
     if (action.kind == Kind::Draw) {
         err << meetingsText(played, *round) << std::flush;
         out.write(csv ? roundCsv(played, *round, sep) : roundTable(played, *round));

@@ -1,8 +1,14 @@
 #include "CupRecordRows.h"
 
+#include "CupMessages.h"
+#include "CupSql.h"
+#include "CupTables.h"
+
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QVariant>
+
+#include <sqlite3.h>
 
 #include <algorithm>
 #include <array>
@@ -135,23 +141,41 @@ bool readDraws(QSqlDatabase &db, CupRecords &records)
         }
         return nullptr;
     };
-    if (!query.exec(QStringLiteral(
-            "SELECT round, pool, place, team FROM draw_place ORDER BY round, pool, place")))
+    // The largest table of a drawn cup (four rows a group), read without Qt's copies.
+    const auto column = [](sqlite3_stmt *row, int k) {
+        return sqlite3_column_type(row, k) == SQLITE_INTEGER
+                   ? std::optional<long long>(sqlite3_column_int64(row, k))
+                   : std::nullopt;
+    };
+    const auto within = [](std::optional<long long> value, long long low) -> std::optional<int> {
+        if (!value || *value < low || *value > std::numeric_limits<int>::max())
+            return std::nullopt;
+        return static_cast<int>(*value);
+    };
+    const bool placesRead = cupstoreprivate::eachRow(
+        db, "SELECT round, pool, place, team FROM draw_place ORDER BY round, pool, place",
+        [&](sqlite3_stmt *row) {
+            const auto round = within(column(row, 0), 1);
+            DrawRecord *draw = nullptr;
+            for (DrawRecord &candidate : records.draws) {
+                if (round && candidate.round == *round)
+                    draw = &candidate;
+            }
+            const auto pool = within(column(row, 1), 1);
+            const auto place = within(column(row, 2), 0);
+            const auto team = within(column(row, 3), 0);
+            if (!draw || !pool || !place || !team)
+                return false;
+            if (*place == 0 && static_cast<std::size_t>(*pool) == draw->groups.size() + 1)
+                draw->groups.emplace_back();
+            if (static_cast<std::size_t>(*pool) != draw->groups.size() ||
+                static_cast<std::size_t>(*place) != draw->groups.back().size())
+                return false;
+            draw->groups.back().push_back(*team);
+            return true;
+        });
+    if (!placesRead)
         return false;
-    while (query.next()) {
-        DrawRecord *draw = drawOf(query.value(0));
-        const auto pool = number(query.value(1), 1);
-        const auto place = number(query.value(2));
-        const auto team = number(query.value(3));
-        if (!draw || !pool || !place || !team)
-            return false;
-        if (*place == 0 && static_cast<std::size_t>(*pool) == draw->groups.size() + 1)
-            draw->groups.emplace_back();
-        if (static_cast<std::size_t>(*pool) != draw->groups.size() ||
-            static_cast<std::size_t>(*place) != draw->groups.back().size())
-            return false;
-        draw->groups.back().push_back(*team);
-    }
     if (!query.exec(
             QStringLiteral("SELECT round, rank, team FROM draw_exempted ORDER BY round, rank")))
         return false;
@@ -372,15 +396,6 @@ std::optional<CupRecords> readCupRecords(QSqlDatabase &db)
             return std::nullopt;
         records.withdrawals.push_back({*team, *round});
     }
-    if (!query.exec(QStringLiteral("SELECT version FROM play")))
-        return std::nullopt;
-    if (query.next()) {
-        bool ok = false;
-        const qlonglong version = query.value(0).toLongLong(&ok);
-        if (!ok || version < 0)
-            return std::nullopt;
-        records.version = static_cast<std::uint64_t>(version);
-    }
     if (!readDay(db, records.day))
         return std::nullopt;
     return records;
@@ -461,9 +476,6 @@ bool writeCupRecords(QSqlDatabase &db, const CupRecords &before, const CupRecord
                 return false;
         }
     }
-    if (before.version != after.version && !run(db, "INSERT OR REPLACE INTO play VALUES (1, ?)",
-                                                {static_cast<qlonglong>(after.version)}))
-        return false;
     return writeRollCalls(db, before.day.rollCalls, after.day.rollCalls) &&
            writeSchedule(db, before.day, after.day) &&
            (!movesChange || insertMoves(db, after.day.moves));

@@ -12,6 +12,7 @@ class QSqlDatabase;
 namespace velmorin {
 
 // None when a row is out of place (a gap in the groups, a value out of range): a damaged file.
+// Their version is the store's (the journal's), which the caller sets.
 std::optional<CupRecords> readCupRecords(QSqlDatabase &db);
 
 // Brings the rows from `before` (what the file holds) to `after`, in the caller's transaction.

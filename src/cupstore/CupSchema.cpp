@@ -1,5 +1,7 @@
 #include "CupSchema.h"
 
+#include "CupTables.h"
+
 #include <QMutex>
 #include <QMutexLocker>
 #include <QSqlDatabase>
@@ -12,9 +14,59 @@ namespace velmorin {
 
 namespace {
 
-// The cup's day: each round's roll-call, the lanes of each hall (the one hall: an empty
-// name), each round's start (a day from 0 for Monday, or none, and a minute of the day), a
-// game's length, and the games the organiser moved to another lane or time.
+// Version 4: the list's teams as they were read when the cup was given its list, so that a
+// later reader of lists never changes how an old cup reads (a cup of an earlier version gets
+// them read from its rows as they read today: fillListTeams); and no count of the play apart
+// from the journal's, which is the cup's one version. A team is its rank in the list; its
+// level is a number or a name.
+std::vector<const char *> storedTeams()
+{
+    return {
+        "CREATE TABLE team ("
+        " rank INTEGER PRIMARY KEY CHECK (rank >= 0),"
+        " name TEXT NOT NULL,"
+        " club TEXT NOT NULL,"
+        " level_number INTEGER CHECK (level_number >= 1),"
+        " level_name TEXT,"
+        " points REAL,"
+        " points_text TEXT NOT NULL,"
+        " line INTEGER NOT NULL CHECK (line >= 0))",
+        "CREATE TABLE team_column ("
+        " col_no INTEGER PRIMARY KEY CHECK (col_no >= 0),"
+        " header TEXT NOT NULL)",
+        "CREATE TABLE team_extra ("
+        " rank INTEGER NOT NULL REFERENCES team (rank),"
+        " col_no INTEGER NOT NULL REFERENCES team_column (col_no),"
+        " value TEXT NOT NULL,"
+        " PRIMARY KEY (rank, col_no))",
+        "DROP TABLE play",
+    };
+}
+
+// What a step computes beyond its statements from what the cup already holds; null: nothing.
+using Fill = bool (*)(QSqlDatabase &db);
+Fill fillOf(int step)
+{
+    return step == 3 ? &cupstoreprivate::fillListTeams : nullptr;
+}
+
+// Version 5: the entry tokens, each opening one group of one round to results entered from
+// the lanes; only the token's hash is kept, so that a copy of the cup gives no token away.
+std::vector<const char *> entryTokensStep()
+{
+    return {
+        "CREATE TABLE entry_token ("
+        " hash TEXT PRIMARY KEY,"
+        " round INTEGER NOT NULL CHECK (round BETWEEN 1 AND 6),"
+        " pool INTEGER NOT NULL CHECK (pool >= 1),"
+        " made_at TEXT NOT NULL,"
+        " revoked_at TEXT)",
+    };
+}
+
+// Version 6: the cup's day: each round's roll-call, the lanes of each hall (the one hall: an
+// empty name), each round's start (a day from 0 for Monday, or none, and a minute of the day),
+// a game's length, and the games the organiser moved to another lane or time.
 std::vector<const char *> dayOfTheCupStep()
 {
     return {
@@ -144,13 +196,14 @@ const std::vector<std::vector<const char *>> &steps()
             "INSERT INTO play (id, version)"
             " SELECT 1, (SELECT COUNT(*) FROM draw) + (SELECT COUNT(*) FROM result)",
         },
-        // Version 4: the cup's day.
+        storedTeams(),
+        entryTokensStep(),
         dayOfTheCupStep(),
     };
     return all;
 }
 
-bool runStep(QSqlDatabase &db, int step, QString &error)
+bool runStep(QSqlDatabase &db, int step, QString &error, bool fill = true)
 {
     QSqlQuery query(db);
     for (const char *statement : steps()[static_cast<std::size_t>(step)]) {
@@ -158,6 +211,10 @@ bool runStep(QSqlDatabase &db, int step, QString &error)
             error = query.lastError().text();
             return false;
         }
+    }
+    if (fill && fillOf(step) && !fillOf(step)(db)) {
+        error = QStringLiteral("les équipes de la liste n'ont pas pu être enregistrées");
+        return false;
     }
     return true;
 }
@@ -167,6 +224,14 @@ bool runStep(QSqlDatabase &db, int step, QString &error)
 int cupSchemaVersion()
 {
     return static_cast<int>(steps().size());
+}
+
+std::vector<const char *> cupSchemaStatements()
+{
+    std::vector<const char *> all;
+    for (const std::vector<const char *> &step : steps())
+        all.insert(all.end(), step.begin(), step.end());
+    return all;
 }
 
 bool migrateCup(QSqlDatabase &db, int from, QString &error)
@@ -220,7 +285,7 @@ const QStringList &cupSchemaObjects(int version)
         if (db.open()) {
             bool made = true;
             for (int step = 0; step < version && made; ++step)
-                made = runStep(db, step, error);
+                made = runStep(db, step, error, false);
             if (made)
                 objects = schemaObjectsOf(db, error);
         }

@@ -18,6 +18,10 @@ constexpr std::uint32_t kCupApplicationId = 0x564C4D52;
 // The version this program writes (PRAGMA user_version); 0 is a database without our tables.
 int cupSchemaVersion();
 
+// Every statement of every step, in order: what makes an empty cup of cupSchemaVersion(), for
+// a store that is not a file (a cup on a PostgreSQL server makes the same tables).
+std::vector<const char *> cupSchemaStatements();
+
 // Brings the database from `from` (0: empty) to cupSchemaVersion(), step by step, in the
 // caller's transaction; false on the first statement that fails, with its error in `error`.
 bool migrateCup(QSqlDatabase &db, int from, QString &error);

@@ -1,6 +1,9 @@
 #include "CupStore.h"
 
-#include "CupStorePrivate.h"
+#include "CupMessages.h"
+#include "CupOpeningChecks.h"
+#include "CupSql.h"
+#include "CupTables.h"
 
 #include "CupRecordRows.h"
 #include "Platform.h"
@@ -15,6 +18,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <set>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -23,6 +27,43 @@ namespace velmorin {
 
 using namespace cupstoreprivate;
 
+namespace {
+
+// The tables a change writes, as SQLite names them when it prepares each statement (a
+// table emptied at once included, which no row-by-row hook would report).
+class TablesWritten
+{
+public:
+    TablesWritten(const QSqlDatabase &db, std::set<std::string> &tables)
+        : m_handle(handleOf(db)), m_tables(tables)
+    {
+        if (m_handle != nullptr)
+            sqlite3_set_authorizer(m_handle, &TablesWritten::note, this);
+    }
+    ~TablesWritten()
+    {
+        if (m_handle != nullptr)
+            sqlite3_set_authorizer(m_handle, nullptr, nullptr);
+    }
+    TablesWritten(const TablesWritten &) = delete;
+    TablesWritten &operator=(const TablesWritten &) = delete;
+
+private:
+    static int note(void *self, int action, const char *table, const char *, const char *,
+                    const char *)
+    {
+        if ((action == SQLITE_INSERT || action == SQLITE_UPDATE || action == SQLITE_DELETE) &&
+            table != nullptr)
+            static_cast<TablesWritten *>(self)->m_tables.insert(table);
+        return SQLITE_OK;
+    }
+
+    sqlite3 *m_handle;
+    std::set<std::string> &m_tables;
+};
+
+} // namespace
+
 // --- Changes ---
 
 std::string CupStore::failureMessage() const
@@ -30,6 +71,9 @@ std::string CupStore::failureMessage() const
     sqlite3 *handle = handleOf(m_db);
     const int code = handle ? sqlite3_extended_errcode(handle) & 0xff : SQLITE_ERROR;
     const int system = handle ? sqlite3_system_errno(handle) : 0;
+    // SQLite met a damaged page on the write's way: the cup is damaged, not the disk.
+    if (code == SQLITE_CORRUPT || code == SQLITE_NOTADB)
+        return damaged(m_path);
     std::string reason;
     if (code == SQLITE_FULL || platform::diskFull(system))
         reason = "le disque est plein";
@@ -101,28 +145,56 @@ CupWrite CupStore::change(const std::string &what, const std::function<bool()> &
     if (!exec(m_db, QStringLiteral("BEGIN IMMEDIATE")))
         return {false, failureMessage()};
     const std::optional<std::uint64_t> current = readVersion(m_db);
-    if (!current || *current != basedOn.value_or(m_version)) {
-        const std::string message = current ? changedMeanwhile(m_path) : failureMessage();
+    const std::uint64_t decidedOn = basedOn.value_or(m_version);
+    if (!current || *current != decidedOn) {
+        const std::string failure = current ? std::string() : failureMessage();
         exec(m_db, QStringLiteral("ROLLBACK"));
-        return {false, message, current.has_value()};
+        if (!current)
+            return {false, failure};
+        return {false, refusalSince(decidedOn), true};
     }
     std::optional<std::uint64_t> written;
-    if (!apply() || !writeJournal(m_db, what) || !(written = readVersion(m_db)) ||
-        !exec(m_db, QStringLiteral("COMMIT"))) {
+    std::set<std::string> tables;
+    bool applied = false;
+    {
+        const TablesWritten watch(m_db, tables);
+        applied = apply() && writeJournal(m_db, what);
+    }
+    // A damaged table is never written over: each table this store writes is checked once,
+    // before its first change is committed (the reading checked the rest).
+    for (const std::string &table : tables) {
+        if (!applied || m_checkedTables.count(table) != 0)
+            continue;
+        if (!integrityHolds(m_db, table)) {
+            exec(m_db, QStringLiteral("ROLLBACK"));
+            return {false, damaged(m_path)};
+        }
+        m_checkedTables.insert(table);
+    }
+    if (!applied || !(written = readVersion(m_db)) || !exec(m_db, QStringLiteral("COMMIT"))) {
         const std::string message = failureMessage();
         exec(m_db, QStringLiteral("ROLLBACK"));
         return {false, message};
     }
     m_version = *written;
     commitToSetup();
+    m_records.version = m_version; // one count for the settings and the play
     if (inputsChange)
         m_inputs.reset();
+    // The cup held counts as the store does: a change of a setting moves the version too.
+    if (inputsChange || (m_cup && m_cup->version() != m_version))
+        m_cup.reset();
     return {true, notice};
 }
 
-std::optional<std::uint64_t> CupStore::fileVersion()
+std::optional<std::uint64_t> CupStore::storedVersion()
 {
     return readVersion(m_db);
+}
+
+std::optional<std::vector<CupChange>> CupStore::changesSince(std::uint64_t version)
+{
+    return readChanges(m_db, version);
 }
 
 bool CupStore::reload()
@@ -138,14 +210,18 @@ bool CupStore::reload()
     // Checked as on opening: a cup another program left unplayable is not taken in.
     const bool played =
         !records->draws.empty() || !records->results.empty() || !records->chosenExempted.empty();
+    records->version = *version;
     std::uint64_t oldVersion = std::exchange(m_version, *version);
     CupSetup oldSetup = std::exchange(m_setup, std::move(*setup));
     CupRecords oldRecords = std::exchange(m_records, std::move(*records));
+    std::optional<Cup> oldCup = std::exchange(m_cup, std::nullopt);
     m_inputs.reset();
-    if (played && !cup().ok()) {
+    m_checkedTables.clear(); // another program wrote them
+    if (played && !cupRefusal().empty()) {
         m_version = oldVersion;
         m_setup = std::move(oldSetup);
         m_records = std::move(oldRecords);
+        m_cup = std::move(oldCup);
         m_inputs.reset();
         return false;
     }
@@ -168,38 +244,94 @@ const CupInputsResult &CupStore::inputs() const
     return *m_inputs;
 }
 
-CupCreation CupStore::cup() const
+std::string CupStore::cupRefusal() const
 {
-    return restoreCup(inputs(), m_records);
+    // Restored once for the records held, which opening checks and its caller then plays: a
+    // cup of thousands of teams is not replayed twice.
+    if (!m_cup) {
+        CupCreation made = restoreCup(inputs(), m_records);
+        if (!made.ok())
+            return made.error;
+        m_cup = std::move(made.cup);
+    }
+    return {};
 }
 
-CupWrite CupStore::saveRecords(const CupRecords &records, const std::string &what)
+CupCreation CupStore::cup() const
 {
-    return saveRecords(records, what, m_version);
+    if (std::string refusal = cupRefusal(); !refusal.empty())
+        return {std::nullopt, std::move(refusal)};
+    return {m_cup, {}};
 }
 
 CupWrite CupStore::saveRecords(const CupRecords &records, const std::string &what,
                                std::uint64_t basedOn)
 {
     if (basedOn != m_version)
-        return {false, changedMeanwhile(m_path), true};
-    if (records == m_records)
+        return {false, refusalSince(basedOn), true};
+    // The version is the store's to give: the journal's entry that the write adds.
+    CupRecords kept = records;
+    kept.version = m_version;
+    if (kept == m_records)
         return {true, {}};
     // Never a file that would not open again: the records must make this cup. No draw left
     // opens with any settings: a cup played under older rules can still go back before its
     // round 1, where its settings are then put right.
     const bool nothingPlayed = records.draws.empty() && records.results.empty() &&
                                records.chosenExempted.empty() && records.withdrawals.empty();
+    CupCreation checked;
     if (!nothingPlayed) {
-        const CupCreation checked = restoreCup(inputs(), records);
+        checked = restoreCup(inputs(), records);
         if (!checked.ok())
             return {false, checked.error};
     }
+    return writeRecords(records, what, basedOn, std::move(checked.cup));
+}
+
+namespace {
+
+bool sameTeams(const std::vector<CupTeam> &a, const std::vector<CupTeam> &b)
+{
+    return std::equal(
+        a.begin(), a.end(), b.begin(), b.end(), [](const CupTeam &x, const CupTeam &y) {
+            return x.name == y.name && x.club == y.club && x.entryRound == y.entryRound &&
+                   x.strength == y.strength && x.line == y.line;
+        });
+}
+
+} // namespace
+
+CupWrite CupStore::saveCup(const Cup &played, const std::string &what, std::uint64_t basedOn)
+{
+    if (basedOn != m_version)
+        return {false, refusalSince(basedOn), true};
+    const bool ownInputs = cupRefusal().empty() && played.seed() == m_cup->seed() &&
+                           played.layout() == m_cup->layout() &&
+                           sameTeams(played.teams(), m_cup->teams());
+    if (!ownInputs)
+        return saveRecords(played.records(), what, basedOn);
+    const CupRecords records = played.records();
+    if (records == m_records)
+        return {true, {}};
+    return writeRecords(records, what, basedOn, played);
+}
+
+CupWrite CupStore::writeRecords(const CupRecords &records, const std::string &what,
+                                std::uint64_t basedOn, std::optional<Cup> checked)
+{
     // Round 1 drawn or cancelled: the inputs are held to other rules.
     const bool rulesChange = records.draws.empty() != m_records.draws.empty();
     return change(
         what, [&] { return writeCupRecords(m_db, m_records, records); },
-        [&] { m_records = records; }, rulesChange, basedOn);
+        [&] {
+            m_records = records;
+            // The cup just checked is the one now held, when it counts as the store does.
+            if (checked && checked->version() == m_version)
+                m_cup = std::move(checked);
+            else
+                m_cup.reset();
+        },
+        rulesChange, basedOn);
 }
 
 CupWrite CupStore::setName(const std::string &name)
@@ -294,11 +426,16 @@ CupWrite CupStore::setWish(Quantity quantity, const Interval &interval)
 CupWrite CupStore::setList(const ImportedList &list,
                            const std::vector<LevelRoundChoice> &levelRounds)
 {
+    std::optional<TeamList> teams = listTeams(list);
     return inputChange(
         "Liste ouverte : " + list.fileName,
-        [&] { return writeList(m_db, list) && writeLevelRounds(m_db, levelRounds); },
+        [&] {
+            return writeList(m_db, list) && writeTeams(m_db, teams) &&
+                   writeLevelRounds(m_db, levelRounds);
+        },
         [&] {
             m_setup.list = list;
+            m_setup.teams = std::move(teams);
             m_setup.levelRounds = sortedRounds(levelRounds);
         });
 }
@@ -349,12 +486,9 @@ CupWrite CupStore::setLevelOrder(const std::vector<std::string> &levels)
 std::vector<CupJournalEntry> CupStore::journal() const
 {
     std::vector<CupJournalEntry> entries;
-    QSqlQuery query(m_db);
-    if (!select(query, QStringLiteral("SELECT at, what FROM journal ORDER BY entry")))
-        return entries;
-    while (query.next())
-        entries.push_back(
-            {query.value(0).toString().toStdString(), query.value(1).toString().toStdString()});
+    QSqlDatabase db = m_db;
+    for (CupChange &change : readChanges(db, 0).value_or(std::vector<CupChange>{}))
+        entries.push_back({std::move(change.at), std::move(change.what)});
     return entries;
 }
 

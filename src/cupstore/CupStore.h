@@ -10,6 +10,7 @@
 // until a change is made: opening, reading and closing leave the file's bytes as they were.
 
 #include "CupContents.h"
+#include "CupHome.h"
 #include "CupLock.h"
 #include "CupSetup.h"
 
@@ -19,19 +20,11 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
 namespace velmorin {
-
-// A change's answer. `message` is French, for the organiser: why it was not saved, or a
-// notice about a change that was (the file had been removed and was written again).
-struct CupWrite
-{
-    bool saved = true;
-    std::string message;
-    bool changedMeanwhile = false; // not saved: another program wrote since the cup was read
-};
 
 struct CupJournalEntry
 {
@@ -51,17 +44,30 @@ struct CupOpening
     Failure failure = Failure::None;
     std::string message;             // French, one sentence, when refused or failed
     std::optional<CupHolder> holder; // Held: who has it; it may still be opened read-only
-    std::string notice; // opened, but read-only for a reason the organiser must read
+    std::string notice;              // opened, but read-only for a reason the organiser must read
 
     bool ok() const { return store != nullptr; }
 };
 
-enum class CupCount { Registered, Finale, Entrants1 };
+// A token that opens one group of one round to results entered from the lanes. The cup keeps
+// its hash alone (CupTokens.h).
+struct CupEntryToken
+{
+    std::string hash; // hexadecimal
+    int round = 0;
+    int group = 0;
+    std::string madeAt; // UTC, ISO 8601
+    std::optional<std::string> revokedAt;
+};
 
-class CupStore
+// The cup's home in an SQLite file (CupHome).
+class CupStore final : public CupHome
 {
 public:
-    enum class Mode { ReadWrite, ReadOnly };
+    // Beside: writes without taking the lock, beside whichever program holds the cup (the
+    // server's entries from the lanes while the organiser's window has it open); every write
+    // is still refused when another program wrote since it was decided.
+    enum class Mode { ReadWrite, ReadOnly, Beside };
 
     // Creates a new cup holding `setup`; refused when the file exists. The file appears whole
     // or not at all.
@@ -71,53 +77,55 @@ public:
     static CupOpening open(const QString &path, Mode mode);
 
     // Lets the cup go, writing nothing: the file is whole after every change.
-    ~CupStore();
+    ~CupStore() override;
     CupStore(const CupStore &) = delete;
     CupStore &operator=(const CupStore &) = delete;
 
-    const CupSetup &setup() const { return m_setup; }
-    const QString &path() const { return m_path; }
-    // What the file held when it was read (the journal's last entry): every write bumps it.
-    std::uint64_t version() const { return m_version; }
-    bool readOnly() const { return m_mode == Mode::ReadOnly; }
-    // The version the file is at now, read cheaply (one indexed row): another program wrote
-    // when it differs from version(). None when the file cannot be read.
-    std::optional<std::uint64_t> fileVersion();
-    // Reads the cup again as the file holds it now (another program wrote): its settings,
-    // records and version, all from one reading. False, the store as it was, when the file
-    // cannot be read or no longer makes a cup.
-    bool reload();
+    const CupSetup &setup() const override { return m_setup; }
+    QString path() const override { return m_path; }
+    // The journal's last entry when the file was read or written: every change adds one.
+    std::uint64_t version() const override { return m_version; }
+    bool readOnly() const override { return m_mode == Mode::ReadOnly; }
+    // One indexed row read.
+    std::optional<std::uint64_t> storedVersion() override;
+    bool reload() override;
 
-    // One change each, one transaction each, with its journal line.
-    CupWrite setName(const std::string &name);
-    CupWrite setDate(const std::string &date);
-    CupWrite setCount(CupCount which, std::int32_t value);
-    CupWrite setRatioChoice(int group, int itemIndex); // group 1 to 6
-    CupWrite setShownPlan(std::optional<int> classNumber, std::optional<std::int32_t> position);
-    CupWrite setWish(Quantity quantity, const Interval &interval);
-    // A list opened: its rows and its levels' rounds replace the old ones.
-    CupWrite setList(const ImportedList &list, const std::vector<LevelRoundChoice> &levelRounds);
-    CupWrite setLevelRound(const std::string &level, int round);
-    CupWrite setSeed(std::uint64_t seed);
-    CupWrite setLevelOrder(const std::vector<std::string> &levels);
+    // One transaction each, with its journal line.
+    CupWrite setName(const std::string &name) override;
+    CupWrite setDate(const std::string &date) override;
+    CupWrite setCount(CupCount which, std::int32_t value) override;
+    CupWrite setRatioChoice(int group, int itemIndex) override;
+    CupWrite setShownPlan(std::optional<int> classNumber,
+                          std::optional<std::int32_t> position) override;
+    CupWrite setWish(Quantity quantity, const Interval &interval) override;
+    CupWrite setList(const ImportedList &list,
+                     const std::vector<LevelRoundChoice> &levelRounds) override;
+    CupWrite setLevelRound(const std::string &level, int round) override;
+    CupWrite setSeed(std::uint64_t seed) override;
+    CupWrite setLevelOrder(const std::vector<std::string> &levels) override;
 
-    // The draws and results; validated on opening (a file whose records do not make a cup
-    // with its settings is refused as damaged).
-    const CupRecords &records() const { return m_records; }
-    // Round 1 drawn: the settings the cup is played from are refused until its draw is
-    // cancelled (the name, the date and the wishes still change).
-    bool isFrozen() const { return !m_records.draws.empty(); }
-    // The cup its settings and records make, or the sentence saying what it lacks.
-    CupCreation cup() const;
-    // Replaces the draws and results, writing only the rows that changed; records that do not
-    // make a cup with the file's settings are refused and nothing is written.
-    CupWrite saveRecords(const CupRecords &records, const std::string &what);
-    // The same, decided on the cup at `basedOn`: refused, nothing written, when the file is no
-    // longer at that version (another program wrote meanwhile).
+    // Validated on opening: a file whose records do not make a cup with its settings is
+    // refused as damaged.
+    const CupRecords &records() const override { return m_records; }
+    CupCreation cup() const override;
+    // Writes only the rows that changed.
+    using CupHome::saveRecords;
     CupWrite saveRecords(const CupRecords &records, const std::string &what,
-                         std::uint64_t basedOn);
+                         std::uint64_t basedOn) override;
+    // The records of `played`, a copy of cup() changed by its commands: a cup only ever holds
+    // records its rules accepted, so they are written without the whole cup being replayed
+    // to check them, when it still has the store's teams, plan and seed (else as saveRecords).
+    CupWrite saveCup(const Cup &played, const std::string &what, std::uint64_t basedOn) override;
 
+    // The journal's lines as changes.
+    std::optional<std::vector<CupChange>> changesSince(std::uint64_t version) override;
     std::vector<CupJournalEntry> journal() const;
+
+    // The entry tokens as the file holds them now, the oldest first (CupStoreTokens.cpp).
+    std::vector<CupEntryToken> entryTokens() const;
+    // One change each, journaled by the token's short name, never the token.
+    CupWrite addEntryToken(const std::string &hash, int round, int group);
+    CupWrite revokeEntryToken(const std::string &hash);
 
 private:
     CupStore(QString path, QString file, Mode mode);
@@ -129,6 +137,10 @@ private:
     CupWrite inputChange(const std::string &what, const std::function<bool()> &apply,
                          const std::function<void()> &commitToSetup);
     const CupInputsResult &inputs() const;
+    // Why the records held make no cup, empty when they do (the cup then kept in m_cup).
+    std::string cupRefusal() const;
+    CupWrite writeRecords(const CupRecords &records, const std::string &what, std::uint64_t basedOn,
+                          std::optional<Cup> checked);
     std::optional<std::string> restoreIfRemoved();
     std::string failureMessage() const;
     void closeConnection();
@@ -142,6 +154,8 @@ private:
     CupSetup m_setup;
     CupRecords m_records;
     mutable std::optional<CupInputsResult> m_inputs; // made when first needed
+    mutable std::optional<Cup> m_cup;                // what m_records make, once checked
+    std::set<std::string> m_checkedTables; // found whole before this store first wrote them
     std::uint64_t m_version = 0;
     unsigned long long m_device = 0; // the file opened, to notice it removed or replaced
     unsigned long long m_inode = 0;

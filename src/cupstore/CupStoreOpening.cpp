@@ -2,7 +2,10 @@
 
 #include "CupStore.h"
 
-#include "CupStorePrivate.h"
+#include "CupMessages.h"
+#include "CupOpeningChecks.h"
+#include "CupSql.h"
+#include "CupTables.h"
 
 #include "CupRecordRows.h"
 #include "CupSchema.h"
@@ -104,22 +107,6 @@ int spendWork(void *budget)
     return --static_cast<WorkBudget *>(budget)->left < 0 ? 1 : 0;
 }
 
-bool integrityHolds(QSqlDatabase &db)
-{
-    sqlite3 *handle = handleOf(db);
-    const std::optional<qint64> pages = pragmaNumber(db, "page_count");
-    if (handle == nullptr || !pages)
-        return false;
-    WorkBudget budget{1000 + *pages * 20};
-    sqlite3_progress_handler(handle, 1000, spendWork, &budget);
-    QSqlQuery check(db);
-    const bool ok = check.exec(QStringLiteral("PRAGMA integrity_check(1)")) && check.next() &&
-                    check.value(0).toString() == QLatin1String("ok");
-    check.finish();
-    sqlite3_progress_handler(handle, 0, nullptr, nullptr);
-    return ok;
-}
-
 // A file system where SQLite's locks cannot be trusted (NFS, SMB, FUSE): two programs could
 // both write at once, so a cup there is only read.
 bool onNetworkFileSystem(const QString &file)
@@ -174,23 +161,32 @@ void removeAbandonedCreations(const QString &folder, const QString &prefix)
 
 namespace cupstoreprivate {
 
-std::string notACup(const QString &path)
-{
-    return "Le fichier " + nameOf(path) + " n'est pas une coupe Velmorin.";
-}
-
-std::string damaged(const QString &path)
-{
-    return "La coupe " + nameOf(path) +
-           " est abîmée : elle n'est pas ouverte, pour ne rien écrire dedans.";
-}
-
 // --- Checks shared by the file and its trial copies ---
 
-// Everything a cup must pass before it is used, in the order that keeps a hostile file cheap
-// to refuse: identity, version, then our schema, and only then the integrity check and the
-// reading. Empty when it passed; `version` is the format it is at.
-std::string checkCup(QSqlDatabase &db, const QString &path, std::int64_t &version)
+// SQLite's own check of the file's structure (or of one table and its indexes), its work
+// bounded by the file's size: a hostile file that would make it run for long fails it.
+bool integrityHolds(QSqlDatabase &db, const std::string &table)
+{
+    sqlite3 *handle = handleOf(db);
+    const std::optional<qint64> pages = pragmaNumber(db, "page_count");
+    if (handle == nullptr || !pages)
+        return false;
+    WorkBudget budget{1000 + *pages * 20};
+    sqlite3_progress_handler(handle, 1000, spendWork, &budget);
+    QSqlQuery check(db);
+    const QString argument =
+        table.empty() ? QStringLiteral("1") : QLatin1Char('"') + qs(table) + QLatin1Char('"');
+    const bool ok = check.exec(QStringLiteral("PRAGMA integrity_check(%1)").arg(argument)) &&
+                    check.next() && check.value(0).toString() == QLatin1String("ok");
+    check.finish();
+    sqlite3_progress_handler(handle, 0, nullptr, nullptr);
+    return ok;
+}
+
+// What a cup must pass before it is read, in the order that keeps a hostile file cheap to
+// refuse: identity, version, then our schema. Empty when it passed; `version` is the format
+// it is at.
+std::string checkIdentity(QSqlDatabase &db, const QString &path, std::int64_t &version)
 {
     const auto applicationId = pragmaNumber(db, "application_id");
     const auto userVersion = pragmaNumber(db, "user_version");
@@ -209,9 +205,14 @@ std::string checkCup(QSqlDatabase &db, const QString &path, std::int64_t &versio
         return "La coupe " + nameOf(path) +
                " contient des déclencheurs, des vues ou des tables qui ne sont pas de "
                "Velmorin : elle est refusée par prudence.";
-    if (!integrityHolds(db))
-        return damaged(path);
     return {};
+}
+
+std::string checkCup(QSqlDatabase &db, const QString &path, std::int64_t &version)
+{
+    if (std::string refusal = checkIdentity(db, path, version); !refusal.empty())
+        return refusal;
+    return integrityHolds(db) ? std::string() : damaged(path);
 }
 
 } // namespace cupstoreprivate
@@ -256,11 +257,11 @@ CupOpening CupStore::open(const QString &path, Mode mode)
                        std::to_string(header.version) + " du format, plus récente que la version " +
                        std::to_string(cupSchemaVersion()) +
                        " que lit ce programme : mettez Velmorin à jour pour l'ouvrir.");
-    if (mode == Mode::ReadWrite && !info.isWritable())
+    if (mode != Mode::ReadOnly && !info.isWritable())
         return refused("Le fichier de la coupe " + nameOf(path) +
                        " est en lecture seule : elle ne peut être ouverte qu'en lecture seule.");
     std::string notice;
-    if (mode == Mode::ReadWrite && onNetworkFileSystem(file)) {
+    if (mode != Mode::ReadOnly && onNetworkFileSystem(file)) {
         mode = Mode::ReadOnly;
         notice = "La coupe " + nameOf(path) +
                  " est sur un disque partagé par le réseau, où deux programmes pourraient "
@@ -312,9 +313,11 @@ CupOpening CupStore::open(const QString &path, Mode mode)
         return refused(notACup(path));
 
     std::int64_t version = 0;
-    if (std::string refusal = checkCup(db, path, version); !refusal.empty())
+    // No whole-file integrity check here: the reading below checks every row and SQLite every
+    // page it reads, and each write checks the tables it changes before it commits.
+    if (std::string refusal = checkIdentity(db, path, version); !refusal.empty())
         return refused(refusal);
-    if (mode == Mode::ReadWrite && !prepareWriting(db))
+    if (mode != Mode::ReadOnly && !prepareWriting(db))
         return failed(CupOpening::Failure::WriteFailed, store->failureMessage());
 
     if (version < cupSchemaVersion()) {
@@ -344,9 +347,10 @@ CupOpening CupStore::open(const QString &path, Mode mode)
     store->m_version = *fileVersion;
     store->m_setup = std::move(*setup);
     store->m_records = std::move(*records);
+    store->m_records.version = store->m_version;
     if (!store->m_records.draws.empty() || !store->m_records.results.empty() ||
         !store->m_records.chosenExempted.empty()) {
-        if (!store->cup().ok())
+        if (!store->cupRefusal().empty())
             return refused(damaged(path));
     }
 

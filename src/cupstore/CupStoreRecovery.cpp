@@ -5,7 +5,11 @@
 // the cup it makes passes every check and its journal of changes follows the cup's (a log
 // written ahead only adds entries; a rollback journal only takes back the interrupted one).
 
-#include "CupStorePrivate.h"
+#include "CupOpeningChecks.h"
+
+#include "CupMessages.h"
+#include "CupSql.h"
+#include "CupTables.h"
 
 #include <QDir>
 #include <QFile>

@@ -59,13 +59,7 @@ private:
 
 void TestCalcCup::initTestCase()
 {
-    QFile sample(VELMORIN_SAMPLE_LIST);
-    QVERIFY(sample.open(QIODevice::ReadOnly));
-    QFile twelve(path("douze.csv"));
-    QVERIFY(twelve.open(QIODevice::WriteOnly));
-    for (int line = 0; line < 13; ++line)
-        twelve.write(sample.readLine());
-    twelve.close();
+    QVERIFY(velmorin::testing::writeSampleTeams(VELMORIN_SAMPLE_LIST, path("douze.csv"), 12));
     QFile list(path("equipes.csv"));
     QVERIFY(list.open(QIODevice::WriteOnly));
     list.write(velmorin::testing::kHandList);
@@ -161,7 +155,29 @@ void TestCalcCup::lines_data()
     QTest::newRow("extra argument") << QStringList{"--coupe", "%1/c.velmorin", "7"} << 2 << ""
                                     << "Argument en trop '7' avec --coupe.";
     QTest::newRow("modifier alone") << QStringList{"--coupe", "%1/c.velmorin", "--refaire"} << 2
-                                    << "" << "Les options --refaire, --corriger, --score, --partie et --absente";
+                                    << ""
+                                    << "Les options --refaire, --corriger, --score, --partie et --absente";
+    // Entry tokens: refused before their group exists, listed without writing.
+    QTest::newRow("token before the draw")
+        << QStringList{"--coupe", "%1/c.velmorin", "--jeton", "1", "1"} << 2 << ""
+        << "Le tour 1 n'est pas encore tiré";
+    QTest::newRow("token round") << QStringList{"--coupe", "%1/c.velmorin", "--jeton", "7", "1"}
+                                 << 2 << "" << "Le tour est un nombre de 1 à 6, pas '7'.";
+    QTest::newRow("token group") << QStringList{"--coupe", "%1/c.velmorin", "--jeton", "1", "0"}
+                                 << 2 << "" << "La poule est un nombre à partir de 1, pas '0'.";
+    QTest::newRow("token without group")
+        << QStringList{"--coupe", "%1/c.velmorin", "--jeton", "1"} << 2 << ""
+        << "L'option --jeton attend un tour puis une poule.";
+    QTest::newRow("no tokens") << QStringList{"--coupe", "%1/c.velmorin", "--jetons"} << 0
+                               << "Aucun jeton de saisie." << "";
+    QTest::newRow("tokens extra") << QStringList{"--coupe", "%1/c.velmorin", "--jetons", "7"}
+                                  << 2 << "" << "Option ou argument en trop '7'";
+    QTest::newRow("revoke unknown")
+        << QStringList{"--coupe", "%1/c.velmorin", "--revoquer", "0123abcd"} << 2 << ""
+        << "Aucun jeton '0123abcd' dans cette coupe";
+    QTest::newRow("two actions")
+        << QStringList{"--coupe", "%1/c.velmorin", "--jetons", "--tableau"} << 2 << ""
+        << "Une seule action sur la coupe à la fois.";
 }
 
 // Each line's status, what it prints, and a refusal that leaves no file behind.
@@ -350,6 +366,8 @@ void TestCalcCup::helpNamesEveryOption()
           "--partie", "--qualifiee",
           "--exemptees", "--annuler-tirage", "--tour", "--tableau", "--format", "--separateur",
           "--pointage", "--absente", "--jeux", "--horaire", "--duree",
+          "--jeton", "--jetons", "--revoquer",
+          "--publier", "--copie", "--salle", "--role", "--affecter", "ADRESSE",
           "FINALE", "ENTRANTS1", "CLASSE", "POSITION", "#N", "Code de retour"})
         QVERIFY2(text.count(option) >= 2 || QString(option).startsWith("Code") ||
                      QString(option) == "#N",

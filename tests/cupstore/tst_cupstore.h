@@ -76,7 +76,10 @@ private:
             return 0;
         for (const QByteArray &line : status.readAll().split('\n')) {
             if (line.startsWith(field))
-                return line.mid(static_cast<int>(qstrlen(field))).trimmed().split(' ')[0].toLongLong();
+                return line.mid(static_cast<int>(qstrlen(field)))
+                    .trimmed()
+                    .split(' ')[0]
+                    .toLongLong();
         }
         return 0;
     }
@@ -214,8 +217,14 @@ private slots:
     void changedMeanwhile();
     void readsAnotherProgramsChange_data();
     void readsAnotherProgramsChange();
+    void staleCommandNamesTheChanges_data();
+    void staleCommandNamesTheChanges();
+    void oneVersionForSettingsAndPlay_data();
+    void oneVersionForSettingsAndPlay();
     void journals_data();
     void journals();
+    void damagedTableWritten_data();
+    void damagedTableWritten();
 
 private:
     QString cupPath(const QString &name = QStringLiteral("coupe.velmorin"))

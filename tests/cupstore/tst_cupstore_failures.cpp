@@ -156,7 +156,7 @@ void TestCupStore::killedWhilePlaying()
 {
     const QString path = newCup(playableCup(2, 77));
     std::mt19937 random(20261208);
-    velmorin::CupRecords known;
+    velmorin::CupRecords known = CupStore::open(path, CupStore::Mode::ReadOnly).store->records();
     std::uint64_t totalSteps = 0;
     for (int kill = 0; kill < 40; ++kill) {
         // A step is one transaction, several synchronous writes with a rollback journal.
@@ -222,11 +222,85 @@ void TestCupStore::killedCreation()
             QVERIFY(CupStore::create(path, inventedCup(14, 200)).ok());
         }
         const QStringList left =
-            QDir(m_dir.path()).entryList({".creee.velmorin*", "creee.velmorin?*"},
-                                         QDir::Files | QDir::Hidden);
+            QDir(m_dir.path())
+                .entryList({".creee.velmorin*", "creee.velmorin?*"}, QDir::Files | QDir::Hidden);
         QVERIFY2(left.isEmpty(), qPrintable(left.join(' ')));
     }
     QVERIFY(made < 30); // some kills landed during the creation
 }
 
 QTEST_GUILESS_MAIN(TestCupStore)
+
+void TestCupStore::damagedTableWritten_data()
+{
+    QTest::addColumn<QByteArray>("object"); // the table or index whose first leaf is damaged
+    QTest::addColumn<int>("change");        // 0: the name, 1: the list, 2: a result
+    QTest::newRow("journal, name changed") << QByteArray("journal") << 0;
+    QTest::newRow("journal, result recorded") << QByteArray("journal") << 2;
+    QTest::newRow("list's key, list replaced") << QByteArray("sqlite_autoindex_list_cell_1") << 1;
+}
+
+// A damaged page that opening does not read (only the journal's last entry is, and the list's
+// cells in the order they are stored) is found before anything is written over it: the cup
+// still opens and reads, its change is refused as damaged, and the file is left as it was.
+void TestCupStore::damagedTableWritten()
+{
+    QFETCH(QByteArray, object);
+    QFETCH(int, change);
+    const CupSetup setup = playableCup(4, 77);
+    QVERIFY(setup.list);
+    const QString path = newCup(setup, QStringLiteral("feuille.velmorin"));
+    {
+        CupOpening opened = CupStore::open(path, CupStore::Mode::ReadWrite);
+        QVERIFY(opened.ok());
+        for (int k = 0; k < 300; ++k) // a journal of several pages
+            QVERIFY(opened.store->setName("Coupe " + std::to_string(k)).saved);
+    }
+    qint64 page = 0;
+    qint64 pageSize = 0;
+    {
+        sqlite3 *db = nullptr;
+        QCOMPARE(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
+        sqlite3_stmt *query = nullptr;
+        QCOMPARE(sqlite3_prepare_v2(db,
+                                    "SELECT min(pageno), (SELECT page_size FROM pragma_page_size) "
+                                    "FROM dbstat WHERE name = ? AND pagetype = 'leaf'",
+                                    -1, &query, nullptr),
+                 SQLITE_OK);
+        sqlite3_bind_text(query, 1, object.constData(), -1, SQLITE_TRANSIENT);
+        QCOMPARE(sqlite3_step(query), SQLITE_ROW);
+        page = sqlite3_column_int64(query, 0);
+        pageSize = sqlite3_column_int64(query, 1);
+        sqlite3_finalize(query);
+        sqlite3_close(db);
+    }
+    QVERIFY(page > 1 && pageSize > 0);
+    {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        file.seek((page - 1) * pageSize);
+        file.write(QByteArray(8, '\x07')); // the page's header: no kind of b-tree page
+    }
+    const QByteArray before = digest(path);
+    CupOpening reader = CupStore::open(path, CupStore::Mode::ReadOnly);
+    QVERIFY2(reader.ok(), reader.message.c_str());
+    CupOpening opened = CupStore::open(path, CupStore::Mode::ReadWrite);
+    QVERIFY2(opened.ok(), opened.message.c_str());
+    CupStore &store = *opened.store;
+    velmorin::CupWrite written;
+    if (change == 0) {
+        written = store.setName("après");
+    } else if (change == 1) {
+        velmorin::ImportedList list = *setup.list;
+        list.fileName = "autre.csv";
+        written = store.setList(list, setup.levelRounds);
+    } else {
+        velmorin::CupCreation made = store.cup();
+        QVERIFY2(made.ok(), made.error.c_str());
+        QVERIFY(drawRound(*made.cup, 1).done);
+        written = store.saveCup(*made.cup, "Tour 1", store.version());
+    }
+    QVERIFY(!written.saved);
+    QVERIFY2(QString::fromStdString(written.message).contains("abîmée"), written.message.c_str());
+    QCOMPARE(digest(path), before);
+}

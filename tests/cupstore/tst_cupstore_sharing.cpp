@@ -106,7 +106,7 @@ void TestCupStore::changedMeanwhile_data()
     QTest::addColumn<QByteArray>("sql"); // another program's write; empty: none
     QTest::addColumn<int>("behind");     // how far behind the store the change was decided
     QTest::newRow("another program wrote")
-        << QByteArray("INSERT INTO journal (at, what) VALUES ('x', 'autre'); "
+        << QByteArray("INSERT INTO journal (at, what) VALUES ('x', 'Nom de la coupe : autre'); "
                       "UPDATE cup SET name = 'autre'")
         << 0;
     QTest::newRow("decided on an older version") << QByteArray() << 1;
@@ -129,12 +129,15 @@ void TestCupStore::changedMeanwhile()
         tamper(path, sql.constData());
     const QByteArray before = digest(path);
     const bool refused = !sql.isEmpty() || behind > 0;
+    // The refusal names the change it missed: the other program's, or the store's last.
+    const std::string missed =
+        sql.isEmpty() ? store.journal().back().what : std::string("Nom de la coupe : autre");
     const velmorin::CupWrite written =
         store.saveRecords(cup.records(), "Tirage", version - static_cast<std::uint64_t>(behind));
     QCOMPARE(written.saved, !refused);
     QCOMPARE(written.changedMeanwhile, refused);
     if (refused) {
-        QVERIFY(QString::fromStdString(written.message).contains("modifiée par un autre"));
+        QVERIFY2(written.message.find(missed + '.') != std::string::npos, written.message.c_str());
         QCOMPARE(digest(path), before);
         // Its own writes go on unless another program wrote.
         QCOMPARE(store.setName("mien").saved, sql.isEmpty());
@@ -184,10 +187,10 @@ void TestCupStore::readsAnotherProgramsChange()
     const CupSetup setupBefore = store.setup();
     const velmorin::CupRecords recordsBefore = store.records();
     const std::uint64_t version = store.version();
-    QCOMPARE(store.fileVersion(), std::optional<std::uint64_t>(version));
+    QCOMPARE(store.storedVersion(), std::optional<std::uint64_t>(version));
     if (!sql.isEmpty())
         tamper(path, ("INSERT INTO journal (at, what) VALUES ('x', 'autre'); " + sql).constData());
-    QCOMPARE(store.fileVersion() != std::optional<std::uint64_t>(version), !sql.isEmpty());
+    QCOMPARE(store.storedVersion() != std::optional<std::uint64_t>(version), !sql.isEmpty());
 
     QCOMPARE(store.reload(), taken || sql.isEmpty());
     if (!taken) {
@@ -202,7 +205,7 @@ void TestCupStore::readsAnotherProgramsChange()
     QCOMPARE(store.setup(), fresh.store->setup());
     QCOMPARE(store.records(), fresh.store->records());
     QCOMPARE(store.version(), fresh.store->version());
-    QCOMPARE(store.fileVersion(), std::optional<std::uint64_t>(store.version()));
+    QCOMPARE(store.storedVersion(), std::optional<std::uint64_t>(store.version()));
     QVERIFY(store.cup().ok());
 }
 
@@ -211,7 +214,7 @@ void TestCupStore::journals_data()
     QTest::addColumn<bool>("wal");
     QTest::addColumn<bool>("own");
     QTest::addColumn<bool>("folderWritable"); // for the reader
-    QTest::addColumn<QString>("expected"); // the refusal; empty: opened, the journal applied
+    QTest::addColumn<QString>("expected");    // the refusal; empty: opened, the journal applied
     QTest::newRow("own log written ahead") << true << true << true << QString();
     QTest::newRow("own rollback journal") << false << true << true << QString();
     QTest::newRow("own log, folder read-only") << true << true << false << "interrompue";
@@ -278,7 +281,8 @@ void TestCupStore::journals()
                     return 10;
             }
             const CupOpening reading = CupStore::open(cup, CupStore::Mode::ReadOnly);
-            return !reading.ok() && reading.message.find(expected.toStdString()) != std::string::npos
+            return !reading.ok() &&
+                           reading.message.find(expected.toStdString()) != std::string::npos
                        ? 0
                        : 11;
         });
@@ -302,4 +306,116 @@ void TestCupStore::journals()
     QVERIFY(!QFile::exists(journal) && !QFile::exists(cup + "-shm"));
     opened = CupStore::open(cup, CupStore::Mode::ReadWrite);
     QVERIFY(opened.ok() && opened.store->setSeed(4).saved);
+}
+
+void TestCupStore::staleCommandNamesTheChanges_data()
+{
+    QTest::addColumn<std::uint64_t>("seed");
+    QTest::addColumn<int>("meanwhile"); // the changes kept after the command was decided
+    for (std::uint64_t seed = 1; seed <= 15; ++seed)
+        QTest::addRow("graine %llu", static_cast<unsigned long long>(seed))
+            << seed << static_cast<int>(1 + seed % 5);
+}
+
+// A command decided on a cup that changed since is refused whatever it is, writes nothing,
+// and names the changes made meanwhile (the latest, the others counted), which are also the
+// changes the store gives since that version.
+void TestCupStore::staleCommandNamesTheChanges()
+{
+    QFETCH(std::uint64_t, seed);
+    QFETCH(int, meanwhile);
+    const QString path = newCup(playableCup(seed, 40));
+    CupOpening opened = CupStore::open(path, CupStore::Mode::ReadWrite);
+    QVERIFY(opened.ok());
+    CupStore &store = *opened.store;
+    velmorin::SeededDraw draw(seed * 31);
+    // Played a while first, so that any kind of command may come.
+    for (int k = 0; k < 25; ++k)
+        store.apply(velmorin::testing::randomCommand(*store.cup().cup, draw));
+    const velmorin::Cup seen = *store.cup().cup;
+    QCOMPARE(seen.version(), store.version());
+    velmorin::CupCommand decided = velmorin::testing::randomCommand(seen, draw);
+    decided.basedOn = seen.version();
+
+    std::vector<std::string> sentences;
+    for (int tries = 0; tries < 200 && int(sentences.size()) < meanwhile; ++tries) {
+        const velmorin::CupApplied other =
+            store.apply(velmorin::testing::randomCommand(*store.cup().cup, draw));
+        if (other.done() && other.answer.changed)
+            sentences.push_back(other.answer.text);
+    }
+    QCOMPARE(int(sentences.size()), meanwhile);
+    QCOMPARE(store.version(), seen.version() + std::uint64_t(meanwhile));
+    const std::optional<std::vector<velmorin::CupChange>> changes =
+        store.changesSince(seen.version());
+    QVERIFY(changes);
+    QCOMPARE(int(changes->size()), meanwhile);
+    for (int k = 0; k < meanwhile; ++k) {
+        QCOMPARE((*changes)[std::size_t(k)].what, sentences[std::size_t(k)]);
+        QCOMPARE((*changes)[std::size_t(k)].version, seen.version() + std::uint64_t(k) + 1);
+    }
+
+    const QByteArray before = digest(path);
+    const velmorin::CupRecords recordsBefore = store.records();
+    const velmorin::CupApplied stale = store.apply(decided, &seen);
+    QCOMPARE(stale.outcome, velmorin::CupApplied::Outcome::Stale);
+    QVERIFY(!stale.answer.done);
+    QCOMPARE(digest(path), before);
+    QCOMPARE(store.records(), recordsBefore);
+    std::string named;
+    const int first = std::max(0, meanwhile - int(velmorin::kNamedChanges));
+    for (int k = first; k < meanwhile; ++k)
+        named += ' ' + sentences[std::size_t(k)];
+    QVERIFY2(stale.answer.text.size() > named.size() &&
+                 stale.answer.text.compare(stale.answer.text.size() - named.size(), named.size(),
+                                           named) == 0,
+             stale.answer.text.c_str());
+    QCOMPARE(stale.answer.text.find("changements") != std::string::npos,
+             meanwhile > int(velmorin::kNamedChanges));
+}
+
+void TestCupStore::oneVersionForSettingsAndPlay_data()
+{
+    QTest::addColumn<QString>("setting"); // what changes between two commands
+    QTest::newRow("rien") << QString();
+    QTest::newRow("nom") << QStringLiteral("name");
+    QTest::newRow("date") << QStringLiteral("date");
+    QTest::newRow("souhait") << QStringLiteral("wish");
+}
+
+// The cup's version is the store's: a setting changed between two commands moves both, so a
+// command decided on the cup as it is now is never taken for a stale one, and a cup read
+// again carries the same count.
+void TestCupStore::oneVersionForSettingsAndPlay()
+{
+    QFETCH(QString, setting);
+    const QString path = newCup(playableCup(9, 40));
+    CupOpening opened = CupStore::open(path, CupStore::Mode::ReadWrite);
+    QVERIFY(opened.ok());
+    CupStore &store = *opened.store;
+    QCOMPARE(store.cup().cup->version(), store.version());
+    QVERIFY(store.apply(velmorin::DrawCommand{1}).done());
+    const std::uint64_t drawn = store.version();
+    if (setting == "name")
+        QVERIFY(store.setName("Coupe d'hiver").saved);
+    else if (setting == "date")
+        QVERIFY(store.setDate("2027-01-09").saved);
+    else if (setting == "wish")
+        QVERIFY(store.setWish(velmorin::Quantity::Entrants1, {8, 30}).saved);
+    QCOMPARE(store.version(), drawn + (setting.isEmpty() ? 0 : 1));
+    const velmorin::Cup now = *store.cup().cup;
+    QCOMPARE(now.version(), store.version());
+    const velmorin::GameRef first{1, 1, 1};
+    velmorin::CupCommand result =
+        velmorin::ResultCommand{first, now.gameTeams(first)->first, velmorin::Score{13, 4}, false};
+    result.basedOn = now.version();
+    const velmorin::CupApplied applied = store.apply(result, &now);
+    QVERIFY2(applied.done(), applied.answer.text.c_str());
+    QCOMPARE(applied.cup->version(), store.version());
+    QCOMPARE(store.records().version, store.version());
+    opened.store.reset();
+    const CupOpening again = CupStore::open(path, CupStore::Mode::ReadOnly);
+    QVERIFY(again.ok());
+    QCOMPARE(again.store->version(), applied.cup->version());
+    QCOMPARE(again.store->cup().cup->version(), applied.cup->version());
 }

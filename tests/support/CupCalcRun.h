@@ -7,6 +7,7 @@
 
 #include "ByteSink.h"
 
+#include <QFile>
 #include <QStringList>
 
 #include <sstream>
@@ -14,6 +15,18 @@
 #include <vector>
 
 namespace velmorin::testing {
+
+// The first `teams` teams of the sample list (its header kept), written to `to`.
+inline bool writeSampleTeams(const QString &sample, const QString &to, int teams)
+{
+    QFile from(sample);
+    QFile list(to);
+    if (!from.open(QIODevice::ReadOnly) || !list.open(QIODevice::WriteOnly))
+        return false;
+    for (int line = 0; line <= teams; ++line)
+        list.write(from.readLine());
+    return true;
+}
 
 inline CalcRun runCup(const QStringList &args)
 {

@@ -61,6 +61,22 @@ inline CupSetup inventedCup(std::uint64_t seed, std::size_t teams = 80)
     return setup;
 }
 
+// The first plan of the setup's numbers (class 1 to 3, solution 1) that its teams fill, set
+// in it; false when there is none.
+inline bool takeFirstPlan(CupSetup &setup)
+{
+    const Calculation calculation = calculate(setup.problem());
+    for (int number = 1; number <= 3; ++number) {
+        if (!makePlan(calculation, exemptionClassFromNumber(number), 1))
+            continue;
+        setup.classNumber = number;
+        setup.position = 1;
+        if (cupInputsOf(setup, rebuildCup(setup)).inputs)
+            return true;
+    }
+    return false;
+}
+
 // A cup that can be played: an invented one of about `teams` teams with the first plan its
 // numbers have, and a seed, whose teams fill it.
 inline CupSetup playableCup(std::uint64_t seed, std::size_t teams)
@@ -71,19 +87,29 @@ inline CupSetup playableCup(std::uint64_t seed, std::size_t teams)
         setup.finale = static_cast<std::int32_t>(1 + k / 1000 % 8);
         for (std::int32_t entrants = setup.registered / 2; entrants >= 4; --entrants) {
             setup.entrants1 = entrants;
-            const Calculation calculation = calculate(setup.problem());
-            for (int number = 1; number <= 3; ++number) {
-                if (!makePlan(calculation, exemptionClassFromNumber(number), 1))
-                    continue;
-                setup.classNumber = number;
-                setup.position = 1;
-                const auto made = cupInputsOf(setup, rebuildCup(setup));
-                if (made.inputs)
-                    return setup;
-            }
+            if (takeFirstPlan(setup))
+                return setup;
         }
     }
     return {}; // never met by the sizes the tests use
+}
+
+// A cup of `teams` teams as big cups are played (thousands of teams, a final of a few
+// hundred, most teams entering at round 1): the plan of the first final from `finale` up and
+// the largest round 1 that has one, with a seed, whose teams fill it.
+inline CupSetup bigPlayableCup(std::uint64_t seed, std::size_t teams, std::int32_t finale)
+{
+    CupSetup setup = inventedCup(seed, teams);
+    setup.seed = seed;
+    setup.ratioChoices = {1, 1, 1, 0, 0, 0};
+    for (setup.finale = finale; setup.finale < finale + 100; ++setup.finale) {
+        for (setup.entrants1 = setup.registered - setup.registered % 4; setup.entrants1 >= 4;
+             setup.entrants1 -= 4) {
+            if (takeFirstPlan(setup))
+                return setup;
+        }
+    }
+    return {};
 }
 
 } // namespace velmorin::testing

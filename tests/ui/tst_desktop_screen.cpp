@@ -302,6 +302,7 @@ void TestDesktop::featureWindowsShrink_data()
     QTest::newRow("plan search") << QKeySequence(Qt::Key_F3) << "RecherchePlans";
     QTest::newRow("teams") << QKeySequence(Qt::Key_F4) << "Equipes";
     QTest::newRow("guide") << QKeySequence(Qt::Key_F1) << "Aide";
+    QTest::newRow("cup") << QKeySequence(Qt::Key_F5) << "Deroulement";
 }
 
 void TestDesktop::featureWindowsShrink()

@@ -6,16 +6,6 @@
 
 namespace velmorin {
 
-namespace {
-
-std::string conversionMessage(std::string_view text)
-{
-    std::string shown = "'";
-    shown += text;
-    shown += '\'';
-    return intTextMessage(IntTextStatus::NotInteger, text, shown);
-}
-
 int hexDigit(char c)
 {
     if (c >= '0' && c <= '9')
@@ -25,6 +15,16 @@ int hexDigit(char c)
     if (c >= 'A' && c <= 'F')
         return c - 'A' + 10;
     return -1;
+}
+
+namespace {
+
+std::string conversionMessage(std::string_view text)
+{
+    std::string shown = "'";
+    shown += text;
+    shown += '\'';
+    return intTextMessage(IntTextStatus::NotInteger, text, shown);
 }
 
 // Once past 32 bits a number keeps being read, to tell a too large one from a text that is no

@@ -48,6 +48,9 @@ std::string groupedDigits(std::int64_t value);
 // The same for a decimal text, an optional "-" then digits, whatever its size.
 std::string groupedDigits(std::string_view decimal);
 
+// A hexadecimal digit's value, -1 for any other character.
+int hexDigit(char c);
+
 // Plain decimal, "-" for negatives, no grouping, no padding.
 std::string IntToStr(std::int64_t value);
 

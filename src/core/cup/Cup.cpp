@@ -195,7 +195,7 @@ CupAnswer Cup::changeInputs(std::vector<CupTeam> teams, const CupLayout &layout,
 
 std::string Cup::teamName(int team) const
 {
-    return "« " + withVisibleControls(m_teams[static_cast<std::size_t>(team)].name) + " »";
+    return quotedTeam(m_teams[static_cast<std::size_t>(team)]);
 }
 
 const DrawRecord *Cup::drawnRound(int round) const
@@ -232,6 +232,14 @@ std::optional<int> Cup::withdrawalRound(int team) const
         m_withdrawnAt[static_cast<std::size_t>(team)] == 0)
         return std::nullopt;
     return m_withdrawnAt[static_cast<std::size_t>(team)];
+}
+
+int Cup::declaredForfeits(int round) const
+{
+    int count = 0;
+    for (std::size_t team = 0; team < m_withdrawnAt.size(); ++team)
+        count += m_withdrawnAt[team] == round && !isAbsent(round, static_cast<int>(team));
+    return count;
 }
 
 bool Cup::isWithdrawn(int team, int round) const

@@ -240,6 +240,9 @@ public:
     int gameCount(int round) const;
     // The round a team withdrew at; none when it did not.
     std::optional<int> withdrawalRound(int team) const;
+    // The forfeits declared at a round, which cancelling its draw forgets: the withdrawals
+    // from it but those of the teams absent at its roll-call, which stay for the next draw.
+    int declaredForfeits(int round) const;
     bool isWithdrawn(int team, int round) const;
     const DrawRecord *drawnRound(int round) const;
     // The teams of a drawn round, or of the next round once the last drawn is complete;

@@ -4,6 +4,7 @@
 // the counts of a round. Private to the cup's sources.
 
 #include "Cup.h"
+#include "CupPlayText.h"
 
 #include <algorithm>
 #include <optional>
@@ -22,13 +23,13 @@ inline std::string number(long long value)
 
 inline std::string roundName(int round)
 {
-    return "Tour " + number(round);
+    return roundLabel(round);
 }
 
 // "3 résultats", "1 résultat".
 inline std::string counted(long long count, std::string_view noun)
 {
-    return number(count) + " " + std::string(noun) + (count > 1 ? "s" : "");
+    return countOf(count, noun, std::string(noun) + "s");
 }
 
 // The teams that go through a round of `size` teams, when its games come out whole.

@@ -35,12 +35,7 @@ std::optional<ResultRecord> &Cup::resultSlot(const GameRef &game)
 
 std::string Cup::gameName(const GameRef &game) const
 {
-    const std::string round = " du " + roundName(game.round);
-    if (m_layout.groupSize(game.round) != 4)
-        return "la partie n° " + number(game.group) + round;
-    if (game.game == kBarrage)
-        return "le barrage de la poule " + number(game.group) + round;
-    return "la partie " + number(game.game) + " de la poule " + number(game.group) + round;
+    return gameLabel(m_layout, game);
 }
 
 std::optional<std::string> Cup::gameRefusal(const GameRef &game, bool decided) const

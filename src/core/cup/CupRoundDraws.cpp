@@ -108,12 +108,9 @@ CupAnswer Cup::cancelDraw(int round)
                                   ", peut être annulé.");
     const int discarded = resultCount(round);
     // The absent teams' forfeits go with the draw; their roll-call stays for the next one.
-    int withdrawals = 0;
-    for (std::size_t team = 0; team < m_withdrawnAt.size(); ++team) {
-        int &at = m_withdrawnAt[team];
-        withdrawals += at == round && !isAbsent(round, static_cast<int>(team));
+    const int withdrawals = declaredForfeits(round);
+    for (int &at : m_withdrawnAt)
         at = at == round ? 0 : at;
-    }
     dropMovedGames(round);
     if (round == 4)
         m_chosenExempted = m_rounds.back().draw.exempted;

@@ -64,6 +64,9 @@ struct CupSetup
     std::optional<std::int32_t> position; // from 1
     std::array<Interval, kQuantityCount> wishes{};
     std::optional<ImportedList> list;
+    // The list's teams as they were read when the cup was given the list, kept with it so that
+    // a later reader never changes how an old cup reads; none: read from `list` now.
+    std::optional<TeamList> teams;
     std::vector<LevelRoundChoice> levelRounds; // by level key, as the file gives them back
     std::optional<std::uint64_t> seed;
     std::vector<std::string> levelOrder; // level keys, strongest first; empty: by number
@@ -86,7 +89,8 @@ struct CupSetup
                a.finale == b.finale && a.entrants1 == b.entrants1 &&
                a.ratioChoices == b.ratioChoices && a.classNumber == b.classNumber &&
                a.position == b.position && a.wishes == b.wishes && a.list == b.list &&
-               a.levelRounds == b.levelRounds && a.seed == b.seed && a.levelOrder == b.levelOrder;
+               a.teams == b.teams && a.levelRounds == b.levelRounds && a.seed == b.seed &&
+               a.levelOrder == b.levelOrder;
     }
     friend bool operator!=(const CupSetup &a, const CupSetup &b) { return !(a == b); }
 };

@@ -1,5 +1,6 @@
 #include "CupText.h"
 
+#include "CupPlayText.h"
 #include "CsvWriter.h"
 #include "CupSchedule.h"
 #include "TeamKey.h"
@@ -13,10 +14,8 @@ namespace velmorin {
 
 namespace {
 
-constexpr std::size_t kColumns = kCupCsvColumns.size();
-
 // One line of a listing, in the CSV's columns; the team cells hold raw names.
-using Row = std::array<std::string, kColumns>;
+using Row = CupRow;
 
 const CupTeam &teamAt(const Cup &cup, int team)
 {
@@ -166,11 +165,7 @@ std::string roundHeading(const Cup &cup, int round)
     return heading;
 }
 
-std::string meetingText(const Cup &cup, const Meeting &meeting)
-{
-    return "poule " + std::to_string(meeting.group) + " : " + teamAt(cup, meeting.teamA).name +
-           " et " + teamAt(cup, meeting.teamB).name + " (" + teamAt(cup, meeting.teamA).club + ")";
-}
+} // namespace
 
 std::string htmlEscaped(std::string_view text)
 {
@@ -185,6 +180,8 @@ std::string htmlEscaped(std::string_view text)
     return out;
 }
 
+namespace {
+
 std::string htmlTeam(const Row &row, std::size_t nameColumn)
 {
     std::string cell = htmlEscaped(row[nameColumn]);
@@ -193,8 +190,8 @@ std::string htmlTeam(const Row &row, std::size_t nameColumn)
     return cell;
 }
 
-// The round the page opens on: the first drawn one with games still to play, else the last
-// drawn; 0 before any draw.
+} // namespace
+
 int roundInPlay(const Cup &cup)
 {
     for (int round = 1; round <= cup.drawnRounds(); ++round) {
@@ -203,6 +200,8 @@ int roundInPlay(const Cup &cup)
     }
     return cup.drawnRounds();
 }
+
+namespace {
 
 std::string roundAnchor(int round)
 {
@@ -244,7 +243,11 @@ std::string htmlRound(const Cup &cup, int round, bool inPlay)
                                       : "<br><small>" + htmlEscaped(row[11]) +
                                             (row[11].empty() || row[12].empty() ? "" : ", ") +
                                             htmlEscaped(row[12]) + "</small>";
-        out += "<tr><td>" + htmlEscaped(game) + where + "</td><td>" + htmlTeam(row, 3) + points(8) +
+        // Each game's row named, so that a live page replaces it alone.
+        const std::string id =
+            "p" + row[0] + '-' + row[1] + '-' + (row[2] == "barrage" ? "3" : row[2]);
+        out += "<tr id=\"" + id + "\"><td>" + htmlEscaped(game) + where + "</td><td>" +
+               htmlTeam(row, 3) + points(8) +
                "<br>contre " + htmlTeam(row, 5) + points(9) + "</td><td>" +
                (row[7].empty() ? std::string("à jouer") : winner) + "</td></tr>\n";
     }
@@ -295,7 +298,7 @@ std::string cupTable(const Cup &cup)
     return out;
 }
 
-std::string cupCsv(const Cup &cup, char separator)
+std::vector<CupRow> cupRows(const Cup &cup)
 {
     std::vector<Row> rows;
     for (int round = 1; round <= cup.drawnRounds(); ++round) {
@@ -304,7 +307,12 @@ std::string cupCsv(const Cup &cup, char separator)
     }
     const std::vector<Row> finale = finalRows(cup);
     rows.insert(rows.end(), finale.begin(), finale.end());
-    return csv(rows, separator);
+    return rows;
+}
+
+std::string cupCsv(const Cup &cup, char separator)
+{
+    return csv(cupRows(cup), separator);
 }
 
 std::string frenchDateTime(const LocalTime &moment)
@@ -323,17 +331,31 @@ std::string cupHtml(const Cup &cup, std::string_view cupName, const LocalTime &m
 {
     const std::string name = htmlEscaped(cupName.empty() ? "Tableau de la coupe" : cupName);
     const std::string made = "résultats du " + frenchDateTime(madeAt);
-    std::string out =
-        "<!DOCTYPE html>\n<html lang=\"fr\">\n<head>\n<meta charset=\"utf-8\">\n"
-        "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
-        "<title>" + name + " — " + made + "</title>\n<style>\n"
-        "body{font-family:sans-serif;margin:0.5em;max-width:60em}\n"
-        "table{width:100%;border-collapse:collapse;table-layout:fixed;margin-bottom:1em}\n"
-        "th,td{border:1px solid #999;padding:0.2em 0.3em;text-align:left;vertical-align:top;"
-        "overflow-wrap:anywhere;word-break:break-word}\n"
-        "th.game{width:6em}\nsmall{color:#555}\nh1,h2,li,p{overflow-wrap:anywhere}\n"
-        "nav a{display:inline-block;margin:0 0.8em 0.4em 0}\n"
-        "</style>\n</head>\n<body>\n<h1>" + name + "<br><small>" + made + "</small></h1>\n";
+    return "<!DOCTYPE html>\n<html lang=\"fr\">\n<head>\n<meta charset=\"utf-8\">\n"
+           "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
+           "<title>" + name + " — " + made + "</title>\n<style>\n" +
+           std::string(cupHtmlStyle()) + "</style>\n</head>\n<body>\n<h1>" + name +
+           "<br><small>" + made + "</small></h1>\n" + cupHtmlBody(cup) + "</body>\n</html>\n";
+}
+
+std::string_view cupHtmlStyle()
+{
+    return "body{font-family:sans-serif;margin:0.5em;max-width:60em}\n"
+           "table{width:100%;border-collapse:collapse;table-layout:fixed;margin-bottom:1em}\n"
+           "th,td{border:1px solid #999;padding:0.2em 0.3em;text-align:left;vertical-align:top;"
+           "overflow-wrap:anywhere;word-break:break-word}\n"
+           "th.game{width:6em}\nsmall{color:#555}\nh1,h2,li,p{overflow-wrap:anywhere}\n"
+           "nav a{display:inline-block;margin:0 0.8em 0.4em 0}\n";
+}
+
+std::string roundHtml(const Cup &cup, int round)
+{
+    return htmlRound(cup, round, round == roundInPlay(cup));
+}
+
+std::string cupHtmlBody(const Cup &cup)
+{
+    std::string out;
     // On a phone, the round being played is what the players look for: it comes first, under
     // a link to each round, and the others follow in their order.
     const int inPlay = roundInPlay(cup);
@@ -358,7 +380,7 @@ std::string cupHtml(const Cup &cup, std::string_view cupName, const LocalTime &m
         out += "<li>" + htmlTeam(row, 3) + "</li>\n";
     if (!teams.empty())
         out += "</ol>\n";
-    return out + "</section>\n</body>\n</html>\n";
+    return out + "</section>\n";
 }
 
 TeamReference resolveTeam(const std::vector<CupTeam> &teams, std::string_view reference)

@@ -28,6 +28,9 @@ std::string roundCsv(const Cup &cup, int round, char separator = ',');
 // Every drawn round, then the final's teams once they are known: rows "finale", their order,
 // "qualifiee", the team and its club.
 std::string cupTable(const Cup &cup);
+// The whole cup's rows as cupCsv writes them, cell by cell in kCupCsvColumns' order.
+using CupRow = std::array<std::string, kCupCsvColumns.size()>;
+std::vector<CupRow> cupRows(const Cup &cup);
 std::string cupCsv(const Cup &cup, char separator = ',');
 // A moment on the organiser's clock, to the minute.
 struct LocalTime
@@ -46,6 +49,17 @@ std::string frenchDateTime(const LocalTime &moment);
 // name and the moment it was made (the caller's clock: the page says when its results stood),
 // the round in play first under links to every round, then the others and the final.
 std::string cupHtml(const Cup &cup, std::string_view cupName, const LocalTime &madeAt);
+// The page's parts, for the pages that show them otherwise (served live): its style sheet;
+// its body under the title (the links to every round, the round in play first, the others,
+// the final); one round's section.
+std::string_view cupHtmlStyle();
+std::string cupHtmlBody(const Cup &cup);
+std::string roundHtml(const Cup &cup, int round);
+// The round a page opens on: the first drawn one with games still to play, else the last
+// drawn; 0 before any draw.
+int roundInPlay(const Cup &cup);
+// Text inside HTML, as text and in an attribute's quotes alike.
+std::string htmlEscaped(std::string_view text);
 
 struct TeamReference
 {

@@ -26,12 +26,23 @@ struct Team
     std::string pointsText;         // the points as a French sheet shows them: formatPoints(',')
     std::vector<std::string> extra; // one per TeamList::extraColumns, verbatim
     std::size_t line = 0;           // the file's line (CSV) or the sheet's row, 1-based
+
+    friend bool operator==(const Team &a, const Team &b)
+    {
+        return a.name == b.name && a.club == b.club && a.level == b.level && a.points == b.points &&
+               a.pointsText == b.pointsText && a.extra == b.extra && a.line == b.line;
+    }
 };
 
 struct TeamList
 {
     std::vector<std::string> extraColumns; // the other columns' headers, in file order
     std::vector<Team> teams;               // in file order
+
+    friend bool operator==(const TeamList &a, const TeamList &b)
+    {
+        return a.extraColumns == b.extraColumns && a.teams == b.teams;
+    }
 };
 
 // A reading: the list, or the French message that refuses it; warnings either way.

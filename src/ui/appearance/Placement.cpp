@@ -205,6 +205,28 @@ private:
 
 } // namespace
 
+QRect keptOnScreen(const QRect &available, const QRect &frame)
+{
+    return inside(available, QRect(frame.topLeft(), frame.size().boundedTo(available.size())));
+}
+
+void restorePlacement(QWidget *window, const QByteArray &saved)
+{
+    if (saved.isEmpty() || !window->restoreGeometry(saved))
+        return;
+    const QScreen *screen = window->screen();
+    if (!screen)
+        return;
+    // The frame's margins as the window has them, none before its first showing.
+    const QRect frame = window->frameGeometry();
+    const QRect inner = window->geometry();
+    const QMargins margins(inner.left() - frame.left(), inner.top() - frame.top(),
+                           frame.right() - inner.right(), frame.bottom() - inner.bottom());
+    const QRect kept = keptOnScreen(screen->availableGeometry(), frame);
+    window->resize(kept.size().shrunkBy(margins).expandedTo(window->minimumSizeHint()));
+    window->move(kept.topLeft());
+}
+
 void openBeside(QWidget *dialog, const QWidget *window, std::function<QRect()> keepClear,
                 std::function<std::vector<QRect>()> alsoAvoid)
 {

@@ -7,6 +7,7 @@
 #include <functional>
 #include <vector>
 
+class QByteArray;
 class QWidget;
 
 namespace velmorin {
@@ -35,6 +36,15 @@ QRect besideGeometry(const QRect &available, const std::vector<QRect> &avoid,
 // window's frame when empty) uncovered if it can.
 void placeBeside(QWidget *dialog, const QWidget *window, const QRect &keepClear = {},
                  const std::vector<QRect> &alsoAvoid = {});
+
+// A frame of the size `frame` had, no larger than `available`, moved the least to stand whole in
+// it: a window remembered from a larger screen, or one since unplugged, comes back whole, its
+// title bar on the screen.
+QRect keptOnScreen(const QRect &available, const QRect &frame);
+
+// Puts `window` back where QWidget::saveGeometry() found it (nothing when `saved` is empty or
+// unreadable), whole on the available area of its screen.
+void restorePlacement(QWidget *window, const QByteArray &saved);
 
 // From now on `dialog` opens beside `window` (and the frames `alsoAvoid` gives) the first time
 // it is shown, keeping clear what `keepClear` gives at that moment, and then where it was last

@@ -27,6 +27,9 @@ public:
     // Why nothing may be written to the cup, one sentence for the organiser; empty when the
     // cup may be changed.
     virtual QString readOnlyReason() const { return {}; }
+    // While cup() is null: why the cup that is open cannot be played yet and what it lacks,
+    // for the organiser; empty when none is open.
+    virtual QString unplayableReason() const { return {}; }
 
 signals:
     void cupChanged();

@@ -6,8 +6,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QPointer>
+#include <QShortcut>
 #include <QWidget>
 
+#include <algorithm>
 #include <vector>
 
 namespace velmorin {
@@ -37,7 +39,21 @@ public:
         return create ? new FeatureRegistry(widget) : nullptr;
     }
 
-    void add(FeatureWindow *window) { m_windows.emplace_back(window); }
+    void add(FeatureWindow *window)
+    {
+        m_windows.emplace_back(window);
+        // Shown first after its own constructor: its own keys are known by then.
+        window->installEventFilter(this);
+    }
+
+    void share(QAction *action)
+    {
+        m_shared.emplace_back(action);
+        for (const QPointer<FeatureWindow> &window : m_windows) {
+            if (window)
+                reach(window, action);
+        }
+    }
 
     FeatureWindow *find(const QString &name) const
     {
@@ -48,8 +64,43 @@ public:
         return nullptr;
     }
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show) {
+            if (auto *window = qobject_cast<FeatureWindow *>(watched)) {
+                for (const QPointer<QAction> &action : m_shared)
+                    reach(window, action);
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
 private:
+    // The host's action works in `window` too, unless the window gives its key a meaning of
+    // its own there (F1 its section of the guide, Ctrl+W closing the guide): its own wins.
+    static void reach(FeatureWindow *window, QAction *action)
+    {
+        if (!action || window->actions().contains(action) ||
+            bindsKey(window, action->shortcut()))
+            return;
+        window->addAction(action);
+    }
+
+    static bool bindsKey(const FeatureWindow *window, const QKeySequence &key)
+    {
+        const QList<QAction *> actions = window->findChildren<QAction *>();
+        const QList<QShortcut *> shortcuts = window->findChildren<QShortcut *>();
+        return std::any_of(actions.begin(), actions.end(),
+                           [&](const QAction *own) { return own->shortcut() == key; }) ||
+               std::any_of(shortcuts.begin(), shortcuts.end(), [&](const QShortcut *own) {
+                   return own->key() == key && own->context() != Qt::WidgetShortcut &&
+                          own->context() != Qt::WidgetWithChildrenShortcut;
+               });
+    }
+
     std::vector<QPointer<FeatureWindow>> m_windows;
+    std::vector<QPointer<QAction>> m_shared;
 };
 
 } // namespace
@@ -112,6 +163,11 @@ void FeatureWindow::followHostInputs(const std::function<void()> &refresh)
 void FeatureWindow::keepReadable(std::initializer_list<QColor> texts)
 {
     keepDesignedBackground(this, texts);
+}
+
+void reachFromFeatureWindows(FeatureHost &host, QAction *action)
+{
+    FeatureRegistry::of(host, true)->share(action);
 }
 
 QAction *addFeatureAction(FeatureHost &host, const QString &text, const QString &objectName,

@@ -69,4 +69,8 @@ private:
 QAction *addFeatureAction(FeatureHost &host, const QString &text, const QString &objectName,
                           const QKeySequence &shortcut, const std::function<void()> &open);
 
+// The host's `action` and its shortcut work from every feature window of the host as well,
+// made or to be made, except in a window that gives the same key a meaning of its own.
+void reachFromFeatureWindows(FeatureHost &host, QAction *action);
+
 } // namespace velmorin

@@ -48,12 +48,12 @@ namespace {
 
 const QString kLastFolderKey = QStringLiteral("fichiers/dernierDossier");
 
+} // namespace
+
 QSettings programSettings()
 {
     return QSettings(QStringLiteral("Velmorin"), QStringLiteral("Velmorin"));
 }
-
-} // namespace
 
 QDir startFolder()
 {

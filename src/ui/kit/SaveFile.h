@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QSaveFile>
+#include <QSettings>
 #include <QString>
 #include <QStringList>
 
@@ -17,6 +18,9 @@
 class QWidget;
 
 namespace velmorin {
+
+// The program's settings: the last folder chosen, the windows' places.
+QSettings programSettings();
 
 // A writer's sink over the file being saved.
 class SaveFileSink : public ByteSink

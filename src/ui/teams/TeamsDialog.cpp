@@ -40,13 +40,52 @@ TeamsDialog::TeamsDialog(FeatureHost &host)
     keepReadable({outOfLevelColour(), classColour(ExemptionClass::Class2),
                   classColour(ExemptionClass::Class3)});
 
+    // Made in the order the keyboard goes through them.
+    QLayout *top = buildListRow();
+    QTableView *teams = buildTeamTable();
+    QLayout *side = buildLevelsColumn();
+    buildStatusLines();
+    QLayout *draw = buildDrawRow();
+    QLayout *output = buildEntriesRow();
+
+    // The levels and the wishes go below the teams in a narrow window.
+    auto *middle = new ReflowLayout;
+    middle->addWidget(teams, 3);
+    middle->addLayout(side, 1);
+    // The entries' buttons go below the draw in a narrow window.
+    auto *actions = new ReflowLayout;
+    actions->addLayout(draw, 1);
+    actions->addLayout(output);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_readOnly);
+    layout->addLayout(top);
+    layout->addLayout(middle, 1);
+    layout->addWidget(m_planLabel);
+    layout->addWidget(m_status);
+    layout->addLayout(actions);
+    layout->addWidget(m_seedError);
+    resize(1000, 580);
+
+    connectControls();
+    followCupSession();
+}
+
+QLayout *TeamsDialog::buildListRow()
+{
     m_open = named(new QPushButton(QStringLiteral("Ouvrir une liste…"), this),
                    QStringLiteral("OuvrirListe"),
                    QStringLiteral("Lit la liste des équipes dans un classeur ODS ou un fichier "
                                   "CSV (colonnes Équipe ou Nom, Club, Niveau, Points)"));
     m_listLabel = new QLabel(this);
     m_listLabel->setObjectName(QStringLiteral("ListeEquipes"));
+    auto *top = new QHBoxLayout;
+    top->addWidget(m_open);
+    top->addWidget(m_listLabel, 1);
+    return top;
+}
 
+QTableView *TeamsDialog::buildTeamTable()
+{
     m_teamModel = new TeamTableModel(this);
     m_teamTable = named(new QTableView(this), QStringLiteral("TableEquipes"),
                         QStringLiteral("Les équipes de la liste et, pour le plan affiché dans "
@@ -63,7 +102,11 @@ TeamsDialog::TeamsDialog(FeatureHost &host)
     for (int c : {TeamTableModel::Level, TeamTableModel::Points})
         m_teamTable->setColumnWidth(c, 64);
     m_teamTable->setColumnWidth(TeamTableModel::Round, 150);
+    return m_teamTable;
+}
 
+QLayout *TeamsDialog::buildLevelsColumn()
+{
     m_levels = named(
         new QTableWidget(0, 3, this), QStringLiteral("NiveauxTours"),
         QStringLiteral(
@@ -76,6 +119,11 @@ TeamsDialog::TeamsDialog(FeatureHost &host)
     m_levels->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_levels->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_levels->horizontalHeader()->setStretchLastSection(true);
+    // As wide as its three columns need: narrower, the notes under it would wrap into a column
+    // taller than a small screen.
+    m_levels->setMinimumWidth(
+        m_levels->fontMetrics().horizontalAdvance(QStringLiteral("Sans niveau  Équipes  Tour 4 ▾")) +
+        2 * m_levels->frameWidth());
     buildLevelOrderControls();
     m_wishes = named(new QTableWidget(1, kEntryRounds, this), QStringLiteral("SouhaitsEquipes"),
                      QStringLiteral("Les entrantes de chaque tour que donnent les tours des "
@@ -96,59 +144,8 @@ TeamsDialog::TeamsDialog(FeatureHost &host)
     m_search = named(
         new QPushButton(QStringLiteral("Chercher les plans"), this),
         QStringLiteral("ChercherPlans"),
-
         QStringLiteral("Ouvre la recherche d'un plan avec les entrantes que donnent les niveaux"));
 
-    m_readOnly = named(new QLabel(this), QStringLiteral("LectureSeuleEquipes"),
-                       QStringLiteral("Pourquoi la liste de la coupe ne peut pas être changée "
-                                      "ici"));
-    m_readOnly->setWordWrap(true);
-    m_readOnly->setVisible(false);
-    m_planLabel = new QLabel(this);
-    m_planLabel->setObjectName(QStringLiteral("PlanEquipes"));
-    m_status = new QLabel(this);
-    m_status->setObjectName(QStringLiteral("EtatEquipes"));
-    m_status->setWordWrap(true);
-    m_status->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    // The table gives up its height first: the plan and the status are read whole.
-    for (QLabel *label : {m_planLabel, m_status})
-        label->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Minimum);
-
-    auto *seedLabel = new QLabel(QStringLiteral("Graine du tirage :"), this);
-    m_seedEdit = new QLineEdit(this);
-    m_seedEdit->setObjectName(QStringLiteral("Graine"));
-    m_seedEdit->setProperty(kHintProperty,
-                            QStringLiteral("Graine du tirage au sort entre équipes à égalité : la "
-                                           "même graine donne la même répartition"));
-    markRefusedField(m_seedEdit, QString());
-    m_seedError = new QLabel(this);
-    m_seedError->setObjectName(QStringLiteral("GraineRefusee"));
-    m_seedError->setVisible(false);
-    m_seedEdit->setValidator(
-        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,20}")), this));
-    m_seedEdit->setMinimumWidth(m_seedEdit->fontMetrics().horizontalAdvance(QString(22, '0')));
-    seedLabel->setBuddy(m_seedEdit);
-    m_newDraw = named(
-        new QPushButton(QStringLiteral("Nouveau tirage"), this), QStringLiteral("NouveauTirage"),
-
-        QStringLiteral("Tire une nouvelle graine et refait le tirage entre équipes à égalité"));
-    m_save = named(new QPushButton(QStringLiteral("Enregistrer les entrées…"), this),
-                   QStringLiteral("EnregistrerEntrees"),
-
-                   QStringLiteral("Enregistre le tour d'entrée de chaque équipe en ODS ou en CSV"));
-    m_print = named(new QPushButton(QStringLiteral("Imprimer les entrées…"), this),
-                    QStringLiteral("ImprimerEntrees"),
-
-                    QStringLiteral("Imprime une feuille par tour avec les équipes qui y entrent"));
-    m_pdf =
-        named(new QPushButton(QStringLiteral("Exporter les entrées en PDF…"), this),
-              QStringLiteral("ExporterEntreesPdf"),
-
-              QStringLiteral("Écrit les feuilles des entrées, une par tour, dans un fichier PDF"));
-
-    auto *top = new QHBoxLayout;
-    top->addWidget(m_open);
-    top->addWidget(m_listLabel, 1);
     auto *side = new QVBoxLayout;
     side->addWidget(m_levels, 1);
     auto *moves = new QHBoxLayout;
@@ -160,33 +157,79 @@ TeamsDialog::TeamsDialog(FeatureHost &host)
     side->addWidget(m_gapLabel);
     side->addWidget(m_wishes);
     side->addWidget(m_search);
-    // The levels and the wishes go below the teams in a narrow window.
-    auto *middle = new ReflowLayout;
-    middle->addWidget(m_teamTable, 3);
-    middle->addLayout(side, 1);
+    return side;
+}
+
+void TeamsDialog::buildStatusLines()
+{
+    m_readOnly = named(new QLabel(this), QStringLiteral("LectureSeuleEquipes"),
+                       QStringLiteral("Pourquoi la liste de la coupe ne peut pas être changée "
+                                      "ici"));
+    m_readOnly->setWordWrap(true);
+    m_readOnly->setVisible(false);
+    m_planLabel = new QLabel(this);
+    m_planLabel->setObjectName(QStringLiteral("PlanEquipes"));
+    // Wrapped, as every sentence here: one line of its own would widen the window past a
+    // small screen.
+    m_planLabel->setWordWrap(true);
+    m_status = new QLabel(this);
+    m_status->setObjectName(QStringLiteral("EtatEquipes"));
+    m_status->setWordWrap(true);
+    m_status->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // The table gives up its height first: the plan and the status are read whole.
+    for (QLabel *label : {m_planLabel, m_status})
+        label->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Minimum);
+}
+
+QLayout *TeamsDialog::buildDrawRow()
+{
+    auto *seedLabel = new QLabel(QStringLiteral("Graine du tirage :"), this);
+    m_seedEdit = new QLineEdit(this);
+    m_seedEdit->setObjectName(QStringLiteral("Graine"));
+    m_seedEdit->setProperty(kHintProperty,
+                            QStringLiteral("Graine du tirage au sort entre équipes à égalité : la "
+                                           "même graine donne la même répartition"));
+    markRefusedField(m_seedEdit, QString());
+    m_seedError = new QLabel(this);
+    m_seedError->setObjectName(QStringLiteral("GraineRefusee"));
+    m_seedError->setWordWrap(true);
+    m_seedError->setVisible(false);
+    m_seedEdit->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,20}")), this));
+    m_seedEdit->setMinimumWidth(m_seedEdit->fontMetrics().horizontalAdvance(QString(22, '0')));
+    seedLabel->setBuddy(m_seedEdit);
+    m_newDraw = named(
+        new QPushButton(QStringLiteral("Nouveau tirage"), this), QStringLiteral("NouveauTirage"),
+        QStringLiteral("Tire une nouvelle graine et refait le tirage entre équipes à égalité"));
     auto *draw = new QHBoxLayout;
     draw->addWidget(seedLabel);
     draw->addWidget(m_seedEdit);
     draw->addWidget(m_newDraw);
     draw->addStretch(1);
+    return draw;
+}
+
+QLayout *TeamsDialog::buildEntriesRow()
+{
+    m_save = named(new QPushButton(QStringLiteral("Enregistrer les entrées…"), this),
+                   QStringLiteral("EnregistrerEntrees"),
+                   QStringLiteral("Enregistre le tour d'entrée de chaque équipe en ODS ou en CSV"));
+    m_print = named(new QPushButton(QStringLiteral("Imprimer les entrées…"), this),
+                    QStringLiteral("ImprimerEntrees"),
+                    QStringLiteral("Imprime une feuille par tour avec les équipes qui y entrent"));
+    m_pdf =
+        named(new QPushButton(QStringLiteral("Exporter les entrées en PDF…"), this),
+              QStringLiteral("ExporterEntreesPdf"),
+              QStringLiteral("Écrit les feuilles des entrées, une par tour, dans un fichier PDF"));
     auto *output = new QHBoxLayout;
     output->addWidget(m_save);
     output->addWidget(m_print);
     output->addWidget(m_pdf);
-    // The entries' buttons go below the draw in a narrow window.
-    auto *actions = new ReflowLayout;
-    actions->addLayout(draw, 1);
-    actions->addLayout(output);
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(m_readOnly);
-    layout->addLayout(top);
-    layout->addLayout(middle, 1);
-    layout->addWidget(m_planLabel);
-    layout->addWidget(m_status);
-    layout->addLayout(actions);
-    layout->addWidget(m_seedError);
-    resize(1000, 580);
+    return output;
+}
 
+void TeamsDialog::connectControls()
+{
     // Enter in the seed field takes the seed: no button of the dialog is its default.
     for (QPushButton *button :
          {m_open, m_levelUp, m_levelDown, m_search, m_newDraw, m_save, m_print, m_pdf})
@@ -203,13 +246,17 @@ TeamsDialog::TeamsDialog(FeatureHost &host)
     guarded(m_pdf, &TeamsDialog::exportEntriesPdf);
     connect(m_seedEdit, &QLineEdit::editingFinished, this,
             [this] { runGuarded([this] { applySeedText(); }); });
-    connect(host.notifier(), &FeatureNotifier::planShown, this, &TeamsDialog::followPlan);
-    connect(host.notifier(), &FeatureNotifier::calculated, this, &TeamsDialog::followPlan);
+    connect(host().notifier(), &FeatureNotifier::planShown, this, &TeamsDialog::followPlan);
+    connect(host().notifier(), &FeatureNotifier::calculated, this, &TeamsDialog::followPlan);
+}
 
+void TeamsDialog::followCupSession()
+{
     // A cup already open gives its own seed and list; without one, a seed is drawn.
-    CupSession &session = CupSession::of(host);
+    CupSession &session = CupSession::of(host());
     connect(&session, &CupSession::teamsRestored, this, [this] { restoreTeams(); });
-    for (auto signal : {&CupSession::opened, &CupSession::closed})
+    // Opened, closed, or its round 1 drawn or cancelled: the teams can change or not.
+    for (auto signal : {&CupSession::opened, &CupSession::closed, &CupSession::changed})
         connect(&session, signal, this, &TeamsDialog::updateButtons);
     m_restoring = true;
     setSeed(session.teams().seed.value_or(QRandomGenerator::system()->generate64()));
@@ -222,6 +269,8 @@ TeamsDialog::~TeamsDialog() = default;
 
 void TeamsDialog::setSeed(std::uint64_t seed)
 {
+    if (!m_restoring && teamsLocked())
+        return;
     showSeedError(QString());
     m_seed = seed;
     m_seedEdit->setText(QString::number(seed));
@@ -253,7 +302,10 @@ void TeamsDialog::restoreTeams()
     if (teams.seed && *teams.seed != m_seed)
         setSeed(*teams.seed);
     if (teams.list && teams.list != m_importedList) {
-        TeamListResult read = teamListFromRows(teams.list->fileName, teams.list->rows);
+        // The teams the cup keeps, whatever this program's reader makes of its rows.
+        TeamListResult read = teams.teams
+                                  ? TeamListResult{teams.teams, {}, {}}
+                                  : teamListFromRows(teams.list->fileName, teams.list->rows);
         if (read.ok()) {
             // The levels' order the cup keeps, when it still names every level of the list.
             std::optional<LevelOrder> order;
@@ -268,15 +320,26 @@ void TeamsDialog::restoreTeams()
                 order = LevelOrder(strongestFirst, true);
             showList(std::move(*read.list), toQString(teams.list->fileName), std::move(order));
             m_importedList = teams.list;
-            for (const LevelRoundChoice &choice : teams.levelRounds) {
-                const std::optional<Level> level =
-                    choice.level.empty() ? std::nullopt : readLevel(choice.level);
-                if (choice.level.empty() || level)
-                    setLevelRound(level, choice.round);
-            }
+        }
+    }
+    // The same list too: a round the cup refused goes back to the cup's.
+    if (teams.list && teams.list == m_importedList) {
+        for (const LevelRoundChoice &choice : teams.levelRounds) {
+            const std::optional<Level> level =
+                choice.level.empty() ? std::nullopt : readLevel(choice.level);
+            if (choice.level.empty() || level)
+                setLevelRound(level, choice.round);
         }
     }
     m_restoring = false;
+}
+
+bool TeamsDialog::teamsLocked()
+{
+    if (CupSession::of(host()).teamsLockedReason().isEmpty())
+        return false;
+    updateButtons(); // the sentence says why
+    return true;
 }
 
 void TeamsDialog::drawNewSeed()
@@ -286,6 +349,10 @@ void TeamsDialog::drawNewSeed()
 
 void TeamsDialog::applySeedText()
 {
+    if (teamsLocked()) {
+        m_seedEdit->setText(QString::number(m_seed));
+        return;
+    }
     const QString text = m_seedEdit->text();
     // Empty: the field shows the seed in use again.
     if (text.isEmpty()) {
@@ -378,8 +445,9 @@ void TeamsDialog::updateButtons()
     m_save->setEnabled(assigned);
     m_print->setEnabled(assigned);
     m_pdf->setEnabled(assigned);
-    // A cup open read-only: its list, levels and seed are shown, never changed here.
-    const QString reason = CupSession::of(host()).readOnlyReason();
+    // A cup open read-only or whose round 1 is drawn: its list, levels, order and seed are
+    // shown, never changed here.
+    const QString reason = CupSession::of(host()).teamsLockedReason();
     const bool writable = reason.isEmpty();
     m_readOnly->setText(reason);
     m_readOnly->setVisible(!writable);

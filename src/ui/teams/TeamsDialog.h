@@ -19,6 +19,7 @@
 
 class QComboBox;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QPushButton;
 class QTableView;
@@ -94,6 +95,19 @@ private:
     void exportEntriesPdf();
     void applySeedText();
     void showSeedError(const QString &message);
+
+    // The constructor's parts, each a concept of the window, made in the keyboard's order.
+    QLayout *buildListRow();
+    QTableView *buildTeamTable();
+    QLayout *buildLevelsColumn();
+    void buildStatusLines();
+    QLayout *buildDrawRow();
+    QLayout *buildEntriesRow();
+    void connectControls();
+    void followCupSession();
+    // Whether the cup keeps the teams as they are (read-only, or round 1 drawn); then the
+    // window says why and nothing changes.
+    bool teamsLocked();
 
     void buildLevelOrderControls();
     void showLevels();

@@ -30,6 +30,8 @@ constexpr int kListedWarnings = 10;
 
 bool TeamsDialog::openList(const QString &fileName)
 {
+    if (teamsLocked())
+        return false;
     TeamListResult result;
     {
         const WaitCursor waiting;
@@ -113,7 +115,8 @@ void TeamsDialog::chooseList()
 
 bool TeamsDialog::setLevelRound(const std::optional<Level> &level, int round)
 {
-    if (!m_mapping.setRound(level, round))
+    // The cup's own rounds are shown even when they can no longer change.
+    if ((!m_restoring && teamsLocked()) || !m_mapping.setRound(level, round))
         return false;
     // The choosers stay (one of them may be the sender): each shows its level's round.
     const std::vector<LevelRound> &levels = m_mapping.levels();

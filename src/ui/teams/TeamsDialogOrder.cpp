@@ -47,7 +47,7 @@ void TeamsDialog::buildLevelOrderControls()
 
 bool TeamsDialog::moveLevel(int row, int step)
 {
-    if (row < 0 || (step != -1 && step != 1))
+    if (row < 0 || (step != -1 && step != 1) || teamsLocked())
         return false;
     const int stronger = step < 0 ? row - 1 : row;
     if (stronger < 0 || !m_mapping.swapWithNext(std::size_t(stronger)))
@@ -79,7 +79,7 @@ void TeamsDialog::updateMoveButtons()
 {
     const int row = m_levels->currentRow();
     const int ordered = int(m_mapping.order().levels().size());
-    const bool writable = CupSession::of(host()).readOnlyReason().isEmpty();
+    const bool writable = CupSession::of(host()).teamsLockedReason().isEmpty();
     m_levelUp->setEnabled(writable && row > 0 && row < ordered);
     m_levelDown->setEnabled(writable && row >= 0 && row + 1 < ordered);
 }

@@ -6,7 +6,7 @@
 #include "CupSetups.h"
 #include "CupStore.h"
 #include "CupText.h"
-#include "DeroulementWindow.h"
+#include "CupPlayWindow.h"
 #include "FeatureTestWindow.h"
 
 #include <QPushButton>
@@ -57,7 +57,7 @@ void TestCupPlay::playedCupIsKeptInItsFile()
     QVERIFY(session.cup());
 
     QTest::keyClick(window.get(), Qt::Key_F5);
-    auto *cupWindow = get<velmorin::DeroulementWindow>("Deroulement");
+    auto *cupWindow = get<velmorin::CupPlayWindow>("Deroulement");
     QTRY_VERIFY(cupWindow->isVisible());
     auto *draw = cupWindow->findChild<QPushButton *>(QStringLiteral("BoutonTirage"));
     QVERIFY(draw && draw->isEnabled());
