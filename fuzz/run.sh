@@ -9,7 +9,7 @@ seconds=${1:-60}
 build_dir=build-fuzz # the fuzz preset's
 targets=(fuzz_inttext fuzz_search fuzz_overview fuzz_visibletext fuzz_plans fuzz_teamlist
          fuzz_arguments fuzz_teamods fuzz_teamxlsx fuzz_xmlpart fuzz_cup fuzz_cupfile
-         fuzz_cupwriters fuzz_serveraddress fuzz_webrequest)
+         fuzz_cupwriters fuzz_cupday fuzz_serveraddress fuzz_webrequest)
 
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j"$(nproc)" --target "${targets[@]}"

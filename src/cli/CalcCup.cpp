@@ -111,6 +111,10 @@ constexpr const char *kHelp =
     "                      [--partie 1|2|barrage]\n"
     "        velmorin-calc --coupe FICHIER --exemptees \"EQUIPE;EQUIPE\"\n"
     "        velmorin-calc --coupe FICHIER --annuler-tirage T\n"
+    "        velmorin-calc --coupe FICHIER --pointage T EQUIPE [--absente]\n"
+    "        velmorin-calc --coupe FICHIER --jeux [SALLE] PREMIER-DERNIER\n"
+    "        velmorin-calc --coupe FICHIER --horaire T \"JOUR HH:MM\"\n"
+    "        velmorin-calc --coupe FICHIER --duree DUREE\n"
     "        velmorin-calc --coupe FICHIER --tour T [--format F] [--separateur S]\n"
     "        velmorin-calc --coupe FICHIER --tableau [--format F] [--separateur S]\n"
     "        velmorin-calc --coupe FICHIER --jeton T POULE | --jetons\n"
@@ -137,7 +141,13 @@ constexpr const char *kHelp =
     "     de suite jusqu'à la finale : --tableau la montre une fois connue.\n"
     "  4. Dans les classes 2 et 3, le plan exempte des équipes du Tour 4 : les\n"
     "     mieux classées, ou celles que --exemptees choisit, une fois le Tour 3\n"
-    "     terminé et avant le tirage du Tour 4.\n"
+    "     terminé et avant le tirage du Tour 4.\n"    "  5. Le jour de la coupe : avant chaque tirage, pointer les équipes présentes\n"
+    "     et absentes (--pointage) ; une équipe absente est tirée comme les autres\n"
+    "     et perd ses parties par forfait. Les jeux de la salle (--jeux), l'heure\n"
+    "     de début de chaque tour (--horaire) et la durée d'une partie (--duree)\n"
+    "     donnent à chaque partie son jeu et son heure : les deux premières\n"
+    "     parties d'une poule côte à côte, son barrage ensuite sur l'un de leurs\n"
+    "     jeux ; faute de jeux libres, les parties attendent le premier libéré.\n"
     "  --refaire tire de nouveau un tour tant qu'aucun résultat n'y est saisi et\n"
     "  que le tour suivant n'est pas tiré. --annuler-tirage ne vaut que pour le\n"
     "  dernier tour tiré, et efface ses résultats. Un résultat se corrige\n"
@@ -185,7 +195,13 @@ constexpr const char *kHelp =
     "                      forfait, la mieux classée la gagne ; --qualifiee\n"
     "                      désigne l'autre\n"
     "  --exemptees \"A;B\"   les équipes exemptées du Tour 4\n"
-    "  --annuler-tirage T  annule le tirage du dernier tour tiré T\n"
+    "  --annuler-tirage T  annule le tirage du dernier tour tiré T\n"    "  --pointage T EQUIPE  pointe EQUIPE présente au tour T, pas encore tiré\n"
+    "  --absente           avec --pointage : pointe l'équipe absente\n"
+    "  --jeux [SALLE] J    les jeux de la salle, du premier au dernier (1-24) ;\n"
+    "                      sans SALLE, la salle unique ; aucun : plus de jeux\n"
+    "  --horaire T H       l'heure de début du tour T (\"samedi 14:00\") ; aucune :\n"
+    "                      pas d'heure\n"
+    "  --duree D           la durée d'une partie (1 h 30 par défaut)\n"
     "  --tour T            affiche le tour T, ses parties et ses résultats\n"
     "  --tableau           affiche toute la coupe ; en html, une page lisible sur un\n"
     "                      téléphone, chaque score à côté de son équipe\n"
@@ -445,9 +461,10 @@ CupArguments splitCupArguments(const std::vector<std::string> &args)
         (cup.entries || cup.newName))
         cup.error = "Une action sur la coupe ne se combine ni avec --entrees ni avec --nouvelle.";
     if (cup.error.empty() && cup.action.kind == CupAction::Kind::None &&
-        (cup.action.redo || cup.action.correct || cup.action.score || cup.action.game))
-        cup.error = "Les options --refaire, --corriger, --score et --partie accompagnent "
-                    "--tirage, --gagnant, --forfait ou --qualifiee.";
+        (cup.action.redo || cup.action.correct || cup.action.score || cup.action.game ||
+         cup.action.absent))
+        cup.error = "Les options --refaire, --corriger, --score, --partie et --absente "
+                    "accompagnent --tirage, --gagnant, --forfait, --qualifiee ou --pointage.";
     if (cup.error.empty() && cup.levelOrder && !cup.newName)
         cup.error = "L'option --ordre-niveaux ne s'emploie qu'avec --nouvelle.";
     return cup;
@@ -493,6 +510,14 @@ std::string savedChange(const std::vector<std::string> &args)
         return "Le résultat";
     case CupAction::Kind::Exempted:
         return "Le choix des équipes exemptées";
+    case CupAction::Kind::RollCall:
+        return "Le pointage";
+    case CupAction::Kind::Lanes:
+        return "Le choix des jeux";
+    case CupAction::Kind::Start:
+        return "L'horaire " + round;
+    case CupAction::Kind::GameLength:
+        return "La durée des parties";
     case CupAction::Kind::Token:
         return "Le jeton";
     case CupAction::Kind::Revoke:

@@ -30,16 +30,24 @@ struct CupAction
         Board,
         Token,
         Tokens,
-        Revoke
+        Revoke,
+        RollCall,
+        Lanes,
+        Start,
+        GameLength
     };
     Kind kind = Kind::None;
     std::string roundText;            // as given, checked when the action runs
-    // --gagnant, --forfait, --qualifiee; --exemptees' list; --jeton's group; --revoquer's token
+    // --gagnant, --forfait, --qualifiee, --pointage; --exemptees' list; --jeton's group;
+    // --revoquer's token
     std::string team;
     std::optional<std::string> score; // --score
     std::optional<std::string> game;  // --partie: 1, 2 or barrage
     bool redo = false;                // --refaire
     bool correct = false;             // --corriger
+    bool absent = false;              // --absente, with --pointage
+    std::optional<std::string> hall;  // --jeux SALLE 1-24
+    std::string value;                // --jeux's lanes, --horaire's time, --duree's length
 };
 
 // The options that belong to the cup lines, taken out of the arguments; what is left is read

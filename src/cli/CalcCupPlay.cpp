@@ -59,6 +59,25 @@ std::optional<std::vector<int>> teamsOf(const Cup &cup, const std::string &text,
     return teams;
 }
 
+// "Tour 1 : 30 présentes, 2 absentes, 8 à pointer.": where the roll-call stands.
+std::string rollCallCount(const Cup &cup, int round)
+{
+    int present = 0;
+    int absent = 0;
+    const std::vector<int> called = cup.rollCallTeams(round);
+    for (const int team : called) {
+        const std::optional<bool> answer = cup.rollCall(round, team);
+        present += answer == true;
+        absent += answer == false;
+    }
+    const int left = static_cast<int>(called.size()) - present - absent;
+    const auto counted = [](int count, const char *word) {
+        return std::to_string(count) + " " + word + (count > 1 ? "s" : "");
+    };
+    return "Tour " + std::to_string(round) + " : " + counted(present, "présente") + ", " +
+           counted(absent, "absente") + ", " + std::to_string(left) + " à pointer.";
+}
+
 // The page's moment: now, on the organiser's clock.
 LocalTime localNow()
 {
@@ -104,11 +123,14 @@ bool takeActionOption(const std::vector<std::string> &args, std::size_t &k, CupA
 {
     CupAction &action = cup.action;
     const std::string &arg = args[k];
-    if (arg == "--refaire" || arg == "--corriger" || arg == "--tableau" || arg == "--jetons") {
+    if (arg == "--refaire" || arg == "--corriger" || arg == "--tableau" || arg == "--jetons" ||
+        arg == "--absente") {
         if (arg == "--refaire")
             action.redo = true;
         else if (arg == "--corriger")
             action.correct = true;
+        else if (arg == "--absente")
+            action.absent = true;
         else if (action.kind == CupAction::Kind::None)
             action.kind = arg == "--jetons" ? CupAction::Kind::Tokens : CupAction::Kind::Board;
         else
@@ -121,6 +143,28 @@ bool takeActionOption(const std::vector<std::string> &args, std::size_t &k, CupA
     }
     if (auto game = optionValue(args, k, "--partie", error)) {
         action.game = *game;
+        return true;
+    }
+    const auto another = [&] {
+        if (action.kind != CupAction::Kind::None && error.empty())
+            error = "Une seule action sur la coupe à la fois.";
+    };
+    // --jeux [SALLE] 1-24: a hall's name when what follows it is not lanes.
+    if (auto lanes = optionValue(args, k, "--jeux", error)) {
+        another();
+        action.kind = CupAction::Kind::Lanes;
+        action.value = *lanes;
+        if (error.empty() && !readLaneRange(*lanes).value && *lanes != "aucun" &&
+            k + 1 < args.size()) {
+            action.hall = *lanes;
+            action.value = args[++k];
+        }
+        return true;
+    }
+    if (auto length = optionValue(args, k, "--duree", error)) {
+        another();
+        action.kind = CupAction::Kind::GameLength;
+        action.value = *length;
         return true;
     }
     struct Named
@@ -140,24 +184,27 @@ bool takeActionOption(const std::vector<std::string> &args, std::size_t &k, CupA
         {"--exemptees", CupAction::Kind::Exempted, false, true},
         {"--jeton", CupAction::Kind::Token, true, true},
         {"--revoquer", CupAction::Kind::Revoke, false, true},
+        {"--pointage", CupAction::Kind::RollCall, true, true},
+        {"--horaire", CupAction::Kind::Start, true, true},
     };
     for (const Named &option : named) {
         const auto value = optionValue(args, k, option.name, error);
         if (!value)
             continue;
-        if (action.kind != CupAction::Kind::None && error.empty())
-            error = "Une seule action sur la coupe à la fois.";
+        another();
         action.kind = option.kind;
+        const bool start = option.kind == CupAction::Kind::Start;
         if (option.round && option.team) {
             action.roundText = *value;
             if (k + 1 >= args.size()) {
                 if (error.empty())
                     error = std::string("L'option ") + option.name +
-                            (option.kind == CupAction::Kind::Token
+                            (start ? " attend un tour puis une heure."
+                             : option.kind == CupAction::Kind::Token
                                  ? " attend un tour puis une poule."
                                  : " attend un tour puis une équipe.");
             } else {
-                action.team = args[++k];
+                (start ? action.value : action.team) = args[++k];
             }
         } else if (option.round) {
             action.roundText = *value;
@@ -213,6 +260,8 @@ int runCupAction(const CupArguments &cup, ByteSink &out, std::ostream &err)
         return refuse(err, "L'option --refaire accompagne --tirage.");
     if (action.correct && action.kind != Kind::Winner && action.kind != Kind::Forfeit)
         return refuse(err, "L'option --corriger accompagne --gagnant ou --forfait.");
+    if (action.absent && action.kind != Kind::RollCall)
+        return refuse(err, "L'option --absente accompagne --pointage.");
     if (action.score && action.kind != Kind::Winner)
         return refuse(err, "l'option --score accompagne --gagnant");
     if (action.game && action.kind != Kind::Winner && action.kind != Kind::Forfeit &&
@@ -228,8 +277,32 @@ int runCupAction(const CupArguments &cup, ByteSink &out, std::ostream &err)
             return refuse(err,
                           "la partie est 1, 2 ou barrage, pas " + quotedArgument(*action.game));
     }
+    // The day's values, read before the cup is opened: a typing slip changes nothing.
+    std::optional<LaneRange> lanes;
+    std::optional<DayTime> start;
+    std::optional<int> length;
+    if (action.kind == Kind::Lanes && action.value != "aucun") {
+        Reading<LaneRange> reading = readLaneRange(action.value);
+        if (!reading.value)
+            return refuse(err, action.hall || action.value.find_first_of("0123456789") == 0
+                                   ? reading.refusal
+                                   : reading.refusal + " Une salle se nomme avant ses jeux : "
+                                                       "--jeux SALLE 1-24.");
+        lanes = reading.value;
+    } else if (action.kind == Kind::Start && action.value != "aucune") {
+        Reading<DayTime> reading = readDayTime(action.value);
+        if (!reading.value)
+            return refuse(err, reading.refusal);
+        start = reading.value;
+    } else if (action.kind == Kind::GameLength) {
+        Reading<int> reading = readDuration(action.value);
+        if (!reading.value)
+            return refuse(err, reading.refusal);
+        length = reading.value;
+    }
     std::optional<int> round;
-    if (action.kind != Kind::Board && action.kind != Kind::Exempted) {
+    if (action.kind != Kind::Board && action.kind != Kind::Exempted &&
+        action.kind != Kind::Lanes && action.kind != Kind::GameLength) {
         round = roundOf(action.roundText);
         if (!round)
             return refuse(err, "Le tour est un nombre de 1 à 6, pas " +
@@ -268,7 +341,7 @@ int runCupAction(const CupArguments &cup, ByteSink &out, std::ostream &err)
 
     std::optional<int> team;
     if (action.kind == Kind::Winner || action.kind == Kind::Forfeit ||
-        action.kind == Kind::Qualified) {
+        action.kind == Kind::Qualified || action.kind == Kind::RollCall) {
         const TeamReference found = resolveTeam(played.teams(), action.team);
         if (!found.team)
             return refuse(err, found.error);
@@ -323,6 +396,19 @@ int runCupAction(const CupArguments &cup, ByteSink &out, std::ostream &err)
             command = ResultCommand{*chosen.game, winner, score, forfeit};
         break;
     }
+    case Kind::RollCall:
+        command = RollCallCommand{*round, *team, !action.absent};
+        break;
+    case Kind::Lanes:
+        command = lanes ? LanesCommand{action.hall.value_or(""), lanes->first, lanes->last}
+                        : LanesCommand{action.hall.value_or(""), 1, 0};
+        break;
+    case Kind::Start:
+        command = StartCommand{*round, start};
+        break;
+    case Kind::GameLength:
+        command = GameLengthCommand{*length};
+        break;
     default:
         break;
     }
@@ -352,6 +438,8 @@ int runCupAction(const CupArguments &cup, ByteSink &out, std::ostream &err)
     } else {
         out.write(shownLines(answer.text) + '\n');
     }
+    if (action.kind == Kind::RollCall)
+        out.write(rollCallCount(played, *round) + '\n');
     return kExitSuccess;
 }
 } // namespace velmorin::cli

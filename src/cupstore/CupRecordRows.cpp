@@ -198,6 +198,155 @@ bool readDraws(QSqlDatabase &db, CupRecords &records)
     return true;
 }
 
+QVariant optionalDay(const std::optional<DayTime> &time)
+{
+    return time && time->day ? QVariant(*time->day) : QVariant();
+}
+
+// A moment as stored: a day or none, a minute of the day. None when out of place.
+std::optional<DayTime> dayTime(const QVariant &day, const QVariant &minute)
+{
+    const auto readDay = nullableNumber(day);
+    const auto readMinute = number(minute);
+    if (!readDay || !readMinute)
+        return std::nullopt;
+    const DayTime time{*readDay, *readMinute};
+    return isValid(time) ? std::optional<DayTime>(time) : std::nullopt;
+}
+
+bool readDay(QSqlDatabase &db, DayRecords &day)
+{
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    if (!query.exec(QStringLiteral("SELECT round, team, present FROM roll_call ORDER BY round, "
+                                   "team")))
+        return false;
+    while (query.next()) {
+        const auto round = number(query.value(0), 1);
+        const auto team = number(query.value(1));
+        const auto present = number(query.value(2));
+        if (!round || !team || !present || *present > 1)
+            return false;
+        day.rollCalls.push_back({*round, *team, *present == 1});
+    }
+    if (!query.exec(QStringLiteral("SELECT hall, first_lane, last_lane FROM hall_lanes ORDER BY "
+                                   "hall")))
+        return false;
+    while (query.next()) {
+        const auto first = number(query.value(1), 1);
+        const auto last = number(query.value(2), 1);
+        if (!first || !last)
+            return false;
+        day.lanes.push_back({query.value(0).toString().toStdString(), *first, *last});
+    }
+    if (!query.exec(QStringLiteral("SELECT round, day, minute FROM round_start")))
+        return false;
+    while (query.next()) {
+        const auto round = number(query.value(0), 1);
+        const auto time = dayTime(query.value(1), query.value(2));
+        if (!round || *round > kCupRounds || !time)
+            return false;
+        day.starts[static_cast<std::size_t>(*round - 1)] = time;
+    }
+    if (!query.exec(QStringLiteral("SELECT minutes FROM game_length")))
+        return false;
+    if (query.next()) {
+        const auto minutes = number(query.value(0), 1);
+        if (!minutes)
+            return false;
+        day.gameMinutes = *minutes;
+    }
+    if (!query.exec(QStringLiteral("SELECT round, pool, game, hall, lane, day, minute FROM "
+                                   "game_move ORDER BY round, pool, game")))
+        return false;
+    while (query.next()) {
+        const auto round = number(query.value(0), 1);
+        const auto pool = number(query.value(1), 1);
+        const auto game = number(query.value(2), 1);
+        const auto lane = nullableNumber(query.value(4));
+        if (!round || !pool || !game || !lane)
+            return false;
+        SlotRecord move{*round, *pool, *game, std::nullopt, std::nullopt};
+        if (*lane)
+            move.lane = LaneRef{query.value(3).toString().toStdString(), **lane};
+        if (!query.value(6).isNull()) {
+            move.time = dayTime(query.value(5), query.value(6));
+            if (!move.time)
+                return false;
+        }
+        day.moves.push_back(std::move(move));
+    }
+    return true;
+}
+
+// The roll-call in (round, team) order on both sides: one walk writes the answers that
+// changed, so that a toggle writes one row.
+bool writeRollCalls(QSqlDatabase &db, const std::vector<RollCallRecord> &before,
+                    const std::vector<RollCallRecord> &after)
+{
+    const auto key = [](const RollCallRecord &call) { return std::tie(call.round, call.team); };
+    auto o = before.begin();
+    auto n = after.begin();
+    while (o != before.end() || n != after.end()) {
+        if (n == after.end() || (o != before.end() && key(*o) < key(*n))) {
+            if (!run(db, "DELETE FROM roll_call WHERE round = ? AND team = ?", {o->round, o->team}))
+                return false;
+            ++o;
+            continue;
+        }
+        const bool same = o != before.end() && !(key(*n) < key(*o));
+        if ((!same || !(*o == *n)) &&
+            !run(db, "INSERT OR REPLACE INTO roll_call VALUES (?, ?, ?)",
+                 {n->round, n->team, n->present ? 1 : 0}))
+            return false;
+        if (same)
+            ++o;
+        ++n;
+    }
+    return true;
+}
+
+// The lanes, the starts, the length: a few rows, written again whole when they change.
+bool writeSchedule(QSqlDatabase &db, const DayRecords &before, const DayRecords &after)
+{
+    if (!(before.lanes == after.lanes)) {
+        if (!run(db, "DELETE FROM hall_lanes", {}))
+            return false;
+        for (const LaneRange &range : after.lanes) {
+            if (!run(db, "INSERT INTO hall_lanes VALUES (?, ?, ?)",
+                     {QString::fromStdString(range.hall), range.first, range.last}))
+                return false;
+        }
+    }
+    if (before.starts != after.starts) {
+        if (!run(db, "DELETE FROM round_start", {}))
+            return false;
+        for (std::size_t r = 0; r < after.starts.size(); ++r) {
+            if (const auto &start = after.starts[r];
+                start && !run(db, "INSERT INTO round_start VALUES (?, ?, ?)",
+                              {static_cast<int>(r + 1), optionalDay(start), start->minute}))
+                return false;
+        }
+    }
+    if (before.gameMinutes != after.gameMinutes &&
+        !run(db, "INSERT OR REPLACE INTO game_length VALUES (1, ?)", {after.gameMinutes}))
+        return false;
+    return true;
+}
+
+bool insertMoves(QSqlDatabase &db, const std::vector<SlotRecord> &moves)
+{
+    for (const SlotRecord &move : moves) {
+        if (!run(db, "INSERT INTO game_move VALUES (?, ?, ?, ?, ?, ?, ?)",
+                 {move.round, move.group, move.game,
+                  move.lane ? QVariant(QString::fromStdString(move.lane->hall)) : QVariant(),
+                  move.lane ? QVariant(move.lane->number) : QVariant(), optionalDay(move.time),
+                  move.time ? QVariant(move.time->minute) : QVariant()}))
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 std::optional<CupRecords> readCupRecords(QSqlDatabase &db)
@@ -241,6 +390,8 @@ std::optional<CupRecords> readCupRecords(QSqlDatabase &db)
             return std::nullopt;
         records.withdrawals.push_back({*team, *round});
     }
+    if (!readDay(db, records.day))
+        return std::nullopt;
     return records;
 }
 
@@ -262,6 +413,10 @@ bool writeCupRecords(QSqlDatabase &db, const CupRecords &before, const CupRecord
     const bool withdrawalsChange =
         !(before.withdrawals == after.withdrawals) || !(before.draws == after.draws);
     if (withdrawalsChange && !run(db, "DELETE FROM withdrawal", {}))
+        return false;
+    // The games moved, like withdrawals, refer to their rounds' draws.
+    const bool movesChange = !(before.day.moves == after.day.moves) || withdrawalsChange;
+    if (movesChange && !run(db, "DELETE FROM game_move", {}))
         return false;
     for (std::size_t k = 0; k < std::max(before.draws.size(), after.draws.size()); ++k) {
         const bool had = k < before.draws.size();
@@ -315,7 +470,9 @@ bool writeCupRecords(QSqlDatabase &db, const CupRecords &before, const CupRecord
                 return false;
         }
     }
-    return true;
+    return writeRollCalls(db, before.day.rollCalls, after.day.rollCalls) &&
+           writeSchedule(db, before.day, after.day) &&
+           (!movesChange || insertMoves(db, after.day.moves));
 }
 
 } // namespace velmorin

@@ -64,6 +64,40 @@ std::vector<const char *> entryTokensStep()
     };
 }
 
+// Version 6: the cup's day: each round's roll-call, the lanes of each hall (the one hall: an
+// empty name), each round's start (a day from 0 for Monday, or none, and a minute of the day),
+// a game's length, and the games the organiser moved to another lane or time.
+std::vector<const char *> dayOfTheCupStep()
+{
+    return {
+        "CREATE TABLE roll_call ("
+        " round INTEGER NOT NULL CHECK (round BETWEEN 1 AND 6),"
+        " team INTEGER NOT NULL CHECK (team >= 0),"
+        " present INTEGER NOT NULL CHECK (present IN (0, 1)),"
+        " PRIMARY KEY (round, team))",
+        "CREATE TABLE hall_lanes ("
+        " hall TEXT PRIMARY KEY,"
+        " first_lane INTEGER NOT NULL CHECK (first_lane >= 1),"
+        " last_lane INTEGER NOT NULL CHECK (last_lane >= first_lane))",
+        "CREATE TABLE round_start ("
+        " round INTEGER PRIMARY KEY CHECK (round BETWEEN 1 AND 6),"
+        " day INTEGER CHECK (day BETWEEN 0 AND 6),"
+        " minute INTEGER NOT NULL CHECK (minute BETWEEN 0 AND 1439))",
+        "CREATE TABLE game_length ("
+        " id INTEGER PRIMARY KEY CHECK (id = 1),"
+        " minutes INTEGER NOT NULL CHECK (minutes BETWEEN 1 AND 1440))",
+        "CREATE TABLE game_move ("
+        " round INTEGER NOT NULL REFERENCES draw (round),"
+        " pool INTEGER NOT NULL CHECK (pool >= 1),"
+        " game INTEGER NOT NULL CHECK (game BETWEEN 1 AND 3),"
+        " hall TEXT,"
+        " lane INTEGER CHECK (lane >= 1),"
+        " day INTEGER CHECK (day BETWEEN 0 AND 6),"
+        " minute INTEGER CHECK (minute BETWEEN 0 AND 1439),"
+        " PRIMARY KEY (round, pool, game))",
+    };
+}
+
 // Step k brings a cup from version k to version k + 1. Plain SQL that PostgreSQL reads too,
 // so that the same store can run on a server.
 const std::vector<std::vector<const char *>> &steps()
@@ -164,6 +198,7 @@ const std::vector<std::vector<const char *>> &steps()
         },
         storedTeams(),
         entryTokensStep(),
+        dayOfTheCupStep(),
     };
     return all;
 }

@@ -155,7 +155,8 @@ void TestCalcCup::lines_data()
     QTest::newRow("extra argument") << QStringList{"--coupe", "%1/c.velmorin", "7"} << 2 << ""
                                     << "Argument en trop '7' avec --coupe.";
     QTest::newRow("modifier alone") << QStringList{"--coupe", "%1/c.velmorin", "--refaire"} << 2
-                                    << "" << "Les options --refaire, --corriger, --score et --partie";
+                                    << ""
+                                    << "Les options --refaire, --corriger, --score, --partie et --absente";
     // Entry tokens: refused before their group exists, listed without writing.
     QTest::newRow("token before the draw")
         << QStringList{"--coupe", "%1/c.velmorin", "--jeton", "1", "1"} << 2 << ""
@@ -239,7 +240,7 @@ void TestCalcCup::playedToTheFinal()
             QString pending;
             for (const QString &row : QString::fromStdString(shown.out).split('\n')) {
                 const QStringList cells = row.split(',');
-                if (cells.size() == 11 && cells[0] == t && !cells[3].isEmpty() &&
+                if (cells.size() == 13 && cells[0] == t && !cells[3].isEmpty() &&
                     !cells[5].isEmpty() && cells[7].isEmpty()) {
                     pending = cells[5];
                     break;
@@ -364,6 +365,7 @@ void TestCalcCup::helpNamesEveryOption()
           "--entrees", "--tirage", "--refaire", "--gagnant", "--score", "--forfait", "--corriger",
           "--partie", "--qualifiee",
           "--exemptees", "--annuler-tirage", "--tour", "--tableau", "--format", "--separateur",
+          "--pointage", "--absente", "--jeux", "--horaire", "--duree",
           "--jeton", "--jetons", "--revoquer",
           "--publier", "--copie", "--salle", "--role", "--affecter", "ADRESSE",
           "FINALE", "ENTRANTS1", "CLASSE", "POSITION", "#N", "Code de retour"})
@@ -542,6 +544,9 @@ QStringList calculatorArgs(const velmorin::Cup &cup, const velmorin::CupCommand 
         return result(c->game, c->winner, c->score, c->withdrawal) + QStringList{"--corriger"};
     if (const auto *c = std::get_if<WithdrawalCommand>(&action))
         return {"--forfait", QString::number(c->round), team(c->team)};
+    if (const auto *c = std::get_if<RollCallCommand>(&action))
+        return QStringList{"--pointage", QString::number(c->round), team(c->team)} +
+               (c->present ? QStringList{} : QStringList{"--absente"});
     const auto &c = std::get<QualificationCommand>(action);
     return QStringList{"--qualifiee", QString::number(c.game.round), team(c.team)} + named(c.game);
 }
@@ -584,8 +589,12 @@ void TestCalcCup::sameAsTheCup()
             // The same sentence whoever gives the command (a draw prints its round instead).
             const bool drawing = std::holds_alternative<velmorin::DrawCommand>(command.action) ||
                                  std::holds_alternative<velmorin::RedrawCommand>(command.action);
+            // A roll-call's answer is followed by its count.
+            const bool calling =
+                std::holds_alternative<velmorin::RollCallCommand>(command.action);
             if (answer.done && !drawing)
-                QCOMPARE(run.out, answer.text + '\n');
+                QCOMPARE(calling ? run.out.substr(0, answer.text.size() + 1) : run.out,
+                         answer.text + '\n');
             ++commands;
         }
         QVERIFY(stored().records() == memory.records());

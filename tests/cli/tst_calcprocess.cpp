@@ -346,7 +346,7 @@ void TestCalcProcess::twoWritersAtOnce()
     for (const QString &row : runCalc({"--coupe", drawn, "--tour", "1", "--format", "csv"})
                                   .out.split('\n')) {
         const QStringList cells = row.split(',');
-        if (cells.size() == 11 && cells[0] == "1" && !cells[3].isEmpty() && !cells[5].isEmpty()) {
+        if (cells.size() == 13 && cells[0] == "1" && !cells[3].isEmpty() && !cells[5].isEmpty()) {
             game = {cells[3], cells[5]};
             break;
         }
@@ -385,7 +385,7 @@ void TestCalcProcess::twoWritersAtOnce()
         for (const QString &row :
              runCalc({"--coupe", cup, "--tour", "1", "--format", "csv"}).out.split('\n')) {
             const QStringList cells = row.split(',');
-            if (cells.size() == 11 && cells[3] == game[0] && cells[5] == game[1]) {
+            if (cells.size() == 13 && cells[3] == game[0] && cells[5] == game[1]) {
                 QCOMPARE(cells[7], winner);
                 found = true;
             }

@@ -63,7 +63,8 @@ void TestCupStore::refusals_data()
     QTest::newRow("other database")
         << QByteArray("PRAGMA application_id = 7") << QByteArray() << "pas une coupe";
     QTest::newRow("newer") << QByteArray("PRAGMA user_version = 9") << QByteArray()
-                           << "version 9 du format, plus récente que la version";
+                           << "version 9 du format, plus récente que la version " +
+                                  QString::number(velmorin::cupSchemaVersion());
     QTest::newRow("version 0") << QByteArray("PRAGMA user_version = 0") << QByteArray() << "abîmée";
     QTest::newRow("trigger")
         << QByteArray("CREATE TRIGGER t AFTER UPDATE ON cup BEGIN DELETE FROM journal; END")
@@ -251,17 +252,18 @@ void TestCupStore::version1Migrates()
 {
     const CupSetup setup = playableCup(3, 77);
     const QString path = newCup(setup);
-    tamper(path, "DROP TABLE result; DROP TABLE draw_place; DROP TABLE draw_exempted; "
-                 "DROP TABLE draw_meeting; DROP TABLE draw; DROP TABLE chosen_exempted; "
-                 "DROP TABLE withdrawal; DROP TABLE team_extra; DROP TABLE team_column; "
-                 "DROP TABLE team; DROP TABLE entry_token; PRAGMA user_version = 1;");
+    tamper(path, droppedDayTables(
+                     "DROP TABLE result; DROP TABLE draw_place; DROP TABLE draw_exempted; "
+                     "DROP TABLE draw_meeting; DROP TABLE draw; DROP TABLE chosen_exempted; "
+                     "DROP TABLE withdrawal; DROP TABLE team_extra; DROP TABLE team_column; "
+                     "DROP TABLE team; DROP TABLE entry_token; PRAGMA user_version = 1;")
+                     .c_str());
     QVERIFY(!CupStore::open(path, CupStore::Mode::ReadOnly).ok());
     {
         CupOpening opened = CupStore::open(path, CupStore::Mode::ReadWrite);
         QVERIFY2(opened.ok(), opened.message.c_str());
         QVERIFY(opened.store->setup() == velmorin::withListTeams(setup));
-        QCOMPARE(opened.store->journal().back().what,
-                 "Coupe mise au format " + std::to_string(velmorin::cupSchemaVersion()));
+        QCOMPARE(opened.store->journal().back().what, migratedJournalLine());
         velmorin::Cup cup = *opened.store->cup().cup;
         QVERIFY(drawRound(cup, 1).done);
         QVERIFY(opened.store->saveRecords(cup.records(), "Tour 1").saved);
@@ -292,13 +294,14 @@ void TestCupStore::version2Migrates()
         CupOpening opened = CupStore::open(path, CupStore::Mode::ReadWrite);
         QVERIFY(opened.store->saveRecords(cup.records(), "Tour 1").saved);
     }
-    tamper(path, "DROP TABLE withdrawal; DROP TABLE team_extra; DROP TABLE team_column; "
-                 "DROP TABLE team; DROP TABLE entry_token; PRAGMA user_version = 2;");
+    tamper(path, droppedDayTables("DROP TABLE withdrawal; DROP TABLE team_extra; "
+                                  "DROP TABLE team_column; DROP TABLE team; "
+                                  "DROP TABLE entry_token; PRAGMA user_version = 2;")
+                     .c_str());
     {
         CupOpening opened = CupStore::open(path, CupStore::Mode::ReadWrite);
         QVERIFY2(opened.ok(), opened.message.c_str());
-        QCOMPARE(opened.store->journal().back().what,
-                 "Coupe mise au format " + std::to_string(velmorin::cupSchemaVersion()));
+        QCOMPARE(opened.store->journal().back().what, migratedJournalLine());
         const velmorin::CupRecords &records = opened.store->records();
         QCOMPARE(records.withdrawals.size(), std::size_t{1});
         QCOMPARE(records.withdrawals[0].team, withdrawn);
@@ -347,6 +350,12 @@ void TestCupStore::damagedRecords_data()
                       "(SELECT team FROM draw_place WHERE round = result.round AND "
                       "pool = result.pool AND place < 2 AND team != result.winner) WHERE rowid = "
                       "(SELECT min(rowid) FROM result WHERE game = 1)");
+    QTest::newRow("roll-call of no team")
+        << QByteArray("INSERT INTO roll_call VALUES (1, 99999, 0)");
+    QTest::newRow("game moved in no group")
+        << QByteArray("INSERT INTO game_move VALUES (1, 99999, 1, NULL, NULL, NULL, 600)");
+    QTest::newRow("game moved to no lane")
+        << QByteArray("INSERT INTO game_move VALUES (1, 1, 1, '', 5, NULL, NULL)");
     QTest::newRow("chosen unknown team")
         << QByteArray("INSERT INTO chosen_exempted VALUES (0, 99999)");
     QTest::newRow("plan changed under the draws")
@@ -383,4 +392,46 @@ void TestCupStore::damagedRecords()
         QVERIFY2(QString::fromStdString(opened.message).contains("abîmée"), opened.message.c_str());
     }
     QCOMPARE(digest(path), before);
+}
+
+// The cup's day through the file: each command saved as the window and the calculator save
+// it, the file read again gives back every roll-call, lane, start, length and move.
+void TestCupStore::dayRoundTrip()
+{
+    const QString path = newCup(playableCup(4, 77), QStringLiteral("journee.velmorin"));
+    CupOpening opened = CupStore::open(path, CupStore::Mode::ReadWrite);
+    QVERIFY2(opened.ok(), opened.message.c_str());
+    const velmorin::CupCreation made = opened.store->cup();
+    QVERIFY2(made.ok(), made.error.c_str());
+    velmorin::Cup cup = *made.cup;
+    velmorin::SeededDraw draw(5);
+    const auto save = [&](const velmorin::CupCommand &command) {
+        const velmorin::CupAnswer answer = cup.apply(command);
+        QVERIFY2(answer.done, answer.text.c_str());
+        QVERIFY(opened.store->saveRecords(cup.records(), answer.text).saved);
+    };
+    save(velmorin::LanesCommand{"", 1, 12});
+    save(velmorin::LanesCommand{"Annexe", 3, 4});
+    save(velmorin::GameLengthCommand{75});
+    for (int round = 1; round <= 2; ++round) {
+        for (const int team : cup.rollCallTeams(round))
+            save(velmorin::RollCallCommand{round, team, draw.below(5) != 0});
+        save(velmorin::StartCommand{round, velmorin::DayTime{5 + round / 2, 9 * 60 + round}});
+        save(velmorin::DrawCommand{round});
+        save(velmorin::SlotCommand{{round, 1, 1}, velmorin::LaneRef{"Annexe", 4},
+                                   velmorin::DayTime{6, 23 * 60}});
+        velmorin::testing::playRound(cup, round, draw, false);
+        QVERIFY(opened.store->saveRecords(cup.records(), "joué").saved);
+    }
+    save(velmorin::RollCallCommand{3, cup.rollCallTeams(3).front(), false});
+    save(velmorin::StartCommand{3, velmorin::DayTime{std::nullopt, 14 * 60}});
+    velmorin::CupRecords saved = cup.records();
+    QVERIFY(!saved.day.rollCalls.empty() && saved.day.moves.size() == 2);
+    opened.store.reset();
+    CupOpening reopened = CupStore::open(path, CupStore::Mode::ReadOnly);
+    QVERIFY2(reopened.ok(), reopened.message.c_str());
+    // The cup's version is the journal's count: one per save, a round's results saved at once.
+    saved.version = reopened.store->version();
+    QVERIFY(reopened.store->records() == saved);
+    QVERIFY(reopened.store->cup().cup->records() == saved);
 }

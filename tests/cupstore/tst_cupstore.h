@@ -87,6 +87,20 @@ private:
     QElapsedTimer m_timer;
 };
 
+// The tables the versions after the third added: dropped, with the version set back, to make
+// a file of an older version.
+inline std::string droppedDayTables(const char *more)
+{
+    return std::string("DROP TABLE roll_call; DROP TABLE hall_lanes; DROP TABLE round_start; "
+                       "DROP TABLE game_length; DROP TABLE game_move; ") +
+           more;
+}
+
+inline std::string migratedJournalLine()
+{
+    return "Coupe mise au format " + std::to_string(velmorin::cupSchemaVersion());
+}
+
 // SQL run on a cup behind the store's back, as someone tampering with it would.
 inline void tamper(const QString &path, const char *sql)
 {
@@ -192,6 +206,7 @@ private slots:
     void played();
     void version1Migrates();
     void version2Migrates();
+    void dayRoundTrip();
     void damagedRecords_data();
     void damagedRecords();
     void killedWhilePlaying();

@@ -99,7 +99,7 @@ void TestCupStoreRules::olderCupsOpen()
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "forge");
         db.setDatabaseName(path);
         QVERIFY(db.open() && db.transaction());
-        QVERIFY(writeCupRecords(db, {}, CupRecords{{drawn}, {}, {}, {}, 0}));
+        QVERIFY(writeCupRecords(db, {}, CupRecords{{drawn}, {}, {}, {}, 0, {}}));
         QVERIFY(db.commit());
         db.close();
     }

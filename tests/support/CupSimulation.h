@@ -154,7 +154,8 @@ inline void playRound(Cup &cup, int round, SeededDraw &draw, bool corrections)
 }
 
 // A command an organiser could give now, at random: mostly results of pending games, then
-// withdrawals, corrections, qualifications, draws, redraws, cancellations and exempted teams;
+// withdrawals, corrections, qualifications, roll-calls, draws, redraws, cancellations and
+// exempted teams;
 // some of them refused (a correction of a frozen round, a withdrawn team's second forfeit).
 inline CupCommand randomCommand(const Cup &cup, SeededDraw &draw)
 {
@@ -173,6 +174,10 @@ inline CupCommand randomCommand(const Cup &cup, SeededDraw &draw)
                 chosen.push_back(pick(playing));
             return ExemptedCommand{chosen};
         }
+        // The roll-call before the draw: a team in twelve absent.
+        const std::vector<int> called = cup.rollCallTeams(last + 1);
+        if (!called.empty() && draw.below(3) == 0)
+            return RollCallCommand{last + 1, pick(called), draw.below(12) != 0};
         return DrawCommand{last + 1};
     }
     const std::vector<PendingGame> pending = cup.pendingGames(last);

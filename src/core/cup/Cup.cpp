@@ -234,6 +234,14 @@ std::optional<int> Cup::withdrawalRound(int team) const
     return m_withdrawnAt[static_cast<std::size_t>(team)];
 }
 
+int Cup::declaredForfeits(int round) const
+{
+    int count = 0;
+    for (std::size_t team = 0; team < m_withdrawnAt.size(); ++team)
+        count += m_withdrawnAt[team] == round && !isAbsent(round, static_cast<int>(team));
+    return count;
+}
+
 bool Cup::isWithdrawn(int team, int round) const
 {
     const std::optional<int> at = withdrawalRound(team);
@@ -249,12 +257,20 @@ std::vector<int> Cup::participants(int round) const
             teams.insert(teams.end(), group.begin(), group.end());
     } else if (round >= 1 && round <= kCupRounds && round == drawnRounds() + 1 &&
                (round == 1 || isComplete(round - 1))) {
-        if (round > 1)
-            teams = qualified(round - 1);
-        for (std::size_t t = 0; t < m_teams.size(); ++t) {
-            if (m_teams[t].entryRound == round)
-                teams.push_back(static_cast<int>(t));
-        }
+        return comingTo(round);
+    }
+    std::sort(teams.begin(), teams.end());
+    return teams;
+}
+
+std::vector<int> Cup::comingTo(int round) const
+{
+    std::vector<int> teams;
+    if (round > 1)
+        teams = qualified(round - 1);
+    for (std::size_t t = 0; t < m_teams.size(); ++t) {
+        if (m_teams[t].entryRound == round)
+            teams.push_back(static_cast<int>(t));
     }
     std::sort(teams.begin(), teams.end());
     return teams;
@@ -405,6 +421,7 @@ CupRecords Cup::records() const
             records.withdrawals.push_back({static_cast<int>(t), m_withdrawnAt[t]});
     }
     records.version = m_version;
+    records.day = m_day;
     return records;
 }
 

@@ -4,6 +4,7 @@
 // the final. Pure and deterministic: a seed, the teams and the plan's sizes decide every draw.
 // Every operation either does all it says or nothing, and answers in one French sentence.
 
+#include "CupDay.h"
 #include "VlmDec.h"
 
 #include <array>
@@ -138,12 +139,13 @@ struct CupRecords
     std::vector<int> chosenExempted;           // the organiser's choice before round 4 is drawn
     std::vector<WithdrawalRecord> withdrawals; // by team
     std::uint64_t version = 0;                 // see Cup::version()
+    DayRecords day;                            // the roll-calls, lanes and times
 
     friend bool operator==(const CupRecords &a, const CupRecords &b)
     {
         return a.draws == b.draws && a.results == b.results &&
                a.chosenExempted == b.chosenExempted && a.withdrawals == b.withdrawals &&
-               a.version == b.version;
+               a.version == b.version && a.day == b.day;
     }
 };
 
@@ -189,6 +191,9 @@ struct CupCreation;
 struct ResultCommand;
 struct CorrectionCommand;
 struct QualificationCommand;
+struct RollCallCommand;
+struct LanesCommand;
+struct SlotCommand;
 
 class Cup
 {
@@ -235,6 +240,9 @@ public:
     int gameCount(int round) const;
     // The round a team withdrew at; none when it did not.
     std::optional<int> withdrawalRound(int team) const;
+    // The forfeits declared at a round, which cancelling its draw forgets: the withdrawals
+    // from it but those of the teams absent at its roll-call, which stay for the next draw.
+    int declaredForfeits(int round) const;
     bool isWithdrawn(int team, int round) const;
     const DrawRecord *drawnRound(int round) const;
     // The teams of a drawn round, or of the next round once the last drawn is complete;
@@ -253,6 +261,15 @@ public:
     std::vector<int> exemptedTeams() const;
 
     CupRecords records() const;
+
+    // The cup's day: roll-calls, lanes, start times, game length, games moved (CupDay.h).
+    const DayRecords &day() const { return m_day; }
+    // A team's answer at a round's roll-call: present, absent, or none yet.
+    std::optional<bool> rollCall(int round, int team) const;
+    bool isAbsent(int round, int team) const { return rollCall(round, team) == false; }
+    // The teams a round's roll-call calls: its teams once drawn; before, its entrants and the
+    // teams through the round before so far. Ascending team indices.
+    std::vector<int> rollCallTeams(int round) const;
 
 private:
     struct RoundState
@@ -274,6 +291,22 @@ private:
     CupAnswer withdraw(int round, int team);
     CupAnswer correct(const CorrectionCommand &command);
     CupAnswer qualify(const QualificationCommand &command);
+    CupAnswer markRollCall(const RollCallCommand &command);
+    CupAnswer setLanes(const LanesCommand &command);
+    CupAnswer setStart(int round, const std::optional<DayTime> &time);
+    CupAnswer setGameLength(int minutes);
+    CupAnswer moveGame(const SlotCommand &command);
+    // The teams absent at the roll-call of a round just drawn withdraw from it.
+    void withdrawAbsentees(int round);
+    // A forfeit the draw settled (a team withdrawn before, or absent at the roll-call): no
+    // result of the organiser's.
+    bool settledByDraw(const ResultRecord &result) const;
+    std::optional<std::string> checkDayRecords(const DayRecords &day) const;
+    // The answers of the teams a round no longer calls (a result corrected, a draw), in the
+    // rounds from `first` on.
+    void pruneRollCalls(int first);
+    // A round drawn again or cancelled: its games moved by the organiser are no more.
+    void dropMovedGames(int round);
 
     std::string teamName(int team) const;
     std::string gameName(const GameRef &game) const;
@@ -290,6 +323,8 @@ private:
     // Of two withdrawn teams, the one that goes through by default.
     int betterRanked(int round, int a, int b) const;
     std::vector<int> defaultExempted() const;
+    // The teams through the round before so far, and the round's entrants; ascending.
+    std::vector<int> comingTo(int round) const;
     DrawRecord makeDraw(int round, int attempt, const std::vector<int> &exempted) const;
     std::optional<std::string> checkDrawRecord(const DrawRecord &record) const;
     std::optional<GameRef> pendingGameOf(int round, int team) const;
@@ -302,6 +337,7 @@ private:
     std::vector<RoundState> m_rounds;
     std::vector<int> m_chosenExempted;
     std::vector<int> m_withdrawnAt; // by team: the round it withdrew at, 0 when it did not
+    DayRecords m_day;
     std::uint64_t m_version = 0;
 };
 

@@ -27,12 +27,22 @@ CupAnswer Cup::apply(const CupCommand &command)
             return cup.withdraw(c.round, c.team);
         }
         CupAnswer operator()(const QualificationCommand &c) const { return cup.qualify(c); }
+        CupAnswer operator()(const RollCallCommand &c) const { return cup.markRollCall(c); }
+        CupAnswer operator()(const LanesCommand &c) const { return cup.setLanes(c); }
+        CupAnswer operator()(const StartCommand &c) const { return cup.setStart(c.round, c.time); }
+        CupAnswer operator()(const GameLengthCommand &c) const
+        {
+            return cup.setGameLength(c.minutes);
+        }
+        CupAnswer operator()(const SlotCommand &c) const { return cup.moveGame(c); }
     };
     // Each operation checks everything before it changes anything: a refusal leaves the cup
     // as it was.
     CupAnswer answer = std::visit(Run{*this}, command.action);
-    if (answer.done && answer.changed)
+    if (answer.done && answer.changed) {
+        pruneRollCalls(1);
         ++m_version;
+    }
     return answer;
 }
 

@@ -72,11 +72,50 @@ struct QualificationCommand
     int team = 0;
 };
 
+// A team's answer at the roll-call of a round not drawn yet: an absent team is drawn like the
+// others and loses its games by forfeit at once.
+struct RollCallCommand
+{
+    int round = 0;
+    int team = 0;
+    bool present = true;
+};
+
+// The lanes of one hall (the one hall: no name), numbered `first` to `last`; none when
+// `last` < `first`.
+struct LanesCommand
+{
+    std::string hall;
+    int first = 1;
+    int last = 0;
+};
+
+// The time a round's first games start; none: not known yet.
+struct StartCommand
+{
+    int round = 0;
+    std::optional<DayTime> time;
+};
+
+struct GameLengthCommand
+{
+    int minutes = kDefaultGameMinutes;
+};
+
+// One game given another lane or time than the schedule's; neither: the schedule's again.
+struct SlotCommand
+{
+    GameRef game;
+    std::optional<LaneRef> lane;
+    std::optional<DayTime> time;
+};
+
 struct CupCommand
 {
     using Action =
         std::variant<DrawCommand, RedrawCommand, CancelDrawCommand, ExemptedCommand, ResultCommand,
-                     CorrectionCommand, WithdrawalCommand, QualificationCommand>;
+                     CorrectionCommand, WithdrawalCommand, QualificationCommand, RollCallCommand,
+                     LanesCommand, StartCommand, GameLengthCommand, SlotCommand>;
 
     template <typename A, typename = std::enable_if_t<std::is_constructible_v<Action, A>>>
     CupCommand(A action, std::optional<std::uint64_t> basedOn = std::nullopt)

@@ -184,9 +184,7 @@ std::string cancelQuestion(const Cup &cup, int round)
 {
     std::string text = "Annuler le tirage du " + roundLabel(round) + " ?";
     const int results = cup.resultCount(round);
-    int withdrawals = 0;
-    for (int team = 0; team < static_cast<int>(cup.teams().size()); ++team)
-        withdrawals += cup.withdrawalRound(team) == round;
+    const int withdrawals = cup.declaredForfeits(round);
     if (results == 0)
         text += " Aucun résultat n'y est saisi.";
     else if (results == 1)

@@ -136,6 +136,13 @@ CupCreation Cup::restore(std::vector<CupTeam> teams, const CupLayout &layout, st
         if (!chosen.done)
             return refusedRecords(chosen.text);
     }
+    if (auto problem = cup.checkDayRecords(canonical.day))
+        return refusedRecords(*problem);
+    cup.m_day = canonical.day;
+    // The answers of a round not drawn whose teams changed since (another list, a result
+    // corrected) go: the roll-call is made again for those teams.
+    cup.pruneRollCalls(cup.drawnRounds() + 1);
+    canonical.day.rollCalls = cup.m_day.rollCalls;
     cup.m_version = canonical.version;
     if (!(cup.records() == canonical))
         return refusedRecords("ses résultats ne suivent pas les règles de la coupe.");

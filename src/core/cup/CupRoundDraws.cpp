@@ -61,6 +61,7 @@ CupAnswer Cup::draw(int round)
     m_rounds.push_back(std::move(state));
     if (round == 4)
         m_chosenExempted.clear(); // the draw keeps them now
+    withdrawAbsentees(round);
     if (groups == 0)
         return CupAnswer::ok("Le " + roundName(round) +
                              " ne compte aucune partie : il est terminé dès son tirage.");
@@ -83,9 +84,7 @@ CupAnswer Cup::redraw(int round)
     bool entered = false;
     for (const auto &games : m_rounds.back().results) {
         for (const auto &result : games)
-            entered =
-                entered ||
-                (result && !(result->withdrawn && isWithdrawn(*result->withdrawn, round - 1)));
+            entered = entered || (result && !settledByDraw(*result));
     }
     if (entered)
         return CupAnswer::refused("Le " + roundName(round) +
@@ -95,6 +94,7 @@ CupAnswer Cup::redraw(int round)
         return CupAnswer::refused("Le " + roundName(round) + " a été tiré trop de fois.");
     state =
         RoundState(makeDraw(round, state.draw.attempt + 1, state.draw.exempted), m_teams.size());
+    dropMovedGames(round);
     return CupAnswer::ok("Le " + roundName(round) + " est tiré de nouveau (tirage n° " +
                          number(state.draw.attempt) + ")." + settleWithdrawals(round));
 }
@@ -107,11 +107,11 @@ CupAnswer Cup::cancelDraw(int round)
         return CupAnswer::refused("Seul le dernier tour tiré, le " + roundName(drawnRounds()) +
                                   ", peut être annulé.");
     const int discarded = resultCount(round);
-    int withdrawals = 0;
-    for (int &at : m_withdrawnAt) {
-        withdrawals += at == round;
+    // The absent teams' forfeits go with the draw; their roll-call stays for the next one.
+    const int withdrawals = declaredForfeits(round);
+    for (int &at : m_withdrawnAt)
         at = at == round ? 0 : at;
-    }
+    dropMovedGames(round);
     if (round == 4)
         m_chosenExempted = m_rounds.back().draw.exempted;
     m_rounds.pop_back();

@@ -2,6 +2,7 @@
 
 #include "CupPlayText.h"
 #include "CsvWriter.h"
+#include "CupSchedule.h"
 #include "TeamKey.h"
 #include "VisibleText.h"
 
@@ -21,7 +22,8 @@ const CupTeam &teamAt(const Cup &cup, int team)
     return cup.teams()[static_cast<std::size_t>(team)];
 }
 
-Row gameRow(const Cup &cup, const GameRef &ref, std::string group, std::string game)
+Row gameRow(const Cup &cup, const GameRef &ref, std::string group, std::string game,
+            const GameSlot &slot)
 {
     const auto sides = *cup.gameTeams(ref);
     Row row{std::to_string(ref.round),
@@ -34,7 +36,9 @@ Row gameRow(const Cup &cup, const GameRef &ref, std::string group, std::string g
             {},
             {},
             {},
-            {}};
+            {},
+            slotLaneText(slot),
+            slotTimeText(slot)};
     if (const auto result = cup.result(ref)) {
         row[7] = teamAt(cup, result->winner).name;
         if (result->winnerScore && result->loserScore) {
@@ -56,16 +60,23 @@ std::vector<Row> roundRows(const Cup &cup, int round)
         return rows;
     for (const int team : drawn->exempted)
         rows.push_back({std::to_string(round), "", "exemptee", teamAt(cup, team).name});
+    // The schedule holds every game, group by group, in game order.
+    const std::vector<GameSlot> schedule = roundSchedule(cup, round);
+    const auto slot = [&](int group, int game) -> const GameSlot & {
+        const int perGroup = cup.layout().gamesPerGroup(round);
+        return schedule[static_cast<std::size_t>((group - 1) * perGroup + game - 1)];
+    };
     for (int group = 1; group <= static_cast<int>(drawn->groups.size()); ++group) {
         const std::string number = std::to_string(group);
         if (cup.layout().groupSize(round) == 2) {
-            rows.push_back(gameRow(cup, {round, group, 1}, number, "1"));
+            rows.push_back(gameRow(cup, {round, group, 1}, number, "1", slot(group, 1)));
             continue;
         }
-        rows.push_back(gameRow(cup, {round, group, 1}, number, "1"));
-        rows.push_back(gameRow(cup, {round, group, 2}, number, "2"));
+        rows.push_back(gameRow(cup, {round, group, 1}, number, "1", slot(group, 1)));
+        rows.push_back(gameRow(cup, {round, group, 2}, number, "2", slot(group, 2)));
         if (cup.gameTeams({round, group, kBarrage}))
-            rows.push_back(gameRow(cup, {round, group, kBarrage}, number, "barrage"));
+            rows.push_back(
+                gameRow(cup, {round, group, kBarrage}, number, "barrage", slot(group, kBarrage)));
     }
     return rows;
 }
@@ -102,15 +113,16 @@ std::string csv(const std::vector<Row> &rows, char separator)
 }
 
 // The listing's columns: the CSV's, the scores in one.
-std::array<std::string, 9> tableCells(const Row &row)
+constexpr std::size_t kTableColumns = 11;
+
+std::array<std::string, kTableColumns> tableCells(const Row &row)
 {
     const std::string partie = row[2] == "exemptee"    ? "exemptée"
                                : row[2] == "qualifiee" ? "qualifiée"
                                                        : row[2];
-    std::array<std::string, 9> cells{
-        row[1], partie, row[3], row[4],
-        row[5], row[6], row[7], row[8].empty() ? "" : row[8] + "-" + row[9],
-        row[10]};
+    std::array<std::string, kTableColumns> cells{
+        row[1], partie, row[3], row[4],  row[5], row[6], row[7],
+        row[8].empty() ? "" : row[8] + "-" + row[9], row[10], row[11], row[12]};
     for (std::string &cell : cells)
         cell = tableCellText(cell);
     return cells;
@@ -118,12 +130,12 @@ std::array<std::string, 9> tableCells(const Row &row)
 
 std::string alignedTable(const std::vector<Row> &rows)
 {
-    std::vector<std::array<std::string, 9>> lines{{"Poule", "Partie", "Équipe A", "Club A",
-                                                   "Équipe B", "Club B", "Gagnant", "Score",
-                                                   "Forfait"}};
+    std::vector<std::array<std::string, kTableColumns>> lines{
+        {"Poule", "Partie", "Équipe A", "Club A", "Équipe B", "Club B", "Gagnant", "Score",
+         "Forfait", "Jeu", "Heure"}};
     for (const Row &row : rows)
         lines.push_back(tableCells(row));
-    std::array<std::size_t, 9> widths{};
+    std::array<std::size_t, kTableColumns> widths{};
     for (const auto &line : lines) {
         for (std::size_t c = 0; c < line.size(); ++c)
             widths[c] = std::max(widths[c], characterCount(line[c]));
@@ -225,11 +237,17 @@ std::string htmlRound(const Cup &cup, int round, bool inPlay)
         const auto points = [&row](std::size_t column) {
             return row[column].empty() ? std::string() : " <b>" + row[column] + "</b>";
         };
+        // Where and when, under the game: what a player looks for first on the day.
+        const std::string where = row[11].empty() && row[12].empty()
+                                      ? std::string()
+                                      : "<br><small>" + htmlEscaped(row[11]) +
+                                            (row[11].empty() || row[12].empty() ? "" : ", ") +
+                                            htmlEscaped(row[12]) + "</small>";
         // Each game's row named, so that a live page replaces it alone.
         const std::string id =
             "p" + row[0] + '-' + row[1] + '-' + (row[2] == "barrage" ? "3" : row[2]);
-        out += "<tr id=\"" + id + "\"><td>" + htmlEscaped(game) + "</td><td>" + htmlTeam(row, 3) +
-               points(8) +
+        out += "<tr id=\"" + id + "\"><td>" + htmlEscaped(game) + where + "</td><td>" +
+               htmlTeam(row, 3) + points(8) +
                "<br>contre " + htmlTeam(row, 5) + points(9) + "</td><td>" +
                (row[7].empty() ? std::string("à jouer") : winner) + "</td></tr>\n";
     }
@@ -398,6 +416,22 @@ TeamReference resolveTeam(const std::vector<CupTeam> &teams, std::string_view re
                                   " (" + std::string(kIdentityRule) +
                                   ") : écrivez son nom exactement comme la liste, ou #N."};
     return {std::nullopt, "Aucune équipe de la liste ne s'appelle " + quotedText(reference) + "."};
+}
+
+std::vector<int> teamsMatching(const std::vector<CupTeam> &teams, const std::vector<int> &among,
+                               std::string_view typed)
+{
+    const std::string key = identityKey(typed);
+    if (key.empty())
+        return among;
+    std::vector<int> found;
+    for (const int team : among) {
+        const CupTeam &cupTeam = teams[static_cast<std::size_t>(team)];
+        if (identityKey(cupTeam.name).find(key) != std::string::npos ||
+            identityKey(cupTeam.club).find(key) != std::string::npos)
+            found.push_back(team);
+    }
+    return found;
 }
 
 } // namespace velmorin

@@ -13,10 +13,10 @@
 
 namespace velmorin {
 
-// The CSV header of a round or of the whole cup.
-constexpr std::array<std::string_view, 11> kCupCsvColumns{
-    "tour",   "poule",  "partie",  "equipe_a", "club_a", "equipe_b",
-    "club_b", "gagnant", "score_a", "score_b",  "forfait"};
+// The CSV header of a round or of the whole cup; a game's lane and time last.
+constexpr std::array<std::string_view, 13> kCupCsvColumns{
+    "tour",    "poule",   "partie",  "equipe_a", "club_a", "equipe_b", "club_b",
+    "gagnant", "score_a", "score_b", "forfait",  "jeu",    "heure"};
 
 // A drawn round's games, one per line, with their results so far; a round not drawn yet says
 // so.
@@ -71,5 +71,10 @@ struct TeamReference
 // name's identityKey ("tassin a" for "Tassin A") when no name is written so; a name wins over
 // a number, a number over a key.
 TeamReference resolveTeam(const std::vector<CupTeam> &teams, std::string_view reference);
+
+// Of `among`, the teams whose name or club holds what the organiser typed, compared by their
+// identityKey ("tass" finds "Tassin A"); all of them when nothing is typed. In `among`'s order.
+std::vector<int> teamsMatching(const std::vector<CupTeam> &teams, const std::vector<int> &among,
+                               std::string_view typed);
 
 } // namespace velmorin

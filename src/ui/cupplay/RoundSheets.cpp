@@ -1,5 +1,6 @@
 #include "RoundSheets.h"
 
+#include "CupSchedule.h"
 #include "PrintedSheet.h"
 #include "QrCode.h"
 
@@ -54,13 +55,30 @@ const std::vector<SheetColumn> kGameColumns = {{0.12, Qt::AlignCenter},
                                                {0.12, Qt::AlignCenter},
                                                {0.32, Qt::AlignLeft}};
 
+// The game's cell: its number, then its lane and time, where the players look for them.
+QString gameCell(const QString &label, const Cup &cup, const std::vector<GameSlot> &schedule,
+                 const GameRef &game)
+{
+    const std::size_t at = std::size_t((game.group - 1) * cup.layout().gamesPerGroup(game.round) +
+                                       game.game - 1);
+    if (at >= schedule.size())
+        return label;
+    QString cell = label;
+    for (const std::string &line : {slotLaneText(schedule[at]), slotTimeText(schedule[at])}) {
+        if (!line.empty())
+            cell += '\n' + text(line);
+    }
+    return cell;
+}
+
 QStringList gameHeader()
 {
     return {QStringLiteral("Partie"), QStringLiteral("Équipe A"), QStringLiteral("Score A"),
             QStringLiteral("Score B"), QStringLiteral("Équipe B")};
 }
 
-void paintGroup(SheetLayout &page, const QPaintDevice *device, const Cup &cup, int round, int group)
+void paintGroup(SheetLayout &page, const QPaintDevice *device, const Cup &cup,
+                const std::vector<GameSlot> &schedule, int round, int group)
 {
     const auto &teams = cup.drawnRound(round)->groups[std::size_t(group - 1)];
     const QFont cell = sheetFont(device, 11);
@@ -82,7 +100,7 @@ void paintGroup(SheetLayout &page, const QPaintDevice *device, const Cup &cup, i
         const auto sides = cup.gameTeams({round, group, game});
         const QString label = game == kBarrage ? QStringLiteral("Barrage") : QString::number(game);
         page.row(kGameColumns,
-                 {label,
+                 {gameCell(label, cup, schedule, {round, group, game}),
                   sides ? teamCell(cup, sides->first) : QStringLiteral("Perdante partie 1"),
                   {},
                   {},
@@ -131,6 +149,7 @@ void paintRoundSheets(QPainter &painter, QPagedPaintDevice &device, const Cup &c
     const int pages = roundSheetPages(cup, round);
     const bool inGroups = cup.layout().groupSize(round) == 4;
     const int groups = pages > 0 ? int(cup.drawnRound(round)->groups.size()) : 0;
+    const std::vector<GameSlot> schedule = roundSchedule(cup, round);
     for (int p = 0; p < pages; ++p) {
         if (p > 0)
             device.newPage();
@@ -138,7 +157,7 @@ void paintRoundSheets(QPainter &painter, QPagedPaintDevice &device, const Cup &c
         if (inGroups) {
             pageTitle(page, &device, cup, round, cupName, QStringLiteral("Poule %1").arg(p + 1),
                       stamp);
-            paintGroup(page, &device, cup, round, p + 1);
+            paintGroup(page, &device, cup, schedule, round, p + 1);
             if (entryAddress)
                 paintEntryCode(page, painter, &device, entryAddress(round, p + 1));
             continue;
@@ -156,7 +175,7 @@ void paintRoundSheets(QPainter &painter, QPagedPaintDevice &device, const Cup &c
         for (int game = first; game <= last; ++game) {
             const auto sides = *cup.gameTeams({round, game, 1});
             page.row(columns,
-                     {QString::number(game),
+                     {gameCell(QString::number(game), cup, schedule, {round, game, 1}),
                       teamCell(cup, sides.first),
                       {},
                       {},

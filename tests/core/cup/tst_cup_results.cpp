@@ -83,7 +83,7 @@ void TestCup::roundNotSplitting()
     }
     DrawRecord first{1, 1, {}, drawGroups(teams, round1, 4, 1, drawSeed(5, 1, 1)), {}};
     first.meetings = clubMeetings(teams, first.groups);
-    CupCreation made = Cup::restore(teams, layout, 5, CupRecords{{first}, {}, {}, {}, 0});
+    CupCreation made = Cup::restore(teams, layout, 5, CupRecords{{first}, {}, {}, {}, 0, {}});
     QVERIFY2(made.ok(), made.error.c_str());
     playRound(*made.cup, 1, draw, false);
     for (int round = 2; round <= 4; ++round) {

@@ -1,7 +1,9 @@
 // The sheets of each round as the organiser prints them, read back from the PDF by pdftotext:
 // on its group's page (or the page of its game of two), every team's name and whole club in
-// the games' table, the cup's whole name in the title, round 4's exempted teams named.
+// the games' table with each game's lane and time, the cup's whole name in the title, round 4's
+// exempted teams named.
 
+#include "CupSchedule.h"
 #include "CupSimulation.h"
 #include "RoundSheets.h"
 
@@ -105,8 +107,11 @@ void TestRoundSheets::everyTeamWhole()
 
     QTemporaryDir dir;
     SeededDraw draw{std::uint64_t(seed)};
+    QVERIFY(cup.apply(LanesCommand{"", 1, 7}).done);
     for (int round = 1; round <= kCupRounds; ++round) {
+        QVERIFY(cup.apply(StartCommand{round, DayTime{5, (8 + round) * 60}}).done);
         QVERIFY2(drawRound(cup, round).done, qPrintable(QString::number(round)));
+        const std::vector<GameSlot> schedule = roundSchedule(cup, round);
         const QString fileName = dir.filePath(QStringLiteral("tour%1.pdf").arg(round));
         QFile file(fileName);
         QVERIFY(file.open(QIODevice::WriteOnly));
@@ -132,6 +137,13 @@ void TestRoundSheets::everyTeamWhole()
                 // In a group, the two later games name no team before the first two are played.
                 QVERIFY2(games.contains(teamCell(cup, team)),
                          qPrintable(where + QStringLiteral(": ") + teamCell(cup, team)));
+            }
+            // Each game's lane and time in its cell, under its number.
+            for (const GameSlot &slot : schedule) {
+                if (slot.game.group == int(g) + 1 && slot.lane)
+                    QVERIFY2(games.contains(packed(slotLaneText(slot) + slotTimeText(slot))),
+                             qPrintable(where + QStringLiteral(": ") +
+                                        QString::fromStdString(slotLaneText(slot))));
             }
             for (const int team : cup.drawnRound(round)->exempted)
                 QVERIFY2(page.contains(packed(cup.teams()[std::size_t(team)].name)),
