@@ -151,6 +151,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         if (written.saved) {
             ++journalLines;
             upToDate[1 - k] = false;
+            records.version = writer.version(); // every change counts, settings too
         }
     }
     writers = {};
