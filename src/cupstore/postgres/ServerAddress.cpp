@@ -1,5 +1,7 @@
 #include "ServerAddress.h"
 
+#include "IntText.h"
+
 #include <algorithm>
 #include <array>
 
@@ -61,17 +63,6 @@ bool isUtf8(std::string_view text)
     return true;
 }
 
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // %XY as its byte; none for a broken escape or a decoded NUL, which no libpq value holds.
 std::optional<std::string> percentDecoded(std::string_view text)
 {
@@ -84,8 +75,8 @@ std::optional<std::string> percentDecoded(std::string_view text)
         }
         if (k + 2 >= text.size())
             return std::nullopt;
-        const int high = hexValue(text[k + 1]);
-        const int low = hexValue(text[k + 2]);
+        const int high = hexDigit(text[k + 1]);
+        const int low = hexDigit(text[k + 2]);
         if (high < 0 || low < 0 || (high == 0 && low == 0))
             return std::nullopt;
         decoded += static_cast<char>(high * 16 + low);
